@@ -1,0 +1,7 @@
+#include "support/config.h"
+
+AppConfig& Config()
+{
+    static AppConfig config;
+    return config;
+}
