@@ -1,0 +1,3 @@
+#include "commands/commandslogging.h"
+
+Q_LOGGING_CATEGORY(lcCommands, "dcx.commands")

@@ -1,0 +1,8 @@
+#ifndef DCX_COMMANDS_COMMANDSLOGGING_H
+#define DCX_COMMANDS_COMMANDSLOGGING_H
+
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcCommands)
+
+#endif

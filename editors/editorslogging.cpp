@@ -1,0 +1,3 @@
+#include "editors/editorslogging.h"
+
+Q_LOGGING_CATEGORY(lcEditors, "dcx.editors")

@@ -1,0 +1,8 @@
+#ifndef DCX_EDITORS_EDITORSLOGGING_H
+#define DCX_EDITORS_EDITORSLOGGING_H
+
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcEditors)
+
+#endif

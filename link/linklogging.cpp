@@ -1,0 +1,3 @@
+#include "link/linklogging.h"
+
+Q_LOGGING_CATEGORY(lcLink, "dcx.link")

@@ -1,0 +1,3 @@
+#include "process/processlogging.h"
+
+Q_LOGGING_CATEGORY(lcProcess, "dcx.process")

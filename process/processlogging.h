@@ -1,0 +1,8 @@
+#ifndef DCX_PROCESS_PROCESSLOGGING_H
+#define DCX_PROCESS_PROCESSLOGGING_H
+
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcProcess)
+
+#endif

@@ -1,0 +1,3 @@
+#include "runlog/runloglogging.h"
+
+Q_LOGGING_CATEGORY(lcRunlog, "dcx.runlog")

@@ -1,0 +1,8 @@
+#ifndef DCX_RUNLOG_RUNLOGLOGGING_H
+#define DCX_RUNLOG_RUNLOGLOGGING_H
+
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcRunlog)
+
+#endif

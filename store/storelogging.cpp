@@ -1,0 +1,3 @@
+#include "store/storelogging.h"
+
+Q_LOGGING_CATEGORY(lcStore, "dcx.store")

@@ -1,0 +1,3 @@
+#include "support/supportlogging.h"
+
+Q_LOGGING_CATEGORY(lcSupport, "dcx.support")

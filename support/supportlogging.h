@@ -1,0 +1,8 @@
+#ifndef DCX_SUPPORT_SUPPORTLOGGING_H
+#define DCX_SUPPORT_SUPPORTLOGGING_H
+
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcSupport)
+
+#endif
