@@ -1,0 +1,7 @@
+#include "commands/readingsrecord.h"
+
+ReadingsRecord& Readings()
+{
+    static ReadingsRecord record;
+    return record;
+}
