@@ -1,0 +1,163 @@
+// Frame building, checksum and the two frame parsers, against hand-computed bytes.
+#include "link/commframe.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+
+namespace {
+
+QByteArray bytes(std::initializer_list<int> v)
+{
+    QByteArray out;
+    for (int b : v)
+        out.append(static_cast<char>(b));
+    return out;
+}
+
+// Feeds every byte; returns the frames completed on the way.
+std::vector<RxMachine::Frame> feedAll(RxMachine& rx, const QByteArray& in)
+{
+    std::vector<RxMachine::Frame> out;
+    for (char c : in)
+        if (auto f = rx.feed(c))
+            out.push_back(*f);
+    return out;
+}
+
+} // namespace
+
+TEST(CommFrame, CommandFramesMatchWorkedExamples)
+{
+    EXPECT_EQ(FrameCRC("\x23\x40", 2), 0x0AAD);
+    EXPECT_EQ(*BuildCommandFrame("@", true), bytes({0x21, 0x23, 0x40, 0x4F, 0x37}));
+    EXPECT_EQ(*BuildCommandFrame("@", false), bytes({0x21, 0x23, 0x40, 0x00, 0x00}));
+
+    EXPECT_EQ(FrameCRC("\x24\x4B\x31", 3), 0x07BB);
+    EXPECT_EQ(*BuildCommandFrame("K1", true), bytes({0x21, 0x24, 0x4B, 0x31, 0x5D, 0x31}));
+
+    // Empty command: 4 bytes, CRC over the length character 0x22 alone = 0x12FF.
+    EXPECT_EQ(*BuildCommandFrame("", true), bytes({0x21, 0x22, 0xA1, 0x47}));
+    EXPECT_EQ(*BuildCommandFrame("", false), bytes({0x21, 0x22, 0x00, 0x00}));
+}
+
+TEST(CommFrame, CommandLengthLimitAndLatin1)
+{
+    const QByteArray longest(221, 'x');
+    auto f = BuildCommandFrame(longest, true);
+    ASSERT_TRUE(f.has_value());
+    EXPECT_EQ(f->size(), 225);
+    EXPECT_EQ(static_cast<quint8>(f->at(1)), 0xFF);
+    EXPECT_FALSE(BuildCommandFrame(QByteArray(222, 'x'), true).has_value());
+
+    // A byte above 0x7F travels as itself.
+    auto g = BuildCommandFrame(QByteArray("\xC5"), false);
+    EXPECT_EQ(*g, bytes({0x21, 0x23, 0xC5, 0, 0}));
+}
+
+TEST(CommFrame, CalcCrcZeroLengthAndReplyExample)
+{
+    EXPECT_EQ(Comm_CalcCRC(bytes({0x21, 0x00, 0x40, 0x11, 0x22})), (std::array<char, 2>{0, 0}));
+    const auto c = Comm_CalcCRC(bytes({0x21, 0x24, 0x41, 0, 0}));
+    EXPECT_EQ(static_cast<quint8>(c[0]), 0x35);
+    EXPECT_EQ(static_cast<quint8>(c[1]), 0x97);
+    EXPECT_EQ(*BuildReplyFrame('A', {}), bytes({0x21, 0x24, 0x41, 0x35, 0x97}));
+    EXPECT_EQ(*BuildReplyFrame('A', "12 34"),
+              bytes({0x21, 0x29, 0x41, 0x31, 0x32, 0x20, 0x33, 0x34, 0x94, 0x35}));
+    EXPECT_FALSE(BuildReplyFrame('A', QByteArray(220, 'x')).has_value());
+}
+
+TEST(CommFrame, StatusCharacters)
+{
+    EXPECT_EQ(StatusForReplyChar('A'), 0);
+    EXPECT_EQ(StatusForReplyChar('B'), 3);
+    EXPECT_EQ(StatusForReplyChar('C'), 4);
+    EXPECT_EQ(StatusForReplyChar('D'), 5);
+    EXPECT_EQ(StatusForReplyChar('E'), 6);
+    EXPECT_EQ(StatusForReplyChar('Z'), 5);
+    EXPECT_EQ(StatusForReplyChar('a'), 5);
+}
+
+TEST(RxMachine, AcceptsGoodRepliesAndRejectsBadChecksums)
+{
+    RxMachine rx;
+    auto frames = feedAll(rx, bytes({0x21, 0x24, 0x41, 0x35, 0x97}));
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_TRUE(frames[0].checksumOk);
+    EXPECT_EQ(frames[0].status, 'A');
+    EXPECT_TRUE(frames[0].data.isEmpty());
+
+    frames = feedAll(rx, bytes({0x21, 0x29, 0x41, 0x31, 0x32, 0x20, 0x33, 0x34, 0x94, 0x35}));
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_TRUE(frames[0].checksumOk);
+    EXPECT_EQ(frames[0].data, QByteArray("12 34"));
+
+    // Swapped checksum characters.
+    frames = feedAll(rx, bytes({0x21, 0x24, 0x41, 0x97, 0x35}));
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_FALSE(frames[0].checksumOk);
+
+    // Status "Z" with a good checksum (CRC 0x38D3).
+    frames = feedAll(rx, bytes({0x21, 0x24, 0x5A, 0x75, 0x93}));
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_TRUE(frames[0].checksumOk);
+    EXPECT_EQ(StatusForReplyChar(frames[0].status), 5);
+}
+
+TEST(RxMachine, ResynchronisesOnStartAndIgnoresZeros)
+{
+    RxMachine rx;
+    // Noise before the start, zeros everywhere, including between checksum characters.
+    auto frames = feedAll(rx, bytes({0x55, 0x00, 0x21, 0x00, 0x24, 0x00, 0x41, 0x35, 0x00, 0x97, 0x00}));
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_TRUE(frames[0].checksumOk);
+
+    // A start byte in the middle of a reply restarts the frame.
+    frames = feedAll(rx, bytes({0x21, 0x29, 0x41, 0x31, 0x21, 0x24, 0x41, 0x35, 0x97}));
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_TRUE(frames[0].checksumOk);
+    EXPECT_TRUE(frames[0].data.isEmpty());
+
+    // A length of 2 or less is ignored; the real length follows.
+    frames = feedAll(rx, bytes({0x21, 0x01, 0x02, 0x24, 0x41, 0x35, 0x97}));
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_TRUE(frames[0].checksumOk);
+}
+
+TEST(RxMachine, ShortLengthsAndTrailingBytes)
+{
+    RxMachine rx;
+    // 0x10 and 0x22 cannot hold a frame: reported bad at once, rest discarded.
+    for (int len : {0x03, 0x10, 0x22}) {
+        auto frames = feedAll(rx, bytes({0x21, len, 0x41, 0x35, 0x97}));
+        ASSERT_EQ(frames.size(), 1u) << len;
+        EXPECT_FALSE(frames[0].checksumOk) << len;
+        EXPECT_EQ(rx.index(), -1);
+    }
+    // After a completed reply, extra bytes complete nothing until the next start.
+    auto frames = feedAll(rx, bytes({0x21, 0x24, 0x41, 0x35, 0x97, 0x97, 0x35, 0x41}));
+    EXPECT_EQ(frames.size(), 1u);
+    frames = feedAll(rx, bytes({0x21, 0x24, 0x41, 0x35, 0x97}));
+    EXPECT_EQ(frames.size(), 1u);
+}
+
+TEST(CommandFrameParser, RebuildsCommandsFromAStream)
+{
+    CommandFrameParser p;
+    std::vector<CommandFrameParser::Command> got;
+    const QByteArray stream = bytes({0x33, 0x21, 0x24, 0x4B, 0x31, 0x5D, 0x31,      // K1, checksum on
+                                     0x21, 0x23, 0x40, 0x00, 0x00,                  // @, checksum off
+                                     0x21, 0x22, 0xA1, 0x47,                        // empty
+                                     0x21, 0x23, 0x40, 0x37, 0x4F});                // @, swapped
+    for (char c : stream)
+        if (auto cmd = p.feed(c))
+            got.push_back(*cmd);
+    ASSERT_EQ(got.size(), 4u);
+    EXPECT_EQ(got[0].text, QByteArray("K1"));
+    EXPECT_EQ(got[0].checksum, CommandFrameParser::Checksum::Ok);
+    EXPECT_EQ(got[1].text, QByteArray("@"));
+    EXPECT_EQ(got[1].checksum, CommandFrameParser::Checksum::Off);
+    EXPECT_EQ(got[2].text, QByteArray());
+    EXPECT_EQ(got[2].checksum, CommandFrameParser::Checksum::Ok);
+    EXPECT_EQ(got[3].checksum, CommandFrameParser::Checksum::Bad);
+}
