@@ -1,0 +1,253 @@
+#include "store/model.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+std::unique_ptr<ParameterModel> freshModel()
+{
+    return std::make_unique<ParameterModel>();
+}
+
+// Links slot a -> b as the next step (a is the last member of its group).
+void linkNext(ParameterModel& m, int a, int b)
+{
+    m.LayerTable[a].Next_Layer = static_cast<qint16>(b);
+}
+
+void linkCoDep(ParameterModel& m, int a, int b)
+{
+    m.LayerTable[a].CoDep_Layer = static_cast<qint16>(b);
+}
+
+void use(ParameterModel& m, std::initializer_list<int> slotList)
+{
+    for (int s : slotList) {
+        m.LayerTable[s].Film_Number = 1;
+        m.LayerTable[s].Layer_Free = 0;
+    }
+}
+
+std::vector<int> slotsOf(const WalkResult& r)
+{
+    std::vector<int> out;
+    for (const auto& s : r.steps)
+        out.push_back(s.slot);
+    return out;
+}
+
+} // namespace
+
+TEST(Name16, CutsPadsAndTrims)
+{
+    Name16 longName(QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
+    EXPECT_EQ(longName.text(), QStringLiteral("ABCDEFGHIJKLMNOP"));
+    EXPECT_EQ(longName.trimmed(), QStringLiteral("ABCDEFGHIJKLMNOP"));
+
+    Name16 shortName;
+    shortName = QStringLiteral("SiO");
+    EXPECT_EQ(shortName.text(), QStringLiteral("SiO             "));
+    EXPECT_EQ(shortName.text().size(), 16);
+    EXPECT_EQ(shortName.trimmed(), QStringLiteral("SiO"));
+
+    // Leading blanks are part of the name; only trailing ones go.
+    Name16 lead(QStringLiteral("  x  "));
+    EXPECT_EQ(lead.trimmed(), QStringLiteral("  x"));
+    EXPECT_EQ(Name16().text(), QString(16, QLatin1Char(' ')));
+    EXPECT_EQ(Name16().trimmed(), QString());
+    EXPECT_EQ(Name16("abc"), Name16(QStringLiteral("abc ")));
+}
+
+TEST(ModelDefaults, ResetSetsTheDocumentedValues)
+{
+    auto m = freshModel();
+    EXPECT_EQ(m->ProcessTable[7].Process_Name.trimmed(), QStringLiteral("Process 7"));
+    EXPECT_EQ(m->ProcessTable[100].Process_Name.text(), QStringLiteral("Process 100     "));
+    EXPECT_EQ(m->ProcessTable[1].First_Layer, -1);
+    EXPECT_EQ(m->FilmTable[50].Film_Name.trimmed(), QStringLiteral("Film 50"));
+    EXPECT_EQ(m->FilmTable[3].Tooling, 100);
+    EXPECT_EQ(m->FilmTable[3].Material_Index, 1);
+    EXPECT_EQ(m->MaterialTable[12].Material.trimmed(), QStringLiteral("Material 12"));
+    EXPECT_EQ(m->MaterialTable[12].Density, 1.0);
+    EXPECT_EQ(m->SystemParams.Period, 0.25);
+    EXPECT_EQ(m->SystemParams.Min_Freq, 5.0);
+    EXPECT_EQ(m->SystemParams.Max_Freq, 6.0);
+    EXPECT_EQ(m->SystemParams.Xtool4, 100);
+    EXPECT_EQ(m->SystemParams.Power_Scale_3, 5.0);
+    EXPECT_EQ(m->InputTable[15].Input_Type, 1);
+    EXPECT_EQ(m->OutputTable[0].Output_Type, 1);
+    const LayerRecord& l = m->LayerTable[1000];
+    EXPECT_EQ(l.Layer_Free, 1);
+    EXPECT_EQ(l.Film_Number, -1);
+    EXPECT_EQ(l.Start_Mode, 1);
+    EXPECT_EQ(l.Max_Power1, 25.0);
+    EXPECT_EQ(l.Sensor1, 1);
+    EXPECT_EQ(l.Sensor2, 0);
+
+    // The reset leaves rate, thickness, setpoints and ramps alone but
+    // restores everything else, names included.
+    LayerRecord& x = m->LayerTable[5];
+    x.Rate = 3.5;
+    x.Final_Thick = 1.2;
+    x.Time_Setpoint = 40;
+    x.Ramp1_Enabled = 1.0;
+    x.Ramp2_Time = 9;
+    x.Film_Number = 4;
+    x.Sensor3 = 1;
+    x.Output_Number = 3;
+    m->ProcessTable[2].Process_Name = "Renamed";
+    m->SystemParams.Min_Freq = 4.0;
+    m->InputTable[3].Input_Type = 46;
+    SetDefaultParameters(*m);
+    EXPECT_EQ(x.Rate, 3.5);
+    EXPECT_EQ(x.Final_Thick, 1.2);
+    EXPECT_EQ(x.Time_Setpoint, 40);
+    EXPECT_EQ(x.Ramp1_Enabled, 1.0);
+    EXPECT_EQ(x.Ramp2_Time, 9);
+    EXPECT_EQ(x.Film_Number, -1);
+    EXPECT_EQ(x.Sensor3, 0);
+    EXPECT_EQ(x.Output_Number, 1);
+    EXPECT_EQ(m->ProcessTable[2].Process_Name.trimmed(), QStringLiteral("Process 2"));
+    EXPECT_EQ(m->SystemParams.Min_Freq, 5.0);
+    EXPECT_EQ(m->InputTable[3].Input_Type, 1);
+}
+
+TEST(FreeSlot, FirstFreeOrNone)
+{
+    auto m = freshModel();
+    EXPECT_EQ(FindFreeLayer(*m), 1);
+    use(*m, {1, 2});
+    EXPECT_EQ(FindFreeLayer(*m), 3);
+    // Any one of the three fields in use makes the slot taken.
+    m->LayerTable[3].Next_Layer = 7;
+    m->LayerTable[4].CoDep_Layer = 9;
+    EXPECT_EQ(FindFreeLayer(*m), 5);
+    for (int n = 1; n <= MaxLayers; ++n)
+        m->LayerTable[n].Film_Number = 2;
+    EXPECT_EQ(FindFreeLayer(*m), 1001);
+    m->LayerTable[1000].Film_Number = -1;
+    EXPECT_EQ(FindFreeLayer(*m), 1000);
+}
+
+TEST(Walk, CoDepositionGroupsInOrder)
+{
+    auto m = freshModel();
+    // One group: primary 10 with partners 20, 30, 40.
+    ProcessRecord& p = m->ProcessTable[1];
+    p.First_Layer = 10;
+    p.Number_Layers = 1;
+    p.Number_Act_Layers = 4;
+    use(*m, {10, 20, 30, 40});
+    linkCoDep(*m, 10, 20);
+    linkCoDep(*m, 20, 30);
+    linkCoDep(*m, 30, 40);
+    WalkResult r = WalkProcess(*m, 1);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(slotsOf(r), (std::vector<int>{10, 20, 30, 40}));
+    EXPECT_FALSE(r.steps[0].coDep);
+    EXPECT_TRUE(r.steps[1].coDep);
+    EXPECT_TRUE(r.steps[3].coDep);
+    EXPECT_EQ(r.steps[3].position, 4);
+
+    // Two steps: group (5, 6) then single layer 2; the group's last member
+    // holds the link to the next step.
+    ProcessRecord& q = m->ProcessTable[2];
+    q.First_Layer = 5;
+    q.Number_Layers = 2;
+    q.Number_Act_Layers = 3;
+    use(*m, {5, 6, 2});
+    linkCoDep(*m, 5, 6);
+    linkNext(*m, 6, 2);
+    r = WalkProcess(*m, 2);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(slotsOf(r), (std::vector<int>{5, 6, 2}));
+    EXPECT_FALSE(r.steps[0].coDep);
+    EXPECT_TRUE(r.steps[1].coDep);
+    EXPECT_FALSE(r.steps[2].coDep);
+
+    // Next_Layer wins over CoDep_Layer when both are set.
+    linkCoDep(*m, 6, 99);
+    r = WalkProcess(*m, 2);
+    EXPECT_EQ(slotsOf(r), (std::vector<int>{5, 6, 2}));
+}
+
+TEST(Walk, CountDrivesTheWalk)
+{
+    auto m = freshModel();
+    ProcessRecord& p = m->ProcessTable[3];
+    use(*m, {1, 2, 3});
+    linkNext(*m, 1, 2);
+    linkNext(*m, 2, 3);
+    p.First_Layer = 1;
+    p.Number_Layers = 3;
+
+    // No steps whatever First_Layer holds.
+    p.Number_Act_Layers = 0;
+    EXPECT_TRUE(WalkProcess(*m, 3).steps.empty());
+    p.First_Layer = 5000;
+    EXPECT_TRUE(WalkProcess(*m, 3).ok());
+    EXPECT_TRUE(WalkProcess(*m, 3).steps.empty());
+    p.First_Layer = 1;
+
+    // Fewer steps than links: stops after the count; the link after the last
+    // visited slot is not examined.
+    p.Number_Act_Layers = 2;
+    WalkResult r = WalkProcess(*m, 3);
+    EXPECT_TRUE(r.ok());
+    EXPECT_EQ(slotsOf(r), (std::vector<int>{1, 2}));
+    p.Number_Act_Layers = 3;
+    r = WalkProcess(*m, 3);
+    EXPECT_TRUE(r.ok());
+    EXPECT_EQ(slotsOf(r), (std::vector<int>{1, 2, 3}));
+
+    // More steps than links: the walk runs off the end (-1) and says where.
+    p.Number_Act_Layers = 4;
+    r = WalkProcess(*m, 3);
+    EXPECT_EQ(r.error, WalkError::OutOfRange);
+    EXPECT_EQ(r.badSlot, -1);
+    EXPECT_EQ(slotsOf(r), (std::vector<int>{1, 2, 3}));
+
+    // A bad first link breaks before any step.
+    p.First_Layer = 1001;
+    r = WalkProcess(*m, 3);
+    EXPECT_EQ(r.error, WalkError::OutOfRange);
+    EXPECT_EQ(r.badSlot, 1001);
+    EXPECT_TRUE(r.steps.empty());
+}
+
+TEST(Walk, CyclesAreDetected)
+{
+    auto m = freshModel();
+    ProcessRecord& p = m->ProcessTable[1];
+    use(*m, {4, 8});
+    p.First_Layer = 4;
+    p.Number_Act_Layers = 3;
+    linkNext(*m, 4, 8);
+    linkNext(*m, 8, 4);
+    WalkResult r = WalkProcess(*m, 1);
+    EXPECT_EQ(r.error, WalkError::Cycle);
+    EXPECT_EQ(r.badSlot, 4);
+    EXPECT_EQ(slotsOf(r), (std::vector<int>{4, 8}));
+
+    // Self link through CoDep_Layer.
+    linkNext(*m, 4, -1);
+    linkCoDep(*m, 4, 4);
+    r = WalkProcess(*m, 1);
+    EXPECT_EQ(r.error, WalkError::Cycle);
+    EXPECT_EQ(r.badSlot, 4);
+
+    // The step form: a reader that supplies links as it reads them.
+    ProcessWalk w(7, 2);
+    ASSERT_FALSE(w.atEnd());
+    EXPECT_EQ(w.current().slot, 7);
+    w.advance(0, 9); // Next_Layer 0 is not a link: go to the partner
+    ASSERT_FALSE(w.atEnd());
+    EXPECT_EQ(w.current().slot, 9);
+    EXPECT_TRUE(w.current().coDep);
+    EXPECT_EQ(w.current().position, 2);
+    w.advance(-1, -1);
+    EXPECT_TRUE(w.atEnd());
+    EXPECT_EQ(w.error(), WalkError::None);
+}
