@@ -1,0 +1,21 @@
+#include "commands/commtransaction.h"
+
+#include "commands/commandslogging.h"
+#include "link/modcomm.h"
+
+std::optional<QString> Transact(const QString& command)
+{
+    const QString reply = Comm_SendCommand(command);
+    const qint16 status = Comm_GetStatus();
+    if (status != linkstatus::Ok) {
+        qCDebug(lcCommands) << "command" << command << "failed with status" << status;
+        return std::nullopt;
+    }
+    return reply;
+}
+
+qint16 FailBadData()
+{
+    Comm_SetStatus(linkstatus::BadData);
+    return linkstatus::BadData;
+}

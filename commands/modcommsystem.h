@@ -1,0 +1,44 @@
+#ifndef DCX_COMMANDS_MODCOMMSYSTEM_H
+#define DCX_COMMANDS_MODCOMMSYSTEM_H
+
+#include "commands/wireitem.h"
+#include "store/model.h"
+
+#include <QString>
+#include <QtGlobal>
+
+#include <span>
+
+// The system record, the 16 input and the 16 relay assignments of the
+// program-wide model.
+
+// Item 0: "B?  1 2 .. 13", reply field i (n,value) sets item i. Item 1..13:
+// "B?  5", the first word of the reply is the value. Returns 0, or -1 when the
+// transaction failed or the reply is outside the format (status 5); the record
+// is unchanged then. Items outside 0..13 are refused (status 5).
+qint16 System_Get(int item);
+// Item 0: "B  1,25 2,100 .. 13,100"; item 1..13: "B  5,0". A value that does
+// not fit its wire width sends nothing and returns 5. Returns the link status.
+qint16 System_Set(int item);
+
+// "G? 1 2 .. 16"; reply field i (n,value) sets input i. Returns 0 or -1; a
+// reply of more than 16 fields or a value outside 16 bits fails with status 5.
+qint16 Inputs_Get();
+// "G 1,3 2,0 .. 16,c"; returns the link status.
+qint16 Inputs_Set();
+// As the inputs, with "H" for the relays.
+qint16 Relays_Get();
+qint16 Relays_Set();
+
+// The integer sent for one system item (1..13), as the debug dump writes it;
+// 0 for other items.
+qint32 System_GetItem(const SystemRecord& rec, int item);
+qint32 System_GetItem(int item);
+// Stores one received value; false (record untouched) for a text that is not
+// a decimal number or does not fit, or an item outside 1..13.
+bool System_SetItem(int item, const QString& text);
+
+// The item table of the system record.
+std::span<const WireItem<SystemRecord>> SystemItems();
+
+#endif
