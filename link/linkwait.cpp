@@ -1,0 +1,38 @@
+#include "link/linkwait.h"
+
+#include "support/clock.h"
+
+LinkWait::LinkWait(qint64 timeoutMs) : startMs_(appClock().monotonicMs()), timeoutMs_(timeoutMs)
+{
+    deadline_.setSingleShot(true);
+    deadline_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&deadline_, &QTimer::timeout, &loop_, [this] { wake(); });
+    QObject::connect(&appClock(), &Clock::advanced, &loop_, [this] { wake(); });
+}
+
+qint64 LinkWait::elapsedMs() const
+{
+    return appClock().monotonicMs() - startMs_;
+}
+
+void LinkWait::wake()
+{
+    woken_ = true;
+    loop_.quit();
+}
+
+void LinkWait::block()
+{
+    if (woken_) {
+        woken_ = false;
+        return;
+    }
+    // A manual clock moves only when told; its advanced() signal wakes us.
+    if (!appClock().isManual()) {
+        const qint64 remaining = timeoutMs_ - elapsedMs() + 1;
+        deadline_.start(static_cast<int>(qBound(qint64(0), remaining, qint64(60000))));
+    }
+    loop_.exec();
+    deadline_.stop();
+    woken_ = false;
+}
