@@ -1,5 +1,19 @@
 #include "support/scripteddialogs.h"
 
+namespace {
+
+std::optional<QString> takeFront(std::deque<std::optional<QString>>& queue)
+{
+    std::optional<QString> r;
+    if (!queue.empty()) {
+        r.swap(queue.front());
+        queue.pop_front();
+    }
+    return r;
+}
+
+} // namespace
+
 MsgResult ScriptedDialogs::message(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title)
 {
     messages.append({text, buttons, icon, title});
@@ -13,31 +27,19 @@ MsgResult ScriptedDialogs::message(const QString& text, MsgButtons buttons, MsgI
 std::optional<QString> ScriptedDialogs::input(const QString& prompt, const QString&, const QString&)
 {
     prompts.append(prompt);
-    if (inputs.empty())
-        return std::nullopt;
-    auto r = inputs.front();
-    inputs.pop_front();
-    return r;
+    return takeFront(inputs);
 }
 
 std::optional<QString> ScriptedDialogs::openFile(const FileDialogRequest& req)
 {
     fileRequests.append(req);
-    if (opens.empty())
-        return std::nullopt;
-    auto r = opens.front();
-    opens.pop_front();
-    return r;
+    return takeFront(opens);
 }
 
 std::optional<QString> ScriptedDialogs::saveFile(const FileDialogRequest& req)
 {
     fileRequests.append(req);
-    if (saves.empty())
-        return std::nullopt;
-    auto r = saves.front();
-    saves.pop_front();
-    return r;
+    return takeFront(saves);
 }
 
 void ScriptedDialogs::setBusy(bool busy) { busyDepth += busy ? 1 : -1; }
