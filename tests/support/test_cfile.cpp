@@ -1,0 +1,170 @@
+#include "support/cfile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class IniFileTest : public ::testing::Test {
+protected:
+    QString path() const { return dir.filePath(QStringLiteral("DCX700 Comm.ini")); }
+
+    void writeBytes(const QByteArray& bytes)
+    {
+        QFile f(path());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    QByteArray readBytes() const
+    {
+        QFile f(path());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+
+    // A cFile on the test file holding bytes.
+    cFile open(const QByteArray& bytes)
+    {
+        writeBytes(bytes);
+        cFile ini;
+        ini.setFileName(path());
+        return ini;
+    }
+
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(IniFileTest, LooksUpNamesWithoutCaseAndValuesWithoutBlanks)
+{
+    cFile ini = open("; settings\r\n[Database]\r\n  File =  my data.mdb  \r\nDebug=1\r\n"
+                     "[CommSettings]\r\nType=2\r\nQuoted=\"  a b \"\r\nFile=other.mdb\r\n");
+    EXPECT_EQ(ini.FileName(), path());
+    EXPECT_EQ(ini.ReadIniStr("database", "FILE", "x.mdb"), "my data.mdb");
+    EXPECT_EQ(ini.ReadIniStr("COMMSETTINGS", "type", "0"), "2");
+    EXPECT_EQ(ini.ReadIniStr("CommSettings", "File", ""), "other.mdb");
+    // Matching quotes around a value are not part of it.
+    EXPECT_EQ(ini.ReadIniStr("CommSettings", "Quoted", ""), "  a b ");
+    // A key of another section, a missing key, a missing section: the default.
+    EXPECT_EQ(ini.ReadIniStr("Database", "Type", "0"), "0");
+    EXPECT_EQ(ini.ReadIniStr("Database", "Nothing", "dflt"), "dflt");
+    EXPECT_EQ(ini.ReadIniStr("Graph", "Display", "0"), "0");
+    // The first of two sections with one name is the one read.
+    cFile dup = open("[A]\r\nk=first\r\n[a]\r\nk=second\r\n");
+    EXPECT_EQ(dup.ReadIniStr("A", "k"), "first");
+}
+
+TEST_F(IniFileTest, FieldIndexEmptyValueAndLengthCut)
+{
+    const QString longValue = QString(300, QLatin1Char('x')).replace(254, 1, QLatin1Char('Y'));
+    cFile ini = open("[S]\r\nList=1,2,3\r\nTrail=a,b,\r\nEmpty=\r\nBlank=   \r\nLong=" + longValue.toLatin1() + "\r\n");
+    EXPECT_EQ(ini.ReadIniStr("S", "List", "", 0), "1,2,3");
+    EXPECT_EQ(ini.ReadIniStr("S", "List", "", 1), "1");
+    EXPECT_EQ(ini.ReadIniStr("S", "List", "", 2), "2");
+    EXPECT_EQ(ini.ReadIniStr("S", "List", "", 3), "3");
+    EXPECT_EQ(ini.ReadIniStr("S", "List", "", 7), "3");
+    EXPECT_EQ(ini.ReadIniStr("S", "List", "", -1), "3");
+    EXPECT_EQ(ini.ReadIniStr("S", "Trail", "", 3), "");
+    // A key present with an empty value gives the default, and its fields.
+    EXPECT_EQ(ini.ReadIniStr("S", "Empty", "dflt"), "dflt");
+    EXPECT_EQ(ini.ReadIniStr("S", "Blank", "dflt"), "dflt");
+    EXPECT_EQ(ini.ReadIniStr("S", "Empty", "p,q", 2), "q");
+    // 300 stored characters come back as the first 254 (the 255th was a 'Y').
+    const QString got = ini.ReadIniStr("S", "Long", "");
+    EXPECT_EQ(got.size(), 254);
+    EXPECT_EQ(got, QString(254, QLatin1Char('x')));
+}
+
+TEST_F(IniFileTest, TypedReads)
+{
+    cFile ini = open("[S]\r\nb1=yes\r\nb2=On\r\nb3=1\r\nb4=TRUE\r\nf1=2\r\nf2=Y\r\nf3=T\r\nf4=\r\nf5=false\r\n"
+                     "s1=12.5 s\r\ns2=1,5\r\ns3=abc\r\ni1=123\r\ni2=-5\r\ni3=40000\r\ni4=abc\r\ni5=-32768\r\n");
+    for (const char* k : {"b1", "b2", "b3", "b4"})
+        EXPECT_TRUE(ini.ReadIniBool("S", k, "false")) << k;
+    for (const char* k : {"f1", "f2", "f3", "f4", "f5"})
+        EXPECT_FALSE(ini.ReadIniBool("S", k, "false")) << k;
+    // A missing key tests the default text like a stored one.
+    EXPECT_TRUE(ini.ReadIniBool("S", "missing", "true"));
+    EXPECT_FALSE(ini.ReadIniBool("S", "missing", "no"));
+
+    EXPECT_FLOAT_EQ(ini.ReadIniSingle("S", "missing", 2.5f), 2.5f);
+    EXPECT_FLOAT_EQ(ini.ReadIniSingle("S", "s1", 0.0f), 12.5f);
+    EXPECT_FLOAT_EQ(ini.ReadIniSingle("S", "s2", 0.0f), 1.0f);
+    EXPECT_FLOAT_EQ(ini.ReadIniSingle("S", "s3", 7.0f), 0.0f);
+    EXPECT_FLOAT_EQ(ini.ReadIniSingle("S", "f4", 7.0f), 7.0f);
+
+    EXPECT_EQ(ini.ReadIniInt("S", "i1", 9), std::optional<qint16>(123));
+    EXPECT_EQ(ini.ReadIniInt("S", "i2", 9), std::optional<qint16>(-5));
+    EXPECT_EQ(ini.ReadIniInt("S", "i3", 9), std::nullopt);
+    EXPECT_EQ(ini.ReadIniInt("S", "i4", 9), std::optional<qint16>(0));
+    EXPECT_EQ(ini.ReadIniInt("S", "i5", 9), std::optional<qint16>(-32768));
+    EXPECT_EQ(ini.ReadIniInt("S", "missing", 9), std::optional<qint16>(9));
+}
+
+TEST_F(IniFileTest, MissingFileGivesDefaultsAndIsNeverCreated)
+{
+    cFile ini;
+    ini.setFileName(path());
+    EXPECT_EQ(ini.FileName(), "");
+    EXPECT_EQ(ini.ReadIniStr("Database", "File", "DCX700.mdb"), "DCX700.mdb");
+    EXPECT_TRUE(ini.ReadIniBool("S", "k", "yes"));
+    EXPECT_EQ(ini.WriteIniStr("Database", "File", "x.mdb"), 0);
+    EXPECT_EQ(ini.LastResult(), 0);
+    EXPECT_EQ(ini.ClearIniSection("Database"), 0);
+    EXPECT_FALSE(QFile::exists(path()));
+    // A folder is not a file either.
+    ini.setFileName(dir.path());
+    EXPECT_EQ(ini.FileName(), "");
+}
+
+TEST_F(IniFileTest, WritesTheProfileLayout)
+{
+    cFile ini = open("");
+    ASSERT_EQ(ini.FileName(), path());
+    EXPECT_NE(ini.WriteIniStr("Database", "File", "DCX700.mdb"), 0);
+    EXPECT_EQ(readBytes(), "[Database]\r\nFile=DCX700.mdb\r\n");
+    EXPECT_NE(ini.WriteIniStr("Database", "Debug", "0"), 0);
+    EXPECT_NE(ini.WriteIniStr("CommSettings", "Type", "2"), 0);
+    EXPECT_EQ(readBytes(), "[Database]\r\nFile=DCX700.mdb\r\nDebug=0\r\n\r\n[CommSettings]\r\nType=2\r\n");
+    // A new key of an earlier section goes before the empty line that ends it;
+    // a replaced value keeps the file's spelling of the key.
+    EXPECT_NE(ini.WriteIniStr("DATABASE", "new", "x"), 0);
+    EXPECT_NE(ini.WriteIniStr("database", "FILE", "other.mdb"), 0);
+    EXPECT_EQ(readBytes(),
+              "[Database]\r\nFile=other.mdb\r\nDebug=0\r\nnew=x\r\n\r\n[CommSettings]\r\nType=2\r\n");
+    EXPECT_EQ(ini.ReadIniStr("Database", "File"), "other.mdb");
+    // Blanks written around a value are not read back.
+    EXPECT_NE(ini.WriteIniStr("CommSettings", "Address", "  192.168.1.200 "), 0);
+    EXPECT_EQ(ini.ReadIniStr("CommSettings", "Address"), "192.168.1.200");
+}
+
+TEST_F(IniFileTest, KeepsEveryOtherLineWhenWriting)
+{
+    // Comments, odd lines, a Latin-1 byte, LF line ends and no final line end.
+    cFile ini = open("; keep me\n[Graph]\nDisplay=1\nodd line\n\n[Other]\nName=Caf\xE9\nX = 5");
+    EXPECT_NE(ini.WriteIniStr("Graph", "Display", "3"), 0);
+    EXPECT_EQ(readBytes(), "; keep me\r\n[Graph]\r\nDisplay=3\r\nodd line\r\n\r\n[Other]\r\nName=Caf\xE9\r\nX = 5\r\n");
+    EXPECT_EQ(ini.ReadIniStr("Other", "Name"), QString::fromLatin1("Caf\xE9"));
+    EXPECT_NE(ini.WriteIniStr("Other", "Y", "6"), 0);
+    EXPECT_EQ(readBytes(),
+              "; keep me\r\n[Graph]\r\nDisplay=3\r\nodd line\r\n\r\n[Other]\r\nName=Caf\xE9\r\nX = 5\r\nY=6\r\n");
+}
+
+TEST_F(IniFileTest, ClearSectionAndRefusedWrites)
+{
+    const QByteArray before = "[A]\r\na=1\r\n[B]\r\nb=2\r\nc=3\r\n[C]\r\nd=4\r\n";
+    cFile ini = open(before);
+    // Values or names that would break the line structure are refused untouched.
+    EXPECT_EQ(ini.WriteIniStr("A", "a", "1\r\n[Evil]"), 0);
+    EXPECT_EQ(ini.WriteIniStr("A", "k=v", "1"), 0);
+    EXPECT_EQ(ini.WriteIniStr("", "k", "1"), 0);
+    EXPECT_EQ(readBytes(), before);
+    // Clearing a section that is not there changes nothing and succeeds.
+    EXPECT_NE(ini.ClearIniSection("Z"), 0);
+    EXPECT_EQ(readBytes(), before);
+    EXPECT_NE(ini.ClearIniSection("b"), 0);
+    EXPECT_EQ(readBytes(), "[A]\r\na=1\r\n[C]\r\nd=4\r\n");
+    EXPECT_EQ(ini.ReadIniStr("B", "b", "gone"), "gone");
+}

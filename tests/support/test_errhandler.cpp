@@ -1,0 +1,227 @@
+#include "support/clock.h"
+#include "support/errhandler.h"
+#include "support/programfolder.h"
+#include "support/scripteddialogs.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class ErrHandlerTest : public ::testing::Test {
+protected:
+    ErrHandlerTest() : dialogsScope(dlg), clockScope(clock)
+    {
+        SetProgramFolder(dir.path());
+        QCoreApplication::setApplicationName(QStringLiteral("DCX700 Comm"));
+        QCoreApplication::setOrganizationName(QStringLiteral("Acme Films"));
+        QCoreApplication::setApplicationVersion(QStringLiteral("1.1.0"));
+    }
+    ~ErrHandlerTest() override { SetProgramFolder(QString()); }
+
+    QByteArray errorFile() const
+    {
+        QFile f(dir.filePath(QStringLiteral("ERRORS.TXT")));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QTemporaryDir dir;
+    ScriptedDialogs dlg;
+    ScopedDialogs dialogsScope;
+    FakeClock clock;
+    ScopedClock clockScope;
+};
+
+const QString kOverflow = QStringLiteral("Non Fatal Error:\nError Stack Overflow.");
+const QString kUnderflow = QStringLiteral("Non Fatal Error:\nError Stack Underflow.");
+
+} // namespace
+
+TEST_F(ErrHandlerTest, StackOverflowKeepsTheFirstNamesAndUnderflowStopsAtZero)
+{
+    CErrHandler h;
+    EXPECT_EQ(h.MaxProcStackItems(), 100);
+    for (int i = 1; i <= 101; ++i)
+        h.Push(QStringLiteral("proc%1").arg(i));
+    ASSERT_EQ(dlg.messages.size(), 1);
+    EXPECT_EQ(dlg.messages[0].text, kOverflow);
+    EXPECT_EQ(dlg.messages[0].icon, MsgIcon::Information);
+    EXPECT_EQ(h.StackIndex(), 101);
+    const QStringList names = h.ProcedureStack();
+    ASSERT_EQ(names.size(), 100);
+    EXPECT_EQ(names.front(), "proc1");
+    EXPECT_EQ(names.back(), "proc100");
+    // Every push is matched by a pop, the overflowing one too.
+    for (int i = 0; i < 101; ++i)
+        h.Pop();
+    EXPECT_EQ(h.StackIndex(), 0);
+    EXPECT_EQ(dlg.messages.size(), 1);
+    h.Pop();
+    EXPECT_EQ(h.StackIndex(), 0);
+    ASSERT_EQ(dlg.messages.size(), 2);
+    EXPECT_EQ(dlg.messages[1].text, kUnderflow);
+    // After the underflow the stack works as before.
+    h.Push(QStringLiteral("again"));
+    EXPECT_EQ(h.TopProcedure(), "again");
+    h.Pop();
+
+    // A new capacity empties the stack.
+    h.Push(QStringLiteral("a"));
+    h.setMaxProcStackItems(2);
+    EXPECT_EQ(h.StackIndex(), 0);
+    h.Push(QStringLiteral("x"));
+    h.Push(QStringLiteral("y"));
+    EXPECT_EQ(dlg.messages.size(), 2);
+    h.Push(QStringLiteral("z"));
+    EXPECT_EQ(dlg.messages.size(), 3);
+    EXPECT_EQ(h.ProcedureStack(), (QStringList{"x", "y"}));
+    for (int i = 0; i < 3; ++i)
+        h.Pop();
+}
+
+TEST_F(ErrHandlerTest, ReportIsAppendedToTheErrorFileAndShown)
+{
+    CErrHandler h;
+    EXPECT_EQ(h.Destination(), QDir(dir.path()).filePath("ERRORS.TXT"));
+    h.Push(QStringLiteral("frmProcess_Form_Load"));
+    h.Push(QStringLiteral("modDatabase_DBOpen"));
+    h.HandleError(3021, QStringLiteral("No current record."), 120);
+
+    EXPECT_EQ(h.ErrorProcedure(), "modDatabase_DBOpen");
+    const QByteArray expected = "DCX700 Comm Application Error Information\r\n"
+                                "====================================\r\n"
+                                "Current Time   : 2026-01-01 10:00:00\r\n"
+                                "Error String   : No current record.\r\n"
+                                "Error Number   : 3021\r\n"
+                                "Error Line     : 120\r\n"
+                                "Error Procedure: modDatabase_DBOpen\r\n"
+                                "\r\n"
+                                "Procedure Stack\r\n"
+                                "---------------\r\n"
+                                "01 frmProcess_Form_Load\r\n"
+                                "02 modDatabase_DBOpen\r\n"
+                                "\r\n"
+                                "Additional Information\r\n"
+                                "----------------------\r\n"
+                                "Current Directory: "
+        + QDir::currentPath().toUtf8()
+        + "\r\n"
+          "App Title: DCX700 Comm\r\n"
+          "App CompanyName: Acme Films\r\n"
+          "App Major: 1\r\n"
+          "App Minor: 1\r\n"
+          "App Revision: 0\r\n"
+          "App Path: "
+        + dir.path().toUtf8()
+        + "\r\n"
+          "App ProductName: DCX700 Comm\r\n"
+          "\r\n";
+    EXPECT_EQ(errorFile(), expected);
+
+    ASSERT_EQ(dlg.messages.size(), 1);
+    EXPECT_EQ(dlg.messages[0].text, "The following error has occurred in procedure: \nmodDatabase_DBOpen on line 120\n"
+                                    "Error (3021) No current record.");
+    EXPECT_EQ(dlg.messages[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(dlg.messages[0].title, "DCX700 Comm");
+
+    // A second error is appended after the first, here without the expanded block.
+    h.Pop();
+    h.setIncludeExpandedInfo(false);
+    h.setCurrentOperation(QStringLiteral("Reading layers"));
+    clock.advance(61);
+    h.HandleError(-2147217900, QStringLiteral("Syntax error"));
+    const QByteArray second = "DCX700 Comm Application Error Information\r\n"
+                              "====================================\r\n"
+                              "Current Time   : 2026-01-01 10:01:01\r\n"
+                              "Error String   : Syntax error\r\n"
+                              "Error Number   : -2147217900\r\n"
+                              "Error Line     : 0\r\n"
+                              "Error Procedure: frmProcess_Form_Load\r\n"
+                              "\r\n"
+                              "Procedure Stack\r\n"
+                              "---------------\r\n"
+                              "01 frmProcess_Form_Load\r\n"
+                              "Current Operation: Reading layers\r\n";
+    EXPECT_EQ(errorFile(), expected + second);
+    ASSERT_EQ(dlg.messages.size(), 2);
+    EXPECT_EQ(dlg.messages[1].text, "The following error has occurred in procedure: \nfrmProcess_Form_Load on line <unknown>\n"
+                                    "Error (-2147217900) Syntax error\nCurrent Operation: Reading layers");
+    h.Pop();
+    EXPECT_EQ(h.StackIndex(), 0);
+
+    EXPECT_TRUE(h.ClearLog());
+    EXPECT_FALSE(QFile::exists(h.Destination()));
+    EXPECT_TRUE(h.ClearLog()); // a missing file is no error
+}
+
+TEST_F(ErrHandlerTest, MessageOffOrCancelledBeforeLogging)
+{
+    CErrHandler h;
+    ProcedureScope scope(QStringLiteral("modComm_Comm_FindDCX700"), h);
+    h.setDisplayMsgOnError(false);
+    h.HandleError(5, QStringLiteral("Invalid procedure call or argument"));
+    EXPECT_TRUE(dlg.messages.isEmpty());
+    EXPECT_TRUE(errorFile().contains("Error Procedure: modComm_Comm_FindDCX700\r\n"));
+
+    h.setDisplayMsgOnError(true);
+    h.setDestination(dir.filePath(QStringLiteral("other.txt")));
+    int raised = 0;
+    QObject::connect(&h, &CErrHandler::BeforeLog, [&](bool* cancel) {
+        ++raised;
+        *cancel = true;
+    });
+    h.HandleError(6, QStringLiteral("Overflow"));
+    EXPECT_EQ(raised, 1);
+    EXPECT_TRUE(dlg.messages.isEmpty());
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("other.txt"))));
+    EXPECT_EQ(h.ErrorNumber(), 6); // still recorded
+
+    // An error file that cannot be written does not stop the message.
+    h.disconnect();
+    h.setDestination(dir.filePath(QStringLiteral("no/such/folder/ERRORS.TXT")));
+    h.HandleError(7, QStringLiteral("Out of memory"));
+    EXPECT_EQ(dlg.messages.size(), 1);
+}
+
+TEST_F(ErrHandlerTest, TraceFileAndTerminationReport)
+{
+    const QString trace = dir.filePath(QStringLiteral("trace.log"));
+    {
+        QFile old(trace);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old run\r\n");
+    }
+    {
+        CErrHandler h;
+        h.Push(QStringLiteral("before"));
+        h.setTraceExecution(true);
+        {
+            ProcedureScope a(QStringLiteral("modDatabase_DBOpen"), h);
+            ProcedureScope b(QStringLiteral("modDatabase_LoadLayers"), h);
+            EXPECT_EQ(h.StackIndex(), 3);
+        }
+        EXPECT_EQ(h.StackIndex(), 1);
+        h.Push(QStringLiteral("frmMain_Form_QueryUnload"));
+        EXPECT_TRUE(dlg.messages.isEmpty());
+    } // ends with two names registered
+    QFile f(trace);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "modDatabase_DBOpen\r\nmodDatabase_LoadLayers\r\nfrmMain_Form_QueryUnload\r\n");
+    ASSERT_EQ(dlg.messages.size(), 1);
+    EXPECT_EQ(dlg.messages[0].text,
+              "Non Fatal Error:\nError Trace Stack = 2 on Terminate.\nProcedure: frmMain_Form_QueryUnload");
+    EXPECT_EQ(dlg.messages[0].icon, MsgIcon::Information);
+
+    // The program-wide handler is created on first use and reports at its end.
+    ErrHandler().Push(QStringLiteral("frmSensor_tmrUpdate_Timer"));
+    EXPECT_EQ(ErrHandler().TopProcedure(), "frmSensor_tmrUpdate_Timer");
+    EndErrHandler();
+    ASSERT_EQ(dlg.messages.size(), 2);
+    EXPECT_TRUE(dlg.messages[1].text.contains("Error Trace Stack = 1 on Terminate."));
+    EXPECT_EQ(ErrHandler().StackIndex(), 0);
+    EndErrHandler();
+    EXPECT_EQ(dlg.messages.size(), 2);
+}
