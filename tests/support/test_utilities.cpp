@@ -1,9 +1,12 @@
+#include "support/cfiledialog.h"
 #include "support/clock.h"
+#include "support/cshellexecute.h"
 #include "support/modbitops.h"
 #include "support/modfileutil.h"
 #include "support/modstrings.h"
 #include "support/modutil.h"
 #include "support/scripteddialogs.h"
+#include "support/shell.h"
 
 #include <QDir>
 #include <QFile>
@@ -202,4 +205,35 @@ TEST(Files, AppendCopyKillAndCanonicalPaths)
     EXPECT_TRUE(GetFileDateTime(dst).isValid());
     EXPECT_FALSE(GetFileDateTime(src).isValid());
     EXPECT_EQ(GetFileDate(src), "");
+}
+
+TEST(Wrappers, FileDialogAndShellGoThroughTheSeams)
+{
+    ScriptedDialogs dlg;
+    ScopedDialogs ds(dlg);
+    cFileDialog fd;
+    fd.DialogTitle = "Open Database";
+    fd.Filter = "Database (*.mdb)|*.mdb|All Files (*.*)|*.*";
+    fd.FilterIndex = 2;
+    fd.FileName = "DCX700.mdb";
+    dlg.answerOpen(QStringLiteral("/data/films/Run 7.mdb"));
+    EXPECT_TRUE(fd.Show(true));
+    EXPECT_EQ(fd.FileName, "/data/films/Run 7.mdb");
+    EXPECT_EQ(fd.FileTitle, "Run 7.mdb");
+    ASSERT_EQ(dlg.fileRequests.size(), 1);
+    EXPECT_EQ(dlg.fileRequests[0].title, "Open Database");
+    EXPECT_EQ(dlg.fileRequests[0].filterIndex, 2);
+    EXPECT_EQ(dlg.fileRequests[0].fileName, "DCX700.mdb");
+    // Cancelled: false, the name stays.
+    EXPECT_FALSE(fd.Show(false));
+    EXPECT_EQ(fd.FileName, "/data/films/Run 7.mdb");
+
+    RecordingShell rs;
+    setShell(&rs);
+    cShellExecute sh;
+    EXPECT_TRUE(sh.LaunchEmail("support@example.com"));
+    EXPECT_TRUE(sh.LaunchDocument("/tmp/DCX700.txt"));
+    setShell(nullptr);
+    EXPECT_EQ(rs.urls, QStringList{"mailto:support@example.com"});
+    EXPECT_EQ(rs.documents, QStringList{"/tmp/DCX700.txt"});
 }
