@@ -1,0 +1,404 @@
+#include "store/dbreader.h"
+
+#include "store/dbschema.h"
+#include "store/sqlitefile.h"
+#include "store/storelogging.h"
+#include "support/dialogs.h"
+#include "support/numbers.h"
+#include "support/progress.h"
+
+#include <QFile>
+#include <QHash>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QVariant>
+
+#include <algorithm>
+#include <array>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+// Ends the load from deep inside the reader; never leaves ReadDatabase.
+struct ReadFailure {
+    DbError error;
+    bool fileLevel = false; // the file itself is damaged or unreadable: write nothing
+};
+
+struct TableData {
+    bool loaded = false;
+    bool missing = false;
+    ReadFailure failure;
+    QHash<QString, int> columns; // lower-case name -> index
+    int keyIndex = -1;
+    std::vector<QVariantList> rows;
+    std::unordered_map<int, std::size_t> byKey;
+};
+
+struct PendingRow {
+    DbTable table;
+    QStringList columns;
+    QVariantList values;
+    QString key;
+};
+
+QString n(int v) { return QString::number(v); }
+
+class DbReader {
+public:
+    DbReader(QSqlDatabase& db, ParameterModel& model) : m_db(db), m_model(model) {}
+
+    void run()
+    {
+        for (int p = 1; p <= MaxProcesses; ++p)
+            readProcess(p);
+        for (int l = 1; l <= MaxLayers; ++l) {
+            m_key = QStringLiteral("Layer ") + n(l);
+            row(DbTable::Layers, l);
+        }
+        for (int f = 1; f <= MaxFilms; ++f) {
+            m_key = QStringLiteral("Film ") + n(f);
+            FilmRecord& film = m_model.FilmTable[f];
+            readRecord(DbTable::Films, f, FilmColumns(), film);
+            progress().setLabel1(QStringLiteral("Reading Film %1:").arg(f));
+            progress().setLabel2(film.Film_Name.text());
+            progress().setValue(40 + (f * 20) / 50);
+        }
+        for (int m = 1; m <= MaxMaterials; ++m) {
+            m_key = QStringLiteral("Material ") + n(m);
+            MaterialRecord& mat = m_model.MaterialTable[m];
+            readRecord(DbTable::Materials, m, MaterialColumns(), mat);
+            progress().setLabel1(QStringLiteral("Reading Material %1:").arg(m));
+            progress().setLabel2(mat.Material.text());
+            progress().setValue(60 + (m * 20) / 100);
+        }
+        readSystem();
+        for (int i = 1; i <= 16; ++i) {
+            m_key = QStringLiteral("Input ") + n(i);
+            readRecord(DbTable::Inputs, i, InputColumns(), m_model.InputTable[i - 1]);
+            m_key = QStringLiteral("Output ") + n(i);
+            readRecord(DbTable::Outputs, i, OutputColumns(), m_model.OutputTable[i - 1]);
+            progress().setLabel1(QStringLiteral("Reading System Params:"));
+            progress().setLabel2(QString());
+            progress().setValue(79 + i);
+        }
+    }
+
+    // Adds the rows created during the load to the file.
+    void writePending()
+    {
+        for (const PendingRow& r : m_pending) {
+            const QString table = SqlName(QString::fromLatin1(DbTableOf(r.table).name));
+            QString sql;
+            if (r.columns.isEmpty()) {
+                sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table);
+            } else {
+                QStringList names;
+                for (const QString& c : r.columns)
+                    names << SqlName(c);
+                QStringList marks(r.columns.size(), QStringLiteral("?"));
+                sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                          .arg(table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+            }
+            QSqlQuery q(m_db);
+            bool ok = q.prepare(sql);
+            for (const QVariant& v : r.values)
+                q.addBindValue(v);
+            ok = ok && q.exec();
+            if (!ok)
+                throw ReadFailure{{r.key, SqlErrorNumber(q.lastError()), SqlErrorText(q.lastError())}, false};
+            qCDebug(lcStore) << "added missing row" << r.key;
+        }
+    }
+
+private:
+    [[noreturn]] void fail(qint32 number, const QString& description, bool fileLevel = false)
+    {
+        throw ReadFailure{{m_key, number, description}, fileLevel};
+    }
+
+    TableData& table(DbTable t)
+    {
+        TableData& d = m_tables[static_cast<std::size_t>(t)];
+        if (!d.loaded)
+            load(t, d);
+        if (d.missing)
+            throw ReadFailure{{m_key, d.failure.error.number, d.failure.error.description}, d.failure.fileLevel};
+        return d;
+    }
+
+    void load(DbTable t, TableData& d)
+    {
+        d.loaded = true;
+        const DbTableInfo& info = DbTableOf(t);
+        QSqlQuery q(m_db);
+        q.setForwardOnly(true);
+        if (!q.exec(QStringLiteral("SELECT * FROM ") + SqlName(QString::fromLatin1(info.name)))) {
+            const QString text = SqlErrorText(q.lastError());
+            d.missing = true;
+            if (text.contains(QLatin1String("no such table"), Qt::CaseInsensitive))
+                d.failure = {{{}, dberr::NoTable, QStringLiteral("Table '%1' not found").arg(QLatin1String(info.name))}, false};
+            else
+                d.failure = {{{}, SqlErrorNumber(q.lastError()), text}, true};
+            return;
+        }
+        const QSqlRecord rec = q.record();
+        for (int i = 0; i < rec.count(); ++i) {
+            const QString name = rec.fieldName(i).toLower();
+            if (!d.columns.contains(name))
+                d.columns.insert(name, i);
+        }
+        if (info.key)
+            d.keyIndex = d.columns.value(QString::fromLatin1(info.key).toLower(), -1);
+        const int count = rec.count();
+        while (q.next()) {
+            QVariantList values;
+            values.reserve(count);
+            for (int i = 0; i < count; ++i)
+                values.append(q.value(i));
+            d.rows.push_back(std::move(values));
+        }
+        if (q.lastError().isValid()) {
+            d.missing = true;
+            d.failure = {{{}, SqlErrorNumber(q.lastError()), SqlErrorText(q.lastError())}, true};
+            return;
+        }
+        if (d.keyIndex >= 0) {
+            for (std::size_t r = 0; r < d.rows.size(); ++r) {
+                bool ok = false;
+                const double k = d.rows[r][d.keyIndex].toDouble(&ok);
+                if (ok && k == static_cast<int>(k))
+                    d.byKey.emplace(static_cast<int>(k), r); // the first row of a key wins
+            }
+        }
+    }
+
+    int columnIndex(TableData& d, const QString& column)
+    {
+        const int i = d.columns.value(column.toLower(), -1);
+        if (i < 0)
+            fail(dberr::NoColumn, QStringLiteral("Column '%1' not found").arg(column));
+        return i;
+    }
+
+    // The row of a key, created (in memory now, in the file at the end) when
+    // missing, with the values a new row of that table starts with.
+    const QVariantList& row(DbTable t, int key)
+    {
+        TableData& d = table(t);
+        const DbTableInfo& info = DbTableOf(t);
+        if (!info.key) {
+            if (d.rows.empty())
+                addRow(t, d, {}, {});
+            return d.rows.front();
+        }
+        if (d.keyIndex < 0)
+            fail(dberr::NoColumn, QStringLiteral("Column '%1' not found").arg(QLatin1String(info.key)));
+        if (const auto it = d.byKey.find(key); it != d.byKey.end())
+            return d.rows[it->second];
+
+        QStringList cols{QString::fromLatin1(info.key)};
+        QVariantList vals{key};
+        switch (t) {
+        case DbTable::Processes: cols << QStringLiteral("First_Layer"); vals << -1; break;
+        case DbTable::Films: cols << QStringLiteral("Film_Name"); vals << QStringLiteral("Film ") + n(key); break;
+        case DbTable::Inputs: cols << QStringLiteral("Input Type"); vals << 46; break;
+        case DbTable::Outputs: cols << QStringLiteral("Output Type"); vals << 69; break;
+        default: break;
+        }
+        addRow(t, d, cols, vals);
+        d.byKey.emplace(key, d.rows.size() - 1);
+        return d.rows.back();
+    }
+
+    void addRow(DbTable t, TableData& d, const QStringList& cols, const QVariantList& vals)
+    {
+        QVariantList values(d.columns.isEmpty() ? 0 : maxIndex(d) + 1);
+        for (int i = 0; i < cols.size(); ++i)
+            values[columnIndex(d, cols[i])] = vals[i];
+        d.rows.push_back(std::move(values));
+        m_pending.push_back({t, cols, vals, m_key});
+    }
+
+    static int maxIndex(const TableData& d)
+    {
+        int m = -1;
+        for (int i : d.columns)
+            m = std::max(m, i);
+        return m;
+    }
+
+    QVariant cell(TableData& d, const QVariantList& r, const char* column)
+    {
+        const int i = columnIndex(d, QString::fromLatin1(column));
+        return i < r.size() ? r[i] : QVariant();
+    }
+
+    double number(const QVariant& v, const char* column)
+    {
+        if (v.isNull())
+            fail(dberr::InvalidNull, QStringLiteral("Invalid use of Null (%1)").arg(QLatin1String(column)));
+        if (v.typeId() == QMetaType::QString) {
+            if (const auto x = StrictNumber(v.toString()))
+                return *x;
+            fail(dberr::TypeMismatch, QStringLiteral("Type mismatch (%1)").arg(QLatin1String(column)));
+        }
+        bool ok = false;
+        const double x = v.toDouble(&ok);
+        if (!ok)
+            fail(dberr::TypeMismatch, QStringLiteral("Type mismatch (%1)").arg(QLatin1String(column)));
+        return x;
+    }
+
+    template <typename R>
+    void readColumn(TableData& d, const QVariantList& r, const DbColumn<R>& c, R& rec)
+    {
+        const QVariant v = cell(d, r, c.name);
+        switch (c.type) {
+        case ColType::Integer: {
+            const auto x = RoundToInt16(number(v, c.name));
+            if (!x)
+                fail(dberr::Overflow, QStringLiteral("Overflow (%1)").arg(QLatin1String(c.name)));
+            rec.*std::get<qint16 R::*>(c.field) = *x;
+            break;
+        }
+        case ColType::Double:
+            rec.*std::get<double R::*>(c.field) = number(v, c.name);
+            break;
+        case ColType::Boolean:
+            rec.*std::get<double R::*>(c.field) = (v.isNull() || number(v, c.name) == 0.0) ? 0.0 : 1.0;
+            break;
+        case ColType::Text:
+            if (v.isNull())
+                fail(dberr::InvalidNull, QStringLiteral("Invalid use of Null (%1)").arg(QLatin1String(c.name)));
+            rec.*std::get<Name16 R::*>(c.field) = v.toString();
+            break;
+        }
+    }
+
+    template <typename R>
+    void readRecord(DbTable t, int key, std::span<const DbColumn<R>> cols, R& rec)
+    {
+        const QVariantList& r = row(t, key);
+        TableData& d = table(t);
+        for (const auto& c : cols)
+            readColumn(d, r, c, rec);
+    }
+
+    void readProcess(int p)
+    {
+        m_key = QStringLiteral("Process ") + n(p);
+        ProcessRecord& proc = m_model.ProcessTable[p];
+        readRecord(DbTable::Processes, p, ProcessColumns(), proc);
+
+        ProcessWalk walk(proc.First_Layer, proc.Number_Act_Layers);
+        while (!walk.atEnd()) {
+            const WalkStep step = walk.current();
+            m_key = QStringLiteral("Process %1 Layer %2").arg(p).arg(step.slot);
+            LayerRecord& layer = m_model.LayerTable[step.slot];
+            readLayer(proc, step.position, layer, row(DbTable::Layers, step.slot));
+            walk.advance(layer.Next_Layer, layer.CoDep_Layer);
+        }
+        if (walk.error() != WalkError::None) {
+            m_key = QStringLiteral("Process %1 Layer %2").arg(p).arg(walk.badSlot());
+            if (walk.error() == WalkError::Cycle)
+                fail(dberr::SubscriptRange, QStringLiteral("Layer %1 is reached twice").arg(walk.badSlot()));
+            fail(dberr::SubscriptRange, QStringLiteral("Subscript out of range"));
+        }
+        progress().setLabel1(QStringLiteral("Reading Process %1:").arg(p));
+        progress().setLabel2(proc.Process_Name.text());
+        progress().setValue((p * 40) / 100);
+    }
+
+    void readLayer(const ProcessRecord& proc, int position, LayerRecord& layer, const QVariantList& r)
+    {
+        TableData& d = table(DbTable::Layers);
+        layer.Layer_Free = 0;
+        for (const auto& c : LayerColumns()) {
+            readColumn(d, r, c, layer);
+            const auto* f = std::get_if<qint16 LayerRecord::*>(&c.field);
+            const auto* g = std::get_if<double LayerRecord::*>(&c.field);
+            if (f && *f == &LayerRecord::Film_Number && layer.Film_Number <= 0) {
+                dialogs().message(QStringLiteral("Film number error in process %1, Layer %2.\nLayer set to Film 1.")
+                                      .arg(proc.Process_Name.trimmed())
+                                      .arg(position),
+                                  MsgButtons::Ok);
+                layer.Film_Number = 1;
+            } else if (f && *f == &LayerRecord::Output_Number && layer.Output_Number < 1) {
+                layer.Output_Number = 1;
+            } else if (g && (*g == &LayerRecord::Max_Power1 || *g == &LayerRecord::Slew_Rate1) && layer.*(*g) == 0.0) {
+                layer.*(*g) = 25.0;
+            }
+        }
+    }
+
+    void readSystem()
+    {
+        m_key = QStringLiteral("System");
+        SystemRecord& s = m_model.SystemParams;
+        readRecord(DbTable::System, 0, SystemColumns(), s);
+        // Older files hold megahertz, newer ones hertz.
+        if (!(s.Min_Freq < 10.0)) {
+            s.Min_Freq /= 1000000.0;
+            s.Max_Freq /= 1000000.0;
+        }
+    }
+
+    QSqlDatabase& m_db;
+    ParameterModel& m_model;
+    QString m_key;
+    std::array<TableData, 7> m_tables;
+    std::vector<PendingRow> m_pending;
+};
+
+} // namespace
+
+std::optional<DbError> ReadDatabase(const QString& fileName, ParameterModel& model)
+{
+    const SqliteFileState state = CheckSqliteFile(fileName);
+    if (state != SqliteFileState::Ok) {
+        const qint32 number = state == SqliteFileState::Missing || state == SqliteFileState::Unreadable
+                                  ? dberr::FileAccess
+                                  : dberr::BadFormat;
+        return DbError{{}, number, SqliteFileStateText(state) + QStringLiteral(": ") + fileName};
+    }
+    // A write-protected file is opened for writing: the load may add rows.
+    QFile file(fileName);
+    if (!(file.permissions() & QFileDevice::WriteOwner))
+        file.setPermissions(file.permissions() | QFileDevice::WriteOwner);
+
+    std::optional<ReadFailure> failure;
+    {
+        SqliteConnection conn(fileName, SqliteConnection::Mode::ReadWrite);
+        if (!conn.isOpen())
+            return DbError{{}, SqlErrorNumber(conn.openError()), SqlErrorText(conn.openError())};
+        if (!conn.db().transaction())
+            return DbError{{}, SqlErrorNumber(conn.db().lastError()), SqlErrorText(conn.db().lastError())};
+        DbReader reader(conn.db(), model);
+        try {
+            reader.run();
+        } catch (const ReadFailure& f) {
+            failure = f;
+        }
+        if (!failure || !failure->fileLevel) {
+            try {
+                reader.writePending();
+            } catch (const ReadFailure& f) {
+                if (!failure)
+                    failure = f;
+            }
+        }
+        if (failure && failure->fileLevel) {
+            conn.db().rollback();
+        } else if (!conn.db().commit()) {
+            const QSqlError e = conn.db().lastError();
+            conn.db().rollback();
+            if (!failure)
+                failure = ReadFailure{{{}, SqlErrorNumber(e), SqlErrorText(e)}, true};
+        }
+    }
+    if (failure)
+        return failure->error;
+    return std::nullopt;
+}

@@ -1,0 +1,298 @@
+#include "store/dbwriter.h"
+
+#include "store/dbfaults.h"
+#include "store/dbschema.h"
+#include "store/sqlitefile.h"
+#include "support/progress.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QTemporaryFile>
+#include <QVariant>
+
+namespace {
+
+constexpr const char* kInjected = "Injected failure";
+
+DbError engineError(const QString& key, const QSqlError& e)
+{
+    return DbError{key, SqlErrorNumber(e), SqlErrorText(e)};
+}
+
+// Removes the partial file unless the save got through.
+class TempFileGuard {
+public:
+    explicit TempFileGuard(QString path) : m_path(std::move(path)) {}
+    ~TempFileGuard()
+    {
+        if (!m_path.isEmpty())
+            QFile::remove(m_path);
+    }
+    TempFileGuard(const TempFileGuard&) = delete;
+    TempFileGuard& operator=(const TempFileGuard&) = delete;
+    void release() { m_path.clear(); }
+
+private:
+    QString m_path;
+};
+
+template <typename R>
+void bindRecord(QSqlQuery& q, std::span<const DbColumn<R>> cols, const R& rec)
+{
+    for (const auto& c : cols) {
+        switch (c.type) {
+        case ColType::Integer: q.addBindValue(int(rec.*std::get<qint16 R::*>(c.field))); break;
+        case ColType::Double: q.addBindValue(rec.*std::get<double R::*>(c.field)); break;
+        case ColType::Boolean: q.addBindValue(rec.*std::get<double R::*>(c.field) != 0.0 ? 1 : 0); break;
+        case ColType::Text: q.addBindValue((rec.*std::get<Name16 R::*>(c.field)).text()); break;
+        }
+    }
+}
+
+// "UPDATE t SET a=?, b=? WHERE key=?" over the table's data columns.
+template <typename R>
+QString updateSql(DbTable t, std::span<const DbColumn<R>> cols)
+{
+    const DbTableInfo& info = DbTableOf(t);
+    QStringList sets;
+    for (const auto& c : cols)
+        sets << SqlName(QString::fromLatin1(c.name)) + QStringLiteral("=?");
+    QString sql = QStringLiteral("UPDATE %1 SET %2").arg(SqlName(QString::fromLatin1(info.name)), sets.join(QLatin1Char(',')));
+    if (info.key)
+        sql += QStringLiteral(" WHERE %1=?").arg(SqlName(QString::fromLatin1(info.key)));
+    return sql;
+}
+
+class RecordWriter {
+public:
+    RecordWriter(QSqlDatabase& db, const ParameterModel& model) : m_db(db), m_model(model) {}
+
+    std::optional<DbError> run()
+    {
+        try {
+            writeAll();
+        } catch (const DbError& e) {
+            return e;
+        }
+        return std::nullopt;
+    }
+
+private:
+    template <typename R>
+    QSqlQuery prepare(DbTable t, std::span<const DbColumn<R>> cols)
+    {
+        QSqlQuery q(m_db);
+        if (!q.prepare(updateSql(t, cols)))
+            throw engineError(m_key, q.lastError());
+        return q;
+    }
+
+    template <typename R>
+    void write(QSqlQuery& q, std::span<const DbColumn<R>> cols, const R& rec, int key)
+    {
+        if (saveFaultAt(SaveStage::Record, m_key))
+            throw DbError{m_key, dberr::FileAccess, QString::fromLatin1(kInjected)};
+        bindRecord(q, cols, rec);
+        if (key > 0)
+            q.addBindValue(key);
+        if (!q.exec())
+            throw engineError(m_key, q.lastError());
+        if (q.numRowsAffected() != 1)
+            throw DbError{m_key, dberr::NoTable, QStringLiteral("Row not found")};
+    }
+
+    void writeAll()
+    {
+        QSqlQuery proc = prepare(DbTable::Processes, ProcessColumns());
+        QSqlQuery layer = prepare(DbTable::Layers, LayerColumns());
+        for (int p = 1; p <= MaxProcesses; ++p) {
+            m_key = QStringLiteral("Process %1").arg(p);
+            const ProcessRecord& pr = m_model.ProcessTable[p];
+            write(proc, ProcessColumns(), pr, p);
+            const WalkResult walk = WalkProcess(m_model, p);
+            for (const WalkStep& s : walk.steps) {
+                m_key = QStringLiteral("Process %1 Layer %2").arg(p).arg(s.slot);
+                write(layer, LayerColumns(), m_model.LayerTable[s.slot], s.slot);
+            }
+            if (!walk.ok()) {
+                m_key = QStringLiteral("Process %1 Layer %2").arg(p).arg(walk.badSlot);
+                throw DbError{m_key, dberr::SubscriptRange,
+                              walk.error == WalkError::Cycle ? QStringLiteral("Layer %1 is reached twice").arg(walk.badSlot)
+                                                             : QStringLiteral("Subscript out of range")};
+            }
+            progress().setLabel1(QStringLiteral("Saving Process %1:").arg(p));
+            progress().setLabel2(pr.Process_Name.text());
+            progress().setValue((p * 40) / 100);
+        }
+        QSqlQuery film = prepare(DbTable::Films, FilmColumns());
+        for (int f = 1; f <= MaxFilms; ++f) {
+            m_key = QStringLiteral("Film %1").arg(f);
+            write(film, FilmColumns(), m_model.FilmTable[f], f);
+            progress().setLabel1(QStringLiteral("Saving Film %1:").arg(f));
+            progress().setLabel2(m_model.FilmTable[f].Film_Name.text());
+            progress().setValue(40 + (f * 20) / 50);
+        }
+        QSqlQuery mat = prepare(DbTable::Materials, MaterialColumns());
+        for (int m = 1; m <= MaxMaterials; ++m) {
+            m_key = QStringLiteral("Material %1").arg(m);
+            write(mat, MaterialColumns(), m_model.MaterialTable[m], m);
+            progress().setLabel1(QStringLiteral("Saving Material %1:").arg(m));
+            progress().setLabel2(m_model.MaterialTable[m].Material.text());
+            progress().setValue(60 + (m * 20) / 100);
+        }
+        m_key = QStringLiteral("System");
+        QSqlQuery sys = prepare(DbTable::System, SystemColumns());
+        SystemRecord s = m_model.SystemParams; // the file holds hertz
+        s.Min_Freq *= 1000000.0;
+        s.Max_Freq *= 1000000.0;
+        write(sys, SystemColumns(), s, 0);
+        QSqlQuery in = prepare(DbTable::Inputs, InputColumns());
+        QSqlQuery out = prepare(DbTable::Outputs, OutputColumns());
+        for (int i = 1; i <= 16; ++i) {
+            m_key = QStringLiteral("Input %1").arg(i);
+            write(in, InputColumns(), m_model.InputTable[i - 1], i);
+            m_key = QStringLiteral("Output %1").arg(i);
+            write(out, OutputColumns(), m_model.OutputTable[i - 1], i);
+            progress().setLabel1(QStringLiteral("Saving System Params:"));
+            progress().setLabel2(QString());
+            progress().setValue(80 + i);
+        }
+    }
+
+    QSqlDatabase& m_db;
+    const ParameterModel& m_model;
+    QString m_key;
+};
+
+std::optional<DbError> exec(QSqlDatabase& db, const QString& sql)
+{
+    QSqlQuery q(db);
+    if (!q.exec(sql))
+        return engineError({}, q.lastError());
+    return std::nullopt;
+}
+
+// The file's permissions: those of the file it replaces, else the usual ones.
+QFileDevice::Permissions permissionsFor(const QString& target)
+{
+    QFileInfo info(target);
+    if (info.exists())
+        return QFile::permissions(target);
+    return QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+}
+
+} // namespace
+
+std::optional<DbError> CreateSchema(QSqlDatabase& db)
+{
+    for (const QString& sql : DbCreateStatements()) {
+        if (auto e = exec(db, sql))
+            return e;
+    }
+    return std::nullopt;
+}
+
+std::optional<DbError> PadTables(QSqlDatabase& db)
+{
+    static const DbTable order[] = {DbTable::Processes, DbTable::Layers, DbTable::Films, DbTable::Materials,
+                                    DbTable::System, DbTable::Outputs, DbTable::Inputs};
+    for (DbTable t : order) {
+        const DbTableInfo& info = DbTableOf(t);
+        const QString table = SqlName(QString::fromLatin1(info.name));
+        QSqlQuery count(db);
+        if (!count.exec(QStringLiteral("SELECT COUNT(*) FROM ") + table) || !count.next())
+            return engineError({}, count.lastError());
+        const int have = count.value(0).toInt();
+        count.finish();
+        if (have >= info.rows)
+            continue;
+        QSqlQuery ins(db);
+        QString sql;
+        if (!info.key)
+            sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table);
+        else if (t == DbTable::Processes)
+            sql = QStringLiteral("INSERT OR IGNORE INTO %1 (Process_Number, First_Layer) VALUES (?, -1)").arg(table);
+        else if (t == DbTable::Materials)
+            sql = QStringLiteral("INSERT OR IGNORE INTO %1 (MatNum, Material) VALUES (?, ?)").arg(table);
+        else
+            sql = QStringLiteral("INSERT OR IGNORE INTO %1 (%2) VALUES (?)").arg(table, SqlName(QString::fromLatin1(info.key)));
+        if (!ins.prepare(sql))
+            return engineError({}, ins.lastError());
+        for (int n = have + 1; n <= info.rows; ++n) {
+            if (info.key)
+                ins.addBindValue(n);
+            if (t == DbTable::Materials)
+                ins.addBindValue(QStringLiteral("Material %1").arg(n));
+            if (!ins.exec())
+                return engineError({}, ins.lastError());
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<DbError> WriteDatabase(const ParameterModel& model, const QString& fileName,
+                                     const std::function<void()>& afterPad)
+{
+    const QFileInfo target(fileName);
+    if (target.exists() && (!target.isFile() || !target.isWritable()))
+        return DbError{{}, dberr::FileAccess, QStringLiteral("Path/File access error: ") + fileName};
+    const QString folder = target.absolutePath();
+
+    QTemporaryFile tmp(folder + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
+    tmp.setAutoRemove(false);
+    if (saveFaultAt(SaveStage::CreateFile))
+        return DbError{{}, dberr::FileAccess, QString::fromLatin1(kInjected)};
+    if (!tmp.open())
+        return DbError{{}, dberr::FileAccess, tmp.errorString() + QStringLiteral(": ") + folder};
+    const QString tempPath = tmp.fileName();
+    tmp.close();
+    TempFileGuard guard(tempPath);
+
+    {
+        SqliteConnection conn(tempPath, SqliteConnection::Mode::Create);
+        if (!conn.isOpen())
+            return engineError({}, conn.openError());
+        QSqlDatabase& db = conn.db();
+        // The file is synced as a whole before it replaces the target, and a
+        // failed save throws it away: no journal needed.
+        for (const char* pragma : {"PRAGMA journal_mode=OFF", "PRAGMA synchronous=OFF"}) {
+            if (auto e = exec(db, QString::fromLatin1(pragma)))
+                return e;
+        }
+        if (!db.transaction())
+            return engineError({}, db.lastError());
+        if (saveFaultAt(SaveStage::Schema))
+            return DbError{{}, dberr::FileAccess, QString::fromLatin1(kInjected)};
+        if (auto e = CreateSchema(db))
+            return e;
+        if (saveFaultAt(SaveStage::PadTables))
+            return DbError{{}, dberr::FileAccess, QString::fromLatin1(kInjected)};
+        if (auto e = PadTables(db))
+            return e;
+        if (afterPad)
+            afterPad();
+        progress().setLabel1(QStringLiteral("Saving Database:"));
+        progress().setLabel2(QStringLiteral("Save Data"));
+        if (auto e = RecordWriter(db, model).run())
+            return e;
+        if (saveFaultAt(SaveStage::Commit))
+            return DbError{{}, dberr::FileAccess, QString::fromLatin1(kInjected)};
+        if (!db.commit())
+            return engineError({}, db.lastError());
+        if (saveFaultAt(SaveStage::Close))
+            return DbError{{}, dberr::FileAccess, QString::fromLatin1(kInjected)};
+        conn.close();
+    }
+    if (saveFaultAt(SaveStage::Sync) || !SyncFile(tempPath))
+        return DbError{{}, dberr::FileAccess, QStringLiteral("Cannot flush ") + tempPath};
+    QFile::setPermissions(tempPath, permissionsFor(fileName));
+    QString why;
+    if (saveFaultAt(SaveStage::Rename))
+        return DbError{{}, dberr::FileAccess, QString::fromLatin1(kInjected)};
+    if (!ReplaceFile(tempPath, target.absoluteFilePath(), &why))
+        return DbError{{}, dberr::FileAccess, why};
+    guard.release();
+    SyncFolder(folder);
+    return std::nullopt;
+}
