@@ -1,6 +1,8 @@
 #include "support/cfile.h"
 
 #include <QFile>
+#include <QRandomGenerator>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -167,4 +169,35 @@ TEST_F(IniFileTest, ClearSectionAndRefusedWrites)
     EXPECT_NE(ini.ClearIniSection("b"), 0);
     EXPECT_EQ(readBytes(), "[A]\r\na=1\r\n[C]\r\nd=4\r\n");
     EXPECT_EQ(ini.ReadIniStr("B", "b", "gone"), "gone");
+}
+
+TEST_F(IniFileTest, GarbageFilesNeverLoseOtherValuesOnWrite)
+{
+    // Seeded, so every run sees the same files.
+    QRandomGenerator rng(20261205);
+    const QList<QByteArray> pieces{"[", "]", "=", " ", "\t", ";", "\"", "'", "a", "B", "k", "S", "1", ",",
+                                   "\r\n", "\n", "\r", "\xE9", "\xC3\xA9", "[S]", "[s ]", "k=", "K = v"};
+    const QStringList names{"S", "s", "a", "B", "k", "K", "aB"};
+    for (int round = 0; round < 80; ++round) {
+        QByteArray bytes;
+        const int n = rng.bounded(40);
+        for (int i = 0; i < n; ++i)
+            bytes += pieces[rng.bounded(pieces.size())];
+        cFile ini = open(bytes);
+        ASSERT_EQ(ini.FileName(), path());
+        QMap<QString, QString> before;
+        for (const QString& sec : names)
+            for (const QString& key : names)
+                before[sec + "/" + key] = ini.ReadIniStr(sec, key, "<none>");
+
+        const QString sec = names[rng.bounded(names.size())];
+        const QString key = names[rng.bounded(names.size())];
+        ASSERT_NE(ini.WriteIniStr(sec, key, "written"), 0) << bytes.toStdString();
+        for (const QString& s2 : names)
+            for (const QString& k2 : names) {
+                const bool same = s2.compare(sec, Qt::CaseInsensitive) == 0 && k2.compare(key, Qt::CaseInsensitive) == 0;
+                EXPECT_EQ(ini.ReadIniStr(s2, k2, "<none>"), same ? QString("written") : before[s2 + "/" + k2])
+                    << "file: " << bytes.toStdString() << " wrote " << sec.toStdString() << "/" << key.toStdString();
+            }
+    }
 }
