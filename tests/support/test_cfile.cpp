@@ -178,7 +178,7 @@ TEST_F(IniFileTest, GarbageFilesNeverLoseOtherValuesOnWrite)
     const QList<QByteArray> pieces{"[", "]", "=", " ", "\t", ";", "\"", "'", "a", "B", "k", "S", "1", ",",
                                    "\r\n", "\n", "\r", "\xE9", "\xC3\xA9", "[S]", "[s ]", "k=", "K = v"};
     const QStringList names{"S", "s", "a", "B", "k", "K", "aB"};
-    for (int round = 0; round < 80; ++round) {
+    for (int round = 0; round < 40; ++round) {
         QByteArray bytes;
         const int n = rng.bounded(40);
         for (int i = 0; i < n; ++i)
