@@ -1,0 +1,132 @@
+#ifndef DCX_APP_FRMMAIN_H
+#define DCX_APP_FRMMAIN_H
+
+#include <QMainWindow>
+#include <QString>
+#include <array>
+#include <vector>
+
+class QAction;
+class QComboBox;
+class QCustomPlot;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QSlider;
+class QStackedWidget;
+class QTimer;
+
+// The main window: readings of the four outputs, the process-control buttons,
+// the live charts and the menus that open every other window. It reads the
+// configuration when it loads and writes it when it closes.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // The chart shown: 0 output rate, 1 output deviation, 2 output power,
+    // 3 sensor rate. Another value is kept (and written back) but changes
+    // nothing on screen.
+    qint16 Display() const;
+    void setDisplay(qint16 value);
+
+    // Read and write the configuration file into/from Config().
+    void ReadINI();
+    void WriteINI();
+
+    // The help file set at start-up.
+    QString helpFile() const { return HelpFile; }
+
+    // Menu handlers.
+    void mnuFileExit_Click();
+    void mnuViewGraph_Click(int index);
+    void mnuHelpHelp_Click();
+    void mnuHelpAbout_Click();
+
+    // Update loop and process control (frmmain_run.cpp).
+    void tmrUpdate_Timer();
+    void UpdateButtons();
+    qint16 pendingCode() const { return PendingCode; }
+    void setPendingCode(qint16 code);
+    qint16 currentPhase() const { return CurrentPhase; }
+    void setCurrentPhase(qint16 phase);
+
+    // Live graphs (frmmain_graphs.cpp).
+    void BuildGraphs();
+    void InitGraph();
+    void PlaceGraphs();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void Form_Load();
+    void Form_Resize();
+    void Form_QueryUnload();
+    void AttachLink();
+
+    void buildMenus();
+    void buildControls();
+
+    // State shared with the update loop, process control and the graphs.
+    bool Loading = false;
+    bool Unloaded = false;
+    qint16 PendingCode = -1;
+    qint16 CurrentPhase = -1;
+    double RunStartTime = 0.0;
+    double PointIndex = 0.0;
+    double PointRestart = 0.0;
+    double LastPlotted = 0.0;
+    std::vector<double> OutputHistory;
+    std::vector<double> SensorHistory;
+    QString HelpFile;
+
+    // Controls, named as their object names.
+    QFrame* fraOnLine = nullptr;
+    QComboBox* cboProcess = nullptr;
+    QLineEdit* txtPhase = nullptr;
+    QLineEdit* txtLayerNum = nullptr;
+    QLineEdit* txtLayerTotal = nullptr;
+    QLineEdit* txtTime = nullptr;
+    std::array<QLabel*, 4> LblOutput{};
+    std::array<QLineEdit*, 4> txtOutRate{};
+    std::array<QLineEdit*, 4> txtOutDev{};
+    std::array<QLineEdit*, 4> txtOutThick{};
+    std::array<QLineEdit*, 4> txtOutPower{};
+    std::array<QSlider*, 4> sldManPwr{};
+    QPushButton* cmdStart = nullptr;
+    QPushButton* cmdAbort = nullptr;
+    QPushButton* cmdStartLayer = nullptr;
+    QPushButton* cmdStartManLayer = nullptr;
+    QPushButton* cmdStopLayer = nullptr;
+    QPushButton* cmdNextLayer = nullptr;
+    QPushButton* cmdZero = nullptr;
+    QPushButton* cmdAutoMan = nullptr;
+    QPushButton* cmdManAuto = nullptr;
+    QStackedWidget* graphArea = nullptr;
+    QCustomPlot* AverageGraph = nullptr;
+    QCustomPlot* DevGraph = nullptr;
+    QCustomPlot* PowerGraph = nullptr;
+    QCustomPlot* ChannelGraph = nullptr;
+    QTimer* tmrUpdate = nullptr;
+
+    QMenu* mnuFile = nullptr;
+    QMenu* mnuEdit = nullptr;
+    QMenu* mnuView = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuFileExit = nullptr;
+    QAction* mnuEditProcess = nullptr;
+    QAction* mnuEditGraph = nullptr;
+    QAction* mnuEditLog = nullptr;
+    QAction* mnuEditComm = nullptr;
+    std::array<QAction*, 4> mnuViewGraph{};
+    QAction* mnuViewSensorRdg = nullptr;
+    QAction* mnuHelpHelp = nullptr;
+    QAction* mnuHelpAbout = nullptr;
+};
+
+#endif

@@ -1,0 +1,49 @@
+#include "app/frmmain.h"
+#include "app/frmsplash.h"
+#include "app/modabout.h"
+#include "support/dialogs.h"
+#include "support/programfolder.h"
+#include "support/qtdialogs.h"
+#include "support/shell.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(ProgramTitle());
+    QApplication::setApplicationVersion(ProgramVersionText());
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Companion program of the DCX-700 deposition controller."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption home(QStringLiteral("home"),
+                                  QStringLiteral("Use DIR as the program folder (configuration, help, charts)."),
+                                  QStringLiteral("DIR"));
+    parser.addOption(home);
+    parser.process(app);
+    if (parser.isSet(home))
+        SetProgramFolder(parser.value(home));
+    // Bare file names in the configuration mean "beside the program", as they
+    // do when the program is started from its own folder.
+    QDir::setCurrent(ProgramFolder());
+
+    QtDialogs qtDialogs;
+    ScopedDialogs installDialogs(qtDialogs);
+    DesktopShell desktop;
+    setShell(&desktop);
+
+    int rc = 0;
+    {
+        frmMain main;
+        frmSplash splash(&main);
+        ScopedProgress installProgress(splash);
+        main.show();
+        rc = QApplication::exec();
+    }
+    setShell(nullptr);
+    return rc;
+}

@@ -1,0 +1,221 @@
+// Reading and writing the configuration file: defaults, conversions,
+// fall-backs and the bare-name rule for the two file names.
+#include "app/modconfig.h"
+#include "support/cfile.h"
+#include "support/config.h"
+#include "support/programfolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class ConfigFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(home.isValid());
+        previousDir = QDir::currentPath();
+        SetProgramFolder(home.path());
+        QDir::setCurrent(home.path());
+        Config() = AppConfig{};
+    }
+    void TearDown() override
+    {
+        QDir::setCurrent(previousDir);
+        SetProgramFolder({});
+        Config() = AppConfig{};
+    }
+    QString ini() const { return home.filePath(QStringLiteral("DCX700 Comm.ini")); }
+    void writeIni(const QByteArray& text) const
+    {
+        QFile f(ini());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+    QByteArray iniText() const
+    {
+        QFile f(ini());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    void touch(const QString& path) const
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+
+    QTemporaryDir home;
+    QTemporaryDir elsewhere;
+    QString previousDir;
+};
+
+TEST_F(ConfigFile, MissingFileGivesDefaultsAndIsNeverCreated)
+{
+    Config().LogType = 2; // leftovers must not survive a read
+    ReadINI();
+    const AppConfig& c = Config();
+    EXPECT_EQ(c.DBFileName, "DCX700.mdb");
+    EXPECT_EQ(c.DebugDump, 0);
+    EXPECT_EQ(c.CommType, 0);
+    EXPECT_EQ(c.RS232Port, 1);
+    EXPECT_EQ(c.RS232Device, "");
+    EXPECT_EQ(c.USBDevice, "0");
+    EXPECT_EQ(c.EPort, "2101");
+    EXPECT_EQ(c.EAddress, "192.168.1.200");
+    EXPECT_EQ(c.CheckSumOn, 1);
+    EXPECT_EQ(c.UpDnProcesses, 0);
+    EXPECT_EQ(c.UpDnSystem, 0);
+    EXPECT_EQ(c.UpDnMaterials, 0);
+    EXPECT_EQ(c.LogFileName, "DCX700.txt");
+    EXPECT_EQ(c.LogType, 0);
+    EXPECT_EQ(c.LogStart, 0);
+    EXPECT_EQ(c.LogEnd, 300);
+    EXPECT_EQ(c.LogInterval, 1);
+    EXPECT_EQ(c.Display, 0);
+    EXPECT_FALSE(QFile::exists(ini()));
+
+    Config().CommType = 2;
+    EXPECT_FALSE(WriteINI());
+    EXPECT_FALSE(QFile::exists(ini()));
+}
+
+TEST_F(ConfigFile, EveryKeyIsReadAndWrittenBackInOrder)
+{
+    touch(elsewhere.filePath(QStringLiteral("params.mdb")));
+    touch(elsewhere.filePath(QStringLiteral("run.txt")));
+    writeIni("[Database]\r\nFile=" + elsewhere.filePath(QStringLiteral("params.mdb")).toUtf8() +
+             "\r\nDebug=1\r\n"
+             "[CommSettings]\r\nType=2\r\nRS232Port=3\r\nRS232Device=/dev/ttyUSB1\r\nUSBDevice=A1B2\r\n"
+             "EPort=4001\r\nEAddress=10.0.0.7\r\nCheckSum=0\r\nUpDnProcesses=1\r\nUpDnSystem=1\r\n"
+             "UpDnMaterials=1\r\n"
+             "[DataLog]\r\nFile=" + elsewhere.filePath(QStringLiteral("run.txt")).toUtf8() +
+             "\r\nType=2\r\nStart=10\r\nEnd=600\r\nInterval=5\r\n"
+             "[Graph]\r\nDisplay=3\r\n");
+    ReadINI();
+    AppConfig c = Config();
+    EXPECT_EQ(c.DBFileName, elsewhere.filePath(QStringLiteral("params.mdb")));
+    EXPECT_EQ(c.DebugDump, 1);
+    EXPECT_EQ(c.CommType, 2);
+    EXPECT_EQ(c.RS232Port, 3);
+    EXPECT_EQ(c.RS232Device, "/dev/ttyUSB1");
+    EXPECT_EQ(c.USBDevice, "A1B2");
+    EXPECT_EQ(c.EPort, "4001");
+    EXPECT_EQ(c.EAddress, "10.0.0.7");
+    EXPECT_EQ(c.CheckSumOn, 0);
+    EXPECT_EQ(c.UpDnProcesses, 1);
+    EXPECT_EQ(c.UpDnSystem, 1);
+    EXPECT_EQ(c.UpDnMaterials, 1);
+    EXPECT_EQ(c.LogFileName, elsewhere.filePath(QStringLiteral("run.txt")));
+    EXPECT_EQ(c.LogType, 2);
+    EXPECT_EQ(c.LogStart, 10);
+    EXPECT_EQ(c.LogEnd, 600);
+    EXPECT_EQ(c.LogInterval, 5);
+    EXPECT_EQ(c.Display, 3);
+
+    // Changed in memory, written at close; Debug is never written back.
+    Config().CommType = 1;
+    Config().LogStart = -20;
+    Config().DebugDump = 0;
+    Config().EAddress = QStringLiteral("192.168.7.9");
+    ASSERT_TRUE(WriteINI());
+    const QString text = QString::fromUtf8(iniText());
+    EXPECT_TRUE(text.contains(QStringLiteral("Debug=1"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Type=1"))) << "numbers are written without a leading blank";
+    EXPECT_TRUE(text.contains(QStringLiteral("Start=-20")));
+    EXPECT_LT(text.indexOf(QStringLiteral("RS232Port=")), text.indexOf(QStringLiteral("RS232Device=")));
+    EXPECT_LT(text.indexOf(QStringLiteral("RS232Device=")), text.indexOf(QStringLiteral("USBDevice=")));
+
+    Config() = AppConfig{};
+    ReadINI();
+    EXPECT_EQ(Config().CommType, 1);
+    EXPECT_EQ(Config().LogStart, -20);
+    EXPECT_EQ(Config().DebugDump, 1);
+    EXPECT_EQ(Config().EAddress, "192.168.7.9");
+    EXPECT_EQ(Config().Display, 3);
+}
+
+TEST_F(ConfigFile, BadNumbersKeepTheirDefaults)
+{
+    writeIni("[CommSettings]\nType=ethernet\nRS232Port=40000\nCheckSum=\nUpDnSystem= 1 \n"
+             "[DataLog]\nType=1.5\nStart=12.5\nEnd=13.5\nInterval=-32769\n"
+             "[Graph]\nDisplay=2 graphs\n");
+    ReadINI();
+    const AppConfig& c = Config();
+    EXPECT_EQ(c.CommType, 0) << "not a number";
+    EXPECT_EQ(c.RS232Port, 1) << "above the 16-bit range";
+    EXPECT_EQ(c.CheckSumOn, 1) << "empty value";
+    EXPECT_EQ(c.UpDnSystem, 1) << "blanks around a value are ignored";
+    EXPECT_EQ(c.LogType, 2) << "integers round half to even";
+    EXPECT_EQ(c.LogStart, 12);
+    EXPECT_EQ(c.LogEnd, 14);
+    EXPECT_EQ(c.LogInterval, 1) << "below the 16-bit range";
+    EXPECT_EQ(c.Display, 0) << "trailing text makes it no number";
+}
+
+TEST_F(ConfigFile, OnlyAGraphSectionLeavesEverythingElseDefault)
+{
+    writeIni("[Graph]\r\nDisplay=2\r\n");
+    ReadINI();
+    AppConfig expected;
+    expected.Display = 2;
+    const AppConfig& c = Config();
+    EXPECT_EQ(c.Display, 2);
+    EXPECT_EQ(c.DBFileName, expected.DBFileName);
+    EXPECT_EQ(c.EAddress, expected.EAddress);
+    EXPECT_EQ(c.LogEnd, expected.LogEnd);
+    EXPECT_EQ(c.CheckSumOn, expected.CheckSumOn);
+
+    Config().Display = 7; // an unknown chart is kept as it is
+    ASSERT_TRUE(WriteINI());
+    Config() = AppConfig{};
+    ReadINI();
+    EXPECT_EQ(Config().Display, 7);
+}
+
+TEST_F(ConfigFile, FilesBesideTheProgramAreWrittenAsBareNames)
+{
+    writeIni("");
+    ReadINI();
+    touch(home.filePath(QStringLiteral("coating.mdb")));
+    touch(elsewhere.filePath(QStringLiteral("run.txt")));
+    Config().DBFileName = home.filePath(QStringLiteral("coating.mdb"));
+    Config().LogFileName = elsewhere.filePath(QStringLiteral("run.txt"));
+    ASSERT_TRUE(WriteINI());
+    cFile raw;
+    raw.setFileName(ini());
+    EXPECT_EQ(raw.ReadIniStr(QStringLiteral("Database"), QStringLiteral("File")), "coating.mdb");
+    EXPECT_EQ(raw.ReadIniStr(QStringLiteral("DataLog"), QStringLiteral("File")),
+              elsewhere.filePath(QStringLiteral("run.txt")));
+
+    // The rule looks at where the file really is, not at how its name is spelt.
+    const QString dotted = home.path() + QStringLiteral("/./sub/../coating.mdb");
+    EXPECT_EQ(ConfigFileNameText(dotted, home.path()), "coating.mdb");
+    EXPECT_EQ(ConfigFileNameText(QStringLiteral("coating.mdb"), home.path()), "coating.mdb");
+    EXPECT_EQ(ConfigFileNameText(elsewhere.filePath(QStringLiteral("x.mdb")), home.path()),
+              elsewhere.filePath(QStringLiteral("x.mdb")));
+    // A folder below the program folder is another folder.
+    EXPECT_EQ(ConfigFileNameText(home.path() + QStringLiteral("/logs/run.txt"), home.path()),
+              home.path() + QStringLiteral("/logs/run.txt"));
+}
+
+TEST_F(ConfigFile, MissingFilesFallBack)
+{
+    // A database that is gone falls back to DCX700.mdb when that one exists.
+    writeIni("[Database]\nFile=/no/such/folder/old.mdb\n[DataLog]\nFile=/no/such/folder/run.txt\n");
+    ReadINI();
+    EXPECT_EQ(Config().DBFileName, "/no/such/folder/old.mdb");
+    EXPECT_EQ(Config().LogFileName, "run.txt") << "a log whose file is gone starts afresh here";
+
+    touch(home.filePath(QStringLiteral("DCX700.mdb")));
+    ReadINI();
+    EXPECT_EQ(Config().DBFileName, "DCX700.mdb");
+
+    // Names written on another system keep only their last part.
+    writeIni("[DataLog]\nFile=C:\\Logs\\dep.txt\n");
+    ReadINI();
+    EXPECT_EQ(Config().LogFileName, "dep.txt");
+}
+
+} // namespace
