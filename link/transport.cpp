@@ -1,0 +1,2 @@
+// Gives the transport interface its meta-object (signals need moc).
+#include "link/transport.h"
