@@ -1,0 +1,55 @@
+#include "sim/simtcpserver.h"
+
+#include "sim/siminstrument.h"
+#include "sim/simlogging.h"
+
+SimTcpServer::SimTcpServer(SimInstrument& instrument, QObject* parent)
+    : QObject(parent), instrument_(instrument)
+{
+    connect(&server_, &QTcpServer::newConnection, this, &SimTcpServer::onNewConnection);
+    connect(&instrument_, &SimInstrument::output, this, [this](const QByteArray& bytes) {
+        if (client_ && client_->state() == QAbstractSocket::ConnectedState)
+            client_->write(bytes);
+    });
+    connect(&instrument_, &SimInstrument::closeRequested, this, &SimTcpServer::closeClient);
+}
+
+bool SimTcpServer::listen(const QHostAddress& address, quint16 port)
+{
+    return server_.listen(address, port);
+}
+
+void SimTcpServer::closeClient()
+{
+    if (!client_)
+        return;
+    QTcpSocket* old = client_;
+    client_ = nullptr;
+    old->disconnect(this);
+    old->abort();
+    old->deleteLater();
+    emit clientDisconnected();
+}
+
+void SimTcpServer::onNewConnection()
+{
+    while (QTcpSocket* socket = server_.nextPendingConnection()) {
+        closeClient();
+        client_ = socket;
+        instrument_.resetLink();
+        const QString peer = socket->peerAddress().toString() + ':' + QString::number(socket->peerPort());
+        qCInfo(lcSim) << "client connected:" << peer;
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+            if (socket == client_)
+                instrument_.receive(socket->readAll());
+        });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+            if (socket != client_)
+                return;
+            client_ = nullptr;
+            socket->deleteLater();
+            emit clientDisconnected();
+        });
+        emit clientConnected(peer);
+    }
+}
