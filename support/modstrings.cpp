@@ -21,7 +21,10 @@ int CountDelimitedWords(const QString& text, const QString& delimiter)
 {
     if (delimiter.isEmpty())
         return 1;
-    return 1 + int(text.count(delimiter));
+    int count = 1;
+    for (qsizetype at = text.indexOf(delimiter); at >= 0; at = text.indexOf(delimiter, at + delimiter.size()))
+        ++count;
+    return count;
 }
 
 QString StripChars(const QString& text, QChar c)

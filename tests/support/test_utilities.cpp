@@ -27,6 +27,9 @@ TEST(Strings, DelimitedWords)
     EXPECT_EQ(GetDelimitedWord(",", 2, ","), "");
     EXPECT_EQ(CountDelimitedWords("", ","), 1);
     EXPECT_EQ(CountDelimitedWords("a,,", ","), 3);
+    // Occurrences do not overlap, as the fields of GetDelimitedWord do not.
+    EXPECT_EQ(CountDelimitedWords("a:::b", "::"), 2);
+    EXPECT_EQ(GetDelimitedWord("a:::b", 2, "::"), ":b");
     EXPECT_EQ(CountDelimitedWords("1,0.5 2,0.7 3,0.9", " "), 3);
     EXPECT_EQ(StripChars("1,234,567", QLatin1Char(',')), "1234567");
     EXPECT_EQ(StripChars("abc", QLatin1Char('x')), "abc");
