@@ -1,0 +1,68 @@
+#include "cli/clidialogs.h"
+
+#include "link/modcomm.h"
+
+#include <cstdio>
+
+void PrintMessageLine(const QString& text)
+{
+    QString line = text;
+    line.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    line.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
+bool CliDialogs::retryAllowed(const QString& text)
+{
+    const quint64 accepted = Comm_AcceptedCount();
+    const bool sameRecord = text == lastRetryText_ && accepted == acceptedAtLastRetry_;
+    if (!sameRecord)
+        retriesForRecord_ = 0;
+    lastRetryText_ = text;
+    acceptedAtLastRetry_ = accepted;
+    if (retriesForRecord_ < retries_) {
+        ++retriesForRecord_;
+        return true;
+    }
+    // The next prompt starts a new count, whatever its text.
+    lastRetryText_.clear();
+    ++givenUp_;
+    return false;
+}
+
+MsgResult CliDialogs::message(const QString& text, MsgButtons buttons, MsgIcon, const QString&)
+{
+    PrintMessageLine(text);
+    const bool mentionsRetry = text.contains(QLatin1String("retry"), Qt::CaseInsensitive);
+    switch (buttons) {
+    case MsgButtons::Ok: return MsgResult::Ok;
+    case MsgButtons::OkCancel: return MsgResult::Ok;
+    case MsgButtons::RetryCancel: return retryAllowed(text) ? MsgResult::Retry : MsgResult::Cancel;
+    case MsgButtons::AbortRetryIgnore: return retryAllowed(text) ? MsgResult::Retry : MsgResult::Ignore;
+    case MsgButtons::YesNo:
+    case MsgButtons::YesNoCancel:
+        if (mentionsRetry)
+            return retryAllowed(text) ? MsgResult::Yes : MsgResult::No;
+        return MsgResult::Yes;
+    }
+    return defaultAnswer(buttons);
+}
+
+std::optional<QString> CliDialogs::input(const QString& prompt, const QString&, const QString& defaultText)
+{
+    PrintMessageLine(prompt);
+    if (defaultText.isEmpty())
+        return std::nullopt;
+    return defaultText;
+}
+
+std::optional<QString> CliDialogs::openFile(const FileDialogRequest&)
+{
+    return std::nullopt;
+}
+
+std::optional<QString> CliDialogs::saveFile(const FileDialogRequest&)
+{
+    return std::nullopt;
+}
