@@ -1,3 +1,4 @@
 #include "sim/simlogging.h"
 
-Q_LOGGING_CATEGORY(lcSim, "dcx.sim")
+// Per-command tracing is debug level, off unless enabled by logging rules.
+Q_LOGGING_CATEGORY(lcSim, "dcx.sim", QtInfoMsg)

@@ -1,0 +1,292 @@
+// Running processes on the simulated clock: phases, readings, operate codes.
+
+#include "simtestclient.h"
+
+#include "support/clock.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace simtest;
+
+namespace {
+
+struct Poll {
+    int phase = -1;
+    double elapsed = 0;
+    int process = 0, layer = 0;
+    double rate[4]{}, dev[4]{}, thick[4]{}, power[4]{};
+    double sRate[4]{}, sThick[4]{}, sFreq[4]{};
+};
+
+// One update tick of a host: status, sensors, outputs.
+Poll poll(Client& c)
+{
+    Poll p;
+    const auto v = fields(c.value("V"));
+    const auto k2 = fields(c.value("K2"));
+    const auto k1 = fields(c.value("K1"));
+    EXPECT_EQ(v.size(), 5);
+    EXPECT_EQ(k1.size(), 17);
+    EXPECT_EQ(k2.size(), 13);
+    if (v.size() != 5 || k1.size() != 17 || k2.size() != 13)
+        return p;
+    p.phase = v[0].toInt();
+    p.elapsed = v[1].toDouble();
+    p.process = v[2].toInt();
+    p.layer = v[3].toInt();
+    for (int k = 0; k < 4; ++k) {
+        p.rate[k] = k1[1 + 4 * k].toDouble();
+        p.dev[k] = k1[2 + 4 * k].toDouble();
+        p.thick[k] = k1[3 + 4 * k].toDouble();
+        p.power[k] = k1[4 + 4 * k].toDouble();
+        p.sRate[k] = k2[1 + 3 * k].toDouble();
+        p.sThick[k] = k2[2 + 3 * k].toDouble();
+        p.sFreq[k] = k2[3 + 3 * k].toDouble();
+    }
+    return p;
+}
+
+std::vector<int> phases(const std::vector<Poll>& ticks)
+{
+    std::vector<int> seq;
+    for (const Poll& p : ticks)
+        if (seq.empty() || seq.back() != p.phase)
+            seq.push_back(p.phase);
+    return seq;
+}
+
+} // namespace
+
+TEST(SimRunEngine, DemoProcessWalksPreconditioningAndDepositToStopped)
+{
+    SimInstrument sim(7);
+    Client c(sim);
+    sim.setSpeed(50);
+    ASSERT_EQ(c.ask("T 1").status, 'A');
+    const Poll before = poll(c);
+    ASSERT_EQ(c.ask("U 0").status, 'A');
+
+    std::vector<Poll> ticks;
+    for (int i = 0; i < 3000 && (ticks.empty() || ticks.back().phase != 0); ++i) {
+        sim.advance(0.01);  // half a second of process time per tick
+        ticks.push_back(poll(c));
+    }
+    ASSERT_EQ(ticks.back().phase, 0) << "process did not finish";
+
+    // chromium layer: Rise 1, Soak 1, Rise 2, Soak 2, Shutter Delay, Deposit;
+    // aluminium layer the same, with its rate ramp (Rate Ramp, Ramp Deposit)
+    const std::vector<int> expected{7, 8, 9, 10, 12, 13, 7, 8, 9, 10, 12, 13, 14, 15, 0};
+    EXPECT_EQ(phases(ticks), expected);
+
+    // layer 1 runs on output 2 / sensor 2, layer 2 on output 1 / sensor 1
+    double lastThick = -1, lastFreq = 1e9;
+    bool sawDeposit = false;
+    for (const Poll& p : ticks) {
+        if (p.phase == 0)
+            break;
+        EXPECT_EQ(p.process, 1);
+        const bool firstLayer = p.layer == 1;
+        const int out = firstLayer ? 1 : 0;
+        EXPECT_LT(p.power[firstLayer ? 0 : 1], 0) << "output not in the layer must report -1";
+        EXPECT_LT(p.power[2], 0);
+        EXPECT_LT(p.power[3], 0);
+        EXPECT_GE(p.power[out], 0);
+        EXPECT_LE(p.power[out], firstLayer ? 40.0 : 60.0) << "power above the layer's maximum";
+        if (p.layer == 2 && (p.phase == 13 || p.phase == 14 || p.phase == 15)) {
+            sawDeposit = true;
+            EXPECT_GE(p.thick[0], lastThick) << "thickness must rise during deposit";
+            EXPECT_LE(p.sFreq[0], lastFreq + 1.0) << "frequency must fall as the film grows";
+            lastThick = p.thick[0];
+            lastFreq = p.sFreq[0];
+        }
+    }
+    EXPECT_TRUE(sawDeposit);
+    EXPECT_GT(lastThick, 0.9);
+    // the crystal of sensor 1 lost frequency: about 0.81 Hz per Å per g/cm³ (1 kÅ of aluminium ≈ 2.2 kHz)
+    const double shift = before.sFreq[0] - ticks.back().sFreq[0];
+    EXPECT_GT(shift, 1500.0);
+    EXPECT_LT(shift, 3500.0);
+    EXPECT_GT(before.sFreq[0], 5.9e6);
+    EXPECT_LT(before.sFreq[0], 6.0e6);
+    // the elapsed time covers the whole run (150 s of rises and soaks, about
+    // 50 s of chromium and 80 s of aluminium deposit) and stays once stopped
+    EXPECT_GT(ticks.back().elapsed, 270.0);
+    EXPECT_LT(ticks.back().elapsed, 340.0);
+    EXPECT_EQ(poll(c).elapsed, ticks.back().elapsed);
+}
+
+TEST(SimRunEngine, RateSettlesOnSetpointAndThicknessIntegratesIt)
+{
+    SimInstrument sim(3);
+    Client c(sim);
+    ASSERT_EQ(c.ask("T 1").status, 'A');
+    ASSERT_EQ(c.ask("U 0").status, 'A');
+    // run into the deposit of layer 2 (aluminium, 10 Å/s, ramp to 15 Å/s at 0.300 kÅ)
+    Poll p;
+    for (int i = 0; i < 2000; ++i) {
+        sim.advance(0.5);
+        p = poll(c);
+        if (p.layer == 2 && p.phase == 13)
+            break;
+    }
+    ASSERT_EQ(p.phase, 13);
+    // 15 s into the deposit the rate is on its setpoint within a few percent
+    for (int i = 0; i < 30; ++i) {
+        sim.advance(0.5);
+        p = poll(c);
+    }
+    ASSERT_EQ(p.phase, 13);
+    EXPECT_NEAR(p.rate[0], 10.0, 0.4);
+    EXPECT_NEAR(p.dev[0], 0.0, 4.0);
+    EXPECT_NEAR(p.sRate[0], 10.0, 0.5);
+    // over the next 10 s the thickness grows by rate × time (10 Å/s → 0.1 kÅ)
+    const double t0 = p.thick[0];
+    for (int i = 0; i < 20; ++i)
+        sim.advance(0.5);
+    p = poll(c);
+    EXPECT_NEAR(p.thick[0] - t0, 0.100, 0.008);
+    EXPECT_NEAR(p.sThick[0] - t0, 0.100, 0.03);
+}
+
+TEST(SimRunEngine, OperateCodesSteerTheRun)
+{
+    SimInstrument sim;
+    Client c(sim);
+    ASSERT_EQ(c.ask("T 3").status, 'A');  // Au Contact: its second layer starts manually
+    ASSERT_EQ(c.ask("U 0").status, 'A');
+    EXPECT_EQ(c.ask("T 2").status, 'E') << "no other process while one runs";
+    EXPECT_EQ(c.ask("T 3").status, 'A');
+    EXPECT_EQ(c.ask("E").status, 'E') << "no erase while running";
+    EXPECT_EQ(c.ask("U 0").status, 'E') << "already running";
+
+    // first layer runs through, then the instrument waits for a manual start
+    Poll p;
+    for (int i = 0; i < 2000 && p.phase != 3; ++i) {
+        sim.advance(0.5);
+        p = poll(c);
+    }
+    ASSERT_EQ(p.phase, 3);
+    EXPECT_EQ(p.layer, 2);
+    sim.advance(60);
+    EXPECT_EQ(poll(c).phase, 3) << "a manual layer waits";
+    EXPECT_EQ(c.ask("U 4").status, 'E');
+    ASSERT_EQ(c.ask("U 2").status, 'A');
+    sim.advance(1);
+    EXPECT_EQ(poll(c).phase, 7);
+
+    // stop layer, then next layer: the last layer done, the process stops
+    ASSERT_EQ(c.ask("U 3").status, 'A');
+    p = poll(c);
+    EXPECT_EQ(p.phase, 25);
+    EXPECT_EQ(p.power[2], 0.0);
+    ASSERT_EQ(c.ask("U 4").status, 'A');
+    EXPECT_EQ(poll(c).phase, 0);
+
+    // start, stop layer, start layer again resumes the same layer; abort stops
+    ASSERT_EQ(c.ask("U 0").status, 'A');
+    sim.advance(5);
+    ASSERT_EQ(c.ask("U 3").status, 'A');
+    ASSERT_EQ(c.ask("U 2").status, 'A');
+    p = poll(c);
+    EXPECT_EQ(p.layer, 1);
+    EXPECT_EQ(p.phase, 7);
+    ASSERT_EQ(c.ask("U 1").status, 'A');
+    p = poll(c);
+    EXPECT_EQ(p.phase, 0);
+    EXPECT_EQ(c.ask("U 1").status, 'E');
+
+    // zero thickness clears outputs and sensors
+    ASSERT_EQ(c.ask("T 1").status, 'A');
+    ASSERT_EQ(c.ask("U 0").status, 'A');
+    for (int i = 0; i < 2000 && p.thick[1] < 0.02; ++i) {
+        sim.advance(0.5);
+        p = poll(c);
+    }
+    ASSERT_GT(p.thick[1], 0.02);
+    ASSERT_EQ(c.ask("U 32").status, 'A');
+    p = poll(c);
+    EXPECT_LT(p.thick[1], 0.002);
+    EXPECT_LT(p.sThick[1], 0.002);
+}
+
+TEST(SimRunEngine, CoDepositionGroupDrivesItsOutputsTogether)
+{
+    SimInstrument sim;
+    Client c(sim);
+    ASSERT_EQ(c.ask("T 4").status, 'A');  // NiCr CoDep: Ni (out 1) + Cr (out 2), then Au (out 3)
+    Poll p = poll(c);
+    EXPECT_EQ(p.power[0], 0.0) << "stopped: the first group's outputs are shown in use";
+    EXPECT_EQ(p.power[1], 0.0);
+    EXPECT_LT(p.power[2], 0);
+    ASSERT_EQ(c.ask("U 0").status, 'A');
+    for (int i = 0; i < 2000 && p.phase != 13; ++i) {
+        sim.advance(0.5);
+        p = poll(c);
+    }
+    ASSERT_EQ(p.phase, 13);
+    sim.advance(20);
+    p = poll(c);
+    EXPECT_EQ(p.layer, 1);
+    EXPECT_NEAR(p.rate[0], 3.0, 0.3);
+    EXPECT_NEAR(p.rate[1], 1.0, 0.15);
+    EXPECT_GT(p.sRate[0], 2.5);
+    EXPECT_GT(p.sRate[1], 0.8);
+    EXPECT_LT(p.power[2], 0);
+    EXPECT_LT(p.power[3], 0);
+    // both members finish (Cr 0.130 kÅ, Ni 0.400 kÅ) before the gold layer starts
+    for (int i = 0; i < 2000 && p.layer == 1; ++i) {
+        sim.advance(0.5);
+        p = poll(c);
+    }
+    EXPECT_EQ(p.layer, 2);
+    EXPECT_LT(p.power[0], 0);
+    EXPECT_LT(p.power[1], 0);
+    EXPECT_GE(p.power[2], 0);
+}
+
+TEST(SimRunEngine, ManualPowerPhase)
+{
+    SimInstrument sim;
+    Client c(sim);
+    ASSERT_EQ(c.ask("S1 455").status, 'A');
+    ASSERT_EQ(c.ask("S2 0").status, 'A');
+    ASSERT_EQ(c.ask("S3 0").status, 'A');
+    ASSERT_EQ(c.ask("S4 200").status, 'A');
+    sim.advance(10);
+    Poll p = poll(c);
+    EXPECT_EQ(p.phase, 26);
+    EXPECT_DOUBLE_EQ(p.power[0], 45.5);
+    EXPECT_DOUBLE_EQ(p.power[1], 0.0);
+    EXPECT_DOUBLE_EQ(p.power[3], 20.0);
+    EXPECT_GT(p.rate[0], 5.0) << "45.5 % evaporates";
+    EXPECT_GT(p.thick[0], 0.0);
+    EXPECT_EQ(p.elapsed, 0.0) << "no process runs";
+    ASSERT_EQ(c.ask("S1 100").status, 'A');
+    sim.advance(1);
+    EXPECT_DOUBLE_EQ(poll(c).power[0], 10.0);
+    // back to automatic: stopped again, outputs off (output 2 carries the
+    // selected process's first layer, output 1 is not in use)
+    ASSERT_EQ(c.ask("S0").status, 'A');
+    p = poll(c);
+    EXPECT_EQ(p.phase, 0);
+    EXPECT_EQ(p.power[1], 0.0);
+    EXPECT_LT(p.power[0], 0.0);
+}
+
+TEST(SimRunEngine, FollowsAManualClockTimesItsSpeed)
+{
+    FakeClock clock;
+    SimInstrument sim;
+    Client c(sim);
+    sim.setSpeed(50);
+    sim.attachClock(&clock);
+    ASSERT_EQ(c.ask("T 1").status, 'A');
+    ASSERT_EQ(c.ask("U 0").status, 'A');
+    clock.advance(1.0);  // 50 s of process time
+    EXPECT_NEAR(poll(c).elapsed, 50.0, 0.06);
+    sim.attachClock(nullptr);
+    clock.advance(1.0);
+    EXPECT_NEAR(poll(c).elapsed, 50.0, 0.06) << "detached: the clock no longer moves it";
+}
