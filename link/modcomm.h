@@ -9,7 +9,7 @@
 
 class CommNotifier;
 class InProcessPeer;
-class Transport;
+#include "link/transport.h"
 
 // The instrument link: one command, one reply, one status.
 //

@@ -1,0 +1,2 @@
+// Gives the notifier its meta-object.
+#include "link/commnotifier.h"
