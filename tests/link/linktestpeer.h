@@ -8,7 +8,15 @@
 #include <QByteArray>
 #include <QList>
 #include <functional>
+#include <QString>
 #include <initializer_list>
+#include <ostream>
+
+// Readable failure messages for Qt strings.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 inline QByteArray Bytes(std::initializer_list<int> v)
 {
