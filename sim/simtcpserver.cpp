@@ -11,7 +11,7 @@ SimTcpServer::SimTcpServer(SimInstrument& instrument, QObject* parent)
         if (client_ && client_->state() == QAbstractSocket::ConnectedState)
             client_->write(bytes);
     });
-    connect(&instrument_, &SimInstrument::closeRequested, this, &SimTcpServer::closeClient);
+    connect(&instrument_, &SimInstrument::closeRequested, this, [this] { closeClient(true); });
 }
 
 bool SimTcpServer::listen(const QHostAddress& address, quint16 port)
@@ -19,22 +19,28 @@ bool SimTcpServer::listen(const QHostAddress& address, quint16 port)
     return server_.listen(address, port);
 }
 
-void SimTcpServer::closeClient()
+void SimTcpServer::closeClient(bool graceful)
 {
     if (!client_)
         return;
     QTcpSocket* old = client_;
     client_ = nullptr;
     old->disconnect(this);
-    old->abort();
-    old->deleteLater();
+    if (graceful) {
+        // the last reply still goes out before the line drops
+        connect(old, &QTcpSocket::disconnected, old, &QObject::deleteLater);
+        old->disconnectFromHost();
+    } else {
+        old->abort();
+        old->deleteLater();
+    }
     emit clientDisconnected();
 }
 
 void SimTcpServer::onNewConnection()
 {
     while (QTcpSocket* socket = server_.nextPendingConnection()) {
-        closeClient();
+        closeClient(false);
         client_ = socket;
         instrument_.resetLink();
         const QString peer = socket->peerAddress().toString() + ':' + QString::number(socket->peerPort());

@@ -28,7 +28,7 @@ signals:
 
 private:
     void onNewConnection();
-    void closeClient();
+    void closeClient(bool graceful);
 
     SimInstrument& instrument_;
     QTcpServer server_;
