@@ -10,6 +10,7 @@
 #include "sim/simtcpserver.h"
 #include "support/clock.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
@@ -171,7 +172,11 @@ TEST(SimTransports, InProcessPeerAnswersAtOnce)
 
 TEST(SimTransports, ProgramServesLoopbackAndKeepsItsState)
 {
-    const QString bin = qEnvironmentVariable("DCX_BIN_DIR") + "/dcx700-sim";
+    // the program folder: from the environment, else beside the tests folder
+    QString folder = qEnvironmentVariable("DCX_BIN_DIR");
+    if (folder.isEmpty())
+        folder = QCoreApplication::applicationDirPath() + "/../bin";
+    const QString bin = folder + "/dcx700-sim";
     if (!QFile::exists(bin))
         GTEST_SKIP() << "dcx700-sim not built in " << bin.toStdString();
     QTemporaryDir dir;
