@@ -18,7 +18,7 @@ namespace {
 
 QString fmt(double v, const char* pattern)
 {
-    return FormatNumber(v, QLatin1String(pattern));
+    return FormatNumber(v, QString::fromLatin1(pattern));
 }
 
 void printText(QTextStream& out, const ReadingsRecord& r)
