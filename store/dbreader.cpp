@@ -32,7 +32,11 @@ struct TableData {
     ReadFailure failure;
     QHash<QString, int> columns; // lower-case name -> index
     int keyIndex = -1;
-    std::vector<QVariantList> rows;
+    std::vector<int> dataIndex; // per data column of the layout, -1 when the file lacks it
+    int width = 0;               // cells per row
+    std::vector<QVariant> cells; // row after row, one allocation for the table
+    std::size_t rowCount() const { return width ? cells.size() / width : 0; }
+    const QVariant* row(std::size_t r) const { return cells.data() + r * width; }
     std::unordered_map<int, std::size_t> byKey;
 };
 
@@ -44,6 +48,22 @@ struct PendingRow {
 };
 
 QString n(int v) { return QString::number(v); }
+
+// The number a cell holds, without the generic (and slow, locked) variant
+// conversion for the types the driver delivers.
+std::optional<double> cellNumber(const QVariant& v)
+{
+    switch (v.typeId()) {
+    case QMetaType::LongLong: return static_cast<double>(*static_cast<const qlonglong*>(v.constData()));
+    case QMetaType::Double: return *static_cast<const double*>(v.constData());
+    case QMetaType::Int: return *static_cast<const int*>(v.constData());
+    case QMetaType::QString: return StrictNumber(*static_cast<const QString*>(v.constData()));
+    default: break;
+    }
+    bool ok = false;
+    const double x = v.toDouble(&ok);
+    return ok ? std::optional<double>(x) : std::nullopt;
+}
 
 class DbReader {
 public:
@@ -151,13 +171,16 @@ private:
         }
         if (info.key)
             d.keyIndex = d.columns.value(QString::fromLatin1(info.key).toLower(), -1);
-        const int count = rec.count();
+        QStringList names = DbColumnNames(t);
+        if (info.key)
+            names.removeFirst();
+        for (const QString& c : names)
+            d.dataIndex.push_back(d.columns.value(c.toLower(), -1));
+        d.width = rec.count();
+        d.cells.reserve(static_cast<std::size_t>(info.rows) * d.width);
         while (q.next()) {
-            QVariantList values;
-            values.reserve(count);
-            for (int i = 0; i < count; ++i)
-                values.append(q.value(i));
-            d.rows.push_back(std::move(values));
+            for (int i = 0; i < d.width; ++i)
+                d.cells.push_back(q.value(i));
         }
         if (q.lastError().isValid()) {
             d.missing = true;
@@ -165,11 +188,10 @@ private:
             return;
         }
         if (d.keyIndex >= 0) {
-            for (std::size_t r = 0; r < d.rows.size(); ++r) {
-                bool ok = false;
-                const double k = d.rows[r][d.keyIndex].toDouble(&ok);
-                if (ok && k == static_cast<int>(k))
-                    d.byKey.emplace(static_cast<int>(k), r); // the first row of a key wins
+            for (std::size_t r = 0; r < d.rowCount(); ++r) {
+                const auto k = cellNumber(d.row(r)[d.keyIndex]);
+                if (k && *k == static_cast<int>(*k))
+                    d.byKey.emplace(static_cast<int>(*k), r); // the first row of a key wins
             }
         }
     }
@@ -184,19 +206,20 @@ private:
 
     // The row of a key, created (in memory now, in the file at the end) when
     // missing, with the values a new row of that table starts with.
-    const QVariantList& row(DbTable t, int key)
+    // Returned as an index: creating rows moves the cells.
+    std::size_t row(DbTable t, int key)
     {
         TableData& d = table(t);
         const DbTableInfo& info = DbTableOf(t);
         if (!info.key) {
-            if (d.rows.empty())
+            if (d.rowCount() == 0)
                 addRow(t, d, {}, {});
-            return d.rows.front();
+            return 0;
         }
         if (d.keyIndex < 0)
             fail(dberr::NoColumn, QStringLiteral("Column '%1' not found").arg(QLatin1String(info.key)));
         if (const auto it = d.byKey.find(key); it != d.byKey.end())
-            return d.rows[it->second];
+            return it->second;
 
         QStringList cols{QString::fromLatin1(info.key)};
         QVariantList vals{key};
@@ -208,53 +231,46 @@ private:
         default: break;
         }
         addRow(t, d, cols, vals);
-        d.byKey.emplace(key, d.rows.size() - 1);
-        return d.rows.back();
+        d.byKey.emplace(key, d.rowCount() - 1);
+        return d.rowCount() - 1;
     }
 
     void addRow(DbTable t, TableData& d, const QStringList& cols, const QVariantList& vals)
     {
-        QVariantList values(d.columns.isEmpty() ? 0 : maxIndex(d) + 1);
-        for (int i = 0; i < cols.size(); ++i)
-            values[columnIndex(d, cols[i])] = vals[i];
-        d.rows.push_back(std::move(values));
+        std::vector<int> at;
+        for (const QString& c : cols)
+            at.push_back(columnIndex(d, c));
+        const std::size_t base = d.cells.size();
+        d.cells.resize(base + d.width);
+        for (std::size_t i = 0; i < at.size(); ++i)
+            d.cells[base + at[i]] = vals[static_cast<int>(i)];
         m_pending.push_back({t, cols, vals, m_key});
     }
 
-    static int maxIndex(const TableData& d)
-    {
-        int m = -1;
-        for (int i : d.columns)
-            m = std::max(m, i);
-        return m;
-    }
 
-    QVariant cell(TableData& d, const QVariantList& r, const char* column)
+    // Data column number `column` (in layout order) of a row.
+    const QVariant& cell(const TableData& d, std::size_t r, std::size_t column, const char* name)
     {
-        const int i = columnIndex(d, QString::fromLatin1(column));
-        return i < r.size() ? r[i] : QVariant();
+        const int i = d.dataIndex[column];
+        if (i < 0)
+            fail(dberr::NoColumn, QStringLiteral("Column '%1' not found").arg(QLatin1String(name)));
+        return d.row(r)[i];
     }
 
     double number(const QVariant& v, const char* column)
     {
         if (v.isNull())
             fail(dberr::InvalidNull, QStringLiteral("Invalid use of Null (%1)").arg(QLatin1String(column)));
-        if (v.typeId() == QMetaType::QString) {
-            if (const auto x = StrictNumber(v.toString()))
-                return *x;
+        const auto x = cellNumber(v);
+        if (!x)
             fail(dberr::TypeMismatch, QStringLiteral("Type mismatch (%1)").arg(QLatin1String(column)));
-        }
-        bool ok = false;
-        const double x = v.toDouble(&ok);
-        if (!ok)
-            fail(dberr::TypeMismatch, QStringLiteral("Type mismatch (%1)").arg(QLatin1String(column)));
-        return x;
+        return *x;
     }
 
     template <typename R>
-    void readColumn(TableData& d, const QVariantList& r, const DbColumn<R>& c, R& rec)
+    void readColumn(const TableData& d, std::size_t r, std::size_t column, const DbColumn<R>& c, R& rec)
     {
-        const QVariant v = cell(d, r, c.name);
+        const QVariant& v = cell(d, r, column, c.name);
         switch (c.type) {
         case ColType::Integer: {
             const auto x = RoundToInt16(number(v, c.name));
@@ -280,10 +296,10 @@ private:
     template <typename R>
     void readRecord(DbTable t, int key, std::span<const DbColumn<R>> cols, R& rec)
     {
-        const QVariantList& r = row(t, key);
+        const std::size_t r = row(t, key);
         TableData& d = table(t);
-        for (const auto& c : cols)
-            readColumn(d, r, c, rec);
+        for (std::size_t i = 0; i < cols.size(); ++i)
+            readColumn(d, r, i, cols[i], rec);
     }
 
     void readProcess(int p)
@@ -311,12 +327,14 @@ private:
         progress().setValue((p * 40) / 100);
     }
 
-    void readLayer(const ProcessRecord& proc, int position, LayerRecord& layer, const QVariantList& r)
+    void readLayer(const ProcessRecord& proc, int position, LayerRecord& layer, std::size_t r)
     {
         TableData& d = table(DbTable::Layers);
         layer.Layer_Free = 0;
-        for (const auto& c : LayerColumns()) {
-            readColumn(d, r, c, layer);
+        const auto cols = LayerColumns();
+        for (std::size_t i = 0; i < cols.size(); ++i) {
+            const auto& c = cols[i];
+            readColumn(d, r, i, c, layer);
             const auto* f = std::get_if<qint16 LayerRecord::*>(&c.field);
             const auto* g = std::get_if<double LayerRecord::*>(&c.field);
             if (f && *f == &LayerRecord::Film_Number && layer.Film_Number <= 0) {

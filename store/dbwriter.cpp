@@ -50,20 +50,22 @@ void bindRecord(QSqlQuery& q, std::span<const DbColumn<R>> cols, const R& rec)
     }
 }
 
-// "UPDATE t SET a=?, b=? WHERE key=?" over the table's data columns.
-template <typename R>
-QString updateSql(DbTable t, std::span<const DbColumn<R>> cols)
+// "INSERT INTO t (key, a, b) VALUES (?, ?, ?)" over the key and data columns.
+QString insertSql(DbTable t, const char* verb = "INSERT")
 {
-    const DbTableInfo& info = DbTableOf(t);
-    QStringList sets;
-    for (const auto& c : cols)
-        sets << SqlName(QString::fromLatin1(c.name)) + QStringLiteral("=?");
-    QString sql = QStringLiteral("UPDATE %1 SET %2").arg(SqlName(QString::fromLatin1(info.name)), sets.join(QLatin1Char(',')));
-    if (info.key)
-        sql += QStringLiteral(" WHERE %1=?").arg(SqlName(QString::fromLatin1(info.key)));
-    return sql;
+    QStringList names;
+    for (const QString& c : DbColumnNames(t))
+        names << SqlName(c);
+    const QStringList marks(names.size(), QStringLiteral("?"));
+    return QStringLiteral("%1 INTO %2 (%3) VALUES (%4)")
+        .arg(QLatin1String(verb), SqlName(QString::fromLatin1(DbTableOf(t).name)), names.join(QLatin1Char(',')),
+             marks.join(QLatin1Char(',')));
 }
 
+// Writes every record as a complete row of the new file. The result is
+// what padding the tables and then filling each record's row gives, in
+// half the statements: full rows for every record and for the slots the
+// walks reach, bare keys for the other layer slots.
 class RecordWriter {
 public:
     RecordWriter(QSqlDatabase& db, const ParameterModel& model) : m_db(db), m_model(model) {}
@@ -79,33 +81,36 @@ public:
     }
 
 private:
-    template <typename R>
-    QSqlQuery prepare(DbTable t, std::span<const DbColumn<R>> cols)
+    QSqlQuery prepare(const QString& sql)
     {
         QSqlQuery q(m_db);
-        if (!q.prepare(updateSql(t, cols)))
+        if (!q.prepare(sql))
             throw engineError(m_key, q.lastError());
         return q;
+    }
+
+    void fault(SaveStage stage)
+    {
+        if (saveFaultAt(stage, m_key))
+            throw DbError{m_key, dberr::FileAccess, QString::fromLatin1(kInjected)};
     }
 
     template <typename R>
     void write(QSqlQuery& q, std::span<const DbColumn<R>> cols, const R& rec, int key)
     {
-        if (saveFaultAt(SaveStage::Record, m_key))
-            throw DbError{m_key, dberr::FileAccess, QString::fromLatin1(kInjected)};
-        bindRecord(q, cols, rec);
+        fault(SaveStage::Record);
         if (key > 0)
             q.addBindValue(key);
+        bindRecord(q, cols, rec);
         if (!q.exec())
             throw engineError(m_key, q.lastError());
-        if (q.numRowsAffected() != 1)
-            throw DbError{m_key, dberr::NoTable, QStringLiteral("Row not found")};
     }
 
     void writeAll()
     {
-        QSqlQuery proc = prepare(DbTable::Processes, ProcessColumns());
-        QSqlQuery layer = prepare(DbTable::Layers, LayerColumns());
+        QSqlQuery proc = prepare(insertSql(DbTable::Processes));
+        // A slot reached by two processes is written twice; the later wins.
+        QSqlQuery layer = prepare(insertSql(DbTable::Layers, "INSERT OR REPLACE"));
         for (int p = 1; p <= MaxProcesses; ++p) {
             m_key = QStringLiteral("Process %1").arg(p);
             const ProcessRecord& pr = m_model.ProcessTable[p];
@@ -125,7 +130,15 @@ private:
             progress().setLabel2(pr.Process_Name.text());
             progress().setValue((p * 40) / 100);
         }
-        QSqlQuery film = prepare(DbTable::Films, FilmColumns());
+        m_key.clear();
+        fault(SaveStage::PadTables);
+        QSqlQuery keys = prepare(QStringLiteral("INSERT OR IGNORE INTO Layers (Layer_Number) VALUES (?)"));
+        for (int n = 1; n <= MaxLayers; ++n) {
+            keys.addBindValue(n);
+            if (!keys.exec())
+                throw engineError(m_key, keys.lastError());
+        }
+        QSqlQuery film = prepare(insertSql(DbTable::Films));
         for (int f = 1; f <= MaxFilms; ++f) {
             m_key = QStringLiteral("Film %1").arg(f);
             write(film, FilmColumns(), m_model.FilmTable[f], f);
@@ -133,7 +146,7 @@ private:
             progress().setLabel2(m_model.FilmTable[f].Film_Name.text());
             progress().setValue(40 + (f * 20) / 50);
         }
-        QSqlQuery mat = prepare(DbTable::Materials, MaterialColumns());
+        QSqlQuery mat = prepare(insertSql(DbTable::Materials));
         for (int m = 1; m <= MaxMaterials; ++m) {
             m_key = QStringLiteral("Material %1").arg(m);
             write(mat, MaterialColumns(), m_model.MaterialTable[m], m);
@@ -142,13 +155,13 @@ private:
             progress().setValue(60 + (m * 20) / 100);
         }
         m_key = QStringLiteral("System");
-        QSqlQuery sys = prepare(DbTable::System, SystemColumns());
+        QSqlQuery sys = prepare(insertSql(DbTable::System));
         SystemRecord s = m_model.SystemParams; // the file holds hertz
         s.Min_Freq *= 1000000.0;
         s.Max_Freq *= 1000000.0;
         write(sys, SystemColumns(), s, 0);
-        QSqlQuery in = prepare(DbTable::Inputs, InputColumns());
-        QSqlQuery out = prepare(DbTable::Outputs, OutputColumns());
+        QSqlQuery in = prepare(insertSql(DbTable::Inputs));
+        QSqlQuery out = prepare(insertSql(DbTable::Outputs));
         for (int i = 1; i <= 16; ++i) {
             m_key = QStringLiteral("Input %1").arg(i);
             write(in, InputColumns(), m_model.InputTable[i - 1], i);
@@ -265,10 +278,6 @@ std::optional<DbError> WriteDatabase(const ParameterModel& model, const QString&
         if (saveFaultAt(SaveStage::Schema))
             return DbError{{}, dberr::FileAccess, QString::fromLatin1(kInjected)};
         if (auto e = CreateSchema(db))
-            return e;
-        if (saveFaultAt(SaveStage::PadTables))
-            return DbError{{}, dberr::FileAccess, QString::fromLatin1(kInjected)};
-        if (auto e = PadTables(db))
             return e;
         if (afterPad)
             afterPad();

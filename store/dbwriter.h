@@ -15,7 +15,7 @@
 // it, so the target is always either the old file or the new one. On any
 // failure the old file is untouched and the partial file removed. Layer rows
 // are filled only for the slots the processes' walks reach; the others hold
-// their keys. afterPad runs once the key rows exist (the debug dump).
+// their keys. afterPad runs once the tables exist (the debug dump).
 std::optional<DbError> WriteDatabase(const ParameterModel& model, const QString& fileName,
                                      const std::function<void()>& afterPad = {});
 

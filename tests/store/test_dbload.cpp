@@ -1,0 +1,276 @@
+#include "storefixture.h"
+
+#include "store/moddatabase.h"
+
+#include <QDir>
+
+using namespace storetest;
+
+namespace {
+
+class DbLoad : public StoreTest {};
+
+// Reset to the defaults. The reset leaves layer rates, thicknesses,
+// setpoints and ramps as they were, so layers read before the failure keep
+// those.
+bool isDefaultModel()
+{
+    ParameterModel reset = Model();
+    SetDefaultParameters(reset);
+    return Model() == reset && Model().ProcessTable[5].Process_Name.trimmed() == QLatin1String("Process 5");
+}
+
+} // namespace
+
+TEST_F(DbLoad, ReadsEveryTableOfAFileWrittenByAnotherTool)
+{
+    makeDb(QByteArray(kProcess1Sql) + "UPDATE Layers SET Time_Setpoint = 2.5, Ramp1_Time = 3.5 WHERE Layer_Number = 12;");
+    ASSERT_TRUE(DBOpen());
+    EXPECT_TRUE(dlg.messages.isEmpty());
+    const ParameterModel& m = Model();
+
+    EXPECT_EQ(m.ProcessTable[1].Process_Name.text(), QStringLiteral("Optic           "));
+    EXPECT_EQ(m.ProcessTable[1].First_Layer, 10);
+    EXPECT_EQ(m.ProcessTable[1].Number_Layers, 2);
+    EXPECT_EQ(m.ProcessTable[1].Number_Act_Layers, 3);
+    EXPECT_EQ(m.ProcessTable[100].Process_Name.trimmed(), QStringLiteral("P100"));
+
+    const LayerRecord& a = m.LayerTable[10];
+    EXPECT_EQ(a.Rate, 2.5);
+    EXPECT_EQ(a.Final_Thick, 1.234);
+    EXPECT_EQ(a.Time_Setpoint, 40);
+    EXPECT_EQ(a.Film_Number, 3);
+    EXPECT_EQ(a.Start_Mode, 0);
+    EXPECT_EQ(a.CoDep_Layer, 11);
+    EXPECT_EQ(a.Output_Number, 2);
+    EXPECT_EQ(a.Sensor2, 1);
+    EXPECT_EQ(a.Ramp1_Enabled, 1.0);
+    EXPECT_EQ(a.Ramp1_Start, 0.1);
+    EXPECT_EQ(a.Layer_Free, 0);
+    // A Boolean written as -1 by another program is true.
+    EXPECT_EQ(m.LayerTable[11].Ramp2_Enabled, 1.0);
+    EXPECT_EQ(m.LayerTable[11].Ramp1_Enabled, 0.0);
+    EXPECT_EQ(m.LayerTable[11].Next_Layer, 12);
+    // Integers round halves to even.
+    EXPECT_EQ(m.LayerTable[12].Time_Setpoint, 2);
+    EXPECT_EQ(m.LayerTable[12].Ramp1_Time, 4);
+    EXPECT_EQ(m.LayerTable[12].Layer_Free, 0);
+    // Slots outside every process keep the reset values.
+    EXPECT_EQ(m.LayerTable[13], ParameterModel().LayerTable[13]);
+
+    const FilmRecord& f = m.FilmTable[7];
+    EXPECT_EQ(f.Film_Name.trimmed(), QStringLiteral("F7"));
+    EXPECT_EQ(f.Pterm, 7.0);
+    EXPECT_EQ(f.Iterm, 0.5);
+    EXPECT_EQ(f.Material_Index, 2);
+    EXPECT_EQ(f.Ramp1_Power, 10.5);
+    EXPECT_EQ(f.Idle_Ramp_Time, 9);
+    EXPECT_EQ(f.Tooling, 95);
+    EXPECT_EQ(f.Crystal_Stability, 60);
+    EXPECT_EQ(f.Control_Error_Percent, 3.5);
+    EXPECT_EQ(f.Sample_Time, 12);
+    EXPECT_EQ(f.Sample_Hold, 13);
+
+    EXPECT_EQ(m.MaterialTable[42].Material.trimmed(), QStringLiteral("M42"));
+    EXPECT_EQ(m.MaterialTable[42].Density, 2.5);
+    EXPECT_EQ(m.MaterialTable[42].ZFactor, 1.25);
+
+    const SystemRecord& s = m.SystemParams;
+    EXPECT_EQ(s.Period, 0.5);
+    EXPECT_EQ(s.System_Tooling, 90);
+    EXPECT_EQ(s.Xtool1, 80);
+    EXPECT_EQ(s.Xtool4, 83);
+    EXPECT_EQ(s.Min_Freq, 5.0);
+    EXPECT_EQ(s.Max_Freq, 6.0);
+    EXPECT_EQ(s.Power_Scale_1, 10.0);
+    EXPECT_EQ(s.Power_Scale_4, 7.0);
+    EXPECT_EQ(m.InputTable[15].Input_Type, 3);
+    EXPECT_EQ(m.OutputTable[0].Output_Type, 4);
+    EXPECT_EQ(Config().DBFileName, path(QStringLiteral("DCX700.mdb")));
+}
+
+TEST_F(DbLoad, MissingRowsAreAddedToTheFile)
+{
+    const QString file = makeDb("DELETE FROM Layers WHERE Layer_Number > 900;"
+                                "DELETE FROM Inputs WHERE InputNum = 5;"
+                                "DELETE FROM Outputs WHERE OutputNum = 16;"
+                                "DELETE FROM Processes WHERE Process_Number = 60;");
+    // A process row created during the load has First_Layer -1 and no other
+    // values, so reading it fails: only check the rows that read back.
+    runSqlite(file, "INSERT INTO Processes VALUES (60, 'P60', -1, 0, 0);");
+    ASSERT_TRUE(DBOpen());
+    EXPECT_EQ(query(file, "SELECT COUNT(*), MAX(Layer_Number) FROM Layers;"), "1000|1000");
+    EXPECT_EQ(query(file, "SELECT COUNT(*) FROM Layers WHERE Layer_Number > 900 AND Rate IS NULL;"), "100");
+    EXPECT_EQ(query(file, "SELECT \"Input Type\" FROM Inputs WHERE InputNum = 5;"), "46");
+    EXPECT_EQ(Model().InputTable[4].Input_Type, 46);
+    EXPECT_EQ(Model().InputTable[5].Input_Type, 3);
+    EXPECT_EQ(query(file, "SELECT \"Output Type\" FROM Outputs WHERE OutputNum = 16;"), "69");
+    EXPECT_EQ(Model().OutputTable[15].Output_Type, 69);
+}
+
+TEST_F(DbLoad, TheLayerCountDrivesTheWalk)
+{
+    // Number_Act_Layers 0 reads nothing, whatever First_Layer holds.
+    makeDb("UPDATE Processes SET First_Layer = 5000, Number_Layers = 3, Number_Act_Layers = 0"
+           " WHERE Process_Number = 2;"
+           "UPDATE Processes SET First_Layer = 20, Number_Act_Layers = 0 WHERE Process_Number = 3;");
+    ASSERT_TRUE(DBOpen());
+    EXPECT_EQ(Model().ProcessTable[2].First_Layer, 5000);
+    EXPECT_EQ(Model().LayerTable[20].Layer_Free, 1);
+    EXPECT_TRUE(dlg.messages.isEmpty());
+}
+
+TEST_F(DbLoad, LayerRepairs)
+{
+    makeDb(QByteArray(kProcess1Sql)
+           + "UPDATE Layers SET Film_Number = 0, Output_Number = 0, Max_Power1 = 0, Slew_Rate1 = 0"
+             " WHERE Layer_Number = 11;"
+             "UPDATE Layers SET Output_Number = -3 WHERE Layer_Number = 12;");
+    const QByteArray before = fileBytes(Config().DBFileName);
+    ASSERT_TRUE(DBOpen());
+    ASSERT_EQ(dlg.messages.size(), 1);
+    EXPECT_EQ(dlg.messages[0].text, QStringLiteral("Film number error in process Optic, Layer 2.\nLayer set to Film 1."));
+    EXPECT_EQ(dlg.messages[0].buttons, MsgButtons::Ok);
+    const LayerRecord& l = Model().LayerTable[11];
+    EXPECT_EQ(l.Film_Number, 1);
+    EXPECT_EQ(l.Output_Number, 1);
+    EXPECT_EQ(l.Max_Power1, 25.0);
+    EXPECT_EQ(l.Slew_Rate1, 25.0);
+    EXPECT_EQ(Model().LayerTable[12].Output_Number, 1);
+    // Repairs change the model, not the file.
+    EXPECT_EQ(fileBytes(Config().DBFileName), before);
+}
+
+TEST_F(DbLoad, FrequenciesInHertzOrMegahertz)
+{
+    struct Case {
+        const char* sql;
+        double min;
+        double max;
+    } cases[] = {
+        {"UPDATE System SET \"Min Freq\" = 5, \"Max Freq\" = 6;", 5.0, 6.0},
+        {"UPDATE System SET \"Min Freq\" = 5000000, \"Max Freq\" = 6000000;", 5.0, 6.0},
+        {"UPDATE System SET \"Min Freq\" = 5500000, \"Max Freq\" = 6500000;", 5.5, 6.5},
+        {"UPDATE System SET \"Min Freq\" = 9.9, \"Max Freq\" = 6000000;", 9.9, 6000000.0},
+    };
+    for (const Case& c : cases) {
+        makeDb(c.sql);
+        Config().DBFileName = path(QStringLiteral("DCX700.mdb"));
+        ASSERT_TRUE(DBOpen()) << c.sql;
+        EXPECT_EQ(Model().SystemParams.Min_Freq, c.min) << c.sql;
+        EXPECT_EQ(Model().SystemParams.Max_Freq, c.max) << c.sql;
+    }
+}
+
+TEST_F(DbLoad, NamesMatchIgnoringCaseAndAreCutToSixteen)
+{
+    makeDb("ALTER TABLE Materials RENAME COLUMN ZFactor TO zfactor;"
+           "ALTER TABLE Films RENAME COLUMN Film_Name TO FILM_NAME;"
+           "ALTER TABLE System RENAME TO s2; ALTER TABLE s2 RENAME TO SYSTEM;"
+           "UPDATE Materials SET Material = 'A very long material name' WHERE MatNum = 2;");
+    ASSERT_TRUE(DBOpen());
+    EXPECT_EQ(Model().MaterialTable[2].Material.text(), QStringLiteral("A very long mate"));
+    EXPECT_EQ(Model().MaterialTable[2].ZFactor, 1.25);
+    EXPECT_EQ(Model().FilmTable[2].Film_Name.trimmed(), QStringLiteral("F2"));
+}
+
+TEST_F(DbLoad, DamagedContentFailsWithTheRecordKey)
+{
+    struct Case {
+        const char* sql;
+        const char* key;
+    } cases[] = {
+        {"DROP TABLE Films;", "Film 1"},
+        {"DROP TABLE Processes;", "Process 1"},
+        {"ALTER TABLE Materials DROP COLUMN ZFactor;", "Material 1"},
+        {"ALTER TABLE Layers DROP COLUMN Ramp2_Time;", "Process 1 Layer 10"},
+        {"UPDATE Films SET Tooling = NULL WHERE Film_Number = 7;", "Film 7"},
+        {"UPDATE Processes SET Process_Name = NULL WHERE Process_Number = 4;", "Process 4"},
+        {"UPDATE Materials SET Density = 'heavy' WHERE MatNum = 9;", "Material 9"},
+        {"UPDATE Layers SET Time_Setpoint = 40000 WHERE Layer_Number = 11;", "Process 1 Layer 11"},
+        {"UPDATE Inputs SET \"Input Type\" = -32769 WHERE InputNum = 3;", "Input 3"},
+        {"UPDATE Outputs SET \"Output Type\" = 32767.5 WHERE OutputNum = 2;", "Output 2"},
+        {"UPDATE System SET Xtool3 = NULL;", "System"},
+        // The third step goes back to the first slot.
+        {"UPDATE Layers SET Next_Layer = 10 WHERE Layer_Number = 12;"
+         "UPDATE Processes SET Number_Act_Layers = 4 WHERE Process_Number = 1;",
+         "Process 1 Layer 10"},
+        // The walk runs off the end before the count is reached.
+        {"UPDATE Processes SET Number_Act_Layers = 4 WHERE Process_Number = 1;", "Process 1 Layer -1"},
+        {"UPDATE Layers SET Next_Layer = 1001 WHERE Layer_Number = 11;", "Process 1 Layer 1001"},
+        {"UPDATE Processes SET First_Layer = 0 WHERE Process_Number = 1;", "Process 1 Layer 0"},
+    };
+    for (const Case& c : cases) {
+        dlg.messages.clear();
+        const QString file = makeDb(QByteArray(kProcess1Sql) + c.sql);
+        Config().DBFileName = file;
+        Model().ProcessTable[5].Process_Name = "edited";
+        const QByteArray before = fileBytes(file);
+
+        EXPECT_FALSE(DBOpen()) << c.sql;
+        const QStringList errs = shown(QStringLiteral("Error reading"));
+        ASSERT_EQ(errs.size(), 1) << c.sql;
+        EXPECT_EQ(errs[0], QStringLiteral("Error reading ") + QLatin1String(c.key)) << c.sql;
+        EXPECT_TRUE(isDefaultModel()) << c.sql;
+        EXPECT_EQ(Config().DBFileName, QStringLiteral("Default.mdb"));
+        EXPECT_EQ(fileBytes(file), before) << c.sql;
+        EXPECT_EQ(files(), QStringList{QStringLiteral("DCX700.mdb")}) << c.sql;
+    }
+    // The error handler got the report.
+    EXPECT_FALSE(fileBytes(path(QStringLiteral("errors.txt"))).isEmpty());
+}
+
+TEST_F(DbLoad, FilesThatAreNotDatabasesAreLeftAlone)
+{
+    const QString full = makeDb(kProcess1Sql, QStringLiteral("full.mdb"));
+    const QByteArray good = fileBytes(full);
+    ASSERT_GT(good.size(), 8192);
+
+    QByteArray jet(4096, '\0');
+    jet.replace(4, 15, "Standard Jet DB");
+    const QList<QPair<QString, QByteArray>> damaged = {
+        {QStringLiteral("truncated.mdb"), good.left(good.size() / 2)},
+        {QStringLiteral("header-only.mdb"), good.left(100)},
+        {QStringLiteral("text.mdb"), QByteArray("Process 1, Optic\r\nLayer 1,,25\r\n")},
+        {QStringLiteral("other.mdb"), jet},
+        {QStringLiteral("empty.mdb"), QByteArray()},
+    };
+    for (const auto& [name, bytes] : damaged) {
+        dlg.messages.clear();
+        const QString file = path(name);
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        f.close();
+        const QStringList filesBefore = files();
+        Config().DBFileName = file;
+        EXPECT_FALSE(DBOpen()) << name.toStdString();
+        EXPECT_EQ(shown(QStringLiteral("Error reading")), QStringList{QStringLiteral("Error reading ")}) << name.toStdString();
+        EXPECT_TRUE(isDefaultModel());
+        EXPECT_EQ(fileBytes(file), bytes) << name.toStdString();
+        EXPECT_EQ(files(), filesBefore) << name.toStdString(); // no backup, no journal
+    }
+
+    // A file that does not exist is not created.
+    dlg.messages.clear();
+    Config().DBFileName = path(QStringLiteral("missing.mdb"));
+    EXPECT_FALSE(DBOpen());
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("missing.mdb"))));
+    EXPECT_EQ(shown(QStringLiteral("Error reading")).size(), 1);
+}
+
+TEST_F(DbLoad, WriteProtectedFileIsOpenedAndDebugDumpWritten)
+{
+    const QString file = makeDb(kProcess1Sql);
+    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    Config().DebugDump = 1;
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    const bool ok = DBOpen();
+    QDir::setCurrent(old);
+    ASSERT_TRUE(ok);
+    EXPECT_TRUE(QFileInfo(file).isWritable());
+    const QByteArray dump = fileBytes(path(QStringLiteral("DBOpen.txt")));
+    EXPECT_TRUE(dump.startsWith("Process 1, Optic           ,10,2,3\r\nProcess 2, P2              ,-1,0,0\r\n"));
+    EXPECT_EQ(dump.count("\r\n"), 100 + 100 + 50 + 100);
+}

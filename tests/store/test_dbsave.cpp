@@ -1,0 +1,346 @@
+#include "storefixture.h"
+
+#include "store/dbfaults.h"
+#include "store/dbwriter.h"
+#include "store/moddatabase.h"
+#include "store/sqlitefile.h"
+
+#include <QCoreApplication>
+#include <QProcessEnvironment>
+
+#include <csignal>
+#include <unistd.h>
+
+using namespace storetest;
+
+namespace {
+
+class DbSave : public StoreTest {};
+
+// A model that differs from the defaults in every field the file stores:
+// process 1 = group (10 + partners 11, 12) then 13; process 2 = 500 then 999.
+void fillModel(ParameterModel& m)
+{
+    auto& p1 = m.ProcessTable[1];
+    p1.Process_Name = "Mirror";
+    p1.First_Layer = 10;
+    p1.Number_Layers = 2;
+    p1.Number_Act_Layers = 4;
+    auto& p2 = m.ProcessTable[2];
+    p2.Process_Name = "A name longer than sixteen";
+    p2.First_Layer = 500;
+    p2.Number_Layers = 2;
+    p2.Number_Act_Layers = 2;
+    const int used[] = {10, 11, 12, 13, 500, 999};
+    int i = 0;
+    for (int s : used) {
+        ++i;
+        LayerRecord& l = m.LayerTable[s];
+        l.Rate = 1.5 + i;
+        l.Final_Thick = 0.125 * i;
+        l.Time_Setpoint = static_cast<qint16>(100 + i);
+        l.Thick_Limit = 0.0625 * i;
+        l.Output_Number = static_cast<qint16>(1 + i % 4);
+        l.Max_Power1 = 40.5 + i;
+        l.Slew_Rate1 = 2.25 * i;
+        l.Sensor1 = static_cast<qint16>(i % 2);
+        l.Sensor2 = 1;
+        l.Sensor3 = static_cast<qint16>((i + 1) % 2);
+        l.Sensor4 = 1;
+        l.Ramp1_Enabled = i % 2;
+        l.Ramp1_Start = 0.5 * i;
+        l.Ramp1_Rate = 0.75 * i;
+        l.Ramp1_Time = static_cast<qint16>(i * 7);
+        l.Ramp2_Enabled = (i + 1) % 2;
+        l.Ramp2_Start = 0.25 * i;
+        l.Ramp2_Rate = 1.25 * i;
+        l.Ramp2_Time = static_cast<qint16>(5999 - i);
+        l.Film_Number = static_cast<qint16>(i * 7);
+        l.Start_Mode = static_cast<qint16>(i % 2);
+        l.Layer_Free = 0;
+    }
+    m.LayerTable[10].CoDep_Layer = 11;
+    m.LayerTable[11].CoDep_Layer = 12;
+    m.LayerTable[12].Next_Layer = 13;
+    m.LayerTable[500].Next_Layer = 999;
+    for (int f = 1; f <= MaxFilms; ++f) {
+        FilmRecord& r = m.FilmTable[f];
+        r.Film_Name = QStringLiteral("Coat %1").arg(f);
+        r.Pterm = f;
+        r.Iterm = 0.5 * f;
+        r.Dterm = 0.25 * f;
+        r.Material_Index = static_cast<qint16>(f + 1);
+        r.Pocket = static_cast<qint16>(f % 9);
+        r.Tooling = static_cast<qint16>(50 + f);
+        r.Crystal_Quality = static_cast<qint16>(f);
+        r.Crystal_Stability = static_cast<qint16>(f * 2);
+        r.Crystal_Fail = static_cast<qint16>(f % 2);
+        r.Ramp1_Power = 1.5 * f;
+        r.Ramp1_Time = static_cast<qint16>(f * 3);
+        r.Soak1_Time = f * 4;
+        r.Ramp2_Power = 2.5 * f;
+        r.Ramp2_Time = static_cast<qint16>(f * 5);
+        r.Soak2_Time = f * 6;
+        r.Idle_Power = 0.5 * f;
+        r.Idle_Ramp_Time = static_cast<qint16>(f * 8);
+        r.Feed_Power = 0.75 * f;
+        r.Feed_Ramp = f * 9;
+        r.Feed_Time = static_cast<qint16>(f * 10);
+        r.Shutter_Delay = static_cast<qint16>(f * 11);
+        r.Capture = 0.125 * f;
+        r.Control_Error = static_cast<qint16>(f % 3);
+        r.Control_Error_Percent = 0.375 * f;
+        r.Sampling = static_cast<qint16>(f % 3);
+        r.Sample_Accuracy = 0.625 * f;
+        r.Sample_Hold = static_cast<qint16>(f * 12);
+        r.Sample_Time = static_cast<qint16>(f * 13);
+    }
+    for (int n = 1; n <= MaxMaterials; ++n) {
+        m.MaterialTable[n].Material = QStringLiteral("Oxide %1").arg(n);
+        m.MaterialTable[n].Density = 1.5 + n;
+        m.MaterialTable[n].ZFactor = 0.25 * n;
+    }
+    SystemRecord& s = m.SystemParams;
+    s.Period = 0.5;
+    s.System_Tooling = 97;
+    s.Xtool1 = 91;
+    s.Xtool2 = 92;
+    s.Xtool3 = 93;
+    s.Xtool4 = 94;
+    s.Simulate_Mode = 1;
+    s.Min_Freq = 5.5;
+    s.Max_Freq = 6.25;
+    s.Power_Scale_1 = 10;
+    s.Power_Scale_2 = 2.5;
+    s.Power_Scale_3 = 7.5;
+    s.Power_Scale_4 = 1.25;
+    for (int i = 0; i < 16; ++i) {
+        m.InputTable[i].Input_Type = static_cast<qint16>(30 + i);
+        m.OutputTable[i].Output_Type = static_cast<qint16>(60 + i);
+    }
+}
+
+} // namespace
+
+TEST_F(DbSave, SavedModelLoadsBackEqual)
+{
+    fillModel(Model());
+    const ParameterModel original = Model();
+    ASSERT_TRUE(DBSave());
+    EXPECT_TRUE(dlg.messages.isEmpty());
+    EXPECT_EQ(Model(), original); // a save never changes the model
+
+    Model() = ParameterModel();
+    ASSERT_TRUE(DBOpen());
+    EXPECT_TRUE(dlg.messages.isEmpty());
+    EXPECT_EQ(Model(), original);
+    EXPECT_EQ(files(), QStringList{QStringLiteral("DCX700.mdb")});
+}
+
+TEST_F(DbSave, FileContents)
+{
+    ParameterModel& m = Model();
+    m.ProcessTable[1].First_Layer = 7;
+    m.ProcessTable[1].Number_Layers = 3;
+    m.ProcessTable[1].Number_Act_Layers = 3;
+    for (int s : {7, 3, 5}) {
+        m.LayerTable[s].Film_Number = 2;
+        m.LayerTable[s].Layer_Free = 0;
+    }
+    m.LayerTable[7].Next_Layer = 3;
+    m.LayerTable[3].Next_Layer = 5;
+    m.LayerTable[3].Ramp1_Enabled = 0.5;
+    m.LayerTable[5].Ramp2_Enabled = -2.0;
+    // Held outside every process: not written.
+    m.LayerTable[800].Rate = 9.0;
+    m.LayerTable[800].Film_Number = 4;
+    m.SystemParams.Min_Freq = 5.0;
+    m.SystemParams.Max_Freq = 6.0;
+    ASSERT_TRUE(DBSave());
+
+    const QString f = Config().DBFileName;
+    EXPECT_EQ(query(f, "SELECT COUNT(*) FROM Layers;"), "1000");
+    EXPECT_EQ(query(f, "SELECT group_concat(Layer_Number) FROM (SELECT Layer_Number FROM Layers"
+                       " WHERE Rate IS NOT NULL OR Film_Number IS NOT NULL ORDER BY 1);"),
+              "3,5,7");
+    EXPECT_EQ(query(f, "SELECT Ramp1_Enabled, Ramp2_Enabled, Next_Layer, CoDep_Layer FROM Layers WHERE Layer_Number = 3;"),
+              "1|0|5|-1");
+    EXPECT_EQ(query(f, "SELECT Ramp2_Enabled FROM Layers WHERE Layer_Number = 5;"), "1");
+    EXPECT_EQ(query(f, "SELECT \"Min Freq\", \"Max Freq\" FROM System;"), "5000000.0|6000000.0");
+    EXPECT_EQ(query(f, "SELECT COUNT(*) FROM System;"), "1");
+    EXPECT_EQ(query(f, "SELECT '[' || Process_Name || ']' FROM Processes WHERE Process_Number = 9;"),
+              "[Process 9       ]");
+    EXPECT_EQ(query(f, "SELECT COUNT(*) FROM Processes;") + query(f, "SELECT COUNT(*) FROM Films;")
+                  + query(f, "SELECT COUNT(*) FROM Materials;") + query(f, "SELECT COUNT(*) FROM Inputs;")
+                  + query(f, "SELECT COUNT(*) FROM Outputs;"),
+              "1005010016" "16");
+    EXPECT_EQ(query(f, "SELECT Value FROM DBProperties WHERE Name = 'Version';"), "1.10");
+    EXPECT_EQ(query(f, "SELECT typeof(Rate), typeof(Time_Setpoint), typeof(Ramp1_Enabled) FROM Layers WHERE Layer_Number = 7;"),
+              "real|integer|integer");
+}
+
+TEST_F(DbSave, PadTablesContinuesFromTheRowCount)
+{
+    const QString f = path(QStringLiteral("short.mdb"));
+    ASSERT_TRUE(runSqlite(f, QByteArray(kSchemaSql)
+                                 + "WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 10)"
+                                   " INSERT INTO Materials SELECT n, 'Mine ' || n, 3.0, 1.0 FROM c;"
+                                   "INSERT INTO Inputs VALUES (1, 5);"));
+    {
+        SqliteConnection conn(f, SqliteConnection::Mode::ReadWrite);
+        ASSERT_TRUE(conn.isOpen());
+        EXPECT_FALSE(PadTables(conn.db()).has_value());
+    }
+    EXPECT_EQ(query(f, "SELECT COUNT(*), MIN(MatNum), MAX(MatNum) FROM Materials;"), "100|1|100");
+    EXPECT_EQ(query(f, "SELECT Material FROM Materials WHERE MatNum IN (10, 11, 100) ORDER BY MatNum;"),
+              "Mine 10\nMaterial 11\nMaterial 100");
+    EXPECT_EQ(query(f, "SELECT First_Layer, Process_Name IS NULL FROM Processes WHERE Process_Number = 100;"), "-1|1");
+    EXPECT_EQ(query(f, "SELECT COUNT(*), COUNT(Rate) FROM Layers;"), "1000|0");
+    EXPECT_EQ(query(f, "SELECT COUNT(*), COUNT(Film_Name) FROM Films;"), "50|0");
+    EXPECT_EQ(query(f, "SELECT COUNT(*) FROM System;"), "1");
+    EXPECT_EQ(query(f, "SELECT COUNT(*), SUM(\"Input Type\") FROM Inputs;"), "16|5");
+}
+
+TEST_F(DbSave, FailureAtAnyStageKeepsTheOldFile)
+{
+    const QString file = makeDb(kProcess1Sql);
+    const QByteArray before = fileBytes(file);
+    fillModel(Model());
+    const ParameterModel original = Model();
+
+    struct Case {
+        SaveStage stage;
+        const char* atKey;
+        const char* shownKey;
+    } cases[] = {
+        {SaveStage::CreateFile, "", ""},
+        {SaveStage::Schema, "", ""},
+        {SaveStage::PadTables, "", ""},
+        {SaveStage::Record, "Process 1", "Process 1"},
+        {SaveStage::Record, "Process 1 Layer 12", "Process 1 Layer 12"},
+        {SaveStage::Record, "Film 7", "Film 7"},
+        {SaveStage::Record, "System", "System"},
+        {SaveStage::Record, "Output 16", "Output 16"},
+        {SaveStage::Commit, "", ""},
+        {SaveStage::Close, "", ""},
+        {SaveStage::Sync, "", ""},
+        {SaveStage::Rename, "", ""},
+    };
+    for (const Case& c : cases) {
+        dlg.messages.clear();
+        ScopedSaveFault fault([&](SaveStage s, const QString& key) {
+            return s == c.stage && key == QLatin1String(c.atKey);
+        });
+        EXPECT_FALSE(DBSave()) << c.atKey;
+        EXPECT_EQ(shown(QStringLiteral("Error saving")),
+                  QStringList{QStringLiteral("Error saving ") + QLatin1String(c.shownKey)})
+            << int(c.stage) << c.atKey;
+        EXPECT_EQ(fileBytes(file), before) << int(c.stage) << c.atKey;
+        EXPECT_EQ(files(), QStringList{QStringLiteral("DCX700.mdb")}) << int(c.stage) << c.atKey;
+        EXPECT_EQ(Model(), original);
+        EXPECT_EQ(Config().DBFileName, file);
+    }
+    // Without a fault the same save goes through.
+    dlg.messages.clear();
+    EXPECT_TRUE(DBSave());
+    EXPECT_NE(fileBytes(file), before);
+}
+
+TEST_F(DbSave, ProtectedTargetsAndBrokenModels)
+{
+    const QString file = makeDb();
+    const QByteArray before = fileBytes(file);
+
+    // A write-protected file is not replaced.
+    QFile::setPermissions(file, QFileDevice::ReadOwner);
+    if (::geteuid() != 0) {
+        EXPECT_FALSE(DBSave());
+        EXPECT_EQ(shown(QStringLiteral("Error saving")), QStringList{QStringLiteral("Error saving ")});
+        EXPECT_EQ(fileBytes(file), before);
+        // A folder that cannot be written to.
+        dlg.messages.clear();
+        QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        EXPECT_FALSE(DBSave());
+        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        EXPECT_EQ(shown(QStringLiteral("Error saving")), QStringList{QStringLiteral("Error saving ")});
+        EXPECT_EQ(fileBytes(file), before);
+    }
+    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
+    // A process whose links leave the pool is not written.
+    dlg.messages.clear();
+    Model().ProcessTable[4].First_Layer = 2;
+    Model().ProcessTable[4].Number_Act_Layers = 2;
+    Model().LayerTable[2].Film_Number = 1;
+    Model().LayerTable[2].Next_Layer = 1200;
+    EXPECT_FALSE(DBSave());
+    EXPECT_EQ(shown(QStringLiteral("Error saving")), QStringList{QStringLiteral("Error saving Process 4 Layer 1200")});
+    EXPECT_EQ(fileBytes(file), before);
+    EXPECT_EQ(files(), QStringList{QStringLiteral("DCX700.mdb")});
+}
+
+// Runs in a child process only (see KilledSaveLeavesOldOrNewFile): saves and
+// kills itself at the stage named in the environment.
+TEST(DbSaveChild, SaveAndDie)
+{
+    const QByteArray file = qgetenv("DCX_STORE_KILL_FILE");
+    if (file.isEmpty())
+        GTEST_SKIP() << "helper for the killed-save test";
+    const int stage = qEnvironmentVariableIntValue("DCX_STORE_KILL_STAGE");
+    const QString key = qEnvironmentVariable("DCX_STORE_KILL_KEY");
+    fillModel(Model());
+    Config().DBFileName = QString::fromLocal8Bit(file);
+    setSaveFaultHook([&](SaveStage s, const QString& k) {
+        if (int(s) == stage && k == key)
+            ::kill(::getpid(), SIGKILL);
+        return false;
+    });
+    DBSave();
+    setSaveFaultHook({});
+}
+
+TEST_F(DbSave, KilledSaveLeavesOldOrNewFile)
+{
+    const QString file = makeDb(kProcess1Sql);
+    const QByteArray before = fileBytes(file);
+    struct Case {
+        SaveStage stage;
+        const char* key;
+    } cases[] = {
+        {SaveStage::Schema, ""},
+        {SaveStage::Record, "Material 50"},
+        {SaveStage::Commit, ""},
+        {SaveStage::Sync, ""},
+        {SaveStage::Rename, ""},
+        {SaveStage(-1), ""}, // runs to the end
+    };
+    for (const Case& c : cases) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DCX_STORE_KILL_FILE"), file);
+        env.insert(QStringLiteral("DCX_STORE_KILL_STAGE"), QString::number(int(c.stage)));
+        env.insert(QStringLiteral("DCX_STORE_KILL_KEY"), QLatin1String(c.key));
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=DbSaveChild.SaveAndDie")});
+        ASSERT_TRUE(child.waitForFinished(60000));
+        const bool killed = child.exitStatus() == QProcess::CrashExit;
+        EXPECT_EQ(killed, int(c.stage) >= 0) << int(c.stage);
+
+        // Either the old file, byte for byte, or a complete new one.
+        if (killed) {
+            EXPECT_EQ(fileBytes(file), before) << int(c.stage);
+        } else {
+            Model() = ParameterModel();
+            Config().DBFileName = file;
+            ASSERT_TRUE(DBOpen());
+            ParameterModel expected;
+            fillModel(expected);
+            EXPECT_EQ(Model(), expected);
+        }
+        // Leftover partial files are never the target.
+        for (const QString& f : files())
+            if (f != QLatin1String("DCX700.mdb"))
+                QFile::remove(path(f));
+    }
+}
