@@ -17,8 +17,9 @@ qint64 LinkWait::elapsedMs() const
 
 void LinkWait::wake()
 {
+    // Only noted: the event round that delivered the wake returns by itself,
+    // so no extra wake-up of the dispatcher is needed (it costs a system call).
     woken_ = true;
-    loop_.quit();
 }
 
 void LinkWait::block()
@@ -32,7 +33,10 @@ void LinkWait::block()
         const qint64 remaining = timeoutMs_ - elapsedMs() + 1;
         deadline_.start(static_cast<int>(qBound(qint64(0), remaining, qint64(60000))));
     }
-    loop_.exec();
+    // A local event loop: runs event rounds (each blocks until something
+    // happens) until a wake signal, the deadline or a clock move arrives.
+    while (!woken_)
+        loop_.processEvents(QEventLoop::WaitForMoreEvents);
     deadline_.stop();
     woken_ = false;
 }
