@@ -86,8 +86,8 @@ bool DataLogger::append(const QString& text)
         failureShown_ = false;
         return true;
     }
-    qCWarning(lcRunlog) << "data log write failed:" << err->description;
     if (!failureShown_) {
+        qCWarning(lcRunlog) << "data log write failed:" << err->description;
         // Set first: the message box runs window events, and ticks that fire
         // meanwhile must not stack further boxes.
         failureShown_ = true;
@@ -98,6 +98,11 @@ bool DataLogger::append(const QString& text)
 
 void DataLogger::initSection()
 {
+    // The size question runs window events; a tick inside it must neither
+    // start a second section nor write lines before this one's start line.
+    if (starting_)
+        return;
+    starting_ = true;
     const QString path = Config().LogFileName;
     failureShown_ = false;
     if (Config().LogType == 1)
@@ -116,10 +121,13 @@ void DataLogger::initSection()
     append(DataLogHeaderText());
     LogStartTime = appClock().secondsSinceMidnight();
     LastLogTime = LogStartTime;
+    starting_ = false;
 }
 
 bool DataLogger::logLine(int phase, const ReadingsRecord& r)
 {
+    if (starting_)
+        return false;
     const double t = appClock().secondsSinceMidnight();
     if (t < LastLogTime)
         LastLogTime -= kSecondsPerDay;

@@ -47,9 +47,11 @@ class DataLogger {
 public:
     // Starts a section: deletes the file in overwrite mode, asks whether to
     // delete a file above 1,000,000 bytes, writes the start line and header,
-    // and sets both times to now.
+    // and sets both times to now. A call made while one is starting (from a
+    // tick inside the size question) returns at once.
     void initSection();
-    // Writes a data line if one is due now; returns true when it wrote one.
+    // Writes a data line if one is due now; returns true when one was due
+    // (written, or lost to a failed write). Nothing while a section is starting.
     bool logLine(int phase, const ReadingsRecord& r);
     // Writes the end line.
     void endSection();
@@ -62,6 +64,7 @@ public:
 private:
     bool append(const QString& text);
     bool failureShown_ = false;
+    bool starting_ = false; // inside initSection (its question runs window events)
 };
 
 // The program-wide data log state.

@@ -1,0 +1,183 @@
+#include "runlog/frmdatalog.h"
+#include "support/config.h"
+#include "support/scripteddialogs.h"
+#include "support/shell.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+class FrmDataLogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved = Config();
+        Config().LogFileName = QStringLiteral("/var/lab/logs/run7.txt");
+        Config().LogType = 2;
+        Config().LogStart = 125;
+        Config().LogEnd = 300;
+        Config().LogInterval = 5;
+    }
+    void TearDown() override { Config() = saved; }
+
+    template <class T = QWidget>
+    T* control(frmDataLog& f, const char* name)
+    {
+        T* w = f.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QString text(frmDataLog& f, const char* name) { return control<QLineEdit>(f, name)->text(); }
+    void spin(frmDataLog& f, const char* name, int v) { control(f, name)->setProperty("value", v); }
+    // Types into a field and leaves it.
+    void type(frmDataLog& f, const char* name, const QString& s)
+    {
+        QLineEdit* e = control<QLineEdit>(f, name);
+        e->setText(s);
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(e, &out);
+    }
+
+    AppConfig saved;
+    ScriptedDialogs dlg;
+    ScopedDialogs dlgScope{dlg};
+    RecordingShell sh;
+};
+
+} // namespace
+
+TEST_F(FrmDataLogTest, LoadShowsSettingsWithCaptions)
+{
+    frmDataLog f;
+    EXPECT_EQ(f.objectName(), "frmDataLog");
+    EXPECT_EQ(f.windowTitle(), "Data Log - [ run7.txt ]");
+    EXPECT_TRUE(control<QRadioButton>(f, "optLog_2")->isChecked());
+    EXPECT_FALSE(control<QRadioButton>(f, "optLog_1")->isChecked());
+    EXPECT_EQ(control<QRadioButton>(f, "optLog_0")->text(), "None");
+    EXPECT_EQ(control<QRadioButton>(f, "optLog_1")->text(), "Overwrite");
+    EXPECT_EQ(control<QRadioButton>(f, "optLog_2")->text(), "Append");
+    EXPECT_EQ(control<QPushButton>(f, "cmdNew")->text(), "&New");
+    EXPECT_EQ(control<QPushButton>(f, "cmdNew")->toolTip(), "Open a new log file.");
+    EXPECT_EQ(control<QPushButton>(f, "cmdView")->text(), "&View");
+    EXPECT_EQ(control<QPushButton>(f, "cmdView")->toolTip(), "View the log file.");
+    EXPECT_EQ(control<QPushButton>(f, "cmdForm")->text(), "&OK");
+    EXPECT_EQ(text(f, "txtStartMin"), "2");
+    EXPECT_EQ(text(f, "txtStartSec"), "5");
+    EXPECT_EQ(text(f, "txtEndMin"), "5");
+    EXPECT_EQ(text(f, "txtEndSec"), "0");
+    EXPECT_EQ(text(f, "txtInterval"), "5");
+    EXPECT_EQ(control(f, "spnStartMin")->property("value").toInt(), 2);
+    EXPECT_EQ(control(f, "spnEndMin")->property("value").toInt(), 5);
+    // Loading wrote nothing back.
+    EXPECT_EQ(Config().LogStart, 125);
+    EXPECT_EQ(Config().LogEnd, 300);
+    EXPECT_EQ(Config().LogType, 2);
+
+    control<QRadioButton>(f, "optLog_0")->click();
+    EXPECT_EQ(Config().LogType, 0);
+    control<QRadioButton>(f, "optLog_1")->click();
+    EXPECT_EQ(Config().LogType, 1);
+}
+
+TEST_F(FrmDataLogTest, SpinsDragTheOtherBoundAlong)
+{
+    frmDataLog f;
+    spin(f, "spnStartSec", 30); // 2:30
+    EXPECT_EQ(Config().LogStart, 150);
+    EXPECT_EQ(Config().LogEnd, 300);
+
+    spin(f, "spnStartMin", 6); // 6:30 passes the end: the end follows
+    EXPECT_EQ(Config().LogStart, 390);
+    EXPECT_EQ(Config().LogEnd, 390);
+    EXPECT_EQ(text(f, "txtEndMin"), "6");
+    EXPECT_EQ(text(f, "txtEndSec"), "30");
+
+    spin(f, "spnEndMin", 1); // 1:30 below the start: the start moves down
+    EXPECT_EQ(Config().LogEnd, 90);
+    EXPECT_EQ(Config().LogStart, 90);
+    EXPECT_EQ(text(f, "txtStartMin"), "1");
+    EXPECT_EQ(text(f, "txtStartSec"), "30");
+
+    // The arrows of the interval spin control.
+    QToolButton* up = control(f, "spnInterval")->findChild<QToolButton*>("up");
+    ASSERT_NE(up, nullptr);
+    up->click();
+    EXPECT_EQ(Config().LogInterval, 6);
+    EXPECT_EQ(text(f, "txtInterval"), "6");
+    spin(f, "spnInterval", 99); // spin limit 60
+    EXPECT_EQ(Config().LogInterval, 60);
+    spin(f, "spnStartMin", 1000); // spin limit 999
+    EXPECT_EQ(text(f, "txtStartMin"), "999");
+}
+
+TEST_F(FrmDataLogTest, TypedValuesAreCheckedOnLeavingTheField)
+{
+    frmDataLog f;
+    type(f, "txtStartMin", "501");
+    ASSERT_EQ(dlg.messages.size(), 1);
+    EXPECT_EQ(dlg.messages[0].text, "Valid values are 0 to 500 minutes.");
+    EXPECT_EQ(dlg.messages[0].buttons, MsgButtons::Ok);
+    EXPECT_EQ(text(f, "txtStartMin"), "2"); // back to the spin value
+    EXPECT_EQ(Config().LogStart, 125);
+
+    type(f, "txtStartMin", " 3xyz");
+    EXPECT_EQ(Config().LogStart, 185);
+    EXPECT_EQ(text(f, "txtStartMin"), "3");
+
+    type(f, "txtEndSec", "60");
+    EXPECT_EQ(dlg.messages.last().text, "Valid values are 0 to 59 seconds.");
+    EXPECT_EQ(text(f, "txtEndSec"), "0");
+
+    type(f, "txtInterval", "61");
+    EXPECT_EQ(dlg.messages.last().text, "Valid values are 0 to 60 seconds.");
+    EXPECT_EQ(Config().LogInterval, 5);
+    type(f, "txtInterval", "12.4");
+    EXPECT_EQ(Config().LogInterval, 12);
+    EXPECT_EQ(text(f, "txtInterval"), "12");
+
+    type(f, "txtEndMin", "1"); // 1:00 below the start 3:05
+    EXPECT_EQ(Config().LogEnd, 60);
+    EXPECT_EQ(Config().LogStart, 60);
+    EXPECT_EQ(dlg.messages.size(), 3);
+}
+
+TEST_F(FrmDataLogTest, NewViewAndOk)
+{
+    Config().LogFileName = QStringLiteral("DCX700");
+    frmDataLog f;
+    setShell(&sh);
+    struct Restore {
+        ~Restore() { setShell(nullptr); }
+    } restore;
+
+    dlg.answerSave(std::nullopt); // cancelled: nothing changes
+    control<QPushButton>(f, "cmdNew")->click();
+    EXPECT_EQ(Config().LogFileName, "DCX700");
+    ASSERT_EQ(dlg.fileRequests.size(), 1);
+    EXPECT_EQ(dlg.fileRequests[0].title, "New Log File");
+    EXPECT_EQ(dlg.fileRequests[0].fileName, "DCX700.txt");
+    EXPECT_EQ(dlg.fileRequests[0].filter, "Data Files (*.txt)|*.txt");
+
+    dlg.answerSave(QStringLiteral("/srv/logs/coat.txt"));
+    control<QPushButton>(f, "cmdNew")->click();
+    EXPECT_EQ(Config().LogFileName, "/srv/logs/coat.txt");
+    EXPECT_EQ(f.windowTitle(), "Data Log - [coat.txt]");
+
+    control<QPushButton>(f, "cmdView")->click();
+    EXPECT_EQ(sh.documents, QStringList({"/srv/logs/coat.txt"}));
+    sh.result = false; // a failed launch is ignored silently
+    control<QPushButton>(f, "cmdView")->click();
+    EXPECT_TRUE(dlg.messages.isEmpty());
+
+    f.show();
+    control<QPushButton>(f, "cmdForm")->click();
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(f.result(), QDialog::Accepted);
+}
