@@ -1,0 +1,3 @@
+#include "app/monitorview.h"
+
+MonitorView::~MonitorView() = default;
