@@ -2,6 +2,7 @@
 // TCP port: frames built and checked here, independently of the link code.
 #include <QByteArray>
 #include <QEventLoop>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -83,18 +84,21 @@ private:
     QByteArray buffer;
 };
 
-struct Run {
+struct CtlRun {
     int exitCode = -1;
     QByteArray out;
     QByteArray err;
 };
 
-Run runCtl(FakeInstrument& inst, const QStringList& args)
+CtlRun runCtl(FakeInstrument& inst, const QStringList& args)
 {
     QTemporaryDir dir;
+    QFile ini(dir.filePath(QStringLiteral("empty.ini")));
+    ini.open(QIODevice::WriteOnly); // an empty configuration: every value at its default
+    ini.close();
     QProcess p;
     p.setWorkingDirectory(dir.path());
-    QStringList all{QStringLiteral("--ini"), dir.filePath(QStringLiteral("none.ini")),
+    QStringList all{QStringLiteral("--ini"), ini.fileName(),
                     QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:%1").arg(inst.port())};
     all += args;
     QEventLoop loop;
@@ -125,7 +129,7 @@ TEST(CliCommands, StatusJsonDecodesTheReadings)
 {
     FakeInstrument inst;
     setReadings(inst);
-    const Run r = runCtl(inst, {QStringLiteral("status"), QStringLiteral("--json")});
+    const CtlRun r = runCtl(inst, {QStringLiteral("status"), QStringLiteral("--json")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(inst.commands, (QList<QByteArray>{"@", "V", "K2", "K1"}));
 
@@ -162,7 +166,7 @@ TEST(CliCommands, StatusText)
 {
     FakeInstrument inst;
     setReadings(inst);
-    const Run r = runCtl(inst, {QStringLiteral("status")});
+    const CtlRun r = runCtl(inst, {QStringLiteral("status")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QList<QByteArray> lines = r.out.trimmed().split('\n');
     ASSERT_EQ(lines.size(), 10) << r.out.toStdString();
