@@ -1,0 +1,151 @@
+// dcx700ctl monitor [--count N] [--log FILE]: the main window's polling from a
+// shell. Every 500 ms one status and readings cycle ("V", "K2", "K1") and one
+// CSV line; with --log the data log is written by the program's own code.
+#include "cli/clicontext.h"
+#include "cli/commandtable.h"
+#include "commands/modcommdata.h"
+#include "commands/modcommoperate.h"
+#include "commands/readingsrecord.h"
+#include "link/modcomm.h"
+#include "runlog/datalog.h"
+#include "runlog/phasetext.h"
+#include "support/clock.h"
+#include "support/config.h"
+#include "support/modutil.h"
+#include "support/numbers.h"
+
+#include <QStringList>
+
+#include <csignal>
+
+namespace {
+
+constexpr qint64 kTickMs = 500;
+
+volatile std::sig_atomic_t g_stop = 0;
+
+extern "C" void onStopSignal(int) { g_stop = 1; }
+
+QString fmt(double v, const char* pattern) { return FormatNumber(v, QString::fromLatin1(pattern)); }
+
+QString headerLine()
+{
+    QStringList h{QStringLiteral("time"), QStringLiteral("elapsed"), QStringLiteral("phase"),
+                  QStringLiteral("phase_text")};
+    for (int k = 1; k <= 4; ++k)
+        for (const char* f : {"rate", "dev", "thick", "power"})
+            h << QStringLiteral("out%1_%2").arg(k).arg(QLatin1String(f));
+    for (int k = 1; k <= 4; ++k)
+        for (const char* f : {"rate", "thick", "freq"})
+            h << QStringLiteral("sens%1_%2").arg(k).arg(QLatin1String(f));
+    return h.join(QLatin1Char(','));
+}
+
+// Number of value fields after phase_text: 4 per output, 3 per sensor.
+constexpr int kValueFields = 4 * 4 + 4 * 3;
+
+QString timeField() { return appClock().now().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")); }
+
+QString readingsLine(const ReadingsRecord& r)
+{
+    QStringList f{timeField(), fmt(r.ElapsedTime, "#0.0"), QString::number(r.Phase), PhaseText(r.Phase)};
+    for (size_t k = 0; k < 4; ++k)
+        f << fmt(r.OutRate[k], "#0.00") << fmt(r.OutDeviation[k], "#0.0") << fmt(r.OutThickness[k], "#0.000")
+          << fmt(r.OutPower[k], "#0.0");
+    for (size_t k = 0; k < 4; ++k)
+        f << fmt(r.SensorRate[k], "#0.00") << fmt(r.SensorThickness[k], "#0.000")
+          << fmt(r.SensorFrequency[k], "#0.00");
+    return f.join(QLatin1Char(','));
+}
+
+// A failed tick repeats no values: the time, the link status text where the
+// phase text goes, every value field empty.
+QString failedLine(LinkStatus status)
+{
+    QString s = timeField() + QStringLiteral(",,,") + Comm_ErrorText(status);
+    s += QString(kValueFields, QLatin1Char(','));
+    return s;
+}
+
+class Monitor {
+public:
+    explicit Monitor(bool logging) : logging_(logging) {}
+
+    // One tick; returns the CSV line.
+    QString tick()
+    {
+        // As the update loop: a timeout on the last tick means reconnect first.
+        if (Comm_GetStatus() == linkstatus::Timeout && !Comm_Connect())
+            return failedLine(linkstatus::Timeout);
+        const qint16 phase = Operate_GetStatus();
+        if (phase == -1 && Comm_GetStatus() != linkstatus::Ok)
+            return failedLine(Comm_GetStatus());
+        if (phase != currentPhase_) {
+            if (logging_)
+                DataLogPhaseChange(currentPhase_, phase);
+            currentPhase_ = phase;
+        }
+        QString line;
+        if (Data_GetSensors() != 0 || Data_GetOutputs() != 0)
+            line = failedLine(Comm_GetStatus());
+        else
+            line = readingsLine(Readings());
+        // A failed readings query still logs the previous values, as the
+        // program does.
+        if (logging_)
+            DataLogSample(currentPhase_, Readings());
+        return line;
+    }
+
+private:
+    bool logging_;
+    int currentPhase_ = -1; // as after start-up: a run already going gets no log section
+};
+
+int runMonitor(CliContext& ctx)
+{
+    const std::optional<int> count = ctx.takeIntOption(QStringLiteral("--count"));
+    const std::optional<QString> log = ctx.takeOption(QStringLiteral("--log"));
+    if (ctx.hasError())
+        return ctx.usageError(ctx.error());
+    if (!ctx.args.isEmpty())
+        return ctx.usageError(QStringLiteral("unexpected argument ") + ctx.args.first());
+    if (log) {
+        if (log->isEmpty())
+            return ctx.usageError(QStringLiteral("--log needs a file name"));
+        Config().LogFileName = *log;
+        // Asking for a log means logging: with none configured, append.
+        if (Config().LogType < 1 || Config().LogType > 2)
+            Config().LogType = 2;
+    }
+    if (!ctx.connect())
+        return ExitNotFound;
+
+    g_stop = 0;
+    std::signal(SIGINT, onStopSignal);
+    std::signal(SIGTERM, onStopSignal);
+
+    Monitor monitor(log.has_value());
+    ctx.out() << headerLine() << '\n';
+    ctx.out().flush();
+    const qint64 start = appClock().monotonicMs();
+    for (qint64 n = 0; !g_stop && (!count || n < *count); ++n) {
+        ctx.out() << monitor.tick() << '\n';
+        ctx.out().flush();
+        if (count && n + 1 >= *count)
+            break;
+        // The next tick on the 500 ms grid; a slow tick skips the ticks it overran.
+        const qint64 elapsed = appClock().monotonicMs() - start;
+        const qint64 next = (elapsed / kTickMs + 1) * kTickMs;
+        WaitSeconds(double(next - elapsed) / 1000.0);
+    }
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    return ExitOk;
+}
+
+const CliCommandRegistrar registrar({QStringLiteral("monitor"), QStringLiteral("monitor [--count N] [--log FILE]"),
+                                     QStringLiteral("poll every 500 ms; one CSV line per tick after a header"),
+                                     runMonitor});
+
+} // namespace

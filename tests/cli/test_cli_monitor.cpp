@@ -1,0 +1,259 @@
+// dcx700ctl monitor: against a scripted instrument on a local TCP port (frames
+// built here, independently of the link code) and against the simulator.
+#include <QByteArray>
+#include <QEventLoop>
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The 14-bit reply checksum: start 0x3FFF, reflected polynomial 0x2001.
+QByteArray checksumChars(const QByteArray& covered)
+{
+    quint16 crc = 0x3FFF;
+    for (char c : covered) {
+        crc ^= static_cast<quint8>(c);
+        for (int i = 0; i < 8; ++i) {
+            const bool lsb = crc & 1;
+            crc >>= 1;
+            if (lsb)
+                crc ^= 0x2001;
+        }
+    }
+    crc &= 0x3FFF;
+    QByteArray out;
+    out.append(static_cast<char>((crc & 0x7F) + 0x22));
+    out.append(static_cast<char>(((crc >> 7) & 0x7F) + 0x22));
+    return out;
+}
+
+QByteArray replyFrame(char status, const QByteArray& data)
+{
+    QByteArray covered;
+    covered.append(static_cast<char>(0x23 + 1 + data.size()));
+    covered.append(status);
+    covered.append(data);
+    return QByteArray("!") + covered + checksumChars(covered);
+}
+
+// Answers each command text from its queue of replies; the last one repeats.
+// A reply starting with "C:" is refused as a bad command.
+class ScriptedInstrument {
+public:
+    ScriptedInstrument()
+    {
+        server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&server, &QTcpServer::newConnection, &server, [this] {
+            while (QTcpSocket* s = server.nextPendingConnection())
+                QObject::connect(s, &QTcpSocket::readyRead, s, [this, s] { onData(s); });
+        });
+    }
+    quint16 port() const { return server.serverPort(); }
+
+    QMap<QByteArray, QList<QByteArray>> replies;
+    QList<QByteArray> commands;
+
+private:
+    void onData(QTcpSocket* s)
+    {
+        buffer += s->readAll();
+        for (;;) {
+            const qsizetype start = buffer.indexOf('!');
+            if (start < 0 || buffer.size() - start < 2)
+                return;
+            const int n = static_cast<quint8>(buffer[start + 1]) - 0x22;
+            if (buffer.size() - start < n + 4)
+                return;
+            const QByteArray text = buffer.mid(start + 2, n);
+            buffer.remove(0, start + n + 4);
+            commands.append(text);
+            QList<QByteArray>& queue = replies[text];
+            QByteArray reply = queue.isEmpty() ? QByteArray() : queue.first();
+            if (queue.size() > 1)
+                queue.removeFirst();
+            s->write(reply.startsWith("C:") ? replyFrame('C', {}) : replyFrame('A', reply));
+        }
+    }
+
+    QTcpServer server;
+    QByteArray buffer;
+};
+
+struct CtlRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+QString binDir() { return QString::fromLocal8Bit(qgetenv("DCX_BIN_DIR")); }
+
+// Runs dcx700ctl in dir (German number locale, to show it does not matter)
+// while this process keeps serving the instrument.
+CtlRun runCtl(const QString& dir, const QStringList& args)
+{
+    QProcess p;
+    p.setWorkingDirectory(dir);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
+    p.setProcessEnvironment(env);
+    QEventLoop loop;
+    QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer guard; // only against a hang; a good run ends long before
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
+    p.start(binDir() + QStringLiteral("/dcx700ctl"), args);
+    guard.start(60000);
+    loop.exec();
+    if (p.state() != QProcess::NotRunning) {
+        p.kill();
+        p.waitForFinished();
+    }
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+
+const char* const kHeader =
+    "time,elapsed,phase,phase_text,"
+    "out1_rate,out1_dev,out1_thick,out1_power,out2_rate,out2_dev,out2_thick,out2_power,"
+    "out3_rate,out3_dev,out3_thick,out3_power,out4_rate,out4_dev,out4_thick,out4_power,"
+    "sens1_rate,sens1_thick,sens1_freq,sens2_rate,sens2_thick,sens2_freq,"
+    "sens3_rate,sens3_thick,sens3_freq,sens4_rate,sens4_thick,sens4_freq";
+
+const QByteArray kSensors = "0 2.48 1.23 5981234 0 0 6000000 -1 0 0 0.5 0.25 5500000.5";
+const QByteArray kOutputs = "0 2.5 0.1 1.234 45.6 0 0 0 -1 3.25 -0.5 10 99.9 0 0 0 -1";
+// The values above as the monitor prints them (after time and elapsed).
+const char* const kCsvValues = "2.50,0.1,1.234,45.6,0.00,0.0,0.000,-1.0,3.25,-0.5,10.000,99.9,0.00,0.0,0.000,-1.0,"
+                               "2.48,1.230,5981234.00,0.00,0.000,6000000.00,-1.00,0.000,0.00,0.50,0.250,5500000.50";
+// And as the data log writes them (after e and the phase).
+const char* const kLogValues = "2.50,0.1,1.234,45.6, 0.00,0.0,0.000,-1.0, 3.25,-0.5,10.00,99.9, 0.00,0.0,0.000,-1.0,"
+                               " Sensors:, 2.48,1.230,5981234.000, 0.00,0.000,6000000.000, -1.00,0.000,0.000,"
+                               " 0.50,0.250,5500000.500";
+
+const QRegularExpression kTime(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}$"));
+
+QStringList lines(const QByteArray& out)
+{
+    return QString::fromUtf8(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+TEST(CliMonitor, LinesForKnownReadingsFailedTicksAndTheDataLog)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString ini = dir.filePath(QStringLiteral("test.ini"));
+    {
+        QFile f(ini);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[DataLog]\r\nType=1\r\nStart=0\r\nEnd=0\r\nInterval=0\r\n");
+    }
+    const QString log = dir.filePath(QStringLiteral("run.txt"));
+    {
+        QFile f(log);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("an older run\r\n"); // overwrite mode: gone at the run start
+    }
+
+    ScriptedInstrument inst;
+    inst.replies["@"] = {"DCX-700 TEST"};
+    // Stopped, then a run: deposit for three ticks, then stopped again.
+    inst.replies["V"] = {"0 0 2 1 0", "13 125.4 2 5 0", "13 125.4 2 5 0", "13 125.4 2 5 0", "0 0 2 1 0"};
+    inst.replies["K2"] = {kSensors};
+    // The fourth tick's outputs query is refused.
+    inst.replies["K1"] = {kOutputs, kOutputs, kOutputs, "C:", kOutputs};
+
+    const CtlRun r = runCtl(dir.path(), {"--ini", ini, "--tcp", QStringLiteral("127.0.0.1:%1").arg(inst.port()),
+                                         "monitor", "--count", "6", "--log", log});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList out = lines(r.out);
+    ASSERT_EQ(out.size(), 7) << r.out.toStdString();
+    EXPECT_EQ(out[0], kHeader);
+    for (const QString& l : out.mid(1)) {
+        EXPECT_EQ(l.count(QLatin1Char(',')), 31) << l.toStdString();
+        EXPECT_TRUE(kTime.match(l.section(QLatin1Char(','), 0, 0)).hasMatch()) << l.toStdString();
+    }
+    EXPECT_EQ(out[2].section(QLatin1Char(','), 1), QStringLiteral("125.4,13,Deposit,") + kCsvValues);
+    EXPECT_EQ(out[1].section(QLatin1Char(','), 1, 3), "0.0,0,Stopped");
+    EXPECT_EQ(out[4].section(QLatin1Char(','), 1), QStringLiteral(",,Bad Command") + QString(28, QLatin1Char(',')));
+    // V, then K2, then K1 on every tick, each once.
+    EXPECT_EQ(inst.commands.mid(0, 4), (QList<QByteArray>{"@", "V", "K2", "K1"}));
+    EXPECT_EQ(inst.commands.count("V"), 6);
+    EXPECT_EQ(inst.commands.count("K1"), 6);
+
+    // The log: one section for the run, a line on each active tick (the failed
+    // one logs the previous values), the end line at "Stopped".
+    QFile f(log);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> logLines = f.readAll().split('\n');
+    ASSERT_GE(logLines.size(), 12);
+    EXPECT_TRUE(logLines[0].startsWith("Start:   Date: ")) << logLines[0].toStdString();
+    EXPECT_EQ(logLines[1], "\r");
+    EXPECT_TRUE(logLines[2].startsWith("Time,Phase, Out1Rate,"));
+    EXPECT_EQ(logLines[3], "\r");
+    for (int i = 4; i < 7; ++i) {
+        const QByteArray l = logLines[i];
+        EXPECT_TRUE(l.endsWith(QByteArray(", Deposit, ") + kLogValues + "\r")) << l.toStdString();
+    }
+    EXPECT_EQ(logLines[7], "\r");
+    EXPECT_TRUE(logLines[8].startsWith("End:     Date: ")) << logLines[8].toStdString();
+    EXPECT_EQ(logLines.mid(9), (QList<QByteArray>{"\r", "\r", ""}));
+}
+
+TEST(CliMonitor, FiveTicksAgainstTheSimulator)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile(dir.filePath(QStringLiteral("empty.ini"))).open(QIODevice::WriteOnly);
+
+    QProcess sim;
+    sim.start(binDir() + QStringLiteral("/dcx700-sim"), {QStringLiteral("--port"), QStringLiteral("0")});
+    ASSERT_TRUE(sim.waitForStarted(10000));
+    QString port;
+    const QRegularExpression listening(QStringLiteral("listening on 127\\.0\\.0\\.1:(\\d+)"));
+    while (port.isEmpty() && sim.waitForReadyRead(10000)) {
+        const auto m = listening.match(QString::fromUtf8(sim.readAllStandardOutput()));
+        if (m.hasMatch())
+            port = m.captured(1);
+    }
+    ASSERT_FALSE(port.isEmpty()) << "the simulator did not say its port";
+
+    const CtlRun r = runCtl(dir.path(), {"--ini", dir.filePath(QStringLiteral("empty.ini")), "--tcp",
+                                         QStringLiteral("127.0.0.1:") + port, "monitor", "--count", "5"});
+    sim.kill();
+    sim.waitForFinished();
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList out = lines(r.out);
+    ASSERT_EQ(out.size(), 6) << r.out.toStdString();
+    EXPECT_EQ(out[0], kHeader);
+    for (const QString& l : out.mid(1)) {
+        const QStringList f = l.split(QLatin1Char(','));
+        ASSERT_EQ(f.size(), 32) << l.toStdString();
+        EXPECT_TRUE(kTime.match(f[0]).hasMatch()) << l.toStdString();
+        EXPECT_EQ(f[2], "0"); // a fresh simulator is stopped
+        EXPECT_EQ(f[3], "Stopped");
+        EXPECT_FALSE(l.contains(QLatin1Char(';')));
+    }
+}
+
+TEST(CliMonitor, UsageErrors)
+{
+    QTemporaryDir dir;
+    ScriptedInstrument inst;
+    const QString tcp = QStringLiteral("127.0.0.1:%1").arg(inst.port());
+    QFile(dir.filePath(QStringLiteral("e.ini"))).open(QIODevice::WriteOnly);
+    const QString ini = dir.filePath(QStringLiteral("e.ini"));
+    EXPECT_EQ(runCtl(dir.path(), {"--ini", ini, "--tcp", tcp, "monitor", "--count", "x"}).exitCode, 64);
+    EXPECT_EQ(runCtl(dir.path(), {"--ini", ini, "--tcp", tcp, "monitor", "extra"}).exitCode, 64);
+    EXPECT_EQ(runCtl(dir.path(), {"--ini", ini, "--tcp", tcp, "monitor", "--log"}).exitCode, 64);
+    EXPECT_TRUE(inst.commands.isEmpty()); // nothing was sent
+}
