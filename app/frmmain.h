@@ -4,9 +4,11 @@
 #include <QMainWindow>
 #include <QString>
 #include <array>
+#include <memory>
 #include <vector>
 
 class QAction;
+class cGraphSet;
 class QComboBox;
 class QCustomPlot;
 class QFrame;
@@ -54,10 +56,17 @@ public:
     qint16 currentPhase() const { return CurrentPhase; }
     void setCurrentPhase(qint16 phase);
 
-    // Live graphs (frmmain_graphs.cpp).
+    // Live graphs (frmmain_graphs.cpp). Each active tick calls UpdateGraph()
+    // (store a sample of Readings(), append the previous one) and then
+    // AdvancePointIndex().
     void BuildGraphs();
     void InitGraph();
+    void UpdateGraph();
+    void AdvancePointIndex();
     void PlaceGraphs();
+    void mnuEditGraph_Click();
+    // The four charts (rate, deviation, power, sensor rate) and their data.
+    cGraphSet& graphs() const { return *Graphs; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -78,11 +87,11 @@ private:
     qint16 PendingCode = -1;
     qint16 CurrentPhase = -1;
     double RunStartTime = 0.0;
-    double PointIndex = 0.0;
     double PointRestart = 0.0;
-    double LastPlotted = 0.0;
-    std::vector<double> OutputHistory;
-    std::vector<double> SensorHistory;
+    struct GraphSetDeleter {
+        void operator()(cGraphSet* g) const;
+    };
+    std::unique_ptr<cGraphSet, GraphSetDeleter> Graphs;
     QString HelpFile;
 
     // Controls, named as their object names.

@@ -1,10 +1,65 @@
 #include "app/frmmain.h"
 
-// The live graphs. The four chart controls exist from the start; these hooks
-// load their configuration, reset them and keep them in place.
+// The live graphs of the main window: the four chart wrappers over the chart
+// controls, their settings files in the program folder, the samples of the
+// update tick and the graph settings window.
 
-void frmMain::BuildGraphs() {}
+#include "commands/readingsrecord.h"
+#include "runlog/cgraphset.h"
+#include "runlog/frmgraphset.h"
+#include "support/clock.h"
+#include "support/config.h"
+#include "support/programfolder.h"
 
-void frmMain::InitGraph() {}
+#include <QAction>
+#include <QStackedWidget>
+#include <qcustomplot.h>
 
-void frmMain::PlaceGraphs() {}
+void frmMain::GraphSetDeleter::operator()(cGraphSet* g) const
+{
+    delete g;
+}
+
+void frmMain::BuildGraphs()
+{
+    Graphs.reset(new cGraphSet({AverageGraph, DevGraph, PowerGraph, ChannelGraph}, ProgramFolder()));
+    connect(mnuEditGraph, &QAction::triggered, this, &frmMain::mnuEditGraph_Click);
+    mnuEditGraph->setEnabled(true);
+}
+
+void frmMain::InitGraph()
+{
+    if (!Graphs)
+        return;
+    LiveGraphs& live = Graphs->live();
+    live.setPointRestart(PointRestart >= 1.0 ? int(PointRestart) : 1);
+    live.InitGraph(Readings(), appClock().secondsSinceMidnight(), RunStartTime);
+}
+
+void frmMain::UpdateGraph()
+{
+    if (!Graphs)
+        return;
+    Graphs->live().UpdateGraph(Readings(), appClock().secondsSinceMidnight(), RunStartTime);
+}
+
+void frmMain::AdvancePointIndex()
+{
+    if (Graphs)
+        Graphs->live().AdvancePointIndex();
+}
+
+void frmMain::PlaceGraphs()
+{
+    if (Graphs)
+        Graphs->setPlace(AverageGraph->geometry());
+}
+
+void frmMain::mnuEditGraph_Click()
+{
+    const qint16 display = Display();
+    if (!Graphs || display < 0 || display >= GraphCount)
+        return;
+    frmGraphSet settings(Graphs->graph(display), this);
+    settings.exec();
+}
