@@ -41,6 +41,7 @@ QLineEdit* readingField(const QString& name, QWidget* parent)
     e->setFocusPolicy(Qt::NoFocus);
     e->setAlignment(Qt::AlignRight);
     e->setMinimumWidth(72);
+    e->setMaximumWidth(120);
     // The readings are coloured per output; black keeps every colour legible.
     e->setStyleSheet(QStringLiteral("QLineEdit { background: black; color: white; }"));
     return e;
@@ -127,14 +128,17 @@ void frmMain::buildControls()
     txtPhase = readingField(QStringLiteral("txtPhase"), central);
     txtPhase->setAlignment(Qt::AlignLeft);
     txtPhase->setMinimumWidth(140);
+    txtPhase->setMaximumWidth(200);
     txtLayerNum = readingField(QStringLiteral("txtLayerNum"), central);
     txtLayerTotal = readingField(QStringLiteral("txtLayerTotal"), central);
     txtTime = readingField(QStringLiteral("txtTime"), central);
-    for (QLineEdit* e : {txtLayerNum, txtLayerTotal})
+    for (QLineEdit* e : {txtLayerNum, txtLayerTotal}) {
         e->setMinimumWidth(48);
+        e->setMaximumWidth(60);
+    }
     auto* status = new QHBoxLayout;
     status->addWidget(caption(QStringLiteral("Phase:"), QStringLiteral("lblPhase"), central));
-    status->addWidget(txtPhase, 2);
+    status->addWidget(txtPhase);
     status->addSpacing(12);
     status->addWidget(caption(QStringLiteral("Layer:"), QStringLiteral("lblLayer"), central));
     status->addWidget(txtLayerNum);
@@ -142,7 +146,8 @@ void frmMain::buildControls()
     status->addWidget(txtLayerTotal);
     status->addSpacing(12);
     status->addWidget(caption(QStringLiteral("Time:"), QStringLiteral("lblTime"), central));
-    status->addWidget(txtTime, 1);
+    status->addWidget(txtTime);
+    status->addStretch(1);
 
     // Output table: one row per source output, a manual power slider beside it.
     auto* table = new QGridLayout;
@@ -175,6 +180,7 @@ void frmMain::buildControls()
         table->addWidget(txtOutPower[i], i + 1, 4);
         table->addWidget(sldManPwr[i], i + 1, 5);
     }
+    table->setColumnStretch(6, 1);
 
     // Process buttons; the pairs that never show together share a cell.
     cmdStart = button(QStringLiteral("&Start Process"), QStringLiteral("cmdStart"), central);
@@ -230,6 +236,9 @@ void frmMain::buildControls()
     tmrUpdate->setObjectName(QStringLiteral("tmrUpdate"));
     tmrUpdate->setInterval(500);
     connect(tmrUpdate, &QTimer::timeout, this, &frmMain::tmrUpdate_Timer);
+
+    // Design size, until a stored placement replaces it.
+    resize(920, 640);
 }
 
 void frmMain::buildMenus()

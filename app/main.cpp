@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QPixmap>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
@@ -24,6 +26,12 @@ int main(int argc, char** argv)
                                   QStringLiteral("Use DIR as the program folder (configuration, help, charts)."),
                                   QStringLiteral("DIR"));
     parser.addOption(home);
+    // For the documentation: renders the main window to a PNG file after a
+    // few seconds (time to find the instrument) and ends without saving.
+    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                        QStringLiteral("Save a picture of the main window to FILE and quit."),
+                                        QStringLiteral("FILE"));
+    parser.addOption(screenshot);
     parser.process(app);
     if (parser.isSet(home))
         SetProgramFolder(parser.value(home));
@@ -42,6 +50,14 @@ int main(int argc, char** argv)
         frmSplash splash(&main);
         ScopedProgress installProgress(splash);
         main.show();
+        if (parser.isSet(screenshot)) {
+            const QString file = parser.value(screenshot);
+            QTimer::singleShot(3000, &main, [&main, file] {
+                if (!main.grab().save(file))
+                    qWarning("could not save %s", qPrintable(file));
+                QCoreApplication::exit(0);
+            });
+        }
         rc = QApplication::exec();
     }
     setShell(nullptr);
