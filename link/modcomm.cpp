@@ -10,6 +10,7 @@
 #include "link/tcptransport.h"
 #include "support/config.h"
 #include "support/dialogs.h"
+#include "support/errhandler.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -351,6 +352,7 @@ bool Comm_SerialPortOpen()
 
 bool Comm_FindDCX700(const QString& serialNumber)
 {
+    const ProcedureScope scope(QStringLiteral("Comm_FindDCX700"));
     LinkState& s = link();
     s.usb.reset();
     s.usbList.clear();

@@ -7,6 +7,7 @@
 #include "linktestpeer.h"
 #include "support/clock.h"
 #include "support/config.h"
+#include "support/errhandler.h"
 #include "support/scripteddialogs.h"
 
 #include <QSignalSpy>
@@ -51,7 +52,11 @@ public:
         if (openable)
             peers[serial] = std::make_unique<IdentifyingPeer>("DCX-700 " + serial.toLatin1() + "  ");
     }
-    QList<UsbDeviceInfo> devices() override { return list; }
+    QList<UsbDeviceInfo> devices() override
+    {
+        procedureSeen = ErrHandler().TopProcedure();
+        return list;
+    }
     std::unique_ptr<Transport> open(const UsbDeviceInfo& d) override
     {
         ++opens;
@@ -64,6 +69,7 @@ public:
     QList<UsbDeviceInfo> list;
     std::map<QString, std::unique_ptr<IdentifyingPeer>> peers;
     int opens = 0;
+    QString procedureSeen;
 };
 
 class LinkConnect : public ::testing::Test {
@@ -136,6 +142,9 @@ TEST_F(LinkConnect, UsbSingleInstrumentIsAdopted)
     EXPECT_EQ(captions.last().at(0).toString(), QStringLiteral("DCX700 Comm - [DCX-700 SN0042]"));
     EXPECT_TRUE(dlg.messages.isEmpty());
     EXPECT_EQ(settingsRequests.count(), 0);
+    // The search is registered with the error handler while it runs.
+    EXPECT_EQ(usb.procedureSeen, QStringLiteral("Comm_FindDCX700"));
+    EXPECT_EQ(ErrHandler().TopProcedure(), QString());
 
     // A device that cannot be opened is not listed.
     usb.add(QStringLiteral("SN0043"), QStringLiteral("8292"), false);
