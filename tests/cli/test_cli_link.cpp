@@ -7,8 +7,13 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
 
 #include <initializer_list>
 #include <map>
@@ -74,6 +79,54 @@ private:
     QByteArray pending_;
 };
 
+// The instrument end of a pseudo-terminal pair, answering known frames.
+class PtyPeer {
+public:
+    PtyPeer()
+    {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0)
+            return;
+        slave_ = QString::fromLocal8Bit(::ptsname(master_));
+        notifier_ = std::make_unique<QSocketNotifier>(master_, QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
+            char buf[256];
+            const ssize_t n = ::read(master_, buf, sizeof buf);
+            if (n <= 0)
+                return;
+            pending_.append(buf, n);
+            while (pending_.size() >= 2) {
+                const int size = static_cast<quint8>(pending_.at(1)) - 0x22 + 4;
+                if (pending_.size() < size)
+                    return;
+                const QByteArray frame = pending_.left(size);
+                pending_.remove(0, size);
+                frames.append(frame);
+                auto it = replies.find(frame);
+                const QByteArray r = it != replies.end() ? it->second : kReplyBadCommand;
+                if (::write(master_, r.constData(), r.size()) != r.size())
+                    return;
+            }
+        });
+    }
+    ~PtyPeer()
+    {
+        notifier_.reset();
+        if (master_ >= 0)
+            ::close(master_);
+    }
+    QString slavePath() const { return slave_; }
+
+    std::map<QByteArray, QByteArray> replies;
+    QList<QByteArray> frames;
+
+private:
+    int master_ = -1;
+    QString slave_;
+    QByteArray pending_;
+    std::unique_ptr<QSocketNotifier> notifier_;
+};
+
 struct CtlRun {
     int exitCode = -1;
     QString out;
@@ -136,6 +189,19 @@ TEST(CliLink, SendPrintsReplyData)
     r = runCtl({QStringLiteral("--tcp"), tcpOption(peer.port()), QStringLiteral("id")});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("X\n"));
+}
+
+TEST(CliLink, SendOverASerialDevice)
+{
+    PtyPeer peer;
+    ASSERT_FALSE(peer.slavePath().isEmpty());
+    peer.replies[kIdOn] = kReplyId;
+    peer.replies[kK1On] = kReply1234;
+    const CtlRun r = runCtl({QStringLiteral("--serial"), peer.slavePath(), QStringLiteral("--checksum"),
+                             QStringLiteral("on"), QStringLiteral("send"), QStringLiteral("K1")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("12 34\n"));
+    EXPECT_EQ(peer.frames, (QList<QByteArray>{kIdOn, kK1On}));
 }
 
 TEST(CliLink, RefusedCommandExitsTwo)
