@@ -132,10 +132,11 @@ private:
         }
         m_key.clear();
         fault(SaveStage::PadTables);
-        QSqlQuery keys = prepare(QStringLiteral("INSERT OR IGNORE INTO Layers (Layer_Number) VALUES (?)"));
-        for (int n = 1; n <= MaxLayers; ++n) {
-            keys.addBindValue(n);
-            if (!keys.exec())
+        {
+            QSqlQuery keys(m_db);
+            if (!keys.exec(QStringLiteral("WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < %1)"
+                                          " INSERT OR IGNORE INTO Layers (Layer_Number) SELECT k FROM n")
+                               .arg(MaxLayers)))
                 throw engineError(m_key, keys.lastError());
         }
         QSqlQuery film = prepare(insertSql(DbTable::Films));
@@ -248,7 +249,8 @@ std::optional<DbError> WriteDatabase(const ParameterModel& model, const QString&
                                      const std::function<void()>& afterPad)
 {
     const QFileInfo target(fileName);
-    if (target.exists() && (!target.isFile() || !target.isWritable()))
+    // A write-protected file is not replaced, whoever runs the program.
+    if (target.exists() && (!target.isFile() || !(target.permissions() & QFileDevice::WriteOwner)))
         return DbError{{}, dberr::FileAccess, QStringLiteral("Path/File access error: ") + fileName};
     const QString folder = target.absolutePath();
 

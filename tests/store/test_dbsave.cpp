@@ -252,21 +252,22 @@ TEST_F(DbSave, ProtectedTargetsAndBrokenModels)
     const QByteArray before = fileBytes(file);
 
     // A write-protected file is not replaced.
-    QFile::setPermissions(file, QFileDevice::ReadOwner);
+    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    EXPECT_FALSE(DBSave());
+    EXPECT_EQ(shown(QStringLiteral("Error saving")), QStringList{QStringLiteral("Error saving ")});
+    EXPECT_EQ(fileBytes(file), before);
+    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
+    // A folder that cannot be written to (not testable as root, who writes anyway;
+    // the injected failure of the same step is tested above).
     if (::geteuid() != 0) {
-        EXPECT_FALSE(DBSave());
-        EXPECT_EQ(shown(QStringLiteral("Error saving")), QStringList{QStringLiteral("Error saving ")});
-        EXPECT_EQ(fileBytes(file), before);
-        // A folder that cannot be written to.
         dlg.messages.clear();
-        QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         EXPECT_FALSE(DBSave());
         QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         EXPECT_EQ(shown(QStringLiteral("Error saving")), QStringList{QStringLiteral("Error saving ")});
         EXPECT_EQ(fileBytes(file), before);
     }
-    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 
     // A process whose links leave the pool is not written.
     dlg.messages.clear();
