@@ -37,6 +37,15 @@ std::optional<qint32> toInt(const QByteArray& text)
     return v;
 }
 
+// Names are printable text: control bytes would not survive a display or the state file.
+bool printable(const QByteArray& name)
+{
+    for (const char c : name)
+        if (quint8(c) < 0x20 || c == 0x7F)
+            return false;
+    return true;
+}
+
 QList<QByteArray> words(const QByteArray& text)
 {
     QList<QByteArray> out;
@@ -210,7 +219,7 @@ SimReply SimCommands::records(const QByteArray& key, const QByteArray& rest)
         const qsizetype comma = tail.indexOf(',', start);
         if (comma > 0 && toInt(tail.mid(start, comma - start)) == 1) {
             const QByteArray name = tail.mid(comma + 1);
-            if (name.size() > kSimNameLength || (f.nameRequired && name.trimmed().isEmpty()))
+            if (name.size() > kSimNameLength || !printable(name) || (f.nameRequired && name.trimmed().isEmpty()))
                 return status(kBadData);
             *f.name(memory_, a->record) = SimMemory::name16(name);
             return SimReply{kAccepted, {}, true};
@@ -243,7 +252,7 @@ SimReply SimCommands::filmName(const QByteArray& rest)
         return SimReply{kAccepted, memory_.film(a->record).name, false};
     }
     const QByteArray name = a->tail.trimmed();
-    if (name.isEmpty() || name.size() > kSimNameLength)
+    if (name.isEmpty() || name.size() > kSimNameLength || !printable(a->tail))
         return status(kBadData);
     memory_.film(a->record).name = SimMemory::name16(name);
     return SimReply{kAccepted, {}, true};

@@ -134,7 +134,8 @@ TEST(SimProtocol, StatusCharactersForUnknownCommandsRangesAndFields)
         {"D1  1,abc", 'D'}, {"D1  1", 'D'}, {"D1  1,2.5", 'D'}, {"D1  6,5", 'D'}, {"D1  2,100000", 'D'},
         {"D1  21,0", 'D'}, {"D1  21,51", 'D'}, {"D1x", 'D'}, {"C1?", 'D'},
         {"F1 2,39", 'D'}, {"F1 2,10000", 'D'}, {"F1 3,99", 'D'}, {"F1 1,", 'D'},
-        {"C1 1,ABCDEFGHIJKLMNOPQ", 'D'}, {"A1 1 ", 'D'}, {"A2 1 6,9", 'D'}, {"A4 1 3,3", 'D'},
+        {"C1 1,ABCDEFGHIJKLMNOPQ", 'D'}, {"C1 1,Tab\there", 'D'}, {"F1 1,Line\n", 'D'},
+        {"A1 1 Bell\a", 'D'}, {"A1 1 ", 'D'}, {"A2 1 6,9", 'D'}, {"A4 1 3,3", 'D'},
         {"B  1,9", 'D'}, {"B  6,65", 'D'}, {"G 1,0", 'D'}, {"G 1,47", 'D'}, {"H 1,70", 'D'},
         {"U 7", 'D'}, {"U", 'D'}, {"Ux", 'D'}, {"S5 100", 'D'}, {"S1 1001", 'D'}, {"S1", 'D'}, {"S0 5", 'D'},
         // operate commands the stopped state does not allow
