@@ -236,6 +236,17 @@ TEST_F(MainWindow, ClosingSavesPositionAndConfiguration)
     EXPECT_TRUE(s.value(QStringLiteral("frmMain")).toString().startsWith(QStringLiteral("L=")));
 }
 
+TEST_F(MainWindow, ReopensWithTheSizeItWasClosedWith)
+{
+    {
+        frmMain w;
+        w.resize(1010, 730);
+        w.close();
+    }
+    frmMain again;
+    EXPECT_EQ(again.size(), QSize(1010, 730));
+}
+
 TEST_F(MainWindow, WithoutConfigurationFileRunsOnDefaultsAndWritesNothing)
 {
     {
