@@ -81,6 +81,9 @@ void LoadDemoSet(SimMemory& memory)
 {
     memory.reset();
 
+    // material names travel as one word, so the unused ones get one-word names too
+    for (int m = int(kMaterials.size()) + 1; m <= kSimMaterials; ++m)
+        memory.material(m).name = SimMemory::name16("Material" + QByteArray::number(m));
     for (size_t i = 0; i < kMaterials.size(); ++i) {
         SimMaterial& m = memory.material(int(i) + 1);
         m.name = SimMemory::name16(kMaterials[i].name);

@@ -192,6 +192,8 @@ TEST(SimParameters, DemoSetIsConsistent)
     EXPECT_EQ(m.process(6).name, "Process 6       ");
     EXPECT_EQ(m.film(20).name, "Film 20         ");
     EXPECT_EQ(m.material(3).item[kMaterialDensity], 1930);
+    for (int i = 1; i <= kSimMaterials; ++i)
+        EXPECT_FALSE(m.material(i).name.trimmed().contains(' ')) << "material names are single words: " << i;
     // free slots follow the blank defaults
     const auto& free = m.layer(kSimLayers).item;
     EXPECT_EQ(free[kLayerFree], 1);
