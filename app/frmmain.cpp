@@ -330,9 +330,9 @@ void frmMain::setDisplay(qint16 value)
 
 void frmMain::mnuViewGraph_Click(int index)
 {
-    // The entry toggles itself before this runs: unchecked now means it was
-    // the checked one, and choosing it again changes nothing.
-    if (!mnuViewGraph[index]->isChecked()) {
+    // The checked entry is the one of Display; choosing it again changes
+    // nothing (but the click has toggled its check mark off: put it back).
+    if (Display() == index) {
         mnuViewGraph[index]->setChecked(true);
         return;
     }

@@ -208,6 +208,9 @@ TEST_F(MainWindow, ViewMenuSwitchesTheChart)
     EXPECT_EQ(w.Display(), 2);
     EXPECT_EQ(checkedEntry(w), 2);
     EXPECT_EQ(shownChart(w), 2);
+    w.mnuViewGraph_Click(0); // as another window would choose it
+    EXPECT_EQ(shownChart(w), 0);
+    EXPECT_EQ(checkedEntry(w), 0);
     child<QAction>(w, QStringLiteral("mnuViewGraph_3"))->trigger();
     EXPECT_EQ(shownChart(w), 3);
     EXPECT_EQ(Config().Display, 3) << "the choice is kept for the configuration file";
