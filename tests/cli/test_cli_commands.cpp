@@ -1,6 +1,7 @@
 // dcx700ctl status and operate against a hand-written instrument on a local
 // TCP port: frames built and checked here, independently of the link code.
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
 #include <QJsonArray>
@@ -84,6 +85,15 @@ private:
     QByteArray buffer;
 };
 
+// The program folder: DCX_BIN_DIR, else the bin folder beside the tests folder.
+QString programFolder()
+{
+    const QString env = QString::fromLocal8Bit(qgetenv("DCX_BIN_DIR"));
+    if (!env.isEmpty())
+        return env;
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
+}
+
 struct CtlRun {
     int exitCode = -1;
     QByteArray out;
@@ -103,10 +113,14 @@ CtlRun runCtl(FakeInstrument& inst, const QStringList& args)
     all += args;
     QEventLoop loop;
     QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&p, &QProcess::errorOccurred, &loop, [&loop](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart)
+            loop.quit();
+    });
     QTimer guard; // only against a hang; a good run ends long before
     guard.setSingleShot(true);
     QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
-    p.start(QString::fromLocal8Bit(qgetenv("DCX_BIN_DIR")) + QStringLiteral("/dcx700ctl"), all);
+    p.start(programFolder() + QStringLiteral("/dcx700ctl"), all);
     guard.start(30000);
     loop.exec();
     if (p.state() != QProcess::NotRunning) {
