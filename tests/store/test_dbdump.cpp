@@ -3,6 +3,7 @@
 #include "store/dbdump.h"
 #include "store/moddatabase.h"
 
+#include <QCoreApplication>
 #include <QProcessEnvironment>
 
 using namespace storetest;
@@ -20,9 +21,13 @@ const char* kFreeLayer = "Layer 1, , 0, 0, 0, 0, 1, 1, 250, 250, 1, 0, 0, 0, 0, 
 const char* kFilm3 = "Film 3, F3              , 3, 5, 3, 2, 1, 95, 50, 60, 1, 105, 3, 4, 200, 5, 6, 400, 9, 300, 7, 8, "
                      "11, 15, 2, 35, 1, 25, 13, 12";
 
+// The program folder: DCX_BIN_DIR, else <build>/bin beside <build>/tests.
 QString binary()
 {
-    return qEnvironmentVariable("DCX_BIN_DIR") + QStringLiteral("/dcx700ctl");
+    QString bin = qEnvironmentVariable("DCX_BIN_DIR");
+    if (bin.isEmpty())
+        bin = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
+    return bin + QStringLiteral("/dcx700ctl");
 }
 
 } // namespace
