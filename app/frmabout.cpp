@@ -27,6 +27,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
     lblDescription = new QLabel(this);
     lblDescription->setObjectName(QStringLiteral("lblDescription"));
     lblDescription->setWordWrap(true);
+    lblDescription->setMinimumWidth(300);
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
