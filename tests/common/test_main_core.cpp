@@ -1,10 +1,12 @@
+#include "tests/common/test_env.h"
+
 #include <QCoreApplication>
-#include <QLocale>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    dcxSetTestEnvironment();
     QCoreApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }
