@@ -72,6 +72,20 @@ const std::map<QString, Verb>& verbs()
              s.faults().answerNext(st.at(0).toLatin1(), *n);
              return kOk;
          }}},
+        {"crystal-fail", {1, "crystal-fail SENSOR (1..4)", [](SimInstrument& s, const QStringList& a) -> QString {
+             const auto n = count(a[0]);
+             if (!n || *n < 1 || *n > 4)
+                 return {};
+             s.run().failCrystal(*n - 1);
+             return kOk;
+         }}},
+        {"crystal-new", {1, "crystal-new SENSOR (1..4)", [](SimInstrument& s, const QStringList& a) -> QString {
+             const auto n = count(a[0]);
+             if (!n || *n < 1 || *n > 4)
+                 return {};
+             s.run().replaceCrystal(*n - 1);
+             return kOk;
+         }}},
         {"close", {0, "close", [](SimInstrument& s, const QStringList&) -> QString {
              s.requestClose();
              return kOk;
@@ -121,7 +135,8 @@ QString SimControl::help()
 {
     return QStringLiteral(
         "commands: delay MS | drop N | drop-rate F | corrupt N | answer B|C|D|E N | garbage N | "
-        "bad-field N | close | close-after N | clear | seed N | speed X | advance S | show | help");
+        "bad-field N | close | close-after N | crystal-fail S | crystal-new S | clear | seed N | speed X | "
+        "advance S | show | help");
 }
 
 QString SimControl::execute(const QString& line)

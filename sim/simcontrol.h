@@ -8,8 +8,8 @@ class SimInstrument;
 // The simulator's control language, one command per line, used by the control
 // channel while it runs and by the fault options at start:
 //   delay MS | drop N | drop-rate F | corrupt N | answer B|C|D|E N | garbage N
-//   bad-field N | close | close-after N | clear | seed N | speed X | advance S
-//   show | help
+//   bad-field N | close | close-after N | crystal-fail S | crystal-new S | clear
+//   seed N | speed X | advance S | show | help
 class SimControl {
 public:
     explicit SimControl(SimInstrument& instrument) : instrument_(instrument) {}

@@ -61,7 +61,7 @@ SimOptionsResult ParseSimOptions(const QStringList& args)
     if (p.isSet(help))
         return {std::nullopt, p.helpText() + QStringLiteral("\nControl lines: ") + QStringLiteral(
             "delay MS | drop N | drop-rate F | corrupt N | answer B|C|D|E N | garbage N | bad-field N | "
-            "close | close-after N | clear | seed N | speed X | advance S | show | help\n"), 0};
+            "close | close-after N | crystal-fail S | crystal-new S | clear | seed N | speed X | advance S | show | help\n"), 0};
     if (!p.positionalArguments().isEmpty())
         return fail(QStringLiteral("unexpected argument: %1").arg(p.positionalArguments().front()));
 

@@ -481,7 +481,41 @@ void SimRun::stepOnce(double dt)
         if (accumulate)
             sensor.thickness += rate * dt / 1000.0;
         sensor.frequency -= kHzPerAngstrom * mass * dt;
+        if (sensor.frequency < memory_.system()[kSysMinFreq] * 1e5)
+            sensor.failed = true;
+        if (sensor.failed)
+            sensor.rate = 0;
     }
+
+    // rate control needs a crystal: without one the layer halts
+    if (controlPhase() && crystalsLost()) {
+        enterPhase(kPhaseCrystalFail);
+        stopOutputs();
+    }
+}
+
+void SimRun::replaceCrystal(int s)
+{
+    Sensor& sensor = sensors_[s];
+    sensor.failed = false;
+    sensor.frequency = sensor.startFrequency;
+    sensor.thickness = 0;
+}
+
+// True when a member of the running group has crystals and all of them failed.
+bool SimRun::crystalsLost() const
+{
+    for (const Member& m : groups_[groupIndex_].members) {
+        bool any = false, alive = false;
+        for (int s = 0; s < 4; ++s)
+            if (m.sensors[s]) {
+                any = true;
+                alive = alive || !sensors_[s].failed;
+            }
+        if (any && !alive && !m.done)
+            return true;
+    }
+    return false;
 }
 
 double SimRun::outputPower(int o) const
@@ -493,8 +527,7 @@ double SimRun::outputPower(int o) const
 
 double SimRun::sensorFrequency(int s) const
 {
-    const double minimum = memory_.system()[kSysMinFreq] * 1e5;
-    return sensors_[s].frequency < minimum ? 0.0 : sensors_[s].frequency;
+    return sensors_[s].failed ? 0.0 : sensors_[s].frequency;
 }
 
 QByteArray SimRun::statusReply() const

@@ -64,6 +64,12 @@ public:
     QByteArray outputsReply();
     QByteArray sensorsReply();
 
+    // A crystal that stops oscillating (sensor 0..3); a running layer whose
+    // crystals have all failed halts in "Crystal Fail". A new crystal starts
+    // again near 6 MHz.
+    void failCrystal(int s) { sensors_[s].failed = true; }
+    void replaceCrystal(int s);
+
     // Readings, for tests and the control channel.
     double outputPower(int o) const;       // -1 when the output is not in use
     double outputRate(int o) const { return outputs_[o].rate; }
@@ -112,6 +118,7 @@ private:
         double thickness = 0;    // kÅ since the last zero
         double startFrequency = 0;
         double frequency = 0;    // Hz
+        bool failed = false;
     };
 
     bool buildGroups(int process, std::vector<Group>& groups) const;
@@ -127,6 +134,7 @@ private:
     void deposit(double dt);
     bool controlPhase() const;
     bool depositPhase() const;
+    bool crystalsLost() const;
     const Member* memberOn(int output) const;
     double noise(double sigma);
 

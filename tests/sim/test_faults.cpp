@@ -171,7 +171,7 @@ TEST(SimFaultInjection, ControlLanguageRejectsWhatItCannotDo)
     SimControl control(sim);
     for (const char* line : {"", "frobnicate", "drop", "drop x", "drop -1", "drop 1 2", "drop-rate 1.5",
                              "answer A 1", "answer BB 1", "answer B", "speed 0", "speed fast", "seed -4",
-                             "delay 1.5"}) {
+                             "delay 1.5", "crystal-fail 0", "crystal-fail 5", "crystal-new"}) {
         SCOPED_TRACE(line);
         EXPECT_TRUE(SimControl::isError(control.execute(line)));
     }
@@ -181,6 +181,10 @@ TEST(SimFaultInjection, ControlLanguageRejectsWhatItCannotDo)
     EXPECT_EQ(control.execute("  drop   3 "), "ok");
     EXPECT_TRUE(control.execute("show").contains("drop next 3"));
     EXPECT_TRUE(control.execute("help").startsWith("ok commands:"));
+    EXPECT_EQ(control.execute("crystal-fail 3"), "ok");
+    EXPECT_EQ(sim.run().sensorFrequency(2), 0.0);
+    EXPECT_EQ(control.execute("crystal-new 3"), "ok");
+    EXPECT_GT(sim.run().sensorFrequency(2), 5.9e6);
     // advance moves the instrument: a started process leaves Stopped
     Client c(sim);
     ASSERT_EQ(control.execute("clear"), "ok");

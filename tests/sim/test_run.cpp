@@ -290,3 +290,39 @@ TEST(SimRunEngine, FollowsAManualClockTimesItsSpeed)
     clock.advance(1.0);
     EXPECT_NEAR(poll(c).elapsed, 50.0, 0.06) << "detached: the clock no longer moves it";
 }
+
+TEST(SimRunEngine, CrystalFailureHaltsTheLayer)
+{
+    SimInstrument sim;
+    Client c(sim);
+    ASSERT_EQ(c.ask("T 1").status, 'A');   // layer 1: chromium on output 2, crystal 2
+    ASSERT_EQ(c.ask("U 0").status, 'A');
+    Poll p;
+    for (int i = 0; i < 2000 && p.phase != 13; ++i) {
+        sim.advance(0.5);
+        p = poll(c);
+    }
+    ASSERT_EQ(p.phase, 13);
+    sim.run().failCrystal(0);              // a crystal the layer does not use: no effect
+    sim.advance(1);
+    EXPECT_EQ(poll(c).phase, 13);
+    sim.run().failCrystal(1);
+    sim.advance(0.5);
+    p = poll(c);
+    EXPECT_EQ(p.phase, 24);
+    EXPECT_EQ(p.sFreq[1], 0.0) << "a failed crystal reads frequency 0";
+    EXPECT_EQ(p.sRate[1], 0.0);
+    EXPECT_EQ(p.power[1], 0.0);
+    EXPECT_EQ(c.ask("U 2").status, 'E');
+    ASSERT_EQ(c.ask("U 3").status, 'A');
+    EXPECT_EQ(poll(c).phase, 25);
+    // with a new crystal the layer starts again and deposits
+    sim.run().replaceCrystal(1);
+    ASSERT_EQ(c.ask("U 2").status, 'A');
+    for (int i = 0; i < 2000 && p.phase != 13; ++i) {
+        sim.advance(0.5);
+        p = poll(c);
+    }
+    EXPECT_EQ(p.phase, 13);
+    EXPECT_GT(p.sFreq[1], 5.99e6);
+}
