@@ -82,10 +82,13 @@ void TcpTransport::connectToHost(const QString& host, quint16 port)
         lookupId_ = -1;
         if (state_ != State::HostLookup)
             return;
-        for (const QHostAddress& a : info.addresses()) {
-            if (a.protocol() == QAbstractSocket::IPv4Protocol || a.protocol() == QAbstractSocket::IPv6Protocol) {
-                startConnect(a);
-                return;
+        // The instrument speaks IPv4; a name with both kinds of address gets that one.
+        for (auto protocol : {QAbstractSocket::IPv4Protocol, QAbstractSocket::IPv6Protocol}) {
+            for (const QHostAddress& a : info.addresses()) {
+                if (a.protocol() == protocol) {
+                    startConnect(a);
+                    return;
+                }
             }
         }
         fail(QStringLiteral("host not found"));
