@@ -1,6 +1,7 @@
 #include "storefixture.h"
 
 #include "store/moddatabase.h"
+#include "support/progress.h"
 
 #include <QDir>
 
@@ -273,4 +274,58 @@ TEST_F(DbLoad, WriteProtectedFileIsOpenedAndDebugDumpWritten)
     const QByteArray dump = fileBytes(path(QStringLiteral("DBOpen.txt")));
     EXPECT_TRUE(dump.startsWith("Process 1, Optic           ,10,2,3\r\nProcess 2, P2              ,-1,0,0\r\n"));
     EXPECT_EQ(dump.count("\r\n"), 100 + 100 + 50 + 100);
+}
+
+namespace {
+
+// Records what the progress window is told.
+class RecordingProgress : public ProgressSink {
+public:
+    void show(const QString& caption) override { log << QStringLiteral("show ") + caption; }
+    void setLabel1(const QString& text) override { label1 = text; labels1 << text; }
+    void setLabel2(const QString& text) override { labels2 << text; }
+    void setRange(int, int) override {}
+    void setValue(int v) override { values << v; log << QStringLiteral("%1 %2").arg(label1).arg(v); }
+    void hide() override { log << QStringLiteral("hide"); }
+
+    QString label1;
+    QStringList log, labels1, labels2;
+    QList<int> values;
+};
+
+} // namespace
+
+TEST_F(DbLoad, ProgressWindowTexts)
+{
+    makeDb(kProcess1Sql);
+    RecordingProgress rec;
+    {
+        ScopedProgress scoped(rec);
+        ASSERT_TRUE(DBOpen());
+    }
+    EXPECT_EQ(rec.log.first(), QStringLiteral("show Open Database"));
+    EXPECT_EQ(rec.labels1.first(), QStringLiteral("Opening database:"));
+    EXPECT_EQ(rec.labels2.first(), QStringLiteral("DCX700.mdb"));
+    EXPECT_TRUE(rec.log.contains(QStringLiteral("Reading Process 1: 0")));
+    EXPECT_TRUE(rec.log.contains(QStringLiteral("Reading Process 100: 40")));
+    EXPECT_TRUE(rec.log.contains(QStringLiteral("Reading Film 25: 50")));
+    EXPECT_TRUE(rec.log.contains(QStringLiteral("Reading Material 100: 80")));
+    EXPECT_TRUE(rec.labels2.contains(QStringLiteral("Optic           ")));
+    EXPECT_EQ(rec.log.mid(rec.log.size() - 2),
+              (QStringList{QStringLiteral("Reading System Params: 95"), QStringLiteral("hide")}));
+
+    RecordingProgress save;
+    {
+        ScopedProgress scoped(save);
+        ASSERT_TRUE(DBSave());
+    }
+    EXPECT_EQ(save.log.first(), QStringLiteral("show Save To Database"));
+    EXPECT_EQ(save.labels1.first(), QStringLiteral("Saving Database:"));
+    EXPECT_EQ(save.labels2.first(), QStringLiteral("Create file DCX700.mdb"));
+    EXPECT_TRUE(save.labels2.contains(QStringLiteral("Save Data")));
+    EXPECT_TRUE(save.log.contains(QStringLiteral("Saving Process 3: 1")));
+    EXPECT_TRUE(save.log.contains(QStringLiteral("Saving Film 50: 60")));
+    EXPECT_TRUE(save.log.contains(QStringLiteral("Saving Material 1: 60")));
+    EXPECT_EQ(save.log.mid(save.log.size() - 2),
+              (QStringList{QStringLiteral("Saving System Params: 96"), QStringLiteral("hide")}));
 }
