@@ -63,6 +63,8 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(text);
     }
+    // The tests drive the graphs themselves: no timer ticks in between.
+    static void stopTimer(frmMain& w) { w.findChild<QTimer*>(QStringLiteral("tmrUpdate"))->stop(); }
     // One active tick as the update loop runs it.
     static void tick(frmMain& w, FakeClock& clock)
     {
@@ -87,6 +89,7 @@ TEST_F(MainWindowGraphs, StartUpTakesEachChartFromItsFile)
     writeFile("CH_DEP.OC2", "not a chart settings file");
 
     frmMain w;
+    stopTimer(w);
     cGraphSet& g = w.graphs();
     EXPECT_DOUBLE_EQ(g.graph(0).XWide(), 240.0);
     EXPECT_DOUBLE_EQ(g.graph(0).YMax(), 12.0);
@@ -108,6 +111,7 @@ TEST_F(MainWindowGraphs, StartUpTakesEachChartFromItsFile)
 TEST_F(MainWindowGraphs, TicksFeedAllFourChartsAndDrawTheVisibleOne)
 {
     frmMain w;
+    stopTimer(w);
     w.show();
     auto* avg = w.findChild<QCustomPlot*>(QStringLiteral("AverageGraph"));
     auto* ch = w.findChild<QCustomPlot*>(QStringLiteral("ChannelGraph"));
@@ -151,6 +155,7 @@ TEST_F(MainWindowGraphs, TicksFeedAllFourChartsAndDrawTheVisibleOne)
 TEST_F(MainWindowGraphs, EditGraphOnTheSensorChartSavesOnlyItsFile)
 {
     frmMain w;
+    stopTimer(w);
     w.setDisplay(3);
     std::array<QByteArray, 4> before;
     for (int i = 0; i < 4; ++i)
