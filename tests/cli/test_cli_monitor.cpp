@@ -1,6 +1,7 @@
 // dcx700ctl monitor: against a scripted instrument on a local TCP port (frames
 // built here, independently of the link code) and against the simulator.
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
 #include <QMap>
@@ -93,7 +94,12 @@ struct CtlRun {
     QByteArray err;
 };
 
-QString binDir() { return QString::fromLocal8Bit(qgetenv("DCX_BIN_DIR")); }
+// The program folder; beside the tests folder when the environment does not say.
+QString binDir()
+{
+    const QString env = QString::fromLocal8Bit(qgetenv("DCX_BIN_DIR"));
+    return env.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/../bin") : env;
+}
 
 // Runs dcx700ctl in dir (German number locale, to show it does not matter)
 // while this process keeps serving the instrument.
@@ -107,6 +113,10 @@ CtlRun runCtl(const QString& dir, const QStringList& args)
     p.setProcessEnvironment(env);
     QEventLoop loop;
     QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&p, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart)
+            loop.quit();
+    });
     QTimer guard; // only against a hang; a good run ends long before
     guard.setSingleShot(true);
     QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
@@ -117,6 +127,8 @@ CtlRun runCtl(const QString& dir, const QStringList& args)
         p.kill();
         p.waitForFinished();
     }
+    if (p.error() == QProcess::FailedToStart)
+        return {-1, {}, p.errorString().toUtf8()};
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
             p.readAllStandardError()};
 }
