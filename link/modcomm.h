@@ -25,6 +25,11 @@ class InProcessPeer;
 // number), 2 Ethernet (EAddress:EPort). CheckSumOn >= 1 puts checksums on
 // outgoing frames; replies are always checked.
 //
+// Time comes from appClock(). With a FakeClock installed the 1.0 s reply
+// timeout passes only when the test advances the clock (a peer that never
+// answers needs a timer in the test that does so); replies still arrive
+// through the event loop as usual.
+//
 // Tests, the simulator and other tools can bypass Config().CommType:
 //   Comm_UseInProcessPeer(&peer);   // every frame goes to peer, replies come back
 //   Comm_SetTransportOverride(std::make_unique<MyTransport>());
