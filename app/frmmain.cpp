@@ -97,6 +97,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     setWindowTitle(QStringLiteral("DCX-700 Comm"));
     buildControls();
     buildMenus();
+    connectRunControls();
     Form_Load();
 }
 

@@ -2,6 +2,7 @@
 #define DCX_APP_FRMMAIN_H
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <array>
 #include <memory>
@@ -19,6 +20,9 @@ class QPushButton;
 class QSlider;
 class QStackedWidget;
 class QTimer;
+class RunMonitor;
+class frmComm;
+class frmSensors;
 
 // The main window: readings of the four outputs, the process-control buttons,
 // the live charts and the menus that open every other window. It reads the
@@ -48,13 +52,32 @@ public:
     void mnuHelpHelp_Click();
     void mnuHelpAbout_Click();
 
-    // Update loop and process control (frmmain_run.cpp).
+    // Update loop and process control (frmmain_run.cpp); the logic is in
+    // RunMonitor, these forward the window's events to it.
     void tmrUpdate_Timer();
     void UpdateButtons();
-    qint16 pendingCode() const { return PendingCode; }
+    void LoadProcesses();
+    qint16 pendingCode() const;
     void setPendingCode(qint16 code);
-    qint16 currentPhase() const { return CurrentPhase; }
+    qint16 currentPhase() const;
     void setCurrentPhase(qint16 phase);
+    RunMonitor& monitor();
+    void cboProcess_Click();
+    void cmdStart_Click();
+    void cmdAbort_Click();
+    void cmdStartManLayer_Click();
+    void cmdStartLayer_Click();
+    void cmdStopLayer_Click();
+    void cmdNextLayer_Click();
+    void cmdZero_Click();
+    void cmdManAuto_Click();
+    void cmdAutoMan_Click();
+    void sldManPwr_Change(int index);
+    void mnuEditComm_Click();
+    void mnuViewSensorRdg_Click();
+    // The communications settings window, top-most and not modal (the link
+    // asks for it when no instrument answers).
+    void showCommSettings();
 
     // Live graphs (frmmain_graphs.cpp). Each active tick calls UpdateGraph()
     // (store a sample of Readings(), append the previous one) and then
@@ -77,6 +100,10 @@ private:
     void Form_Resize();
     void Form_QueryUnload();
     void AttachLink();
+    void connectRunControls();
+    class RunAdapter;
+    RunAdapter& runAdapter();
+    std::array<QPushButton*, 9> operateButtons() const;
 
     void buildMenus();
     void buildControls();
@@ -84,8 +111,6 @@ private:
     // State shared with the update loop, process control and the graphs.
     bool Loading = false;
     bool Unloaded = false;
-    qint16 PendingCode = -1;
-    qint16 CurrentPhase = -1;
     double RunStartTime = 0.0;
     double PointRestart = 0.0;
     struct GraphSetDeleter {
@@ -93,6 +118,9 @@ private:
     };
     std::unique_ptr<cGraphSet, GraphSetDeleter> Graphs;
     QString HelpFile;
+    RunAdapter* runAdapter_ = nullptr;  // child object
+    QPointer<frmComm> commWindow_;
+    QPointer<frmSensors> sensorWindow_;
 
     // Controls, named as their object names.
     QFrame* fraOnLine = nullptr;

@@ -1,0 +1,275 @@
+// The main window running against the simulated instrument: the readings and
+// buttons of a run, the operate buttons and sliders by name, the sensor
+// window, and a silent instrument with the settings window's Find.
+#include "app/frmmain.h"
+#include "app/frmsensors.h"
+#include "commands/readingsrecord.h"
+#include "link/frmcomm.h"
+#include "link/modcomm.h"
+#include "sim/simpeer.h"
+#include "store/model.h"
+#include "support/clock.h"
+#include "support/config.h"
+#include "support/formposition.h"
+#include "support/programfolder.h"
+#include "support/scripteddialogs.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QSlider>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+class MainWindowRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(home.isValid());
+        QStandardPaths::setTestModeEnabled(true);
+        clearPositions();
+        previousDir = QDir::currentPath();
+        SetProgramFolder(home.path());
+        QDir::setCurrent(home.path());
+        Config() = AppConfig{};
+        Comm_ResetLink();
+        SetDefaultParameters();
+        Readings() = ReadingsRecord{};
+        peer.instrument().attachClock(&clock);
+        QObject::connect(&peer.instrument(), &SimInstrument::commandHandled, &peer,
+                         [this](const QByteArray& text, char) { commands << QString::fromLatin1(text); });
+        Comm_UseInProcessPeer(&peer);
+        w = std::make_unique<frmMain>();
+        timer()->stop();
+    }
+    void TearDown() override
+    {
+        w.reset();
+        Comm_ResetLink();
+        QDir::setCurrent(previousDir);
+        SetProgramFolder({});
+        Config() = AppConfig{};
+        clearPositions();
+    }
+    static void clearPositions()
+    {
+        QSettings s{QString::fromLatin1(FormSettingsOrganization), QString::fromLatin1(FormSettingsApplication)};
+        s.remove(QString::fromLatin1(FormSettingsGroup));
+    }
+    template <class T> T* child(const char* name) const
+    {
+        T* c = w->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(c, nullptr) << name;
+        return c;
+    }
+    QTimer* timer() const { return child<QTimer>("tmrUpdate"); }
+    QString text(const char* name) const { return child<QLineEdit>(name)->text(); }
+    bool shown(const char* name) const { return child<QWidget>(name)->isVisibleTo(w.get()); }
+    void tick()
+    {
+        clock.advance(0.5);
+        w->tmrUpdate_Timer();
+    }
+    bool runUntil(const QString& phase, int limit = 2000)
+    {
+        for (int i = 0; i < limit && text("txtPhase") != phase; ++i)
+            tick();
+        return text("txtPhase") == phase;
+    }
+    QStringList operate() const
+    {
+        QStringList out;
+        for (const QString& c : commands)
+            if (c != QLatin1String("V") && c != QLatin1String("K1") && c != QLatin1String("K2"))
+                out << c;
+        return out;
+    }
+
+    QTemporaryDir home;
+    QString previousDir;
+    FakeClock clock;
+    ScopedClock useClock{clock};
+    ScriptedDialogs dialogs;
+    ScopedDialogs useDialogs{dialogs};
+    SimPeer peer;
+    QStringList commands;
+    std::unique_ptr<frmMain> w;
+};
+
+TEST_F(MainWindowRun, ARunIsShownAndSteeredFromTheButtons)
+{
+    EXPECT_FALSE(shown("fraOnLine"));
+    EXPECT_FALSE(child<QComboBox>("cboProcess")->isEnabled());
+    tick();
+    EXPECT_TRUE(w->windowTitle().startsWith(QStringLiteral("DCX700 Comm - [")));
+    EXPECT_TRUE(shown("fraOnLine"));
+    auto* list = child<QComboBox>("cboProcess");
+    ASSERT_EQ(list->count(), 100);
+    EXPECT_TRUE(list->itemText(0).startsWith(QStringLiteral("1. Al Mirror")));
+    EXPECT_EQ(list->currentIndex(), 0);
+    EXPECT_EQ(text("txtPhase"), QStringLiteral("Stopped"));
+    EXPECT_TRUE(list->isEnabled());
+    EXPECT_TRUE(shown("cmdStart") && shown("cmdStartLayer") && shown("cmdNextLayer") && shown("cmdAutoMan"));
+    EXPECT_FALSE(shown("cmdAbort") || shown("cmdStopLayer") || shown("cmdStartManLayer") || shown("cmdManAuto"));
+    tick();
+    EXPECT_EQ(text("txtLayerTotal"), QStringLiteral("2"));
+
+    // Choosing the second process sends it; back to the first.
+    commands.clear();
+    list->setCurrentIndex(1);
+    tick();
+    EXPECT_EQ(operate().value(0), QStringLiteral("T 2"));
+    list->setCurrentIndex(0);
+    tick();
+
+    commands.clear();
+    child<QPushButton>("cmdStart")->click();
+    ASSERT_TRUE(runUntil(QStringLiteral("Deposit")));
+    EXPECT_EQ(operate(), QStringList{QStringLiteral("U 0")});
+    EXPECT_TRUE(shown("cmdAbort") && shown("cmdStopLayer"));
+    EXPECT_FALSE(shown("cmdStart") || shown("cmdStartLayer") || shown("cmdNextLayer"));
+    EXPECT_FALSE(list->isEnabled());
+    EXPECT_EQ(text("txtLayerNum"), QStringLiteral("1"));
+    EXPECT_NE(text("txtTime"), QStringLiteral("0:00:00"));
+    // The depositing output shows a power; its row carries its colour.
+    bool powered = false;
+    for (int i = 0; i < 4; ++i)
+        powered = powered || child<QLineEdit>(QStringLiteral("txtOutPower_%1").arg(i).toLatin1().constData())
+                                     ->text().toDouble() > 0;
+    EXPECT_TRUE(powered);
+    EXPECT_TRUE(child<QLabel>("LblOutput_0")->styleSheet().contains(QStringLiteral("#00ff00")) ||
+                child<QLabel>("LblOutput_1")->styleSheet().contains(QStringLiteral("#ffff00")));
+
+    // Stop the layer, then abort.
+    commands.clear();
+    child<QPushButton>("cmdStopLayer")->click();
+    ASSERT_TRUE(runUntil(QStringLiteral("Stop Layer")));
+    EXPECT_TRUE(shown("cmdNextLayer") && shown("cmdStartLayer") && shown("cmdAbort"));
+    child<QPushButton>("cmdAbort")->click();
+    ASSERT_TRUE(runUntil(QStringLiteral("Stopped")));
+    EXPECT_EQ(operate(), (QStringList{QStringLiteral("U 3"), QStringLiteral("U 1")}));
+
+    // Manual power: the button swaps, the sliders appear and a moved one is sent.
+    commands.clear();
+    child<QPushButton>("cmdAutoMan")->click();
+    tick();
+    EXPECT_TRUE(shown("cmdManAuto"));
+    EXPECT_FALSE(shown("cmdAutoMan"));
+    ASSERT_TRUE(runUntil(QStringLiteral("Manual Power")));
+    EXPECT_TRUE(shown("sldManPwr_0") && shown("sldManPwr_3"));
+    EXPECT_EQ(operate().mid(0, 4), (QStringList{QStringLiteral("S1 0"), QStringLiteral("S2 0"),
+                                                QStringLiteral("S3 0"), QStringLiteral("S4 0")}));
+    commands.clear();
+    child<QSlider>("sldManPwr_0")->setValue(30);
+    tick();
+    EXPECT_EQ(operate(), QStringList{QStringLiteral("S1 300")});
+    child<QPushButton>("cmdManAuto")->click();
+    ASSERT_TRUE(runUntil(QStringLiteral("Stopped")));
+    EXPECT_EQ(operate(), (QStringList{QStringLiteral("S1 300"), QStringLiteral("S0")}));
+    EXPECT_FALSE(shown("sldManPwr_0"));
+    EXPECT_TRUE(shown("cmdAutoMan"));
+
+    commands.clear();
+    child<QPushButton>("cmdZero")->click();
+    tick();
+    EXPECT_EQ(operate(), QStringList{QStringLiteral("U 32")});
+}
+
+TEST_F(MainWindowRun, TheSensorWindowShowsTheReadingsOfTheLoop)
+{
+    auto* menu = child<QAction>("mnuViewSensorRdg");
+    ASSERT_TRUE(menu->isEnabled());
+    tick();
+    menu->trigger();
+    auto* sensors = w->findChild<frmSensors*>();
+    ASSERT_NE(sensors, nullptr);
+    EXPECT_TRUE(sensors->isVisible());
+    menu->trigger();
+    EXPECT_EQ(w->findChildren<frmSensors*>().size(), 1);
+    auto* grid = sensors->findChild<QTableWidget*>(QStringLiteral("grdReading"));
+    ASSERT_NE(grid, nullptr);
+    sensors->Timer1_Timer();
+    const double f = Readings().SensorFrequency[0];
+    ASSERT_GT(f, 0);
+    EXPECT_EQ(grid->item(1, 3)->text(), QString::number(f, 'f', 2));
+}
+
+TEST_F(MainWindowRun, ASilentInstrumentBringsTheSettingsWindowAndFindResumes)
+{
+    // While a reply is missing, the wait sees time pass.
+    QTimer time;
+    QObject::connect(&time, &QTimer::timeout, &clock, [this] { clock.advanceMs(100); });
+    time.start(0);
+    tick();
+    tick();
+    const QString caption = w->windowTitle();
+    ASSERT_TRUE(caption.startsWith(QStringLiteral("DCX700 Comm - [DCX")));
+
+    peer.instrument().faults().setDropRate(1.0);
+    tick();  // times out
+    tick();  // the reconnect fails
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("DCX700 Comm - [Off Line]"));
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Instrument not found.")});
+    auto* comm = w->findChild<frmComm*>();
+    ASSERT_NE(comm, nullptr);
+    EXPECT_TRUE(comm->isVisible());
+    EXPECT_FALSE(comm->isModal());
+    EXPECT_TRUE(comm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_FALSE(timer()->isActive());
+    // Asking again while it is open opens no second one.
+    child<QAction>("mnuEditComm")->trigger();
+    EXPECT_EQ(w->findChildren<frmComm*>().size(), 1);
+
+    peer.instrument().faults().clear();
+    child<QComboBox>("cboProcess")->clear();
+    comm->findChild<QPushButton*>(QStringLiteral("cmdFind"))->click();
+    EXPECT_EQ(w->windowTitle(), caption);
+    EXPECT_EQ(child<QComboBox>("cboProcess")->count(), 100);
+    EXPECT_TRUE(comm->findChild<QLineEdit*>(QStringLiteral("txtRcv"))->text().startsWith(QStringLiteral("DCX")));
+    comm->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(w->findChild<frmComm*>(), nullptr);
+    EXPECT_TRUE(timer()->isActive());
+    EXPECT_TRUE(child<QComboBox>("cboProcess")->isEnabled());
+    EXPECT_TRUE(child<QSlider>("sldManPwr_0")->isEnabled());
+    timer()->stop();
+
+    commands.clear();
+    tick();
+    EXPECT_TRUE(commands.contains(QStringLiteral("K1")));
+    EXPECT_EQ(dialogs.texts().size(), 1);
+}
+
+TEST_F(MainWindowRun, EditCommunicationsOpensTheSettingsWindowModal)
+{
+    auto* menu = child<QAction>("mnuEditComm");
+    ASSERT_TRUE(menu->isEnabled());
+    bool modal = false;
+    bool stopped = false;
+    QTimer::singleShot(0, w.get(), [&] {
+        auto* comm = w->findChild<frmComm*>();
+        ASSERT_NE(comm, nullptr);
+        modal = comm->isModal();
+        stopped = !timer()->isActive();
+        comm->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+    });
+    timer()->start();
+    menu->trigger();
+    EXPECT_TRUE(modal);
+    EXPECT_TRUE(stopped);
+    EXPECT_TRUE(timer()->isActive());
+    timer()->stop();
+}
+
+} // namespace

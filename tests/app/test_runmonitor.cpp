@@ -1,0 +1,520 @@
+// The update loop and process control against a scripted instrument: the
+// connect and process list, the phase rules with graphs and data log, the
+// readings display, the slider rule and the link failure branches.
+#include "app/buttontable.h"
+#include "app/runmonitor.h"
+#include "commands/readingsrecord.h"
+#include "fakemonitorview.h"
+#include "link/commnotifier.h"
+#include "link/modcomm.h"
+#include "runlog/datalog.h"
+#include "scriptedinstrument.h"
+#include "store/model.h"
+#include "support/clock.h"
+#include "support/config.h"
+#include "support/scripteddialogs.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class RunMonitorTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Comm_ResetLink();
+        Config() = AppConfig{};
+        SetDefaultParameters();
+        Readings() = ReadingsRecord{};
+        clock.setTimeOfDay(10 * 3600);
+        inst.clock = &clock;
+        Comm_UseInProcessPeer(&inst);
+        view.monitor = &monitor;
+    }
+    void TearDown() override
+    {
+        Comm_ResetLink();
+        Config() = AppConfig{};
+    }
+
+    void tick()
+    {
+        clock.advance(0.5);
+        monitor.tmrUpdate_Timer();
+    }
+    // Connects and lets the first selection go back to the instrument.
+    void connectStopped()
+    {
+        tick();
+        tick();
+        inst.commands.clear();
+    }
+    void enableLog()
+    {
+        ASSERT_TRUE(dir.isValid());
+        Config().LogFileName = dir.filePath(QStringLiteral("run.txt"));
+        Config().LogType = 1;
+        Config().LogInterval = 1;
+    }
+    QString logText() const
+    {
+        QFile f(Config().LogFileName);
+        return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
+    }
+    int logCount(const char* what) const { return int(logText().count(QLatin1String(what))); }
+
+    FakeClock clock;
+    ScopedClock useClock{clock};
+    ScriptedDialogs dialogs;
+    ScopedDialogs useDialogs{dialogs};
+    ScriptedInstrument inst;
+    FakeMonitorView view;
+    CountingHooks hooks;
+    RunMonitor monitor{view, hooks};
+    QTemporaryDir dir;
+};
+
+TEST_F(RunMonitorTest, FirstTickConnectsFillsTheProcessListAndSendsTheRunningProcessBack)
+{
+    inst.process = 2;
+    inst.layers[2] = 4;
+    inst.names[1] = QStringLiteral("Al Mirror");
+    inst.refusedNames.insert(3);
+    tick();
+
+    EXPECT_TRUE(Comm_Online());
+    EXPECT_TRUE(view.onlineFrame);
+    ASSERT_EQ(view.processes.size(), 100);
+    EXPECT_EQ(view.processes[0], QStringLiteral("1. Al Mirror       "));
+    EXPECT_EQ(view.processes[1], QStringLiteral("2. Proc 2          "));
+    EXPECT_EQ(view.processes[2], QStringLiteral("3. Process 3"));
+    EXPECT_EQ(view.processes[99], QStringLiteral("100. Proc 100        "));
+    EXPECT_EQ(view.selected, 1);
+    // The selection queued the select-process code; stopped is shown.
+    EXPECT_EQ(monitor.PendingCode(), OperateCode::SelectProcess);
+    EXPECT_EQ(monitor.CurrentPhase(), 0);
+    EXPECT_EQ(view.phase, QStringLiteral("Stopped"));
+    EXPECT_EQ(inst.commands.first(), QStringLiteral("@"));
+    EXPECT_EQ(inst.commands.mid(inst.commands.size() - 4),
+              (QStringList{QStringLiteral("V"), QStringLiteral("V"), QStringLiteral("K2"), QStringLiteral("K1")}));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+
+    // The list read names only: no layers known yet.
+    EXPECT_EQ(view.layerTotal, QStringLiteral("0"));
+    EXPECT_EQ(view.colourChanges, 4);
+
+    // The layer count arrives with the selection; the row colours follow it once.
+    inst.commands.clear();
+    tick();
+    const QStringList selection{QStringLiteral("T 2"), QStringLiteral("C2? 1"), QStringLiteral("C2? 2"),
+                                QStringLiteral("C2? 3"), QStringLiteral("C2? 4")};
+    EXPECT_EQ(inst.operateCommands(), selection);
+    EXPECT_EQ(monitor.PendingCode(), OperateCode::None);
+    EXPECT_EQ(view.layerTotal, QStringLiteral("4"));
+    EXPECT_EQ(view.colourChanges, 8);
+    tick();
+    EXPECT_EQ(view.colourChanges, 8);
+    EXPECT_EQ(inst.operateCommands(), selection);
+}
+
+TEST_F(RunMonitorTest, ReadingsAreShownWithTheirFormatsColoursAndUnusedOutputsGreyed)
+{
+    inst.layers[1] = 3;
+    inst.elapsed = 3725.4;
+    inst.layer = 2;
+    inst.outputs = QStringLiteral("7 12.345 -1.25 1.2345 45.65 0 0 0 -1 2.675 0.05 0.0004 99.95 1 1 1 -0.5");
+    connectStopped();
+    tick();
+
+    EXPECT_EQ(view.time, QStringLiteral("1:02:05"));
+    EXPECT_EQ(view.layerNum, QStringLiteral("2"));
+    EXPECT_EQ(view.layerTotal, QStringLiteral("3"));
+    EXPECT_EQ(view.row[0], (QStringList{QStringLiteral("12.35"), QStringLiteral("-1.3"), QStringLiteral("1.235"),
+                                        QStringLiteral("45.7")}));
+    EXPECT_EQ(view.row[1], (QStringList{QStringLiteral("0.00"), QStringLiteral("0.0"), QStringLiteral("0.000"),
+                                        QStringLiteral("0.0")}));
+    EXPECT_EQ(view.row[2], (QStringList{QStringLiteral("2.68"), QStringLiteral("0.1"), QStringLiteral("0.000"),
+                                        QStringLiteral("100.0")}));
+    EXPECT_EQ(view.row[3], (QStringList{QStringLiteral("0.00"), QStringLiteral("0.0"), QStringLiteral("0.000"),
+                                        QStringLiteral("0.0")}));
+    EXPECT_EQ(view.colour, (std::array<quint32, 4>{0x00FF00, 0xFFFFFF, 0x0000FF, 0xFFFFFF}));
+
+    // Output 2 comes into use: values at once, its colour only with a new total.
+    inst.outputs = QStringLiteral("7 12.345 -1.25 1.2345 45.65 3 0.5 0.1 20 2.675 0.05 0.0004 99.95 1 1 1 -0.5");
+    tick();
+    EXPECT_EQ(view.row[1][3], QStringLiteral("20.0"));
+    EXPECT_EQ(view.colour[1], 0xFFFFFFu);
+    Model().ProcessTable[1].Number_Layers = 5;
+    tick();
+    EXPECT_EQ(view.layerTotal, QStringLiteral("5"));
+    EXPECT_EQ(view.colour[1], 0xFFFF00u);
+
+    // A process without layers shows layer 0.
+    Model().ProcessTable[1].Number_Layers = 0;
+    tick();
+    EXPECT_EQ(view.layerNum, QStringLiteral("0"));
+    EXPECT_EQ(view.layerTotal, QStringLiteral("0"));
+}
+
+TEST_F(RunMonitorTest, AProcessNumberOutsideTheTableShowsLayerZeroAndKeepsTheTotal)
+{
+    inst.layers[1] = 3;
+    inst.layer = 2;
+    connectStopped();
+    tick();
+    ASSERT_EQ(view.layerTotal, QStringLiteral("3"));
+    const int colours = view.colourChanges;
+    for (int bad : {0, 101, 555}) {
+        inst.process = bad;
+        tick();
+        EXPECT_EQ(view.layerNum, QStringLiteral("0")) << bad;
+        EXPECT_EQ(view.layerTotal, QStringLiteral("3")) << bad;
+        EXPECT_EQ(view.selected, 0) << bad;
+        EXPECT_EQ(monitor.PendingCode(), OperateCode::None) << bad;
+    }
+    EXPECT_EQ(view.colourChanges, colours);
+}
+
+TEST_F(RunMonitorTest, TheInstrumentsProcessIsSelectedUnlessTheListIsDroppedDown)
+{
+    connectStopped();
+    inst.process = 4;
+    view.dropped = true;
+    tick();
+    EXPECT_EQ(view.selected, 0);
+    EXPECT_EQ(monitor.PendingCode(), OperateCode::None);
+    view.dropped = false;
+    tick();
+    EXPECT_EQ(view.selected, 3);
+    tick();
+    EXPECT_EQ(inst.operateCommands().value(0), QStringLiteral("T 4"));
+}
+
+TEST_F(RunMonitorTest, PhaseChangesResetGraphsAndWriteTheLogAsARunGoes)
+{
+    enableLog();
+    connectStopped();
+    EXPECT_EQ(hooks.inits, 0);
+    // Reaching Stopped, even from start-up, ends a log section.
+    EXPECT_TRUE(logText().startsWith(QStringLiteral("\r\nEnd:     Date: ")));
+    EXPECT_EQ(logCount("Start:"), 0);
+    const double start = clock.secondsSinceMidnight();
+
+    // 0 -> 6: a run begins.
+    inst.phase = 6;
+    tick();
+    EXPECT_EQ(view.phase, QStringLiteral("PreCondition"));
+    EXPECT_EQ(hooks.inits, 1);
+    EXPECT_DOUBLE_EQ(monitor.RunStartTime(), start + 0.5);
+    EXPECT_EQ(logCount("Start:"), 1);
+    EXPECT_EQ(logCount("End:"), 0);  // overwritten
+    EXPECT_EQ(hooks.samples, 1);
+    EXPECT_EQ(hooks.advances, 1);
+    tick();
+    tick();
+    EXPECT_EQ(hooks.samples, 3);
+
+    // 6 -> 13: graphs and start time again, no new section.
+    inst.phase = 13;
+    tick();
+    EXPECT_EQ(view.phase, QStringLiteral("Deposit"));
+    EXPECT_EQ(hooks.inits, 2);
+    EXPECT_DOUBLE_EQ(monitor.RunStartTime(), start + 2.0);
+    EXPECT_EQ(logCount("Start:"), 1);
+    const int lines = int(logText().count(QLatin1String("\r\n")));
+    tick();
+    tick();
+    EXPECT_GT(logText().count(QLatin1String("\r\n")), lines);
+
+    // 13 -> 0: the end line, no sample.
+    inst.phase = 0;
+    const int samples = hooks.samples;
+    tick();
+    EXPECT_EQ(view.phase, QStringLiteral("Stopped"));
+    EXPECT_EQ(logCount("End:"), 1);
+    EXPECT_EQ(hooks.samples, samples);
+    EXPECT_EQ(hooks.inits, 2);
+    tick();
+    EXPECT_EQ(logCount("End:"), 1);
+    EXPECT_EQ(view.phaseHistory, (QStringList{QStringLiteral("Stopped"), QStringLiteral("PreCondition"),
+                                              QStringLiteral("Deposit"), QStringLiteral("Stopped")}));
+}
+
+TEST_F(RunMonitorTest, EnteringFromStartLayerOrCrystalFailOpensNoLogSection)
+{
+    enableLog();
+    inst.phase = 23;
+    tick();  // -1 -> 23: no run start
+    EXPECT_EQ(hooks.inits, 0);
+    EXPECT_EQ(view.phase, QStringLiteral("Start Layer"));
+    inst.phase = 13;
+    tick();  // 23 -> 13: the deposit rule only
+    EXPECT_EQ(hooks.inits, 1);
+    EXPECT_EQ(logCount("Start:"), 0);
+
+    // Crystal Fail refreshes the readings but samples nothing.
+    inst.phase = 24;
+    tick();
+    const int samples = hooks.samples;
+    inst.outputs = QStringLiteral("0 1 2 3 4 0 0 0 -1 0 0 0 -1 0 0 0 -1");
+    tick();
+    EXPECT_EQ(view.phase, QStringLiteral("Crystal Fail"));
+    EXPECT_EQ(view.row[0], (QStringList{QStringLiteral("1.00"), QStringLiteral("2.0"), QStringLiteral("3.000"),
+                                        QStringLiteral("4.0")}));
+    EXPECT_EQ(hooks.samples, samples);
+    inst.phase = 7;
+    tick();  // 24 -> 7: active, but no run start
+    EXPECT_EQ(logCount("Start:"), 0);
+    EXPECT_EQ(hooks.samples, samples + 1);
+
+    // A phase without a text, and a repeated phase that changes nothing.
+    inst.phase = 17;
+    tick();
+    EXPECT_EQ(view.phase, QString());
+    const int texts = int(view.phaseHistory.size());
+    const int layouts = view.buttonUpdates;
+    tick();
+    EXPECT_EQ(view.phaseHistory.size(), texts);
+    EXPECT_EQ(view.buttonUpdates, layouts);
+}
+
+TEST_F(RunMonitorTest, ALoggingRunWithoutLogTypeWritesNothing)
+{
+    ASSERT_TRUE(dir.isValid());
+    Config().LogFileName = dir.filePath(QStringLiteral("none.txt"));
+    Config().LogType = 0;
+    connectStopped();
+    inst.phase = 7;
+    tick();
+    tick();
+    inst.phase = 0;
+    tick();
+    EXPECT_FALSE(QFile::exists(Config().LogFileName));
+    EXPECT_EQ(hooks.inits, 1);
+}
+
+TEST_F(RunMonitorTest, AFailedReadingStillSamplesThePreviousValues)
+{
+    connectStopped();
+    inst.phase = 13;
+    inst.outputs = QStringLiteral("0 5 0 0.5 30 0 0 0 -1 0 0 0 -1 0 0 0 -1");
+    tick();
+    ASSERT_EQ(view.row[0][0], QStringLiteral("5.00"));
+    const int samples = hooks.samples;
+    inst.outputs = QStringLiteral("0 9 0 0.5 30 0 0 0 -1 0 0 0 -1 0 0 0 -1");
+    // "K2" is refused: no refresh, but the sample is taken.
+    inst.refuseK2 = true;
+    tick();
+    EXPECT_EQ(view.row[0][0], QStringLiteral("5.00"));
+    EXPECT_EQ(hooks.samples, samples + 1);
+    EXPECT_EQ(inst.commands.count(QStringLiteral("K1")), 1);
+}
+
+TEST_F(RunMonitorTest, SlidersFollowThePowerUnlessFocusedAndSendOnlyAChange)
+{
+    inst.outputs = QStringLiteral("0 1 0 0 10.4 2 0 0 45.6 0 0 0 -1 0 0 0 -1");
+    connectStopped();
+    // Sliders are hidden while stopped: they keep their values.
+    tick();
+    EXPECT_EQ(view.slider, (std::array<int, 4>{0, 0, 0, 0}));
+
+    // Shown with the manual power phase and moved by the same refresh, which
+    // queues a power code that sends nothing: the slider equals the power shown.
+    inst.phase = 26;
+    tick();
+    EXPECT_TRUE(view.slidersShown);
+    EXPECT_EQ(view.slider, (std::array<int, 4>{10, 46, 0, 0}));
+    EXPECT_EQ(monitor.PendingCode(), OperateCode::ManualPower1 + 1);
+    inst.commands.clear();
+    tick();
+    tick();
+    EXPECT_TRUE(inst.operateCommands().isEmpty()) << inst.operateCommands().join(QLatin1Char('|')).toStdString();
+
+    // The operator holds slider 2 at 50: it stays, and the change is sent once.
+    view.sliderFocus[1] = true;
+    view.slider[1] = 50;
+    monitor.sldManPwr_Change(1);
+    tick();
+    EXPECT_EQ(inst.operateCommands(), QStringList{QStringLiteral("S2 500")});
+    EXPECT_EQ(view.slider[1], 50);
+    tick();
+    EXPECT_EQ(inst.operateCommands(), QStringList{QStringLiteral("S2 500")});
+
+    // Queued at the power shown: nothing goes out.
+    view.sliderFocus[1] = false;
+    tick();
+    inst.commands.clear();
+    view.slider[1] = 46;
+    monitor.sldManPwr_Change(1);
+    tick();
+    EXPECT_TRUE(inst.operateCommands().isEmpty());
+}
+
+TEST_F(RunMonitorTest, TheTimeoutBranchReconnectsAndASilentInstrumentBringsTheSettingsWindow)
+{
+    QSignalSpy settings(&Comm_Notifier(), &CommNotifier::showSettingsRequested);
+    QSignalSpy caption(&Comm_Notifier(), &CommNotifier::captionChanged);
+    connectStopped();
+    EXPECT_EQ(caption.last().at(0).toString(), QStringLiteral("DCX700 Comm - [DCX-700 Test 1.0]"));
+
+    // One reply lost: the next tick reconnects and goes on.
+    inst.silent = true;
+    tick();
+    EXPECT_EQ(Comm_GetStatus(), linkstatus::Timeout);
+    EXPECT_EQ(inst.commands, QStringList{QStringLiteral("V")});
+    inst.silent = false;
+    inst.commands.clear();
+    tick();
+    EXPECT_EQ(inst.commands.value(0), QStringLiteral("@"));
+    EXPECT_EQ(inst.commands.count(QStringLiteral("C1? 1")), 1);  // the list is reloaded
+    EXPECT_EQ(inst.commands.mid(inst.commands.size() - 3),
+              (QStringList{QStringLiteral("V"), QStringLiteral("K2"), QStringLiteral("K1")}));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(settings.count(), 0);
+
+    // It stays silent: the reconnect fails with the settings window and the
+    // message, and no later tick sends anything.
+    inst.silent = true;
+    tick();
+    tick();
+    EXPECT_FALSE(Comm_Online());
+    EXPECT_EQ(settings.count(), 1);
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Instrument not found.")});
+    EXPECT_EQ(caption.last().at(0).toString(), QStringLiteral("DCX700 Comm - [Off Line]"));
+    inst.commands.clear();
+    tick();
+    tick();
+    EXPECT_TRUE(inst.commands.isEmpty());
+}
+
+TEST_F(RunMonitorTest, BeforeAnyAnswerEveryTickTriesToConnect)
+{
+    QSignalSpy settings(&Comm_Notifier(), &CommNotifier::showSettingsRequested);
+    inst.silent = true;
+    tick();
+    tick();
+    EXPECT_EQ(inst.commands, (QStringList{QStringLiteral("@"), QStringLiteral("@")}));
+    EXPECT_EQ(settings.count(), 2);
+    EXPECT_EQ(dialogs.texts().count(QStringLiteral("Instrument not found.")), 2);
+    EXPECT_TRUE(view.processes.isEmpty());
+    // Loading the list while offline hides the process frame, list kept.
+    view.processes = QStringList{QStringLiteral("1. kept")};
+    view.onlineFrame = true;
+    monitor.LoadProcesses();
+    EXPECT_FALSE(view.onlineFrame);
+    EXPECT_EQ(view.processes, QStringList{QStringLiteral("1. kept")});
+
+    // A busy or refused link makes the tick wait.
+    inst.silent = false;
+    tick();
+    ASSERT_TRUE(Comm_Online());
+    inst.commands.clear();
+    for (LinkStatus s : {linkstatus::Busy, linkstatus::BadCommand, linkstatus::Unknown}) {
+        Comm_SetStatus(s);
+        tick();
+    }
+    EXPECT_TRUE(inst.commands.isEmpty());
+}
+
+// The button layout per phase, written out row by row from the table the
+// window follows: Next, Man Layer, Start Layer, Stop Layer, Start, Abort
+// (V/H/- for unchanged), list enabled, Auto -> Manual, Manual -> Auto, sliders.
+struct LayoutRow {
+    qint16 phase;
+    const char* buttons;
+    bool list, autoMan, manAuto, sliders;
+};
+
+Show showOf(char c) { return c == 'V' ? Show::Visible : c == 'H' ? Show::Hidden : Show::Unchanged; }
+
+TEST(ButtonTable, EveryPhaseGetsItsRowAndAPendingManualSwapsTheButtons)
+{
+    const LayoutRow rows[] = {
+        {0, "VHVHVH", true, true, false, false},   {3, "HVHVHV", false, true, false, false},
+        {5, "HHHVHV", false, true, false, false},  {6, "HHHVHV", false, true, false, false},
+        {13, "HHHVHV", false, true, false, false}, {22, "HHHVHV", false, true, false, false},
+        {25, "VHVHHV", false, true, false, false}, {26, "HHHVHV", false, false, true, true},
+        {24, "HHHVHV", false, false, false, false}, {23, "------", false, true, false, false},
+        {1, "------", false, true, false, false},  {2, "------", false, true, false, false},
+        {4, "------", false, true, false, false},  {-1, "------", false, true, false, false},
+        {27, "------", false, true, false, false},
+    };
+    for (const LayoutRow& r : rows) {
+        const ButtonLayout l = ButtonsForPhase(r.phase, OperateCode::None);
+        const Show got[6] = {l.nextLayer, l.startManLayer, l.startLayer, l.stopLayer, l.start, l.abort};
+        for (int i = 0; i < 6; ++i)
+            EXPECT_EQ(got[i], showOf(r.buttons[i])) << "phase " << r.phase << " button " << i;
+        EXPECT_EQ(l.processListEnabled, r.list) << r.phase;
+        EXPECT_EQ(l.autoMan, r.autoMan) << r.phase;
+        EXPECT_EQ(l.manAuto, r.manAuto) << r.phase;
+        EXPECT_EQ(l.sliders, r.sliders) << r.phase;
+    }
+    // Auto -> Manual queued: the swap shows only in the stopped states.
+    for (qint16 p : {0, 3, 25}) {
+        const ButtonLayout l = ButtonsForPhase(p, OperateCode::AutoToManual);
+        EXPECT_FALSE(l.autoMan) << p;
+        EXPECT_TRUE(l.manAuto) << p;
+    }
+    for (qint16 p : {13, 26, 24, 23}) {
+        ButtonLayout plain = ButtonsForPhase(p, OperateCode::None);
+        EXPECT_EQ(ButtonsForPhase(p, OperateCode::AutoToManual), plain) << p;
+    }
+    EXPECT_EQ(StartLayerCode(0), OperateCode::StartProcess);
+    EXPECT_EQ(StartLayerCode(25), OperateCode::StartManLayer);
+    EXPECT_EQ(StartLayerCode(-1), OperateCode::StartManLayer);
+}
+
+TEST_F(RunMonitorTest, ControlsQueueTheirCodesAndStartCodesResetTheGraphsAtOnce)
+{
+    using Handler = void (RunMonitor::*)();
+    const std::pair<Handler, qint16> table[] = {
+        {&RunMonitor::cboProcess_Click, 35}, {&RunMonitor::cmdStart_Click, 0},
+        {&RunMonitor::cmdAbort_Click, 1},    {&RunMonitor::cmdStartManLayer_Click, 2},
+        {&RunMonitor::cmdStopLayer_Click, 3}, {&RunMonitor::cmdNextLayer_Click, 4},
+        {&RunMonitor::cmdZero_Click, 32},    {&RunMonitor::cmdManAuto_Click, 90},
+        {&RunMonitor::cmdAutoMan_Click, 95},
+    };
+    for (const auto& [handler, code] : table) {
+        const int inits = hooks.inits;
+        (monitor.*handler)();
+        EXPECT_EQ(monitor.PendingCode(), code);
+        EXPECT_EQ(hooks.inits, inits + (code == 0 || code == 2 ? 1 : 0)) << code;
+    }
+    for (int i = 0; i < 4; ++i) {
+        monitor.sldManPwr_Change(i);
+        EXPECT_EQ(monitor.PendingCode(), 91 + i);
+    }
+    // Queuing sends nothing by itself.
+    EXPECT_TRUE(inst.commands.isEmpty());
+}
+
+TEST_F(RunMonitorTest, UnusedSliderCodesAndAnAbortAfterNextSendOnlyTheLast)
+{
+    connectStopped();
+    monitor.cmdNextLayer_Click();
+    monitor.cmdAbort_Click();
+    tick();
+    EXPECT_EQ(inst.operateCommands(), QStringList{QStringLiteral("U 1")});
+    EXPECT_EQ(monitor.PendingCode(), OperateCode::None);
+    // Manual power with the sliders where they stand, swap at once.
+    inst.commands.clear();
+    view.slider = {0, 46, 100, 5};
+    monitor.cmdAutoMan_Click();
+    const int layouts = view.buttonUpdates;
+    tick();
+    EXPECT_EQ(inst.operateCommands(), (QStringList{QStringLiteral("S1 0"), QStringLiteral("S2 460"),
+                                                   QStringLiteral("S3 1000"), QStringLiteral("S4 50")}));
+    EXPECT_GT(view.buttonUpdates, layouts);
+    EXPECT_TRUE(view.buttons.manAuto);
+    EXPECT_FALSE(view.buttons.autoMan);
+    inst.commands.clear();
+    monitor.cmdManAuto_Click();
+    tick();
+    EXPECT_EQ(inst.operateCommands(), QStringList{QStringLiteral("S0")});
+    EXPECT_TRUE(view.buttons.autoMan);
+}
+
+} // namespace
