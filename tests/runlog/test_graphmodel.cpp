@@ -1,16 +1,12 @@
 // The chart wrapper's settings rules, its settings file and the batch flag,
 // without a display.
 #include "runlog/chartmodel.h"
-#include "runlog/graphsettings.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTextStream>
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 
 namespace {
 
@@ -26,14 +22,6 @@ protected:
         last = c;
     }
 };
-
-QString readAll(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(f.readAll());
-}
 
 void writeText(const QString& path, const QByteArray& text)
 {
@@ -72,40 +60,6 @@ TEST(GraphModel, AxisSettersFollowTheWrapperRules)
     c.setYMax(20);
     EXPECT_DOUBLE_EQ(c.yAxisMin(), 50.0);
     EXPECT_DOUBLE_EQ(c.yAxisMax(), 20.0);
-}
-
-TEST(GraphModel, SaveWritesZeroToWidthAndDisplayStays)
-{
-    QTemporaryDir dir;
-    CountingChart c(DefaultChartConfig(QStringLiteral("AVG_DEP.OC2")));
-    const QString file = dir.filePath(QStringLiteral("AVG_DEP.OC2"));
-    c.setCfg_Filename(file);
-    c.setXWide(300);
-    c.setXMin(75);
-    c.draws = 0;
-
-    ASSERT_TRUE(c.Cfg_Save());
-    EXPECT_EQ(c.draws, 1); // drawn once, already back at its window
-    EXPECT_DOUBLE_EQ(c.xAxisMin(), 75.0);
-    EXPECT_DOUBLE_EQ(c.xAxisMax(), 375.0);
-
-    const QString text = readAll(file);
-    EXPECT_TRUE(text.contains(QStringLiteral("[XAxis]\nLabel=Time (s)\nMin=0\nMax=300\n"))) << qPrintable(text);
-
-    // Loading it back and taking the settings from the chart gives XMin 0 and
-    // XWide 300, as at start-up.
-    CountingChart d(DefaultChartConfig(QStringLiteral("AVG_DEP.OC2")));
-    d.setCfg_Filename(file);
-    ASSERT_TRUE(d.Cfg_Load());
-    d.takeSettingsFromChart();
-    EXPECT_DOUBLE_EQ(d.XMin(), 0.0);
-    EXPECT_DOUBLE_EQ(d.XWide(), 300.0);
-    EXPECT_EQ(d.chart().series, c.chart().series);
-
-    // A folder that cannot be written: false, the chart unchanged.
-    c.setCfg_Filename(dir.filePath(QStringLiteral("missing/sub/AVG_DEP.OC2")));
-    EXPECT_FALSE(c.Cfg_Save());
-    EXPECT_DOUBLE_EQ(c.xAxisMin(), 75.0);
 }
 
 TEST(GraphModel, LoadFindsTheFileIgnoringCase)
@@ -223,48 +177,4 @@ TEST(GraphModel, InitEmptiesSeriesReInitResetsWindowBatchDrawsOnce)
     ASSERT_EQ(c.pointCount(), 3);
     EXPECT_DOUBLE_EQ(c.point(0).x, 7.0);
     EXPECT_DOUBLE_EQ(c.point(2).x, 9.0);
-}
-
-TEST(GraphModel, VisibleDataAsCsv)
-{
-    ChartModel c(DefaultChartConfig(QStringLiteral("AVG_DEP.OC2")));
-    c.setXWide(10);
-    c.setXMin(5);
-    const double nan = ChartModel::holeValue();
-    c.appendPoint(ChartPoint{4.5, {1, 1, 1, 1}, {1, 1, 1, 1}});        // left of the window
-    c.appendPoint(ChartPoint{5.0, {10, nan, 0.5, 2}, {12.345, 3, 0.5, 2}});
-    c.appendPoint(ChartPoint{15.0, {1, 2, 3, 4}, {1, 2, 3, 4}});
-    EXPECT_EQ(c.visibleDataCsv(),
-              QStringLiteral("Time (s),Output 1,Output 2,Output 3,Output 4\r\n"
-                             "5.0,12.35,,0.50,2.00\r\n"
-                             "15.0,1.00,2.00,3.00,4.00\r\n"));
-}
-
-TEST(GraphModel, SettingsWindowValuesRoundAndApplyInOrder)
-{
-    QTemporaryDir dir;
-    CountingChart c(DefaultChartConfig(QStringLiteral("CH_DEP.OC2")));
-    c.setCfg_Filename(dir.filePath(QStringLiteral("CH_DEP.OC2")));
-    c.setXWide(100.5);
-    c.setXDiv(2.5);
-    c.setYMin(-1.5);
-    c.setYMax(9.6);
-    c.setYDiv(0.4);
-    c.setXGrid_Enable(false);
-    const GraphSettings s = ReadGraphSettings(c);
-    EXPECT_EQ(s, (GraphSettings{100, 2, -2, 10, 0, false, true}));
-
-    // XWide before XMin is touched: the window keeps its left end.
-    c.setXMin(140);
-    c.draws = 0;
-    ASSERT_TRUE(ApplyGraphSettings(c, GraphSettings{60, 0, 20, 5, 0, true, false}));
-    EXPECT_EQ(c.draws, 1);
-    EXPECT_DOUBLE_EQ(c.xAxisMin(), 140.0);
-    EXPECT_DOUBLE_EQ(c.xAxisMax(), 200.0);
-    EXPECT_DOUBLE_EQ(c.XDiv(), 1.0);
-    EXPECT_DOUBLE_EQ(c.YMin(), 20.0);
-    EXPECT_DOUBLE_EQ(c.YMax(), 5.0);
-    const QString text = readAll(dir.filePath(QStringLiteral("CH_DEP.OC2")));
-    EXPECT_TRUE(text.contains(QStringLiteral("[YAxis]\nLabel=Rate (A/s)\nMin=20\nMax=5\nGridSpacing=1\nGridVisible=0\n")))
-        << qPrintable(text);
 }
