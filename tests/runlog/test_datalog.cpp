@@ -236,6 +236,15 @@ TEST_F(DataLogTest, RunCrossingMidnightKeepsIncreasingTimes)
     EXPECT_DOUBLE_EQ(DataLog().LogStartTime, -1.0);
 }
 
+TEST_F(DataLogTest, RunGoingAtStartUpHasNoSectionAndCountsFromMidnight)
+{
+    // No InitDataLog: the run was already active when the program started.
+    EXPECT_TRUE(tick(13)); // 10:00:00.5
+    const QByteArray bytes = readAll(path());
+    EXPECT_TRUE(bytes.startsWith("36000.5, Deposit, 2.50,")) << bytes.toStdString();
+    EXPECT_FALSE(bytes.contains("Start:"));
+}
+
 TEST_F(DataLogTest, OverwriteDeletesAppendKeeps)
 {
     writeFile(path(), "old run\r\n");
