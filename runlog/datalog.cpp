@@ -108,7 +108,7 @@ void DataLogger::initSection()
     if (Config().LogType == 1)
         KillFile(path);
     if (fileSize(path) > kDataLogSizeLimit) {
-        // Let a pending write of another program finish before the size is shown.
+        // Pending window events (repaints) run before the size is read again and asked about.
         if (QCoreApplication::instance())
             QCoreApplication::processEvents();
         const qint64 size = fileSize(path);
