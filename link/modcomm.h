@@ -1,6 +1,8 @@
 #ifndef DCX_LINK_MODCOMM_H
 #define DCX_LINK_MODCOMM_H
 
+#include "link/transport.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -9,7 +11,6 @@
 
 class CommNotifier;
 class InProcessPeer;
-#include "link/transport.h"
 
 // The instrument link: one command, one reply, one status.
 //
