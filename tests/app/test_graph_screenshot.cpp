@@ -147,7 +147,9 @@ TEST(GraphScreenshot, DepositionShowsFourColouredSeriesOnTheRateChart)
 
         const QString out = qEnvironmentVariable("DCX_SCREENSHOT");
         if (!out.isEmpty()) {
-            EXPECT_TRUE(shot.save(out, "PNG"));
+            // A relative name is taken from where the test was started.
+            const QString file = QDir(previousDir).absoluteFilePath(out);
+            EXPECT_TRUE(shot.save(file, "PNG")) << file.toStdString();
         }
         w.findChild<QTimer*>(QStringLiteral("tmrUpdate"))->stop();
     }
