@@ -44,6 +44,10 @@ MsgResult CliDialogs::message(const QString& text, MsgButtons buttons, MsgIcon, 
     case MsgButtons::YesNoCancel:
         if (mentionsRetry)
             return retryAllowed(text) ? MsgResult::Yes : MsgResult::No;
+        // A command confirms the operation it starts, never the loss of a file
+        // ("Log file size is ... Delete?"): without a person the file is kept.
+        if (text.contains(QLatin1String("Delete"), Qt::CaseInsensitive))
+            return MsgResult::No;
         return MsgResult::Yes;
     }
     return defaultAnswer(buttons);
