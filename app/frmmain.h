@@ -101,6 +101,7 @@ private:
     void Form_QueryUnload();
     void AttachLink();
     void connectRunControls();
+    frmComm* newCommWindow();
     class RunAdapter;
     RunAdapter& runAdapter();
     std::array<QPushButton*, 9> operateButtons() const;

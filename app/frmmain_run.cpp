@@ -12,7 +12,6 @@
 #include "link/frmcomm.h"
 #include "link/modcomm.h"
 #include "support/modcombobox.h"
-#include "support/modformutil.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -248,20 +247,24 @@ void frmMain::showCommSettings()
         commWindow_->raise();
         return;
     }
-    commWindow_ = new frmComm(this);
-    commWindow_->setAttribute(Qt::WA_DeleteOnClose);
-    FormOnTop(commWindow_, true);
-    commWindow_->show();
+    newCommWindow()->show();
 }
 
 void frmMain::mnuEditComm_Click()
 {
     if (commWindow_ && commWindow_->isVisible())
         return;
+    newCommWindow()->exec();
+}
+
+frmComm* frmMain::newCommWindow()
+{
     commWindow_ = new frmComm(this);
     commWindow_->setAttribute(Qt::WA_DeleteOnClose);
-    FormOnTop(commWindow_, true);
-    commWindow_->exec();
+    // Top-most before it is first shown, so the platform still centres it
+    // over this window.
+    commWindow_->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    return commWindow_;
 }
 
 void frmMain::mnuViewSensorRdg_Click()

@@ -4,10 +4,13 @@
 #include "commands/readingsrecord.h"
 #include "support/errhandler.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <array>
 
 namespace {
 
@@ -72,12 +75,20 @@ void frmSensors::InitGrid()
             grdReading->setItem(r, c, item);
         }
     }
-    grdReading->setRowHeight(0, twips(320));
-    grdReading->setColumnWidth(0, twips(860));
-    grdReading->resizeColumnToContents(1);
-    grdReading->resizeColumnToContents(2);
-    grdReading->resizeColumnToContents(3);
-    grdReading->setColumnWidth(0, twips(860));
+    // The design sizes in twips, widened where this platform's font needs
+    // more room: column 0 for "Sensor 4", the others for their header or a
+    // seven-digit frequency, whichever is wider.
+    const QFontMetrics fm(grdReading->font());
+    const int pad = fm.horizontalAdvance(QLatin1Char('0')) * 2;
+    grdReading->setWordWrap(false);
+    grdReading->setRowHeight(0, qMax(twips(320), fm.height() + pad / 2));
+    grdReading->setColumnWidth(0, qMax(twips(860), fm.horizontalAdvance(headers[4][0]) + pad));
+    static constexpr std::array<const char*, kSensorGridColumns> kWidest = {"", "0000.0", "0000.000", "0000000.00"};
+    for (int c = 1; c < kSensorGridColumns; ++c) {
+        const int text = qMax(fm.horizontalAdvance(headers[0][size_t(c)]),
+                              fm.horizontalAdvance(QLatin1String(kWidest[size_t(c)])));
+        grdReading->setColumnWidth(c, text + pad);
+    }
 
     int width = 2 * grdReading->frameWidth();
     for (int c = 0; c < kSensorGridColumns; ++c)
