@@ -2,6 +2,8 @@
 #define DCX_TESTS_TEST_ENV_H
 
 #include <QByteArray>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QtGlobal>
 
 // Fills DCX_SOURCE_DIR and DCX_BIN_DIR from the build when the environment lacks them.
@@ -11,6 +13,15 @@ inline void dcxSetTestEnvironment()
         qputenv("DCX_SOURCE_DIR", QByteArray(DCX_SOURCE_DIR_DEFAULT));
     if (qEnvironmentVariableIsEmpty("DCX_BIN_DIR"))
         qputenv("DCX_BIN_DIR", QByteArray(DCX_BIN_DIR_DEFAULT));
+}
+
+// Each test process keeps its per-user settings (window positions) in a folder
+// of its own, so tests running side by side never see each other's positions
+// and never touch the real user's.
+inline void dcxPrivateUserSettings(const QTemporaryDir& dir)
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
 }
 
 #endif

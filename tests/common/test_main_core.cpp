@@ -8,5 +8,7 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     dcxSetTestEnvironment();
     QCoreApplication app(argc, argv);
+    const QTemporaryDir settingsDir;
+    dcxPrivateUserSettings(settingsDir);
     return RUN_ALL_TESTS();
 }

@@ -10,5 +10,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    const QTemporaryDir settingsDir;
+    dcxPrivateUserSettings(settingsDir);
     return RUN_ALL_TESTS();
 }
