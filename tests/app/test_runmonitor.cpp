@@ -491,30 +491,4 @@ TEST_F(RunMonitorTest, ControlsQueueTheirCodesAndStartCodesResetTheGraphsAtOnce)
     EXPECT_TRUE(inst.commands.isEmpty());
 }
 
-TEST_F(RunMonitorTest, UnusedSliderCodesAndAnAbortAfterNextSendOnlyTheLast)
-{
-    connectStopped();
-    monitor.cmdNextLayer_Click();
-    monitor.cmdAbort_Click();
-    tick();
-    EXPECT_EQ(inst.operateCommands(), QStringList{QStringLiteral("U 1")});
-    EXPECT_EQ(monitor.PendingCode(), OperateCode::None);
-    // Manual power with the sliders where they stand, swap at once.
-    inst.commands.clear();
-    view.slider = {0, 46, 100, 5};
-    monitor.cmdAutoMan_Click();
-    const int layouts = view.buttonUpdates;
-    tick();
-    EXPECT_EQ(inst.operateCommands(), (QStringList{QStringLiteral("S1 0"), QStringLiteral("S2 460"),
-                                                   QStringLiteral("S3 1000"), QStringLiteral("S4 50")}));
-    EXPECT_GT(view.buttonUpdates, layouts);
-    EXPECT_TRUE(view.buttons.manAuto);
-    EXPECT_FALSE(view.buttons.autoMan);
-    inst.commands.clear();
-    monitor.cmdManAuto_Click();
-    tick();
-    EXPECT_EQ(inst.operateCommands(), QStringList{QStringLiteral("S0")});
-    EXPECT_TRUE(view.buttons.autoMan);
-}
-
 } // namespace
