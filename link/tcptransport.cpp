@@ -3,67 +3,83 @@
 #include "link/linklogging.h"
 
 #include <QHostInfo>
-
-#include <cerrno>
-#include <cstring>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <QNetworkProxy>
+#include <QTcpSocket>
 
 namespace {
 
-// Notifiers are often dropped from their own activated() signal: disable now,
-// delete once the signal has returned.
-void dropNotifier(std::unique_ptr<QSocketNotifier>& n)
-{
-    if (!n)
-        return;
-    n->setEnabled(false);
-    n.release()->deleteLater();
-}
+// A reply is one small frame: one read of this size takes it whole.
+constexpr qint64 kReadChunk = 4096;
 
 } // namespace
 
-TcpTransport::TcpTransport(QObject* parent) : Transport(parent) {}
+TcpTransport::TcpTransport(QObject* parent) : Transport(parent), socket_(new QTcpSocket(this))
+{
+    // The instrument is on the local network: never through a proxy.
+    socket_->setProxy(QNetworkProxy::NoProxy);
+    connect(socket_, &QAbstractSocket::stateChanged, this, [this](QAbstractSocket::SocketState s) {
+        if (s == QAbstractSocket::ConnectedState) {
+            // One small frame each way per transaction: send it now, not when Nagle likes.
+            socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        }
+        emit stateChanged();
+    });
+    connect(socket_, &QAbstractSocket::errorOccurred, this, [this](QAbstractSocket::SocketError) {
+        error_ = socket_->errorString();
+        qCDebug(lcLink) << "tcp:" << error_;
+    });
+    connect(socket_, &QIODevice::readyRead, this, [this] { readSocket(); });
+}
 
 TcpTransport::~TcpTransport()
 {
-    close();
+    if (lookupId_ >= 0)
+        QHostInfo::abortHostLookup(lookupId_);
+    socket_->disconnect(this);
+    socket_->abort();
 }
 
-void TcpTransport::setState(State s)
+TcpTransport::State TcpTransport::state() const
 {
-    if (state_ == s)
-        return;
-    state_ = s;
-    emit stateChanged();
+    if (lookupId_ >= 0)
+        return State::HostLookup;
+    switch (socket_->state()) {
+    case QAbstractSocket::HostLookupState:
+    case QAbstractSocket::ConnectingState: return State::Connecting;
+    case QAbstractSocket::ConnectedState: return State::Connected;
+    default: return State::Unconnected;
+    }
+}
+
+bool TcpTransport::connecting() const
+{
+    const State s = state();
+    return s == State::HostLookup || s == State::Connecting;
+}
+
+bool TcpTransport::isOpen() const
+{
+    return socket_->state() == QAbstractSocket::ConnectedState;
 }
 
 void TcpTransport::fail(const QString& why)
 {
     qCDebug(lcLink) << "tcp:" << why;
     error_ = why;
-    dropNotifier(readNotifier_);
-    dropNotifier(writeNotifier_);
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = -1;
-    setState(State::Unconnected);
+    socket_->abort();
+    emit stateChanged();
 }
 
 void TcpTransport::close()
 {
-    if (lookupId_ >= 0)
+    const bool wasLookingUp = lookupId_ >= 0;
+    if (wasLookingUp)
         QHostInfo::abortHostLookup(lookupId_);
     lookupId_ = -1;
-    dropNotifier(readNotifier_);
-    dropNotifier(writeNotifier_);
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = -1;
     pending_.clear();
-    setState(State::Unconnected);
+    socket_->abort();  // emits stateChanged when a connection was there
+    if (wasLookingUp)
+        emit stateChanged();
 }
 
 void TcpTransport::connectToHost(const QString& host, quint16 port)
@@ -77,11 +93,10 @@ void TcpTransport::connectToHost(const QString& host, quint16 port)
         startConnect(literal);
         return;
     }
-    setState(State::HostLookup);
     lookupId_ = QHostInfo::lookupHost(host, this, [this](const QHostInfo& info) {
-        lookupId_ = -1;
-        if (state_ != State::HostLookup)
+        if (lookupId_ != info.lookupId())
             return;
+        lookupId_ = -1;
         // The instrument speaks IPv4; a name with both kinds of address gets that one.
         for (auto protocol : {QAbstractSocket::IPv4Protocol, QAbstractSocket::IPv6Protocol}) {
             for (const QHostAddress& a : info.addresses()) {
@@ -93,80 +108,38 @@ void TcpTransport::connectToHost(const QString& host, quint16 port)
         }
         fail(QStringLiteral("host not found"));
     });
+    emit stateChanged();
 }
 
 void TcpTransport::startConnect(const QHostAddress& address)
 {
-    sockaddr_storage ss{};
-    socklen_t len = 0;
-    if (address.protocol() == QAbstractSocket::IPv6Protocol) {
-        auto* a6 = reinterpret_cast<sockaddr_in6*>(&ss);
-        a6->sin6_family = AF_INET6;
-        a6->sin6_port = htons(port_);
-        const Q_IPV6ADDR ip = address.toIPv6Address();
-        std::memcpy(&a6->sin6_addr, &ip, sizeof ip);
-        len = sizeof *a6;
-    } else {
-        auto* a4 = reinterpret_cast<sockaddr_in*>(&ss);
-        a4->sin_family = AF_INET;
-        a4->sin_port = htons(port_);
-        a4->sin_addr.s_addr = htonl(address.toIPv4Address());
-        len = sizeof *a4;
-    }
-    fd_ = ::socket(ss.ss_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd_ < 0) {
-        fail(QString::fromLocal8Bit(std::strerror(errno)));
-        return;
-    }
-    // One small frame each way per transaction: send it now, not when Nagle likes.
-    int one = 1;
-    ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    if (::connect(fd_, reinterpret_cast<sockaddr*>(&ss), len) == 0) {
-        connectFinished();
-        return;
-    }
-    if (errno != EINPROGRESS) {
-        fail(QString::fromLocal8Bit(std::strerror(errno)));
-        return;
-    }
-    setState(State::Connecting);
-    writeNotifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Write);
-    connect(writeNotifier_.get(), &QSocketNotifier::activated, this, [this] {
-        int err = 0;
-        socklen_t errLen = sizeof err;
-        if (::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &err, &errLen) != 0)
-            err = errno;
-        if (err != 0) {
-            fail(QString::fromLocal8Bit(std::strerror(err)));
-            return;
-        }
-        connectFinished();
-    });
-}
-
-void TcpTransport::connectFinished()
-{
-    dropNotifier(writeNotifier_);
-    readNotifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
-    connect(readNotifier_.get(), &QSocketNotifier::activated, this, [this] { readSocket(); });
-    setState(State::Connected);
+    // Unbuffered: a write goes straight to the socket and a read straight from
+    // it. The buffered socket queues each write behind its write notifier and
+    // asks the size of every arrival before reading it; with one tiny frame
+    // each way per transaction that bookkeeping cost more system calls than
+    // the data (seven per round trip instead of three).
+    socket_->connectToHost(address, port_, QIODevice::ReadWrite | QIODevice::Unbuffered);
 }
 
 void TcpTransport::readSocket()
 {
-    char buf[4096];
-    const ssize_t n = ::recv(fd_, buf, sizeof buf, MSG_DONTWAIT);
-    if (n > 0) {
-        pending_.append(buf, n);
-        emit readyRead();
-        return;
+    // Taken at once: what has arrived before the next write is the reply, or
+    // late bytes the next write discards.
+    char buf[kReadChunk];
+    for (;;) {
+        const qint64 n = socket_->read(buf, kReadChunk);
+        if (n > 0)
+            pending_.append(buf, n);
+        if (n < kReadChunk)
+            break;
     }
-    if (n == 0) {
+    if (!isOpen()) {
+        // End of stream or a read error: the socket has dropped the connection.
         fail(QStringLiteral("connection closed by the instrument"));
         return;
     }
-    if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
-        fail(QString::fromLocal8Bit(std::strerror(errno)));
+    if (!pending_.isEmpty())
+        emit readyRead();
 }
 
 bool TcpTransport::write(const QByteArray& frame)
@@ -174,12 +147,11 @@ bool TcpTransport::write(const QByteArray& frame)
     if (!isOpen())
         return false;
     pending_.clear();  // a late reply to an earlier command answers nothing now
-    // Frames are at most a few hundred bytes: they always fit the socket buffer.
-    const ssize_t n = ::send(fd_, frame.constData(), static_cast<size_t>(frame.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
-    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
-        fail(QString::fromLocal8Bit(std::strerror(errno)));
-        return false;
-    }
+    // Unbuffered, so this is the send itself; a frame that did not fit the
+    // socket buffer at once is finished by the socket's write notifier.
+    const qint64 n = socket_->write(frame);
+    if (n < 0)
+        qCDebug(lcLink) << "tcp: write failed:" << socket_->errorString();
     return n == frame.size();
 }
 
