@@ -14,6 +14,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
+
 class ScriptedInstrument final : public InProcessPeer {
 public:
     void receiveFromHost(const QByteArray& bytes) override
@@ -45,6 +47,8 @@ public:
     FakeClock* clock = nullptr;
 
     QStringList commands;
+    // Runs as each command arrives, before it is answered.
+    std::function<void(const QString&)> onCommand;
     // The commands received other than the polling ones (V, K1, K2).
     QStringList operateCommands() const
     {
@@ -64,6 +68,8 @@ private:
     void handle(const QString& text)
     {
         commands << text;
+        if (onCommand)
+            onCommand(text);
         if (silent) {
             // Let the host's one-second reply wait run out.
             if (clock)

@@ -491,4 +491,20 @@ TEST_F(RunMonitorTest, ControlsQueueTheirCodesAndStartCodesResetTheGraphsAtOnce)
     EXPECT_TRUE(inst.commands.isEmpty());
 }
 
+TEST_F(RunMonitorTest, ATickFiringWhileAnotherWaitsSendsNothing)
+{
+    connectStopped();
+    int nested = 0;
+    inst.onCommand = [&](const QString& text) {
+        // The timer fires while the status query waits for its reply.
+        if (text == QLatin1String("V") && nested++ == 0)
+            monitor.tmrUpdate_Timer();
+    };
+    monitor.cmdZero_Click();
+    tick();
+    EXPECT_EQ(inst.commands, (QStringList{QStringLiteral("U 32"), QStringLiteral("V"), QStringLiteral("K2"),
+                                          QStringLiteral("K1")}));
+    EXPECT_EQ(nested, 1);
+}
+
 } // namespace
