@@ -76,27 +76,14 @@ qint16 Layer_Get(int layer, int item)
         FailBadData();
         return -1;
     }
-    QString command = head(layer) + QLatin1Char('?');
-    if (item > 0) {
-        command += QLatin1Char(' ') + Dec(item);
-    } else {
-        for (int i = 1; i <= ItemCount; ++i)
-            command += QLatin1Char(' ') + Dec(i);
-    }
+    const QString command = head(layer) + QLatin1Char('?') + wire::queryItems(item, ItemCount);
     const auto reply = Transact(command);
     if (!reply)
         return -1;
 
     const ReplyFields fields(*reply);
     LayerRecord rec = Model().LayerTable[layer];
-    bool ok = true;
-    if (item > 0) {
-        ok = wire::decode(kItems[item - 1], rec, fields.field(1), NumberRule::Strict);
-    } else {
-        for (int i = 1; ok && i <= fields.count() && i <= ItemCount; ++i)
-            ok = wire::decode(kItems[i - 1], rec, fields.value(i), NumberRule::Strict);
-    }
-    if (!ok) {
+    if (!wire::decodeReply<LayerRecord>(kItems, rec, fields, item, NumberRule::Strict)) {
         FailBadData();
         return -1;
     }

@@ -95,26 +95,13 @@ qint16 System_Get(int item)
         FailBadData();
         return -1;
     }
-    QString command = QStringLiteral("B? ");
-    if (item > 0) {
-        command += QLatin1Char(' ') + Dec(item);
-    } else {
-        for (int i = 1; i <= ItemCount; ++i)
-            command += QLatin1Char(' ') + Dec(i);
-    }
+    const QString command = QStringLiteral("B? ") + wire::queryItems(item, ItemCount);
     const auto reply = Transact(command);
     if (!reply)
         return -1;
     const ReplyFields fields(*reply);
     SystemRecord rec = Model().SystemParams;
-    bool ok = true;
-    if (item > 0) {
-        ok = wire::decode(kItems[item - 1], rec, fields.field(1), NumberRule::Strict);
-    } else {
-        for (int i = 1; ok && i <= fields.count() && i <= ItemCount; ++i)
-            ok = wire::decode(kItems[i - 1], rec, fields.value(i), NumberRule::Strict);
-    }
-    if (!ok) {
+    if (!wire::decodeReply<SystemRecord>(kItems, rec, fields, item, NumberRule::Strict)) {
         FailBadData();
         return -1;
     }

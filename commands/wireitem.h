@@ -93,6 +93,31 @@ bool decode(const WireItem<Record>& row, Record& rec, const QString& text, Numbe
     return true;
 }
 
+// The item numbers of a query: " n" for one item, " 1 2 ... count" for the
+// whole record.
+inline QString queryItems(int item, int count)
+{
+    QString text;
+    for (int i = item > 0 ? item : 1; i <= (item > 0 ? item : count); ++i)
+        text += QLatin1Char(' ') + QString::number(i);
+    return text;
+}
+
+// Decodes a query reply into rec: the bare value for one item, or n,value
+// fields taken by position for the whole record (a short reply leaves the
+// remaining fields as they were). False when any field fails to decode.
+template <typename Record>
+bool decodeReply(std::span<const WireItem<Record>> items, Record& rec, const ReplyFields& fields, int item,
+                 NumberRule rule)
+{
+    if (item > 0)
+        return decode(items[item - 1], rec, fields.field(1), rule);
+    for (int i = 1; i <= fields.count() && i <= int(items.size()); ++i)
+        if (!decode(items[i - 1], rec, fields.value(i), rule))
+            return false;
+    return true;
+}
+
 template <typename Record>
 const WireItem<Record>* find(std::span<const WireItem<Record>> table, int item)
 {
