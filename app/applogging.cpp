@@ -1,3 +1,4 @@
 #include "app/applogging.h"
 
-Q_LOGGING_CATEGORY(lcApp, "dcx.app")
+// Debug output (raw frames and the like) only when QT_LOGGING_RULES asks for it.
+Q_LOGGING_CATEGORY(lcApp, "dcx.app", QtInfoMsg)

@@ -55,7 +55,7 @@ int main(int argc, char** argv)
             QTimer::singleShot(3000, &main, [&main, file] {
                 if (!main.grab().save(file))
                     qWarning("could not save %s", qPrintable(file));
-                QCoreApplication::exit(0);
+                main.close(); // the ordinary way out: position and INI file are saved
             });
         }
         rc = QApplication::exec();

@@ -1,3 +1,4 @@
 #include "commands/commandslogging.h"
 
-Q_LOGGING_CATEGORY(lcCommands, "dcx.commands")
+// Debug output (raw frames and the like) only when QT_LOGGING_RULES asks for it.
+Q_LOGGING_CATEGORY(lcCommands, "dcx.commands", QtInfoMsg)

@@ -1,3 +1,4 @@
 #include "editors/editorslogging.h"
 
-Q_LOGGING_CATEGORY(lcEditors, "dcx.editors")
+// Debug output (raw frames and the like) only when QT_LOGGING_RULES asks for it.
+Q_LOGGING_CATEGORY(lcEditors, "dcx.editors", QtInfoMsg)

@@ -1,3 +1,4 @@
 #include "link/linklogging.h"
 
-Q_LOGGING_CATEGORY(lcLink, "dcx.link")
+// Debug output (raw frames and the like) only when QT_LOGGING_RULES asks for it.
+Q_LOGGING_CATEGORY(lcLink, "dcx.link", QtInfoMsg)

@@ -1,3 +1,4 @@
 #include "process/processlogging.h"
 
-Q_LOGGING_CATEGORY(lcProcess, "dcx.process")
+// Debug output (raw frames and the like) only when QT_LOGGING_RULES asks for it.
+Q_LOGGING_CATEGORY(lcProcess, "dcx.process", QtInfoMsg)

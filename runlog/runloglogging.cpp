@@ -1,3 +1,4 @@
 #include "runlog/runloglogging.h"
 
-Q_LOGGING_CATEGORY(lcRunlog, "dcx.runlog")
+// Debug output (raw frames and the like) only when QT_LOGGING_RULES asks for it.
+Q_LOGGING_CATEGORY(lcRunlog, "dcx.runlog", QtInfoMsg)

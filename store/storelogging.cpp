@@ -1,3 +1,4 @@
 #include "store/storelogging.h"
 
-Q_LOGGING_CATEGORY(lcStore, "dcx.store")
+// Debug output (raw frames and the like) only when QT_LOGGING_RULES asks for it.
+Q_LOGGING_CATEGORY(lcStore, "dcx.store", QtInfoMsg)

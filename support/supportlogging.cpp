@@ -1,3 +1,4 @@
 #include "support/supportlogging.h"
 
-Q_LOGGING_CATEGORY(lcSupport, "dcx.support")
+// Debug output (raw frames and the like) only when QT_LOGGING_RULES asks for it.
+Q_LOGGING_CATEGORY(lcSupport, "dcx.support", QtInfoMsg)
