@@ -1,0 +1,135 @@
+#ifndef DCX_TESTS_CLI_CLITESTKIT_H
+#define DCX_TESTS_CLI_CLITESTKIT_H
+
+// What the dcx700ctl tests share: an instrument on a local TCP port whose
+// frames are built and checked here, independently of the link code, and a
+// runner for the tool.
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QList>
+#include <QMap>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+namespace clitest {
+
+// The 14-bit checksum: start 0x3FFF, reflected polynomial 0x2001.
+inline QByteArray checksumChars(const QByteArray& covered)
+{
+    quint16 crc = 0x3FFF;
+    for (char c : covered) {
+        crc ^= static_cast<quint8>(c);
+        for (int i = 0; i < 8; ++i) {
+            const bool lsb = crc & 1;
+            crc >>= 1;
+            if (lsb)
+                crc ^= 0x2001;
+        }
+    }
+    crc &= 0x3FFF;
+    QByteArray out;
+    out.append(static_cast<char>((crc & 0x7F) + 0x22));
+    out.append(static_cast<char>(((crc >> 7) & 0x7F) + 0x22));
+    return out;
+}
+
+inline QByteArray replyFrame(char status, const QByteArray& data)
+{
+    QByteArray covered;
+    covered.append(static_cast<char>(0x23 + 1 + data.size()));
+    covered.append(status);
+    covered.append(data);
+    return QByteArray("!") + covered + checksumChars(covered);
+}
+
+// Answers each command text from its queue of replies (the last one repeats)
+// and records the texts. A reply "C:" is refused as a bad command.
+class ScriptedInstrument {
+public:
+    ScriptedInstrument()
+    {
+        server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&server, &QTcpServer::newConnection, &server, [this] {
+            while (QTcpSocket* s = server.nextPendingConnection())
+                QObject::connect(s, &QTcpSocket::readyRead, s, [this, s] { onData(s); });
+        });
+    }
+    quint16 port() const { return server.serverPort(); }
+
+    QMap<QByteArray, QList<QByteArray>> replies;
+    QList<QByteArray> commands;
+
+private:
+    void onData(QTcpSocket* s)
+    {
+        buffer += s->readAll();
+        for (;;) {
+            const qsizetype start = buffer.indexOf('!');
+            if (start < 0 || buffer.size() - start < 2)
+                return;
+            const int n = static_cast<quint8>(buffer[start + 1]) - 0x22;
+            if (buffer.size() - start < n + 4)
+                return;
+            const QByteArray text = buffer.mid(start + 2, n);
+            buffer.remove(0, start + n + 4);
+            commands.append(text);
+            QList<QByteArray>& queue = replies[text];
+            const QByteArray reply = queue.isEmpty() ? QByteArray() : queue.first();
+            if (queue.size() > 1)
+                queue.removeFirst();
+            s->write(reply == "C:" ? replyFrame('C', {}) : replyFrame('A', reply));
+        }
+    }
+
+    QTcpServer server;
+    QByteArray buffer;
+};
+
+// The program folder: DCX_BIN_DIR, else the bin folder beside the tests folder.
+inline QString binDir()
+{
+    const QString env = QString::fromLocal8Bit(qgetenv("DCX_BIN_DIR"));
+    return env.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/../bin") : env;
+}
+
+struct CtlRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// Runs dcx700ctl with args while this process keeps serving the instrument.
+inline CtlRun runCtl(const QString& dir, const QStringList& args,
+                     const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
+{
+    QProcess p;
+    p.setWorkingDirectory(dir);
+    p.setProcessEnvironment(env);
+    QEventLoop loop;
+    QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&p, &QProcess::errorOccurred, &loop, [&loop](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart)
+            loop.quit();
+    });
+    QTimer guard; // only against a hang; a good run ends long before
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
+    p.start(binDir() + QStringLiteral("/dcx700ctl"), args);
+    guard.start(60000);
+    loop.exec();
+    if (p.state() != QProcess::NotRunning) {
+        p.kill();
+        p.waitForFinished();
+    }
+    if (p.error() == QProcess::FailedToStart)
+        return {-1, {}, p.errorString().toUtf8()};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+
+} // namespace clitest
+
+#endif
