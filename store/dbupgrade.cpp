@@ -100,12 +100,12 @@ bool wantsInputType46(const QString& oldVersion)
 void rebuild(const QString& fileName, const QString& oldVersion)
 {
     const QFileInfo target(fileName);
-    QTemporaryFile tmp(target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
-    tmp.setAutoRemove(false);
-    if (!tmp.open())
-        throw UpgradeFailure{{{}, dberr::FileAccess, tmp.errorString()}, false};
-    const QString tempPath = tmp.fileName();
-    tmp.close();
+    // Kept open and locked until the end, so a save's clean-up leaves it.
+    std::unique_ptr<QTemporaryFile> tmp;
+    QString error;
+    const QString tempPath = CreatePartialFile(target, tmp, &error);
+    if (tempPath.isEmpty())
+        throw UpgradeFailure{{{}, dberr::FileAccess, error}, false};
     struct Remove {
         QString path;
         ~Remove()

@@ -3,17 +3,42 @@
 #include "store/dbfaults.h"
 #include "store/dbschema.h"
 #include "store/sqlitefile.h"
+#include "store/storelogging.h"
 #include "support/progress.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QTemporaryFile>
 #include <QVariant>
 
+#include <memory>
+
 namespace {
 
 constexpr const char* kInjected = "Injected failure";
+
+// A save builds its file beside the target as ".<target name>.<6 random
+// letters or digits>" (the pattern below, filled in by QTemporaryFile).
+constexpr int kRandomChars = 6;
+
+QString partialPrefix(const QFileInfo& target)
+{
+    return QStringLiteral(".") + target.fileName() + QStringLiteral(".");
+}
+
+bool isPartialName(const QString& name, const QString& prefix)
+{
+    if (name.size() != prefix.size() + kRandomChars || !name.startsWith(prefix))
+        return false;
+    for (const QChar c : QStringView(name).mid(prefix.size())) {
+        const char16_t u = c.unicode();
+        if (!((u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9')))
+            return false;
+    }
+    return true;
+}
 
 DbError engineError(const QString& key, const QSqlError& e)
 {
@@ -254,14 +279,16 @@ std::optional<DbError> WriteDatabase(const ParameterModel& model, const QString&
         return DbError{{}, dberr::FileAccess, QStringLiteral("Path/File access error: ") + fileName};
     const QString folder = target.absolutePath();
 
-    QTemporaryFile tmp(folder + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
-    tmp.setAutoRemove(false);
+    RemoveLeftoverPartials(target);
+
+    // Kept open, and so locked, until the save ends.
+    std::unique_ptr<QTemporaryFile> tmp;
     if (saveFaultAt(SaveStage::CreateFile))
         return DbError{{}, dberr::FileAccess, QString::fromLatin1(kInjected)};
-    if (!tmp.open())
-        return DbError{{}, dberr::FileAccess, tmp.errorString() + QStringLiteral(": ") + folder};
-    const QString tempPath = tmp.fileName();
-    tmp.close();
+    QString createError;
+    const QString tempPath = CreatePartialFile(target, tmp, &createError);
+    if (tempPath.isEmpty())
+        return DbError{{}, dberr::FileAccess, createError};
     TempFileGuard guard(tempPath);
 
     {
@@ -306,4 +333,38 @@ std::optional<DbError> WriteDatabase(const ParameterModel& model, const QString&
     guard.release();
     SyncFolder(folder);
     return std::nullopt;
+}
+
+QString CreatePartialFile(const QFileInfo& target, std::unique_ptr<QTemporaryFile>& file, QString* error)
+{
+    const QString folder = target.absolutePath();
+    // Another save's clean-up may take a file in the moment between its
+    // creation and its lock; that file is then theirs to remove.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        file = std::make_unique<QTemporaryFile>(folder + QLatin1Char('/') + partialPrefix(target)
+                                                + QString(kRandomChars, QLatin1Char('X')));
+        file->setAutoRemove(false);
+        if (!file->open()) {
+            *error = file->errorString() + QStringLiteral(": ") + folder;
+            return {};
+        }
+        // Where the file system keeps no locks, no clean-up removes anything.
+        if (TryLockFile(file->handle()) != FileLock::Held && IsSameFile(file->handle(), file->fileName()))
+            return file->fileName();
+    }
+    *error = QStringLiteral("Cannot lock a new file in ") + folder;
+    return {};
+}
+
+void RemoveLeftoverPartials(const QFileInfo& target)
+{
+    const QString prefix = partialPrefix(target);
+    const QDir folder(target.absolutePath());
+    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot);
+    for (const QString& name : names) {
+        if (name == target.fileName() || !isPartialName(name, prefix))
+            continue;
+        if (RemoveIfUnlocked(folder.filePath(name)))
+            qCInfo(lcStore) << "Removed the partial file of an interrupted save:" << folder.filePath(name);
+    }
 }

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -149,4 +151,37 @@ bool ReplaceFile(const QString& from, const QString& to, QString* error)
     if (error)
         *error = QString::fromLocal8Bit(std::strerror(errno));
     return false;
+}
+
+FileLock TryLockFile(int fd)
+{
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        return FileLock::Taken;
+    return errno == EWOULDBLOCK ? FileLock::Held : FileLock::Unsupported;
+}
+
+bool IsSameFile(int fd, const QString& path)
+{
+    struct stat opened {};
+    struct stat named {};
+    if (::fstat(fd, &opened) != 0 || ::lstat(QFile::encodeName(path).constData(), &named) != 0)
+        return false;
+    return opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+}
+
+bool RemoveIfUnlocked(const QString& path)
+{
+    const QByteArray p = QFile::encodeName(path);
+    const int fd = ::open(p.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    bool removed = false;
+    // Locked while it is checked and removed: its owner cannot be starting
+    // on it meanwhile.
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && TryLockFile(fd) == FileLock::Taken
+        && IsSameFile(fd, path))
+        removed = ::unlink(p.constData()) == 0;
+    ::close(fd);
+    return removed;
 }

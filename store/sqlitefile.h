@@ -55,4 +55,19 @@ void SyncFolder(const QString& folder);
 // Renames from over to in one step: readers see the old file or the new one.
 bool ReplaceFile(const QString& from, const QString& to, QString* error);
 
+// Takes an exclusive advisory lock on an open file without waiting. The
+// system drops it when the file is closed or the process ends, however it
+// ends, so a held lock means a live owner.
+enum class FileLock {
+    Taken,
+    Held,        // another open file holds it
+    Unsupported, // the file system keeps no such locks
+};
+FileLock TryLockFile(int fd);
+// True when path (not followed if a link) names the file open as fd.
+bool IsSameFile(int fd, const QString& path);
+// Removes path if it is a regular file that no open file holds locked.
+// True when it was removed.
+bool RemoveIfUnlocked(const QString& path);
+
 #endif

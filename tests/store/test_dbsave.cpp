@@ -8,7 +8,9 @@
 #include <QCoreApplication>
 #include <QProcessEnvironment>
 
+#include <algorithm>
 #include <csignal>
+#include <sys/file.h>
 #include <unistd.h>
 
 using namespace storetest;
@@ -281,6 +283,27 @@ TEST_F(DbSave, ProtectedTargetsAndBrokenModels)
     EXPECT_EQ(files(), QStringList{QStringLiteral("DCX700.mdb")});
 }
 
+// Every writer's partial file (saves and upgrades make theirs the same way)
+// is spared by the clean-up while it is open, and removed once abandoned.
+TEST_F(DbSave, CleanUpSparesPartialFilesStillBeingWritten)
+{
+    const QFileInfo target(path(QStringLiteral("DCX700.mdb")));
+    std::unique_ptr<QTemporaryFile> writing;
+    QString error;
+    const QString partial = CreatePartialFile(target, writing, &error);
+    ASSERT_FALSE(partial.isEmpty()) << qPrintable(error);
+    EXPECT_EQ(QFileInfo(partial).fileName().size(), 18);
+    RemoveLeftoverPartials(target);
+    EXPECT_TRUE(QFileInfo::exists(partial));
+    // Another database in the same folder cleans up only its own.
+    RemoveLeftoverPartials(QFileInfo(path(QStringLiteral("Other.mdb"))));
+    writing.reset(); // its writer done or dead: the file closed
+    RemoveLeftoverPartials(QFileInfo(path(QStringLiteral("Other.mdb"))));
+    EXPECT_TRUE(QFileInfo::exists(partial));
+    RemoveLeftoverPartials(target);
+    EXPECT_FALSE(QFileInfo::exists(partial));
+}
+
 // Runs in a child process only (see KilledSaveLeavesOldOrNewFile): saves and
 // kills itself at the stage named in the environment.
 TEST(DbSaveChild, SaveAndDie)
@@ -304,7 +327,42 @@ TEST(DbSaveChild, SaveAndDie)
 TEST_F(DbSave, KilledSaveLeavesOldOrNewFile)
 {
     const QString file = makeDb(kProcess1Sql);
-    const QByteArray before = fileBytes(file);
+
+    // Neighbours the clean-up of leftovers must not touch: other hidden
+    // files, near misses of the partial-file name, another database's
+    // partial file, a folder and a link of the right name, and the partial
+    // file of a save still running (held locked, as a live save holds it).
+    const QStringList neighbours = {
+        QStringLiteral(".hidden"),           QStringLiteral(".DCX700.mdb.abc12"),
+        QStringLiteral(".DCX700.mdb.abc1234"), QStringLiteral(".DCX700.mdb.ab-d12"),
+        QStringLiteral("DCX700.mdb.abcdef"), QStringLiteral(".DCX700.mdbXabcdef"),
+        QStringLiteral(".Other.mdb.Q1w2E3"), QStringLiteral(".DCX700.mdb.Live01"),
+    };
+    for (const QString& n : neighbours) {
+        QFile f(path(n));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(n.toUtf8());
+    }
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral(".DCX700.mdb.dir001")));
+    ASSERT_TRUE(QFile::link(path(QStringLiteral(".hidden")), path(QStringLiteral(".DCX700.mdb.lnk001"))));
+    QFile live(path(QStringLiteral(".DCX700.mdb.Live01")));
+    ASSERT_TRUE(live.open(QIODevice::ReadOnly));
+    ASSERT_EQ(::flock(live.handle(), LOCK_EX | LOCK_NB), 0);
+    QStringList expected = neighbours;
+    expected << QStringLiteral("DCX700.mdb") << QStringLiteral(".DCX700.mdb.lnk001");
+    std::sort(expected.begin(), expected.end());
+    auto sortedFiles = [&] {
+        QStringList all = files();
+        std::sort(all.begin(), all.end());
+        return all;
+    };
+    auto neighboursIntact = [&] {
+        for (const QString& n : neighbours)
+            EXPECT_EQ(fileBytes(path(n)), n.toUtf8()) << qPrintable(n);
+        EXPECT_TRUE(QFileInfo(path(QStringLiteral(".DCX700.mdb.dir001"))).isDir());
+        EXPECT_TRUE(QFileInfo(path(QStringLiteral(".DCX700.mdb.lnk001"))).isSymLink());
+    };
+
     struct Case {
         SaveStage stage;
         const char* key;
@@ -317,6 +375,7 @@ TEST_F(DbSave, KilledSaveLeavesOldOrNewFile)
         {SaveStage(-1), ""}, // runs to the end
     };
     for (const Case& c : cases) {
+        const QByteArray before = fileBytes(file);
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("DCX_STORE_KILL_FILE"), file);
@@ -331,17 +390,26 @@ TEST_F(DbSave, KilledSaveLeavesOldOrNewFile)
         // Either the old file, byte for byte, or a complete new one.
         if (killed) {
             EXPECT_EQ(fileBytes(file), before) << int(c.stage);
+            // The dead save left its partial file behind...
+            QStringList left = sortedFiles();
+            for (const QString& n : expected)
+                left.removeAll(n);
+            ASSERT_EQ(left.size(), 1) << int(c.stage) << qPrintable(left.join(' '));
+            EXPECT_TRUE(left[0].startsWith(QLatin1String(".DCX700.mdb.")) && left[0].size() == 18)
+                << qPrintable(left[0]);
+            // ...which the next save of the same file removes, and only that.
+            dlg.messages.clear();
+            Model() = ParameterModel();
+            ASSERT_TRUE(DBSave()) << int(c.stage);
         } else {
             Model() = ParameterModel();
             Config().DBFileName = file;
             ASSERT_TRUE(DBOpen());
-            ParameterModel expected;
-            fillModel(expected);
-            EXPECT_EQ(Model(), expected);
+            ParameterModel expectedModel;
+            fillModel(expectedModel);
+            EXPECT_EQ(Model(), expectedModel);
         }
-        // Leftover partial files are never the target.
-        for (const QString& f : files())
-            if (f != QLatin1String("DCX700.mdb"))
-                QFile::remove(path(f));
+        EXPECT_EQ(sortedFiles(), expected) << int(c.stage);
+        neighboursIntact();
     }
 }
