@@ -30,11 +30,6 @@ void sameAsReference(const QString& text)
     const auto ref = referenceNumber(text, &digits);
     if (!ref)
         return;
-    // Mantissas of more than 300 digits are left out: past the double range the
-    // reader tells overflow from underflow by the exponent's sign alone, so
-    // "1" + 400 zeros + "e-5" reads 0 and "0." + 400 zeros + "1" reads infinity.
-    if (digits > 300)
-        return;
     const double leading = LeadingNumber(text);
     const auto strict = StrictNumber(text);
     if (std::fabs(*ref) < 1e-300) {

@@ -1,5 +1,7 @@
 #include "support/numbers.h"
 
+#include <algorithm>
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -74,6 +76,47 @@ qsizetype scanNumber(QStringView text, qsizetype pos, std::string* ascii)
     return i;
 }
 
+// The power of ten of the first significant digit of a scanned number
+// ("1234e-2" -> 1, "0.0012" -> -3): whether an out-of-range value is too
+// large or too small. The written exponent alone cannot tell ("1" and 400
+// zeros "e-5" is still too large).
+long long decimalMagnitude(const std::string& s)
+{
+    const std::size_t ePos = s.find_first_of("eE");
+    const std::string mantissa = s.substr(0, ePos);
+    long long exponent = 0;
+    if (ePos != std::string::npos) {
+        std::size_t j = ePos + 1;
+        const bool negative = j < s.size() && s[j] == '-';
+        if (j < s.size() && (s[j] == '-' || s[j] == '+'))
+            ++j;
+        for (; j < s.size(); ++j)
+            exponent = std::min<long long>(exponent * 10 + (s[j] - '0'), 1'000'000'000LL);
+        if (negative)
+            exponent = -exponent;
+    }
+    long long intDigits = 0;   // significant digits before the point
+    long long fracZeros = 0;   // zeros after the point before the first significant digit
+    bool significant = false;
+    bool afterPoint = false;
+    for (const char c : mantissa) {
+        if (c == '.') {
+            afterPoint = true;
+        } else if (c >= '0' && c <= '9') {
+            if (c != '0')
+                significant = true;
+            if (!afterPoint && significant)
+                ++intDigits;
+            else if (afterPoint && !significant && intDigits == 0)
+                ++fracZeros;
+            if (afterPoint && significant)
+                break;
+        }
+    }
+    const long long lead = intDigits > 0 ? intDigits - 1 : -(fracZeros + 1);
+    return lead + exponent;
+}
+
 // Locale-independent conversion; a value too large becomes an infinity,
 // one too small 0.
 std::optional<double> convert(const std::string& s)
@@ -81,8 +124,7 @@ std::optional<double> convert(const std::string& s)
     double v = 0.0;
     const auto res = std::from_chars(s.data(), s.data() + s.size(), v);
     if (res.ec == std::errc::result_out_of_range) {
-        // Tell overflow from underflow by the exponent's sign.
-        const bool tiny = s.find("e-") != std::string::npos;
+        const bool tiny = decimalMagnitude(s) < 0;
         const bool negative = !s.empty() && s.front() == '-';
         if (tiny)
             return negative ? -0.0 : 0.0;

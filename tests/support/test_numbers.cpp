@@ -26,6 +26,21 @@ TEST(Numbers, LeadingNumberReadsTheLongestLeadingDecimal)
     EXPECT_TRUE(std::isinf(LeadingNumber(u"1e999")));
 }
 
+TEST(Numbers, OutOfRangeIsTooLargeOrTooSmallByTheWholeNumberNotTheExponentSign)
+{
+    const QString zeros(400, QLatin1Char('0'));
+    // About 1e395 despite its negative exponent: too large.
+    EXPECT_TRUE(std::isinf(LeadingNumber(QString(QLatin1String("1") + zeros + QLatin1String("e-5")))));
+    EXPECT_EQ(StrictNumber(QString(QLatin1String("1") + zeros + QLatin1String("e-5"))), std::nullopt);
+    const double neg = LeadingNumber(QString(QLatin1String("-") + zeros.left(386).replace(QLatin1Char('0'), QLatin1Char('8'))
+                                             + QLatin1String("1.5E-3")));
+    EXPECT_TRUE(std::isinf(neg) && neg < 0);
+    // About 1e-401 without any exponent: too small, so zero.
+    EXPECT_EQ(LeadingNumber(QString(QLatin1String("0.") + zeros + QLatin1String("1"))), 0.0);
+    EXPECT_EQ(StrictNumber(QString(QLatin1String("0.") + zeros + QLatin1String("1"))), std::optional<double>(0.0));
+    EXPECT_EQ(LeadingNumber(u"1e-999"), 0.0);
+}
+
 TEST(Numbers, StrictNumberAcceptsOnlyOneWholeNumber)
 {
     EXPECT_EQ(StrictNumber(u" 42 "), std::optional<double>(42.0));
