@@ -96,15 +96,9 @@ qint16 Layer_Set(int layer, int item)
     if (!validLayer(layer) || item < 0 || item > ItemCount)
         return FailBadData();
     const LayerRecord& rec = Model().LayerTable[layer];
-    QString command = head(layer) + QLatin1Char(' ');
-    const int first = item > 0 ? item : 1;
-    const int last = item > 0 ? item : ItemCount;
-    for (int i = first; i <= last; ++i) {
-        const auto v = wire::encode(kItems[i - 1], rec);
-        if (!v)
-            return FailBadData();
-        command += QLatin1Char(' ') + Dec(i) + QLatin1Char(',') + Dec(*v);
-    }
-    Comm_SendCommand(command);
+    const auto fields = wire::setItems<LayerRecord>(kItems, rec, item);
+    if (!fields)
+        return FailBadData();
+    Comm_SendCommand(head(layer) + QLatin1Char(' ') + *fields);
     return Comm_GetStatus();
 }

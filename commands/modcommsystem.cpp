@@ -114,16 +114,10 @@ qint16 System_Set(int item)
     if (item < 0 || item > ItemCount)
         return FailBadData();
     const SystemRecord& rec = Model().SystemParams;
-    QString command = QStringLiteral("B ");
-    const int first = item > 0 ? item : 1;
-    const int last = item > 0 ? item : ItemCount;
-    for (int i = first; i <= last; ++i) {
-        const auto v = wire::encode(kItems[i - 1], rec);
-        if (!v)
-            return FailBadData();
-        command += QLatin1Char(' ') + Dec(i) + QLatin1Char(',') + Dec(*v);
-    }
-    Comm_SendCommand(command);
+    const auto fields = wire::setItems<SystemRecord>(kItems, rec, item);
+    if (!fields)
+        return FailBadData();
+    Comm_SendCommand(QStringLiteral("B ") + *fields);
     return Comm_GetStatus();
 }
 

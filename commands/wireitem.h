@@ -103,6 +103,24 @@ inline QString queryItems(int item, int count)
     return text;
 }
 
+// The n,value fields of a download: " n,value" for one item, every item in
+// order for the whole record; nullopt when a value does not fit its width
+// (then nothing is to be sent).
+template <typename Record>
+std::optional<QString> setItems(std::span<const WireItem<Record>> items, const Record& rec, int item)
+{
+    QString text;
+    const int first = item > 0 ? item : 1;
+    const int last = item > 0 ? item : int(items.size());
+    for (int i = first; i <= last; ++i) {
+        const auto v = encode(items[i - 1], rec);
+        if (!v)
+            return std::nullopt;
+        text += QLatin1Char(' ') + QString::number(i) + QLatin1Char(',') + QString::number(*v);
+    }
+    return text;
+}
+
 // Decodes a query reply into rec: the bare value for one item, or n,value
 // fields taken by position for the whole record (a short reply leaves the
 // remaining fields as they were). False when any field fails to decode.
