@@ -23,6 +23,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include "tests/app/programhome.h"
 #include <qcustomplot.h>
 
 namespace {
@@ -34,26 +36,13 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(home.isValid());
-        QStandardPaths::setTestModeEnabled(true);
-        clearPositions();
-        previousDir = QDir::currentPath();
-        SetProgramFolder(home.path());
-        QDir::setCurrent(home.path());
         Config() = AppConfig{};
         setShell(&recorder);
     }
     void TearDown() override
     {
         setShell(nullptr);
-        QDir::setCurrent(previousDir);
-        SetProgramFolder({});
         Config() = AppConfig{};
-        clearPositions();
-    }
-    static void clearPositions()
-    {
-        QSettings s{QString::fromLatin1(FormSettingsOrganization), QString::fromLatin1(FormSettingsApplication)};
-        s.remove(QString::fromLatin1(FormSettingsGroup));
     }
     QString ini() const { return home.filePath(QStringLiteral("DCX700 Comm.ini")); }
     void writeIni(const QByteArray& text) const
@@ -94,8 +83,7 @@ protected:
         return checked;
     }
 
-    QTemporaryDir home;
-    QString previousDir;
+    ProgramHome home;
     RecordingShell recorder;
     ScriptedDialogs answers;
     ScopedDialogs installAnswers{answers};

@@ -30,6 +30,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "tests/app/programhome.h"
+
 namespace {
 
 class MainWindowRun : public ::testing::Test {
@@ -37,11 +39,6 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(home.isValid());
-        QStandardPaths::setTestModeEnabled(true);
-        clearPositions();
-        previousDir = QDir::currentPath();
-        SetProgramFolder(home.path());
-        QDir::setCurrent(home.path());
         Config() = AppConfig{};
         Comm_ResetLink();
         SetDefaultParameters();
@@ -57,15 +54,7 @@ protected:
     {
         w.reset();
         Comm_ResetLink();
-        QDir::setCurrent(previousDir);
-        SetProgramFolder({});
         Config() = AppConfig{};
-        clearPositions();
-    }
-    static void clearPositions()
-    {
-        QSettings s{QString::fromLatin1(FormSettingsOrganization), QString::fromLatin1(FormSettingsApplication)};
-        s.remove(QString::fromLatin1(FormSettingsGroup));
     }
     template <class T> T* child(const char* name) const
     {
@@ -96,8 +85,7 @@ protected:
         return out;
     }
 
-    QTemporaryDir home;
-    QString previousDir;
+    ProgramHome home;
     FakeClock clock;
     ScopedClock useClock{clock};
     ScriptedDialogs dialogs;
