@@ -98,6 +98,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     buildControls();
     buildMenus();
     connectRunControls();
+    connect(mnuEditProcess, &QAction::triggered, this, &frmMain::mnuEditProcess_Click);
+    mnuEditProcess->setEnabled(true);
     Form_Load();
 }
 

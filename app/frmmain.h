@@ -74,6 +74,9 @@ public:
     void cmdAutoMan_Click();
     void sldManPwr_Change(int index);
     void mnuEditComm_Click();
+    // The process window (frmmain_process.cpp), modal; this window is
+    // disabled and its updates stopped until it closes.
+    void mnuEditProcess_Click();
     void mnuViewSensorRdg_Click();
     // The communications settings window, top-most and not modal (the link
     // asks for it when no instrument answers).
@@ -103,6 +106,7 @@ private:
     void connectRunControls();
     frmComm* newCommWindow();
     class RunAdapter;
+    class ProcessHost;
     RunAdapter& runAdapter();
     std::array<QPushButton*, 9> operateButtons() const;
 

@@ -1,0 +1,28 @@
+// The main window's side of the process window.
+#include "app/frmmain.h"
+
+#include "process/frmprocess.h"
+#include "process/processeditor.h"
+
+#include <QTimer>
+
+class frmMain::ProcessHost final : public ProcessWindowHost {
+public:
+    explicit ProcessHost(frmMain& w) : w_(w) {}
+    void stopUpdates() override { w_.tmrUpdate->stop(); }
+    void startUpdates() override { w_.tmrUpdate->start(); }
+    void setMainEnabled(bool enabled) override { w_.setEnabled(enabled); }
+    void loadProcesses() override { w_.LoadProcesses(); }
+
+private:
+    frmMain& w_;
+};
+
+void frmMain::mnuEditProcess_Click()
+{
+    // Owned here and shown modally: the window can only go away once its own
+    // event loop has returned, never from inside a transfer it is running.
+    ProcessHost host(*this);
+    frmProcess window(this, &host);
+    window.exec();
+}

@@ -1,0 +1,191 @@
+// The process window offscreen: opening over the main window, the tree
+// widget, the arming buttons, the transfer boxes and the closing prompt.
+#include "process/frmprocess.h"
+#include "tests/app/programhome.h"
+#include "tests/process/processfixture.h"
+
+#include "app/frmmain.h"
+#include "link/frmcomm.h"
+#include "store/model.h"
+#include "store/moddatabase.h"
+#include "support/config.h"
+#include "support/scripteddialogs.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+using namespace proctest;
+
+namespace {
+
+struct FakeHost final : ProcessWindowHost {
+    QStringList calls;
+    void stopUpdates() override { calls << "stop"; }
+    void startUpdates() override { calls << "start"; }
+    void setMainEnabled(bool enabled) override { calls << (enabled ? "enable" : "disable"); }
+    void loadProcesses() override { calls << "load"; }
+};
+
+class ProcessWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(home.isValid());
+        Model() = sampleModel();
+        Config().DBFileName = home.filePath("Sample.mdb");
+        ASSERT_TRUE(DBSave());
+        Model() = ParameterModel();
+        Config().UpDnMaterials = 1;
+    }
+    void TearDown() override { Model() = ParameterModel(); }
+
+    template <class T> static T* child(const QObject& w, const QString& name)
+    {
+        T* c = w.findChild<T*>(name);
+        EXPECT_NE(c, nullptr) << name.toStdString();
+        return c;
+    }
+    static void click(frmProcess& w, const char* button) { child<QPushButton>(w, button)->click(); }
+    static void clickNode(frmProcess& w, const QString& key)
+    {
+        QTreeWidgetItem* it = w.item(key);
+        ASSERT_NE(it, nullptr) << key.toStdString();
+        emit child<QTreeWidget>(w, "TV1")->itemClicked(it, 0);
+    }
+    static QStringList childTexts(QTreeWidgetItem* it)
+    {
+        QStringList out;
+        for (int i = 0; it && i < it->childCount(); ++i)
+            out << it->child(i)->text(0);
+        return out;
+    }
+
+    ProgramHome home;
+    ScriptedDialogs dlg;
+    ScopedDialogs scoped{dlg};
+    FakeHost host;
+};
+
+} // namespace
+
+TEST_F(ProcessWindow, OpensOnTheDatabaseWithItsControls)
+{
+    frmProcess w(nullptr, &host);
+    EXPECT_EQ(host.calls, QStringList({"stop", "disable"}));
+    EXPECT_EQ(w.windowTitle(), "DCX-700 - [Sample.mdb]");
+    auto* tv = child<QTreeWidget>(w, "TV1");
+    EXPECT_EQ(tv->topLevelItemCount(), 100);
+    EXPECT_EQ(tv->topLevelItem(0)->text(0).trimmed(), "Optic");
+    EXPECT_EQ(childTexts(w.item("P1")), QStringList({"Layer 1.2", "->Layer 1.3", "Layer 2"}));
+    EXPECT_EQ(childTexts(w.item("L10,P1")), QStringList({"Film3           "}));
+    EXPECT_EQ(child<QPushButton>(w, "cmdInsertLayer")->text(), "Insert &Layer");
+    EXPECT_EQ(child<QPushButton>(w, "cmdInsertCoDep")->toolTip(),
+              "Click, then select layer to insert codep layer below.");
+    // Offline: no transfers; the boxes show the configuration and change it.
+    EXPECT_FALSE(child<QPushButton>(w, "cmdUpload")->isEnabled());
+    EXPECT_FALSE(child<QCheckBox>(w, "chkProcesses")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>(w, "chkMaterials")->isChecked());
+    child<QCheckBox>(w, "chkProcesses")->click();
+    child<QCheckBox>(w, "chkMaterials")->click();
+    EXPECT_EQ(Config().UpDnProcesses, 1);
+    EXPECT_EQ(Config().UpDnMaterials, 0);
+    for (const char* entry : {"mnuFileOpen", "mnuFileSave", "mnuFileImport", "mnuEditFilms", "mnuEditMaterials",
+                              "mnuEditSystem", "mnuEditComm", "mnuHelp"})
+        EXPECT_TRUE(child<QAction>(w, entry)->isEnabled()) << entry;
+}
+
+TEST_F(ProcessWindow, ArmedButtonsActOnTheClickedNode)
+{
+    frmProcess w(nullptr, &host);
+    click(w, "cmdInsertLayer");
+    EXPECT_TRUE(child<QPushButton>(w, "cmdInsertLayer")->isChecked());
+    click(w, "cmdDeleteLayer"); // another one is armed: nothing
+    EXPECT_FALSE(child<QPushButton>(w, "cmdDeleteLayer")->isChecked());
+    clickNode(w, "P2");
+    EXPECT_FALSE(child<QPushButton>(w, "cmdInsertLayer")->isChecked());
+    EXPECT_TRUE(w.item("P2")->isExpanded());
+    EXPECT_EQ(childTexts(w.item("P2")), QStringList({"Layer 1.1"}));
+    EXPECT_EQ(Model().ProcessTable[2].First_Layer, 1);
+
+    click(w, "cmdInsertCoDep");
+    clickNode(w, "L11,P1");
+    EXPECT_EQ(dlg.texts(), QStringList({" Click the top layer for this layer number."}));
+    EXPECT_FALSE(child<QPushButton>(w, "cmdInsertCoDep")->isChecked());
+
+    click(w, "cmdDeleteLayer");
+    clickNode(w, "L1,P2");
+    EXPECT_EQ(w.item("P2")->childCount(), 0);
+    EXPECT_EQ(w.item("L1,P2"), nullptr);
+    EXPECT_EQ(Model().ProcessTable[2].First_Layer, -1);
+
+    dlg.answerInput(QStringLiteral("Renamed"));
+    clickNode(w, "P4");
+    EXPECT_EQ(w.item("P4")->text(0).trimmed(), "Renamed");
+}
+
+TEST_F(ProcessWindow, ClosingAsksToSave)
+{
+    frmProcess w(nullptr, &host);
+    w.show();
+    // Cancel, then Yes with the save dialog cancelled: the window stays and
+    // the main window stays disabled.
+    dlg.answer(MsgResult::Cancel);
+    dlg.answer(MsgResult::Yes);
+    dlg.answerSave(std::nullopt);
+    EXPECT_FALSE(w.close());
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(host.calls, QStringList({"stop", "disable"}));
+    EXPECT_EQ(dlg.texts(), QStringList(2, "Save Sample.mdb to disk?"));
+    EXPECT_EQ(dlg.messages[0].buttons, MsgButtons::YesNoCancel);
+    EXPECT_EQ(dlg.fileRequests.value(0).filter, "DB Files (*.mdb)|*.mdb");
+    EXPECT_EQ(dlg.fileRequests.value(0).defaultExt, "mdb");
+
+    // Yes with a file: saved there, main window enabled; offline, the timer stays off.
+    Model().ProcessTable[5].Process_Name = "Changed";
+    dlg.answer(MsgResult::Yes);
+    dlg.answerSave(home.filePath("Saved.mdb"));
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(host.calls, QStringList({"stop", "disable", "enable"}));
+    EXPECT_EQ(Config().DBFileName, home.filePath("Saved.mdb"));
+    Model() = ParameterModel();
+    ASSERT_TRUE(DBOpen());
+    EXPECT_EQ(Model().ProcessTable[5].Process_Name.trimmed(), "Changed");
+}
+
+TEST_F(ProcessWindow, MainWindowIsDisabledAndStoppedWhileOpen)
+{
+    Config().DBFileName = home.filePath("Sample.mdb");
+    frmMain main;
+    auto* timer = main.findChild<QTimer*>("tmrUpdate");
+    auto* entry = child<QAction>(main, "mnuEditProcess");
+    ASSERT_TRUE(entry->isEnabled());
+    bool checked = false;
+    QTimer::singleShot(0, &main, [&] {
+        auto* w = qobject_cast<frmProcess*>(QApplication::activeModalWidget());
+        ASSERT_NE(w, nullptr);
+        EXPECT_FALSE(main.isEnabled());
+        EXPECT_TRUE(w->isEnabled());
+        EXPECT_FALSE(timer->isActive());
+        // The settings window opened from here leaves the main timer off.
+        QTimer::singleShot(0, w, [] {
+            if (auto* comm = qobject_cast<frmComm*>(QApplication::activeModalWidget()))
+                comm->close();
+        });
+        child<QAction>(*w, "mnuEditComm")->trigger();
+        EXPECT_FALSE(timer->isActive());
+        EXPECT_FALSE(main.isEnabled());
+        dlg.answer(MsgResult::No);
+        w->close();
+        checked = true;
+    });
+    entry->trigger();
+    EXPECT_TRUE(checked);
+    EXPECT_TRUE(main.isEnabled());
+}
