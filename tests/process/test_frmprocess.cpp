@@ -189,3 +189,36 @@ TEST_F(ProcessWindow, MainWindowIsDisabledAndStoppedWhileOpen)
     EXPECT_TRUE(checked);
     EXPECT_TRUE(main.isEnabled());
 }
+
+// The picture in the README, on a set like the simulator's demo processes.
+// With DCX_SCREENSHOT set to a file name the picture is saved there.
+TEST_F(ProcessWindow, Screenshot)
+{
+    ParameterModel& m = Model();
+    m = ParameterModel();
+    const char* films[] = {"Aluminum", "Chromium", "Gold", "Titanium", "SiO2", "TiO2", "Nickel", "Copper"};
+    for (int f = 1; f <= 8; ++f)
+        m.FilmTable[size_t(f)].Film_Name = films[f - 1];
+    link(m, 1, "Al Mirror", 1, 2, 2, {{1, 2, 2, -1, 2}, {2, 1, -1, -1, 1}});
+    link(m, 2, "AR 4-Layer", 3, 4, 4, {{3, 6, 4, -1, 3}, {4, 5, 5, -1, 4}, {5, 6, 6, -1, 3}, {6, 5, -1, -1, 4}});
+    link(m, 3, "Au Contact", 7, 2, 2, {{7, 4, 8, -1, 2}, {8, 3, -1, -1, 3}});
+    link(m, 4, "NiCr CoDep", 9, 2, 3, {{9, 7, -1, 10, 1}, {10, 2, 11, -1, 2}, {11, 3, -1, -1, 3}});
+    link(m, 5, "Cu Seed", 12, 2, 2, {{12, 4, 13, -1, 2}, {13, 8, -1, -1, 1}});
+    Config().DBFileName = home.filePath("DCX700.mdb");
+    ASSERT_TRUE(DBSave());
+
+    frmProcess w(nullptr, &host);
+    w.resize(560, 520);
+    w.show();
+    for (const char* key : {"P2", "P4", "L9,P4", "L10,P4"})
+        w.item(key)->setExpanded(true);
+    click(w, "cmdInsertLayer");
+    QApplication::processEvents();
+    const QImage shot = w.grab().toImage();
+    EXPECT_EQ(shot.size(), w.size());
+    const QString out = qEnvironmentVariable("DCX_SCREENSHOT");
+    if (!out.isEmpty()) {
+        EXPECT_TRUE(shot.save(out, "PNG")) << out.toStdString();
+    }
+    dlg.answer(MsgResult::No);
+}
