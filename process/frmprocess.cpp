@@ -175,8 +175,8 @@ void frmProcess::buildMenus()
 
 void frmProcess::Form_Load()
 {
-    if (parentWidget())
-        CenterFormScreen(this);
+    resize(sizeHint().expandedTo(QSize(560, 600)));
+    CenterFormScreen(this);
     enableTransfers();
     const AppConfig& c = Config();
     chkProcesses->setChecked(c.UpDnProcesses == 1);
@@ -243,6 +243,8 @@ void frmProcess::apply(const ProcessEditor::TreeChange& change)
         break;
     }
     showArmed();
+    if (!change.message.isEmpty())
+        dialogs().message(change.message);
 }
 
 void frmProcess::UpdateTreeView()

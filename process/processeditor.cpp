@@ -119,7 +119,7 @@ ProcessEditor::TreeChange ProcessEditor::EditLayer(const QString& key)
             return {};
         RenameProcess(model_, process);
         tree_.setText(key, model_.ProcessTable[size_t(process)].Process_Name.text());
-        return {TreeChange::Text, key, {}};
+        return {TreeChange::Text, key, {}, {}};
     }
     return {};
 }
@@ -131,7 +131,7 @@ ProcessEditor::TreeChange ProcessEditor::InsertLayer(const QString& key)
     if (!r.inserted())
         return {};
     tree_.refreshProcess(model_, r.process);
-    return {TreeChange::Refreshed, ProcessKey(r.process), LayerKey(r.slot, r.process)};
+    return {TreeChange::Refreshed, ProcessKey(r.process), LayerKey(r.slot, r.process), {}};
 }
 
 ProcessEditor::TreeChange ProcessEditor::InsertCoDep(const QString& key)
@@ -142,7 +142,7 @@ ProcessEditor::TreeChange ProcessEditor::InsertCoDep(const QString& key)
     if (!r.inserted())
         return {};
     tree_.refreshProcess(model_, r.process);
-    return {TreeChange::Refreshed, ProcessKey(r.process), LayerKey(r.slot, r.process)};
+    return {TreeChange::Refreshed, ProcessKey(r.process), LayerKey(r.slot, r.process), {}};
 }
 
 ProcessEditor::TreeChange ProcessEditor::DeleteLayer(const QString& key)
@@ -156,7 +156,7 @@ ProcessEditor::TreeChange ProcessEditor::DeleteLayer(const QString& key)
 ProcessEditor::TreeChange ProcessEditor::UpdateTreeView()
 {
     tree_.rebuild(model_);
-    return {TreeChange::Rebuilt, {}, {}};
+    return {TreeChange::Rebuilt, {}, {}, {}};
 }
 
 ProcessEditor::TreeChange ProcessEditor::fileOpen()
@@ -209,10 +209,12 @@ ProcessEditor::TreeChange ProcessEditor::fileImport()
     const std::optional<QString> file = dialogs().openFile(r);
     if (!file)
         return {};
-    const ImportOutcome out = ImportMacleod(model_, *file);
+    const ImportOutcome out = ImportMacleod(model_, *file, false);
     if (out.end == ImportEnd::FileError || out.end == ImportEnd::NoProcess)
         return {};
-    return UpdateTreeView();
+    TreeChange change = UpdateTreeView();
+    change.message = out.finalMessage;
+    return change;
 }
 
 ProcessEditor::TreeChange ProcessEditor::editFilms()

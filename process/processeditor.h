@@ -28,11 +28,12 @@ public:
 
     // How the tree changed: Rebuilt (every node may differ), Refreshed (the
     // nodes of one process; scrollTo names the new layer's node), Text (one
-    // node's text, key).
+    // node's text, key). message: shown once the tree shows the change.
     struct TreeChange {
         enum Kind { None, Rebuilt, Refreshed, Text } kind = None;
         QString key;
         QString scrollTo;
+        QString message;
     };
 
     // The editors opened from node clicks and the Edit menu; each returns

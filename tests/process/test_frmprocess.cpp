@@ -190,6 +190,23 @@ TEST_F(ProcessWindow, MainWindowIsDisabledAndStoppedWhileOpen)
     EXPECT_TRUE(main.isEnabled());
 }
 
+TEST_F(ProcessWindow, ImportFromTheFileMenu)
+{
+    frmProcess w(nullptr, &host);
+    QFile csv(home.filePath("Coat.v2.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write("1,a,0.5,Film2\n2,a,1.5, film5\n");
+    csv.close();
+    dlg.answerOpen(csv.fileName());
+    child<QAction>(w, "mnuFileImport")->trigger();
+    EXPECT_EQ(dlg.fileRequests.value(0).filter, "CSV Files (*.csv)|*.csv");
+    // Process 2 was the first empty one; the message comes once the tree shows it.
+    EXPECT_EQ(w.item("P2")->text(0).trimmed(), "Coat");
+    EXPECT_EQ(childTexts(w.item("P2")), QStringList({"Layer 1", "Layer 2"}));
+    EXPECT_EQ(dlg.texts(), QStringList({"Process 'Coat' imported with 2 layers.\n"
+                                        "Edit each layer to set the desposition rate.  New Films also need editing."}));
+}
+
 // The picture in the README, on a set like the simulator's demo processes.
 // With DCX_SCREENSHOT set to a file name the picture is saved there.
 TEST_F(ProcessWindow, Screenshot)
