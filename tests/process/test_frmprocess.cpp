@@ -6,6 +6,8 @@
 
 #include "app/frmmain.h"
 #include "link/frmcomm.h"
+#include "link/modcomm.h"
+#include "sim/simpeer.h"
 #include "store/model.h"
 #include "store/moddatabase.h"
 #include "support/config.h"
@@ -157,6 +159,26 @@ TEST_F(ProcessWindow, ClosingAsksToSave)
     Model() = ParameterModel();
     ASSERT_TRUE(DBOpen());
     EXPECT_EQ(Model().ProcessTable[5].Process_Name.trimmed(), "Changed");
+}
+
+TEST_F(ProcessWindow, OnlineCloseRestartsTheMainWindowAndReloadsAfterADownload)
+{
+    SimPeer peer;
+    Comm_UseInProcessPeer(&peer);
+    ASSERT_TRUE(Comm_Connect());
+    for (const bool downloaded : {false, true}) {
+        SCOPED_TRACE(downloaded);
+        host.calls.clear();
+        frmProcess w(nullptr, &host);
+        EXPECT_TRUE(child<QPushButton>(w, "cmdUpload")->isEnabled());
+        EXPECT_TRUE(child<QPushButton>(w, "cmdDownload")->isEnabled());
+        w.editor().setDownloadDone(downloaded);
+        dlg.answer(MsgResult::No);
+        EXPECT_TRUE(w.close());
+        EXPECT_EQ(host.calls, downloaded ? QStringList({"stop", "disable", "enable", "load", "start"})
+                                         : QStringList({"stop", "disable", "enable", "start"}));
+    }
+    Comm_ResetLink();
 }
 
 TEST_F(ProcessWindow, MainWindowIsDisabledAndStoppedWhileOpen)
