@@ -47,6 +47,8 @@ QPushButton* button(QWidget* parent, const QString& caption, const QString& name
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(name);
     b->setToolTip(tip);
+    // Enter in the tree must not arm or run a button.
+    b->setAutoDefault(false);
     return b;
 }
 
