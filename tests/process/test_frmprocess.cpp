@@ -212,6 +212,45 @@ TEST_F(ProcessWindow, MainWindowIsDisabledAndStoppedWhileOpen)
     EXPECT_TRUE(main.isEnabled());
 }
 
+TEST_F(ProcessWindow, FileMenuOpensAndSavesDatabases)
+{
+    frmProcess w(nullptr, &host);
+    // Save As: the model under another name, which the caption then shows.
+    Model().ProcessTable[7].Process_Name = "Saved";
+    dlg.answerSave(home.filePath("Copy.mdb"));
+    child<QAction>(w, "mnuFileSave")->trigger();
+    EXPECT_EQ(w.windowTitle(), "DCX-700 - [Copy.mdb]");
+
+    // Open, answered No: the file is chosen, the window keeps its data.
+    dlg.answerOpen(home.filePath("Sample.mdb"));
+    dlg.answer(MsgResult::No);
+    child<QAction>(w, "mnuFileOpen")->trigger();
+    EXPECT_EQ(Config().DBFileName, home.filePath("Sample.mdb"));
+    EXPECT_EQ(Model().ProcessTable[7].Process_Name.trimmed(), "Saved");
+    // Yes: read into the window.
+    dlg.answerOpen(home.filePath("Copy.mdb"));
+    dlg.answer(MsgResult::Yes);
+    Model().ProcessTable[7].Process_Name = "Unsaved";
+    child<QAction>(w, "mnuFileOpen")->trigger();
+    EXPECT_EQ(w.item("P7")->text(0).trimmed(), "Saved");
+    EXPECT_EQ(dlg.texts().value(1), "Ovewrite this form with disk data?");
+
+    // A file that is no database: reported, the tree shows the defaults, the file is untouched.
+    QFile junk(home.filePath("Junk.mdb"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not a database");
+    junk.close();
+    dlg.answerOpen(junk.fileName());
+    dlg.answer(MsgResult::Yes);
+    child<QAction>(w, "mnuFileOpen")->trigger();
+    EXPECT_TRUE(dlg.texts().join('|').contains("Error reading ")) << dlg.texts().join('|').toStdString();
+    EXPECT_EQ(w.item("P1")->text(0).trimmed(), "Process 1");
+    EXPECT_EQ(w.windowTitle(), "DCX-700 - [Default.mdb]");
+    ASSERT_TRUE(junk.open(QIODevice::ReadOnly));
+    EXPECT_EQ(junk.readAll(), "not a database");
+    dlg.answer(MsgResult::No);
+}
+
 TEST_F(ProcessWindow, ImportFromTheFileMenu)
 {
     frmProcess w(nullptr, &host);
