@@ -115,11 +115,6 @@ TEST_F(ProcessWindow, ArmedButtonsActOnTheClickedNode)
     EXPECT_EQ(childTexts(w.item("P2")), QStringList({"Layer 1.1"}));
     EXPECT_EQ(Model().ProcessTable[2].First_Layer, 1);
 
-    click(w, "cmdInsertCoDep");
-    clickNode(w, "L11,P1");
-    EXPECT_EQ(dlg.texts(), QStringList({" Click the top layer for this layer number."}));
-    EXPECT_FALSE(child<QPushButton>(w, "cmdInsertCoDep")->isChecked());
-
     click(w, "cmdDeleteLayer");
     clickNode(w, "L1,P2");
     EXPECT_EQ(w.item("P2")->childCount(), 0);
