@@ -1,6 +1,7 @@
 // The main window's side of the process window.
 #include "app/frmmain.h"
 
+#include "link/frmcomm.h"
 #include "process/frmprocess.h"
 #include "process/processeditor.h"
 
@@ -22,6 +23,10 @@ void frmMain::mnuEditProcess_Click()
 {
     // Owned here and shown modally: the window can only go away once its own
     // event loop has returned, never from inside a transfer it is running.
+    // A settings window left open by a failed connect would restart the
+    // timer when it closes; it closes first.
+    if (commWindow_ && commWindow_->isVisible())
+        commWindow_->close();
     ProcessHost host(*this);
     frmProcess window(this, &host);
     window.exec();
