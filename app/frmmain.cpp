@@ -2,7 +2,7 @@
 
 #include "app/applogging.h"
 #include "app/frmabout.h"
-#include "app/modconfig.h"
+#include "support/modconfig.h"
 #include "support/config.h"
 #include "support/dialogs.h"
 #include "support/formposition.h"

@@ -1,6 +1,7 @@
 // dcx700ctl dump --db FILE: load a parameter file and print the model's text dump.
 #include "cli/clicontext.h"
 #include "cli/commandtable.h"
+#include "link/modcomm.h"
 #include "store/dbdump.h"
 #include "store/model.h"
 #include "store/moddatabase.h"
@@ -29,7 +30,7 @@ int runDump(CliContext& ctx)
     });
     Config().DBFileName = *file;
     SetDefaultParameters();
-    if (!DBOpen())
+    if (!DBOpen(Comm_InstrumentID()))
         return ExitFile; // "Error reading ..." is already on stderr
     for (const QString& line : DumpLines(Model()))
         ctx.out() << line << '\n';

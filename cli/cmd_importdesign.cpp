@@ -2,6 +2,7 @@
 // parameter file. All or nothing: a design that stops part way saves nothing.
 #include "cli/clicontext.h"
 #include "cli/commandtable.h"
+#include "link/modcomm.h"
 #include "process/designimport.h"
 #include "store/model.h"
 #include "store/moddatabase.h"
@@ -46,7 +47,7 @@ int runImportDesign(CliContext& ctx)
     });
     Config().DBFileName = *db;
     SetDefaultParameters();
-    if (FileExists(*db) && !DBOpen())
+    if (FileExists(*db) && !DBOpen(Comm_InstrumentID()))
         return ExitFile; // "Error reading ..." is already on stderr
 
     const ImportOutcome out = ImportMacleod(Model(), csv, false);

@@ -26,6 +26,12 @@ volatile std::sig_atomic_t g_stop = 0;
 
 extern "C" void onStopSignal(int) { g_stop = 1; }
 
+void restoreSignals()
+{
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+}
+
 QString fmt(double v, const char* pattern) { return FormatNumber(v, QString::fromLatin1(pattern)); }
 
 QString headerLine()
@@ -129,9 +135,17 @@ int runMonitor(CliContext& ctx)
     ctx.out() << headerLine() << '\n';
     ctx.out().flush();
     const qint64 start = appClock().monotonicMs();
+    const int failedBefore = DataLog().failedWrites();
     for (qint64 n = 0; !g_stop && (!count || n < *count); ++n) {
         ctx.out() << monitor.tick() << '\n';
         ctx.out().flush();
+        // A log that cannot be written ends the run at once: a script must
+        // not believe it was recorded.
+        if (log && DataLog().failedWrites() != failedBefore) {
+            restoreSignals();
+            return ctx.fileError(Config().LogFileName,
+                                 QStringLiteral("cannot write the data log: ") + DataLog().lastWriteError());
+        }
         if (count && n + 1 >= *count)
             break;
         // The next tick on the 500 ms grid; a slow tick skips the ticks it overran.
@@ -139,8 +153,7 @@ int runMonitor(CliContext& ctx)
         const qint64 next = (elapsed / kTickMs + 1) * kTickMs;
         WaitSeconds(double(next - elapsed) / 1000.0);
     }
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
+    restoreSignals();
     return ExitOk;
 }
 

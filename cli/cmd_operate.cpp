@@ -4,7 +4,6 @@
 #include "commands/modcommoperate.h"
 #include "commands/readingsrecord.h"
 #include "link/modcomm.h"
-#include "store/model.h"
 #include "support/numbers.h"
 
 #include <functional>
@@ -48,16 +47,18 @@ int runOperate(CliContext& ctx)
             return Operate_Command(phase == 0 ? OperateCode::StartProcess : OperateCode::StartManLayer);
         };
     } else if (action == QLatin1String("select")) {
-        const auto n = rest.size() == 1 ? StrictNumber(rest.first()) : std::nullopt;
-        if (!n || *n != static_cast<int>(*n) || *n < 1 || *n > MaxProcesses)
-            return ctx.usageError(QStringLiteral("select needs a process number 1..100"));
+        // Any whole number goes to the instrument, which judges it, as the
+        // command family does.
+        const auto n = rest.size() == 1 ? TextToInt16(rest.first()) : std::nullopt;
+        if (!n || StrictNumber(rest.first()) != double(*n))
+            return ctx.usageError(QStringLiteral("select needs a process number"));
         const int process = static_cast<int>(*n);
         send = [process] { return Operate_SelectProcess(process); };
     } else if (action == QLatin1String("power")) {
-        const auto output = rest.size() == 2 ? StrictNumber(rest.at(0)) : std::nullopt;
+        const auto output = rest.size() == 2 ? TextToInt16(rest.at(0)) : std::nullopt;
         const auto percent = rest.size() == 2 ? StrictNumber(rest.at(1)) : std::nullopt;
-        if (!output || *output != static_cast<int>(*output) || *output < 1 || *output > 4)
-            return ctx.usageError(QStringLiteral("power needs an output 1..4 and a percentage"));
+        if (!output || StrictNumber(rest.at(0)) != double(*output))
+            return ctx.usageError(QStringLiteral("power needs an output number and a percentage"));
         if (!percent || *percent < 0.0 || *percent > 100.0)
             return ctx.usageError(QStringLiteral("power needs a percentage 0..100"));
         const int o = static_cast<int>(*output);

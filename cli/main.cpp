@@ -1,5 +1,4 @@
 // dcx700ctl: the instrument from a shell, with the program's own code underneath.
-#include "app/modconfig.h"
 #include "cli/clicontext.h"
 #include "cli/clidialogs.h"
 #include "cli/commandtable.h"
@@ -7,6 +6,7 @@
 #include "link/modcomm.h"
 #include "support/cfile.h"
 #include "support/config.h"
+#include "support/modconfig.h"
 #include "support/programfolder.h"
 
 #include <QCoreApplication>
@@ -82,6 +82,9 @@ int main(int argc, char** argv)
     ini.setFileName(iniPath);
     ReadINI(ini, Config());
     ApplyConnectionOptions(*options, Config());
+    // --usb names the one instrument to talk to: never adopt another.
+    if (options->usbSerial)
+        Comm_SetAdoptLoneUsb(false);
 
     CliContext ctx(*command, options->commandArgs, cliDialogs);
     const int rc = command->run(ctx);

@@ -16,6 +16,9 @@ std::optional<QString> Transact(const QString& command)
 
 qint16 FailBadData()
 {
-    Comm_SetStatus(linkstatus::BadData);
+    // Inside another transaction's reply wait the status 9 is that
+    // transaction's: overwriting it would end the healthy outer one.
+    if (Comm_GetStatus() != linkstatus::Busy)
+        Comm_SetStatus(linkstatus::BadData);
     return linkstatus::BadData;
 }

@@ -16,7 +16,8 @@ std::optional<QString> Transact(const QString& command);
 
 // Marks the last transaction as failed with "Bad Data" (a reply outside its
 // format, a value that does not fit the wire, a record number out of range)
-// and returns that status.
+// and returns that status. Inside another transaction's reply wait (status 9)
+// the status is left to that transaction; the result is still "Bad Data".
 qint16 FailBadData();
 
 // Integer in decimal, no leading blank, "-" for negatives.

@@ -11,39 +11,6 @@
 namespace {
 
 using F = FilmRecord;
-constexpr int Tenths = 10;
-constexpr int NameItem = 101;
-
-const std::array<WireItem<F>, 28> kItems = {{
-    {201, &F::Pterm},
-    {202, &F::Iterm, Tenths},
-    {203, &F::Dterm, Tenths},
-    {204, &F::Material_Index},
-    {205, &F::Pocket},
-    {206, &F::Tooling},
-    {207, &F::Crystal_Quality},
-    {208, &F::Crystal_Stability},
-    {209, &F::Crystal_Fail},
-    {301, &F::Ramp1_Power, Tenths},
-    {302, &F::Ramp1_Time},
-    {303, &F::Soak1_Time},
-    {304, &F::Ramp2_Power, Tenths},
-    {305, &F::Ramp2_Time},
-    {306, &F::Soak2_Time},
-    {307, &F::Idle_Power, Tenths},
-    {308, &F::Idle_Ramp_Time},
-    {309, &F::Feed_Power, Tenths},
-    {310, &F::Feed_Ramp},
-    {311, &F::Feed_Time},
-    {401, &F::Shutter_Delay},
-    {402, &F::Capture, Tenths},
-    {403, &F::Control_Error},
-    {404, &F::Control_Error_Percent, Tenths},
-    {405, &F::Sampling},
-    {406, &F::Sample_Accuracy, Tenths},
-    {407, &F::Sample_Hold},
-    {408, &F::Sample_Time},
-}};
 
 // The numeric groups and their item counts.
 struct Group {
@@ -54,7 +21,7 @@ constexpr std::array<Group, 3> kGroups = {{{2, 9}, {3, 11}, {4, 8}}};
 
 bool validFilm(int f) { return f >= 1 && f <= MaxFilms; }
 
-const WireItem<F>* row(int item) { return wire::find<F>(kItems, item); }
+const WireItem<F>* row(int item) { return wire::find<F>(FilmItems(), item); }
 
 QString groupHead(int group, int film)
 {
@@ -98,7 +65,7 @@ qint16 getWhole(int film)
 
 qint16 getOne(int film, int item)
 {
-    if (item == NameItem) {
+    if (item == FilmNameItem) {
         const auto name = Transact(QStringLiteral("A1 ") + Dec(film) + QLatin1Char('?'));
         if (!name)
             return -1;
@@ -118,39 +85,9 @@ qint16 getOne(int film, int item)
 
 } // namespace
 
-std::span<const WireItem<FilmRecord>> FilmItems() { return kItems; }
-
-QString Film_GetItem(const FilmRecord& film, int item)
-{
-    if (item == NameItem)
-        return film.Film_Name.trimmed();
-    if (const auto* r = row(item))
-        return Dec(wire::rawValue(*r, film));
-    return {};
-}
-
-QString Film_GetItem(int film, int item)
-{
-    if (!validFilm(film))
-        return {};
-    return Film_GetItem(Model().FilmTable[film], item);
-}
-
-bool Film_SetItem(int film, int item, const QString& text)
-{
-    if (!validFilm(film))
-        return false;
-    if (item == NameItem) {
-        Model().FilmTable[film].Film_Name = text.trimmed();
-        return true;
-    }
-    const auto* r = row(item);
-    return r && wire::decode(*r, Model().FilmTable[film], text, NumberRule::Strict);
-}
-
 qint16 Film_Get(int film, int item)
 {
-    if (!validFilm(film) || (item != 0 && item != NameItem && !row(item))) {
+    if (!validFilm(film) || (item != 0 && item != FilmNameItem && !row(item))) {
         FailBadData();
         return -1;
     }

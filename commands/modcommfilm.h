@@ -27,15 +27,7 @@ qint16 Film_Get(int film, int item = 0);
 // transaction's link status.
 qint16 Film_Set(int film, int item = 0);
 
-// The wire text of one item: the trimmed name for 101, the integer sent for
-// the others (as the debug dump writes it); empty for items without a row.
-QString Film_GetItem(const FilmRecord& film, int item);
-QString Film_GetItem(int film, int item);
-// Stores one received value; false (film untouched) for a text that is not a
-// decimal number or does not fit, or an item without a row.
-bool Film_SetItem(int film, int item, const QString& text);
-
-// The item table of the numeric items 201..408.
-std::span<const WireItem<FilmRecord>> FilmItems();
+// The item tables and the per-item accessors (Layer_GetItem ...) live in
+// store/modelitems.h, included through commands/wireitem.h.
 
 #endif

@@ -23,15 +23,7 @@ qint16 Layer_Get(int layer, int item);
 // does not fit its wire width is not sent (returns 5). Returns the link status.
 qint16 Layer_Set(int layer, int item);
 
-// The integer the layer commands send for one item (1..24) of a record, as the
-// debug dump writes it; 0 for items without a row.
-qint32 Layer_GetItem(const LayerRecord& layer, int item);
-qint32 Layer_GetItem(int layer, int item);
-// Stores one received value into an item; false (layer untouched) when the
-// text is not a decimal number or does not fit, or the item has no row.
-bool Layer_SetItem(int layer, int item, const QString& text);
-
-// The item table: item number -> field, scale and wire width.
-std::span<const WireItem<LayerRecord>> LayerItems();
+// The item tables and the per-item accessors (Layer_GetItem ...) live in
+// store/modelitems.h, included through commands/wireitem.h.
 
 #endif

@@ -43,8 +43,8 @@ qint16 Operate_GetStatus()
 
 qint16 Operate_SelectProcess(int process)
 {
-    if (process < 1 || process > MaxProcesses)
-        return FailBadData();
+    // Any number is sent: the instrument judges it. The process query that
+    // follows refuses numbers outside 1..100 by itself.
     Comm_SendCommand(QStringLiteral("T ") + Dec(process));
     return Process_Get(process, 0);
 }
@@ -59,8 +59,7 @@ std::optional<QString> PowerCommandText(int output, double power)
 {
     if (output == 0)
         return QStringLiteral("S0");
-    if (output < 1 || output > 4)
-        return std::nullopt;
+    // Any other output number is sent as it is: the instrument judges it.
     const auto tenths = RoundToInt16(power * 10.0);
     if (!tenths)
         return std::nullopt;

@@ -15,17 +15,17 @@
 // number that does not fit 16 bits fails the query with "Bad Data".
 qint16 Operate_GetStatus();
 
-// "T n", then the process query of items 1..4 of process n; returns that
-// query's status. Process numbers outside 1..100 are refused ("Bad Data").
+// "T n" for any n, then the process query of items 1..4 of process n; returns
+// that query's status (which refuses numbers outside 1..100 with "Bad Data").
 qint16 Operate_SelectProcess(int process);
 
 // "U code"; returns the link status.
 qint16 Operate_Command(int code);
 
-// Output 0: "S0" (back to automatic control) whatever the power. Outputs
-// 1..4: "S", the output, a blank and the power in tenths of a percent
-// (output 2, 45.5 -> "S2 455"). Returns the link status; an output outside
-// 0..4 or a power that does not fit is refused with "Bad Data".
+// Output 0: "S0" (back to automatic control) whatever the power. Any other
+// output: "S", the output, a blank and the power in tenths of a percent
+// (output 2, 45.5 -> "S2 455"; output 5 -> "S5 ..."). Returns the link status;
+// a power whose tenths do not fit 16 bits is refused with "Bad Data".
 qint16 Operate_SetPower(int output, double power);
 
 qint16 Operate_RunProcess();

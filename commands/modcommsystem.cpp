@@ -8,27 +8,6 @@
 
 namespace {
 
-using S = SystemRecord;
-constexpr int Tenths = 10;
-constexpr int Hundredths = 100;
-
-// The instrument's numbering, which is not the order of the record's fields.
-const std::array<WireItem<S>, 13> kItems = {{
-    {1, &S::Period, Hundredths},
-    {2, &S::System_Tooling},
-    {3, &S::Xtool1},
-    {4, &S::Xtool2},
-    {5, &S::Simulate_Mode},
-    {6, &S::Min_Freq, Tenths},
-    {7, &S::Max_Freq, Tenths},
-    {8, &S::Power_Scale_1, Tenths},
-    {9, &S::Power_Scale_2, Tenths},
-    {10, &S::Power_Scale_3, Tenths},
-    {11, &S::Power_Scale_4, Tenths},
-    {12, &S::Xtool3},
-    {13, &S::Xtool4},
-}};
-constexpr int ItemCount = 13;
 constexpr int ChannelCount = 16;
 
 // Inputs and relays: "G"/"H", 16 codes.
@@ -71,37 +50,19 @@ qint16 channelsSet(QChar letter, const std::array<Rec, N>& table, qint16 Rec::*f
 
 } // namespace
 
-std::span<const WireItem<SystemRecord>> SystemItems() { return kItems; }
-
-qint32 System_GetItem(const SystemRecord& rec, int item)
-{
-    if (item < 1 || item > ItemCount)
-        return 0;
-    return static_cast<qint32>(wire::rawValue(kItems[item - 1], rec));
-}
-
-qint32 System_GetItem(int item) { return System_GetItem(Model().SystemParams, item); }
-
-bool System_SetItem(int item, const QString& text)
-{
-    if (item < 1 || item > ItemCount)
-        return false;
-    return wire::decode(kItems[item - 1], Model().SystemParams, text, NumberRule::Strict);
-}
-
 qint16 System_Get(int item)
 {
-    if (item < 0 || item > ItemCount) {
+    if (item < 0 || item > SystemItemCount) {
         FailBadData();
         return -1;
     }
-    const QString command = QStringLiteral("B? ") + wire::queryItems(item, ItemCount);
+    const QString command = QStringLiteral("B? ") + wire::queryItems(item, SystemItemCount);
     const auto reply = Transact(command);
     if (!reply)
         return -1;
     const ReplyFields fields(*reply);
     SystemRecord rec = Model().SystemParams;
-    if (!wire::decodeReply<SystemRecord>(kItems, rec, fields, item, NumberRule::Strict)) {
+    if (!wire::decodeReply<SystemRecord>(SystemItems(), rec, fields, item, NumberRule::Strict)) {
         FailBadData();
         return -1;
     }
@@ -111,10 +72,10 @@ qint16 System_Get(int item)
 
 qint16 System_Set(int item)
 {
-    if (item < 0 || item > ItemCount)
+    if (item < 0 || item > SystemItemCount)
         return FailBadData();
     const SystemRecord& rec = Model().SystemParams;
-    const auto fields = wire::setItems<SystemRecord>(kItems, rec, item);
+    const auto fields = wire::setItems<SystemRecord>(SystemItems(), rec, item);
     if (!fields)
         return FailBadData();
     Comm_SendCommand(QStringLiteral("B ") + *fields);

@@ -30,15 +30,7 @@ qint16 Inputs_Set();
 qint16 Relays_Get();
 qint16 Relays_Set();
 
-// The integer sent for one system item (1..13), as the debug dump writes it;
-// 0 for other items.
-qint32 System_GetItem(const SystemRecord& rec, int item);
-qint32 System_GetItem(int item);
-// Stores one received value; false (record untouched) for a text that is not
-// a decimal number or does not fit, or an item outside 1..13.
-bool System_SetItem(int item, const QString& text);
-
-// The item table of the system record.
-std::span<const WireItem<SystemRecord>> SystemItems();
+// The item tables and the per-item accessors (Layer_GetItem ...) live in
+// store/modelitems.h, included through commands/wireitem.h.
 
 #endif

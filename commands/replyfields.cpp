@@ -22,10 +22,3 @@ QString ReplyFields::value(int n) const
 {
     return GetDelimitedWord(field(n), 2, kComma);
 }
-
-std::optional<double> ReadNumber(const QString& text, NumberRule rule)
-{
-    if (rule == NumberRule::Strict)
-        return StrictNumber(text);
-    return LeadingNumber(text);
-}

@@ -25,12 +25,4 @@ private:
     int m_count;
 };
 
-// How a received number is read.
-enum class NumberRule {
-    Leading, // leading blanks skipped, the longest leading decimal number, 0 if none
-    Strict,  // the whole text (blanks around it aside) must be a number
-};
-
-std::optional<double> ReadNumber(const QString& text, NumberRule rule);
-
 #endif

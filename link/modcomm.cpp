@@ -11,6 +11,7 @@
 #include "support/config.h"
 #include "support/dialogs.h"
 #include "support/errhandler.h"
+#include "support/numbers.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -38,6 +39,7 @@ struct LinkState {
     int usbIndex = -1;
     QStringList usbList;
     std::unique_ptr<Transport> override;
+    bool adoptLoneUsb = true;
 
     void closeAll()
     {
@@ -128,9 +130,10 @@ bool connectTcp()
     if (!s.tcp)
         s.tcp = std::make_unique<TcpTransport>();
     const QPointer<TcpTransport> tcp(s.tcp.get());
-    bool portOk = false;
-    const uint port = Config().EPort.trimmed().toUInt(&portOk);
-    if (!portOk || port == 0 || port > 65535) {
+    // The port is the leading number of the text ("2101x" -> 2101), as the
+    // configuration has always been read.
+    const double port = RoundHalfEven(LeadingNumber(Config().EPort));
+    if (!(port >= 1 && port <= 65535)) {
         qCDebug(lcLink) << "tcp: bad port" << Config().EPort;
         tcp->close();
         return false;
@@ -161,7 +164,7 @@ bool connectUsb()
     LinkState& s = link();
     if (Comm_FindDCX700(Config().USBDevice))
         return openUsb(s.usbIndex);
-    if (s.usbList.size() == 1) {
+    if (s.usbList.size() == 1 && s.adoptLoneUsb) {
         // The only instrument attached is adopted.
         Config().USBDevice = s.usbList.first();
         if (Comm_FindDCX700(Config().USBDevice))
@@ -432,6 +435,12 @@ void Comm_ResetLink()
     s.serialPortNumber = 0;
     s.usbIndex = -1;
     s.usbList.clear();
+    s.adoptLoneUsb = true;
+}
+
+void Comm_SetAdoptLoneUsb(bool adopt)
+{
+    link().adoptLoneUsb = adopt;
 }
 
 quint64 Comm_AcceptedCount()

@@ -104,6 +104,11 @@ QString Comm_SerialDevicePath(int port);
 // the one with serialNumber (case-insensitive) is among them. The device
 // found is left closed; any open USB device is closed first.
 bool Comm_FindDCX700(const QString& serialNumber);
+// Whether a USB connect whose serial number is not attached adopts the only
+// instrument that is (on by default, as the program does). Tools that must
+// reach exactly the instrument they name turn it off. Comm_ResetLink turns it
+// back on.
+void Comm_SetAdoptLoneUsb(bool adopt);
 // Serial numbers found by the last search, in the order found.
 QStringList Comm_USBList();
 int Comm_USBCount();

@@ -60,7 +60,7 @@ ProcessEditor::TreeChange ProcessEditor::load()
             Config().DBFileName = *file;
     }
     if (FileExists(Config().DBFileName))
-        DBOpen();
+        DBOpen(Comm_InstrumentID());
     setCaptionFromFile();
     const TreeChange change = UpdateTreeView();
     loading_ = false;
@@ -169,7 +169,7 @@ ProcessEditor::TreeChange ProcessEditor::fileOpen()
                           MsgIcon::Question) != MsgResult::Yes)
         return {};
     // A failed load resets the model, so the tree is rebuilt either way.
-    DBOpen();
+    DBOpen(Comm_InstrumentID());
     setCaptionFromFile();
     return UpdateTreeView();
 }

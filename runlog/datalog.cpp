@@ -86,6 +86,8 @@ bool DataLogger::append(const QString& text)
         failureShown_ = false;
         return true;
     }
+    ++failedWrites_;
+    lastWriteError_ = err->description;
     if (!failureShown_) {
         qCWarning(lcRunlog) << "data log write failed:" << err->description;
         // Set first: the message box runs window events, and ticks that fire

@@ -61,8 +61,15 @@ public:
     double LogStartTime = 0.0;
     double LastLogTime = 0.0;
 
+    // Writes that failed since the program started, and why the last one did:
+    // for callers that must stop at a failed write (dcx700ctl monitor).
+    int failedWrites() const { return failedWrites_; }
+    const QString& lastWriteError() const { return lastWriteError_; }
+
 private:
     bool append(const QString& text);
+    int failedWrites_ = 0;
+    QString lastWriteError_;
     bool failureShown_ = false;
     bool starting_ = false; // inside initSection (its question runs window events)
 };

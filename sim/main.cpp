@@ -120,7 +120,8 @@ int main(int argc, char** argv)
     } else {
         server = std::make_unique<SimTcpServer>(sim);
         if (!server->listen(opt.bind, opt.port)) {
-            complain(QStringLiteral("cannot listen on %1:%2: %3").arg(opt.bind.toString()).arg(opt.port).arg(server->errorString()));
+            complain(QStringLiteral("cannot listen on %1:%2: %3")
+                         .arg(opt.bind.toString(), QString::number(opt.port), server->errorString()));
             return 1;
         }
         if (opt.verbose) {
@@ -129,7 +130,7 @@ int main(int argc, char** argv)
             QObject::connect(server.get(), &SimTcpServer::clientDisconnected, &app,
                              [] { say(QStringLiteral("client gone")); });
         }
-        say(QStringLiteral("listening on %1:%2").arg(server->address().toString()).arg(server->port()));
+        say(QStringLiteral("listening on %1:%2").arg(server->address().toString(), QString::number(server->port())));
     }
 
     std::unique_ptr<SimControlServer> controlServer;

@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <limits>
 #include <unordered_map>
 #include <vector>
 
@@ -38,13 +40,6 @@ struct TableData {
     std::size_t rowCount() const { return width ? cells.size() / width : 0; }
     const QVariant* row(std::size_t r) const { return cells.data() + r * width; }
     std::unordered_map<int, std::size_t> byKey;
-};
-
-struct PendingRow {
-    DbTable table;
-    QStringList columns;
-    QVariantList values;
-    QString key;
 };
 
 QString n(int v) { return QString::number(v); }
@@ -105,33 +100,6 @@ public:
         }
     }
 
-    // Adds the rows created during the load to the file.
-    void writePending()
-    {
-        for (const PendingRow& r : m_pending) {
-            const QString table = SqlName(QString::fromLatin1(DbTableOf(r.table).name));
-            QString sql;
-            if (r.columns.isEmpty()) {
-                sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table);
-            } else {
-                QStringList names;
-                for (const QString& c : r.columns)
-                    names << SqlName(c);
-                QStringList marks(r.columns.size(), QStringLiteral("?"));
-                sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                          .arg(table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
-            }
-            QSqlQuery q(m_db);
-            bool ok = q.prepare(sql);
-            for (const QVariant& v : r.values)
-                q.addBindValue(v);
-            ok = ok && q.exec();
-            if (!ok)
-                throw ReadFailure{{r.key, SqlErrorNumber(q.lastError()), SqlErrorText(q.lastError())}, false};
-            qCDebug(lcStore) << "added missing row" << r.key;
-        }
-    }
-
 private:
     [[noreturn]] void fail(qint32 number, const QString& description, bool fileLevel = false)
     {
@@ -189,8 +157,10 @@ private:
         }
         if (d.keyIndex >= 0) {
             for (std::size_t r = 0; r < d.rowCount(); ++r) {
+                // Range first: converting a double outside int's range is undefined.
                 const auto k = cellNumber(d.row(r)[d.keyIndex]);
-                if (k && *k == static_cast<int>(*k))
+                if (k && *k >= std::numeric_limits<int>::min() && *k <= std::numeric_limits<int>::max()
+                    && *k == std::trunc(*k))
                     d.byKey.emplace(static_cast<int>(*k), r); // the first row of a key wins
             }
         }
@@ -204,8 +174,8 @@ private:
         return i;
     }
 
-    // The row of a key, created (in memory now, in the file at the end) when
-    // missing, with the values a new row of that table starts with.
+    // The row of a key, created in the file when missing, with the values a
+    // new row of that table starts with.
     // Returned as an index: creating rows moves the cells.
     std::size_t row(DbTable t, int key)
     {
@@ -235,18 +205,49 @@ private:
         return d.rowCount() - 1;
     }
 
+    // Stores a new row in the file at once and reads it back, so that its
+    // columns hold what the file gives a new row (the values set here, the
+    // column defaults elsewhere), as a re-run of the query would.
     void addRow(DbTable t, TableData& d, const QStringList& cols, const QVariantList& vals)
     {
-        std::vector<int> at;
         for (const QString& c : cols)
-            at.push_back(columnIndex(d, c));
+            columnIndex(d, c);
+        const QString table = SqlName(QString::fromLatin1(DbTableOf(t).name));
+        QString sql;
+        if (cols.isEmpty()) {
+            sql = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" DEFAULT VALUES");
+        } else {
+            QStringList names;
+            for (const QString& c : cols)
+                names << SqlName(c);
+            const QStringList marks(cols.size(), QStringLiteral("?"));
+            sql = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + names.join(QLatin1Char(','))
+                  + QStringLiteral(") VALUES (") + marks.join(QLatin1Char(',')) + QLatin1Char(')');
+        }
+        QSqlQuery ins(m_db);
+        bool ok = ins.prepare(sql);
+        for (const QVariant& v : vals)
+            ins.addBindValue(v);
+        ok = ok && ins.exec();
+        if (!ok)
+            fail(SqlErrorNumber(ins.lastError()), SqlErrorText(ins.lastError()));
+        qCDebug(lcStore) << "added missing row" << m_key;
+        const QVariant rowid = ins.lastInsertId();
+        QSqlQuery back(m_db);
         const std::size_t base = d.cells.size();
         d.cells.resize(base + d.width);
-        for (std::size_t i = 0; i < at.size(); ++i)
-            d.cells[base + at[i]] = vals[static_cast<int>(i)];
-        m_pending.push_back({t, cols, vals, m_key});
+        if (rowid.isValid() && back.prepare(QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE rowid = ?"))) {
+            back.addBindValue(rowid);
+            if (back.exec() && back.next() && back.record().count() == d.width) {
+                for (int i = 0; i < d.width; ++i)
+                    d.cells[base + i] = back.value(i);
+                return;
+            }
+        }
+        // A table without row ids: what was stored, nothing else.
+        for (int i = 0; i < cols.size(); ++i)
+            d.cells[base + columnIndex(d, cols[i])] = vals[i];
     }
-
 
     // Data column number `column` (in layout order) of a row.
     const QVariant& cell(const TableData& d, std::size_t r, std::size_t column, const char* name)
@@ -316,10 +317,10 @@ private:
             readLayer(proc, step.position, layer, row(DbTable::Layers, step.slot));
             walk.advance(layer.Next_Layer, layer.CoDep_Layer);
         }
+        // A link back to a slot already read reads it again: the count ends
+        // the walk. Only a link out of the pool breaks it.
         if (walk.error() != WalkError::None) {
             m_key = QStringLiteral("Process %1 Layer %2").arg(p).arg(walk.badSlot());
-            if (walk.error() == WalkError::Cycle)
-                fail(dberr::SubscriptRange, QStringLiteral("Layer %1 is reached twice").arg(walk.badSlot()));
             fail(dberr::SubscriptRange, QStringLiteral("Subscript out of range"));
         }
         progress().setLabel1(QStringLiteral("Reading Process %1:").arg(p));
@@ -338,9 +339,9 @@ private:
             const auto* f = std::get_if<qint16 LayerRecord::*>(&c.field);
             const auto* g = std::get_if<double LayerRecord::*>(&c.field);
             if (f && *f == &LayerRecord::Film_Number && layer.Film_Number <= 0) {
+                // One multi-argument arg(): a name may itself hold "%2".
                 dialogs().message(QStringLiteral("Film number error in process %1, Layer %2.\nLayer set to Film 1.")
-                                      .arg(proc.Process_Name.trimmed())
-                                      .arg(position),
+                                      .arg(proc.Process_Name.trimmed(), QString::number(position)),
                                   MsgButtons::Ok);
                 layer.Film_Number = 1;
             } else if (f && *f == &LayerRecord::Output_Number && layer.Output_Number < 1) {
@@ -367,7 +368,6 @@ private:
     ParameterModel& m_model;
     QString m_key;
     std::array<TableData, 7> m_tables;
-    std::vector<PendingRow> m_pending;
 };
 
 } // namespace
@@ -398,14 +398,6 @@ std::optional<DbError> ReadDatabase(const QString& fileName, ParameterModel& mod
             reader.run();
         } catch (const ReadFailure& f) {
             failure = f;
-        }
-        if (!failure || !failure->fileLevel) {
-            try {
-                reader.writePending();
-            } catch (const ReadFailure& f) {
-                if (!failure)
-                    failure = f;
-            }
         }
         if (failure && failure->fileLevel) {
             conn.db().rollback();

@@ -1,6 +1,7 @@
 #include "store/dbschema.h"
 
 #include <array>
+#include <type_traits>
 
 namespace {
 
@@ -122,17 +123,50 @@ const DbColumn<OutputRecord> kOutput[] = {
     {"Output Type", I, &OutputRecord::Output_Type},
 };
 
+// The value a column starts with when a row is added without it, or when an
+// older file that lacks the column is copied in: the record's own default,
+// and the creation value of a missing row where the load gives one (-1 for
+// First_Layer, 46 and 69 for the input and relay codes). Texts start empty.
 template <typename R>
-void appendColumns(std::span<const DbColumn<R>> cols, QStringList& names, QStringList* defs)
+QString defaultText(const DbColumn<R>& c, const R& rec)
+{
+    return std::visit(
+        [&](auto member) -> QString {
+            using T = std::remove_cvref_t<decltype(rec.*member)>;
+            if constexpr (std::is_same_v<T, Name16>)
+                return QStringLiteral("''");
+            else if constexpr (std::is_same_v<T, qint16>)
+                return QString::number(rec.*member);
+            else if (c.type == ColType::Boolean)
+                return rec.*member != 0.0 ? QStringLiteral("1") : QStringLiteral("0");
+            else
+                return QString::number(rec.*member, 'g', 15);
+        },
+        c.field);
+}
+
+// fixedDefault, when given, is the default of every column of the table.
+template <typename R>
+void appendColumns(std::span<const DbColumn<R>> cols, QStringList& names, QStringList* defs, const R& defaults = R{},
+                   const char* fixedDefault = nullptr)
 {
     for (const auto& c : cols) {
         const QString name = QString::fromLatin1(c.name);
         names << name;
         if (defs) {
             const char* type = c.type == ColType::Double ? "REAL" : c.type == ColType::Text ? "TEXT" : "INTEGER";
-            *defs << SqlName(name) + QLatin1Char(' ') + QLatin1String(type);
+            *defs << SqlName(name) + QLatin1Char(' ') + QLatin1String(type) + QStringLiteral(" DEFAULT ")
+                         + (fixedDefault ? QString::fromLatin1(fixedDefault) : defaultText(c, defaults));
         }
     }
+}
+
+SystemRecord systemDefaults()
+{
+    SystemRecord s; // the file holds hertz
+    s.Min_Freq *= 1000000.0;
+    s.Max_Freq *= 1000000.0;
+    return s;
 }
 
 void columnsOf(DbTable t, QStringList& names, QStringList* defs)
@@ -148,9 +182,10 @@ void columnsOf(DbTable t, QStringList& names, QStringList* defs)
     case DbTable::Layers: appendColumns(LayerColumns(), names, defs); break;
     case DbTable::Films: appendColumns(FilmColumns(), names, defs); break;
     case DbTable::Materials: appendColumns(MaterialColumns(), names, defs); break;
-    case DbTable::System: appendColumns(SystemColumns(), names, defs); break;
-    case DbTable::Inputs: appendColumns(InputColumns(), names, defs); break;
-    case DbTable::Outputs: appendColumns(OutputColumns(), names, defs); break;
+    case DbTable::System: appendColumns(SystemColumns(), names, defs, systemDefaults()); break;
+    // The codes of a missing row, not the record's reset value.
+    case DbTable::Inputs: appendColumns(InputColumns(), names, defs, InputRecord{}, "46"); break;
+    case DbTable::Outputs: appendColumns(OutputColumns(), names, defs, OutputRecord{}, "69"); break;
     }
 }
 

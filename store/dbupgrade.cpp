@@ -1,6 +1,5 @@
 #include "store/dbupgrade.h"
 
-#include "link/modcomm.h"
 #include "store/dberror.h"
 #include "store/dbschema.h"
 #include "store/dbwriter.h"
@@ -87,17 +86,16 @@ void copyData(QSqlDatabase& db)
 
 // Instruments from firmware 4.13 on number their inputs differently; files
 // written for 1.01..1.08 get the new input code.
-bool wantsInputType46(const QString& oldVersion)
+bool wantsInputType46(const QString& oldVersion, const QString& id)
 {
     if (oldVersion < QStringLiteral("1.01") || oldVersion > QStringLiteral("1.08"))
         return false;
-    const QString id = Comm_InstrumentID();
     return id.size() > 3 && LeadingNumber(id.right(4)) >= 4.13;
 }
 
 // Builds the current file beside fileName from the old one and renames it
 // into place.
-void rebuild(const QString& fileName, const QString& oldVersion)
+void rebuild(const QString& fileName, const QString& oldVersion, const QString& instrumentId)
 {
     const QFileInfo target(fileName);
     // Kept open and locked until the end, so a save's clean-up leaves it.
@@ -134,9 +132,13 @@ void rebuild(const QString& fileName, const QString& oldVersion)
         if (auto e = CreateSchema(db))
             throw UpgradeFailure{*e, true};
         copyData(db);
-        if (auto e = PadTables(db))
-            throw UpgradeFailure{*e, true};
-        if (wantsInputType46(oldVersion)) {
+        // Only the first layout had short tables to fill; later files keep
+        // their rows and the load creates any that are missing.
+        if (oldVersion == QStringLiteral("1.00")) {
+            if (auto e = PadTables(db))
+                throw UpgradeFailure{*e, true};
+        }
+        if (wantsInputType46(oldVersion, instrumentId)) {
             QSqlQuery q(db);
             run(q, QStringLiteral("UPDATE main.Inputs SET \"Input Type\"=46"));
         }
@@ -182,7 +184,7 @@ QString GetDBProperty(const QString& fileName, const QString& propertyName)
     return q.value(0).toString();
 }
 
-UpgradeResult UpgradeDB(const QString& fileName)
+UpgradeResult UpgradeDB(const QString& fileName, const QString& instrumentId)
 {
     ProcedureScope scope(QStringLiteral("UpgradeDB"));
     if (CheckSqliteFile(fileName) != SqliteFileState::Ok)
@@ -208,14 +210,15 @@ UpgradeResult UpgradeDB(const QString& fileName)
         const QString backup = DBBackupName(fileName, version);
         if (!FileExists(backup) && !CopyFileByte(fileName, backup))
             throw UpgradeFailure{{{}, dberr::FileAccess, QStringLiteral("Cannot copy to ") + backup}, false};
-        rebuild(fileName, version);
+        rebuild(fileName, version, instrumentId);
         qCInfo(lcStore) << "upgraded" << fileName << "from" << version << "to" << program;
         return UpgradeResult::Upgraded;
     } catch (const UpgradeFailure& f) {
         // The file itself was never touched: the new one replaces it only
         // when complete.
         if (f.engine) {
-            dialogs().message(QStringLiteral("Error number: %1\r%2").arg(f.error.number).arg(f.error.description),
+            dialogs().message(QStringLiteral("Error number: ") + QString::number(f.error.number) + QLatin1Char('\r')
+                                  + f.error.description,
                               MsgButtons::Ok);
         }
         ErrHandler().HandleError(f.error.number, f.error.description);

@@ -18,8 +18,10 @@ enum class UpgradeResult {
 // an existing backup) and rebuilt as a current file with its data copied
 // column by column and every table padded to its full row count; the new
 // file replaces the old one in one rename. A newer file ends the program
-// through CriticalError.
-UpgradeResult UpgradeDB(const QString& fileName);
+// through CriticalError. instrumentId is the identification text of the
+// connected instrument ("" when none): files of 1.01..1.08 get input code 46
+// for instruments from firmware 4.13 on.
+UpgradeResult UpgradeDB(const QString& fileName, const QString& instrumentId = {});
 
 // The value of a property of the file; "" on any failure (missing property,
 // missing table, not a database).

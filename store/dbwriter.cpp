@@ -13,6 +13,7 @@
 #include <QTemporaryFile>
 #include <QVariant>
 
+#include <array>
 #include <memory>
 
 namespace {
@@ -134,22 +135,25 @@ private:
     void writeAll()
     {
         QSqlQuery proc = prepare(insertSql(DbTable::Processes));
-        // A slot reached by two processes is written twice; the later wins.
         QSqlQuery layer = prepare(insertSql(DbTable::Layers, "INSERT OR REPLACE"));
+        // A slot reached twice (by a looping process or by two processes)
+        // holds the same record each time: written once.
+        std::array<bool, MaxLayers + 1> written{};
         for (int p = 1; p <= MaxProcesses; ++p) {
             m_key = QStringLiteral("Process %1").arg(p);
             const ProcessRecord& pr = m_model.ProcessTable[p];
             write(proc, ProcessColumns(), pr, p);
             const WalkResult walk = WalkProcess(m_model, p);
             for (const WalkStep& s : walk.steps) {
+                if (written[static_cast<std::size_t>(s.slot)])
+                    continue;
+                written[static_cast<std::size_t>(s.slot)] = true;
                 m_key = QStringLiteral("Process %1 Layer %2").arg(p).arg(s.slot);
                 write(layer, LayerColumns(), m_model.LayerTable[s.slot], s.slot);
             }
             if (!walk.ok()) {
                 m_key = QStringLiteral("Process %1 Layer %2").arg(p).arg(walk.badSlot);
-                throw DbError{m_key, dberr::SubscriptRange,
-                              walk.error == WalkError::Cycle ? QStringLiteral("Layer %1 is reached twice").arg(walk.badSlot)
-                                                             : QStringLiteral("Subscript out of range")};
+                throw DbError{m_key, dberr::SubscriptRange, QStringLiteral("Subscript out of range")};
             }
             progress().setLabel1(QStringLiteral("Saving Process %1:").arg(p));
             progress().setLabel2(pr.Process_Name.text());

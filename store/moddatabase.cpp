@@ -29,19 +29,19 @@ bool debugDump()
 
 } // namespace
 
-UpgradeResult InitDBPointers()
+UpgradeResult InitDBPointers(const QString& instrumentId)
 {
-    return UpgradeDB(Config().DBFileName);
+    return UpgradeDB(Config().DBFileName, instrumentId);
 }
 
-bool DBOpen()
+bool DBOpen(const QString& instrumentId)
 {
     ProcedureScope scope(QStringLiteral("modDatabase_DBOpen"));
     const QString file = Config().DBFileName;
     showProgress(QStringLiteral("Open Database"), QStringLiteral("Opening database:"), GetNamePart(file));
 
     std::optional<DbError> error;
-    if (InitDBPointers() == UpgradeResult::Newer) {
+    if (InitDBPointers(instrumentId) == UpgradeResult::Newer) {
         // Only reached when the critical exit was replaced (tests): the
         // newer file is not read.
         progress().hide();

@@ -10,8 +10,10 @@
 // the load's repairs. On failure shows "Error reading " + the record's key,
 // reports the error, sets DBFileName to "Default.mdb" and resets the model.
 // Writes "DBOpen.txt" when Config().DebugDump is 1. True when the file was
-// read: the caller then rebuilds its tree and caption.
-bool DBOpen();
+// read: the caller then rebuilds its tree and caption. instrumentId is the
+// identification of the connected instrument (Comm_InstrumentID(), "" when
+// none); it decides the input codes of an upgraded older file.
+bool DBOpen(const QString& instrumentId = {});
 
 // Writes Model() in place of the file, crash-safe: on failure shows
 // "Error saving " + the record's key, reports the error, and the old file is
@@ -20,6 +22,6 @@ bool DBOpen();
 bool DBSave();
 
 // Brings DBFileName up to the program's version before it is opened.
-UpgradeResult InitDBPointers();
+UpgradeResult InitDBPointers(const QString& instrumentId = {});
 
 #endif

@@ -115,8 +115,8 @@ int FindFreeLayer(const ParameterModel& model)
     return NoFreeLayer;
 }
 
-ProcessWalk::ProcessWalk(int firstLayer, int numberActLayers)
-    : m_remaining(numberActLayers > 0 ? numberActLayers : 0), m_slot(firstLayer)
+ProcessWalk::ProcessWalk(int firstLayer, int numberActLayers, WalkLoops loops)
+    : m_remaining(numberActLayers > 0 ? numberActLayers : 0), m_slot(firstLayer), m_loops(loops)
 {
     check();
 }
@@ -153,18 +153,22 @@ void ProcessWalk::check()
         m_error = WalkError::OutOfRange;
         m_badSlot = m_slot;
     } else if (m_seen[static_cast<std::size_t>(m_slot)]) {
-        m_error = WalkError::Cycle;
-        m_badSlot = m_slot;
+        if (m_repeated == 0)
+            m_repeated = m_slot;
+        if (m_loops == WalkLoops::Stop) {
+            m_error = WalkError::Cycle;
+            m_badSlot = m_slot;
+        }
     }
 }
 
-WalkResult WalkProcess(const ParameterModel& model, int process)
+WalkResult WalkProcess(const ParameterModel& model, int process, WalkLoops loops)
 {
     WalkResult result;
     if (process < 1 || process > MaxProcesses)
         return result;
     const ProcessRecord& p = model.ProcessTable[process];
-    ProcessWalk walk(p.First_Layer, p.Number_Act_Layers);
+    ProcessWalk walk(p.First_Layer, p.Number_Act_Layers, loops);
     while (!walk.atEnd()) {
         const WalkStep step = walk.current();
         result.steps.push_back(step);
@@ -173,5 +177,6 @@ WalkResult WalkProcess(const ParameterModel& model, int process)
     }
     result.error = walk.error();
     result.badSlot = walk.badSlot();
+    result.repeatedSlot = walk.repeatedSlot();
     return result;
 }

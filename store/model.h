@@ -197,13 +197,23 @@ int FindFreeLayer(const ParameterModel& model);
 
 // The canonical walk through a process: start at First_Layer and take
 // Number_Act_Layers steps; after each slot go on to Next_Layer if it is
-// above 0, else to CoDep_Layer. ProcessWalk is the step-by-step form, for
-// callers that read each slot's links as they go (the database load);
-// WalkProcess walks the links held in a model.
+// above 0, else to CoDep_Layer. The count alone bounds the walk: a link that
+// leads back to a slot already visited visits it again (Follow, what loading,
+// saving, the tree and the transfers do), so a looping process still loads
+// and saves whole. Callers that want to know about such a loop ask
+// repeatedSlot() / WalkResult::loops(), or stop at it with WalkLoops::Stop.
+// ProcessWalk is the step-by-step form, for callers that read each slot's
+// links as they go (the database load); WalkProcess walks the links held in
+// a model.
 enum class WalkError {
     None,
     OutOfRange, // a link leaves 1..1000 before the count is reached
-    Cycle,      // a slot is reached a second time
+    Cycle,      // a slot is reached a second time (only with WalkLoops::Stop)
+};
+
+enum class WalkLoops {
+    Follow, // visit a repeated slot again; the count ends the walk
+    Stop,   // end the walk with WalkError::Cycle at the first repeated slot
 };
 
 struct WalkStep {
@@ -214,7 +224,7 @@ struct WalkStep {
 
 class ProcessWalk {
 public:
-    ProcessWalk(int firstLayer, int numberActLayers);
+    ProcessWalk(int firstLayer, int numberActLayers, WalkLoops loops = WalkLoops::Follow);
 
     // True when every step was taken or the walk broke.
     bool atEnd() const;
@@ -225,16 +235,20 @@ public:
     WalkError error() const { return m_error; }
     // The slot number that broke the walk (out of range or repeated).
     int badSlot() const { return m_badSlot; }
+    // The first slot the links led back to (0 while none): the process loops.
+    int repeatedSlot() const { return m_repeated; }
 
 private:
     void check();
 
     int m_remaining;
     int m_slot;
+    WalkLoops m_loops;
     int m_position = 1;
     bool m_coDep = false;
     WalkError m_error = WalkError::None;
     int m_badSlot = 0;
+    int m_repeated = 0;
     std::array<std::uint8_t, MaxLayers + 1> m_seen{};
 };
 
@@ -242,9 +256,11 @@ struct WalkResult {
     std::vector<WalkStep> steps;
     WalkError error = WalkError::None;
     int badSlot = 0;
+    int repeatedSlot = 0; // first slot visited twice, 0 when none
     bool ok() const { return error == WalkError::None; }
+    bool loops() const { return repeatedSlot != 0; }
 };
 
-WalkResult WalkProcess(const ParameterModel& model, int process);
+WalkResult WalkProcess(const ParameterModel& model, int process, WalkLoops loops = WalkLoops::Follow);
 
 #endif

@@ -327,3 +327,10 @@ QString FormatNumber(double v, QStringView pattern)
         out += "." + frac;
     return QString::fromLatin1(out.data(), qsizetype(out.size()));
 }
+
+std::optional<double> ReadNumber(QStringView text, NumberRule rule)
+{
+    if (rule == NumberRule::Strict)
+        return StrictNumber(text);
+    return LeadingNumber(text);
+}

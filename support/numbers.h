@@ -16,6 +16,14 @@ double LeadingNumber(QStringView text);
 // not exactly one number ("12abc", "", "abc", "1,5").
 std::optional<double> StrictNumber(QStringView text);
 
+// How a received number is read.
+enum class NumberRule {
+    Leading, // leading blanks skipped, the longest leading decimal number, 0 if none
+    Strict,  // the whole text (blanks around it aside) must be a number
+};
+
+std::optional<double> ReadNumber(QStringView text, NumberRule rule);
+
 // Rounds half to even (12.5 -> 12, 13.5 -> 14, -0.5 -> 0).
 double RoundHalfEven(double v);
 // Rounds half to even into a 16/32-bit integer; nullopt when the result does

@@ -106,8 +106,14 @@ TEST(CliCommands, OperateSendsTheCommand)
     EXPECT_EQ(runCtl(inst, {"operate", "abort"}).exitCode, 0);
     EXPECT_EQ(inst.commands, (QList<QByteArray>{"@", "S2 455", "@", "S0", "@", "U 32", "@", "U 1"}));
 
+    // Output and process numbers go to the instrument as given.
     inst.commands.clear();
-    EXPECT_EQ(runCtl(inst, {"operate", "power", "5", "10"}).exitCode, 64);
+    EXPECT_EQ(runCtl(inst, {"operate", "power", "5", "10"}).exitCode, 0);
+    EXPECT_EQ(inst.commands, (QList<QByteArray>{"@", "S5 100"}));
+
+    inst.commands.clear();
+    EXPECT_EQ(runCtl(inst, {"operate", "power", "1.5", "10"}).exitCode, 64);
+    EXPECT_EQ(runCtl(inst, {"operate", "select", "x"}).exitCode, 64);
     EXPECT_EQ(runCtl(inst, {"operate", "jump"}).exitCode, 64);
     EXPECT_TRUE(inst.commands.isEmpty());
 }

@@ -241,6 +241,26 @@ TEST(CliLink, NothingListeningIsInstrumentNotFound)
     EXPECT_TRUE(r.out.isEmpty());
 }
 
+TEST(CliLink, ConfiguredPortWithTrailingTextTakesItsLeadingNumber)
+{
+    FramePeer peer;
+    peer.replies[kIdOn] = kReplyId;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString ini = dir.filePath(QStringLiteral("test.ini"));
+    QFile f(ini);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QStringLiteral("[CommSettings]\r\nType=2\r\nEPort=%1x\r\nEAddress=127.0.0.1\r\nCheckSum=1\r\n")
+                .arg(peer.port())
+                .toLatin1());
+    f.close();
+
+    const CtlRun r = runCtl({QStringLiteral("--ini"), ini, QStringLiteral("id")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("X\n"));
+    EXPECT_EQ(peer.frames, QList<QByteArray>{kIdOn});
+}
+
 TEST(CliLink, UsageAndFileErrors)
 {
     EXPECT_EQ(runCtl({}).exitCode, 64);

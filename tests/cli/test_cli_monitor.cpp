@@ -156,6 +156,34 @@ TEST(CliMonitor, FiveTicksAgainstTheSimulator)
     }
 }
 
+TEST(CliMonitor, ALogThatCannotBeWrittenStopsAtOnce)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString ini = dir.filePath(QStringLiteral("test.ini"));
+    {
+        QFile f(ini);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[DataLog]\r\nType=2\r\nStart=0\r\nEnd=0\r\nInterval=0\r\n");
+    }
+    // A folder that does not exist: the first write (the end line the first
+    // "Stopped" writes) fails.
+    const QString log = dir.filePath(QStringLiteral("gone/run.txt"));
+    ScriptedInstrument inst;
+    inst.replies["@"] = {"DCX-700 TEST"};
+    inst.replies["V"] = {"0 0 2 1 0", "13 1 2 5 0"};
+    inst.replies["K2"] = {kSensors};
+    inst.replies["K1"] = {kOutputs};
+
+    const CtlRun r = runCtl(dir.path(), {"--ini", ini, "--tcp", QStringLiteral("127.0.0.1:%1").arg(inst.port()),
+                                         "monitor", "--count", "5", "--log", log});
+    EXPECT_EQ(r.exitCode, 3) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(log.toUtf8())) << r.err.toStdString();
+    // The header and the one tick whose log write failed.
+    EXPECT_EQ(lines(r.out).size(), 2) << r.out.toStdString();
+    EXPECT_EQ(inst.commands.count("V"), 1);
+}
+
 TEST(CliMonitor, UsageErrors)
 {
     QTemporaryDir dir;

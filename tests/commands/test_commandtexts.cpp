@@ -9,6 +9,8 @@
 #include "scriptedpeer.h"
 #include "store/model.h"
 
+#include <QTimer>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -243,9 +245,10 @@ TEST_F(CommandTexts, OperateCommands)
     EXPECT_EQ(Operate_SetPower(3, 0.25), 0); // 2.5 tenths: halves go to even
     EXPECT_EQ(Operate_Command(0), 0);
     EXPECT_EQ(Operate_Command(32), 0);
-    EXPECT_EQ(Operate_SetPower(5, 10.0), 5);
+    // Any other output number goes to the instrument, which judges it.
+    EXPECT_EQ(Operate_SetPower(5, 10.0), 0);
     EXPECT_EQ(Operate_SetPower(1, 4000.0), 5);
-    EXPECT_EQ(peer.commands, QStringList({"S2 455", "S1 123", "S0", "S3 2", "U 0", "U 32"}));
+    EXPECT_EQ(peer.commands, QStringList({"S2 455", "S1 123", "S0", "S3 2", "U 0", "U 32", "S5 100"}));
 }
 
 TEST_F(CommandTexts, SelectProcessReadsItsHeader)
@@ -263,9 +266,37 @@ TEST_F(CommandTexts, SelectProcessReadsItsHeader)
     EXPECT_EQ(p.First_Layer, 14);
     EXPECT_EQ(p.Number_Act_Layers, 3);
 
+    // "T 0" is sent; the header query that follows refuses process 0.
     peer.commands.clear();
     EXPECT_EQ(Operate_SelectProcess(0), 5);
-    EXPECT_TRUE(peer.commands.isEmpty());
+    EXPECT_EQ(peer.commands, QStringList{"T 0"});
+}
+
+// A refusal made inside another transaction's reply wait (a timer tick that
+// runs while the reply is awaited) must not end that transaction.
+TEST_F(CommandTexts, RefusalsInsideAWaitLeaveTheBusyStatus)
+{
+    // Answers "V" only after the nested calls have run.
+    peer.responder = [](const QString&) { return ScriptedPeer::Reply{'A', QStringLiteral("3 1 2 4 0")}; };
+    class LatePeer : public InProcessPeer {
+    public:
+        void receiveFromHost(const QByteArray&) override
+        {
+            QTimer::singleShot(20, this, [this] { emit sendToHost(*BuildReplyFrame('A', "3 1 2 4 0")); });
+        }
+    } late;
+    Comm_UseInProcessPeer(&late);
+    QList<qint16> nested;
+    QTimer::singleShot(0, [&] {
+        nested << Layer_Set(0, 0) << Layer_Get(5, 99) << Film_Set(51) << Process_Get(0, 1) << System_Set(14);
+        nested << Comm_GetStatus();
+    });
+    EXPECT_EQ(Operate_GetStatus(), 3);
+    EXPECT_EQ(Comm_GetStatus(), 0);
+    EXPECT_EQ(nested, (QList<qint16>{5, -1, 5, 5, 5, 9}));
+    // Outside a wait the refusal is the status, as before.
+    EXPECT_EQ(Layer_Set(0, 0), 5);
+    EXPECT_EQ(Comm_GetStatus(), 5);
 }
 
 TEST_F(CommandTexts, ReadingsQueries)

@@ -47,6 +47,13 @@ TEST_F(DbDump, LinesOfALoadedFile)
     EXPECT_EQ(lines[202], QLatin1String(kFilm3));
     EXPECT_EQ(lines[250], QStringLiteral("Material 1, M1              ,2.50,1.250"));
     EXPECT_EQ(lines[349], QStringLiteral("Material 100, M100            ,2.50,1.250"));
+
+    // Names are written as they are, "%" sequences included.
+    Model().ProcessTable[2].Process_Name = "A%3";
+    Model().FilmTable[2].Film_Name = "F%1";
+    const QStringList named = DumpLines(Model());
+    EXPECT_EQ(named[1], QStringLiteral("Process 2, A%3") + QString(13, QLatin1Char(' ')) + QStringLiteral(",-1,0,0"));
+    EXPECT_EQ(named[201].left(26), QStringLiteral("Film 2, F%1") + QString(13, QLatin1Char(' ')) + QStringLiteral(", "));
 }
 
 TEST_F(DbDump, DumpFileReplacesTheOldOne)

@@ -123,14 +123,16 @@ TEST_F(DbLoad, TheLayerCountDrivesTheWalk)
 
 TEST_F(DbLoad, LayerRepairs)
 {
+    // The name holds "%2": it must reach the message as it is.
     makeDb(QByteArray(kProcess1Sql)
-           + "UPDATE Layers SET Film_Number = 0, Output_Number = 0, Max_Power1 = 0, Slew_Rate1 = 0"
+           + "UPDATE Processes SET Process_Name = 'Run%2' WHERE Process_Number = 1;"
+             "UPDATE Layers SET Film_Number = 0, Output_Number = 0, Max_Power1 = 0, Slew_Rate1 = 0"
              " WHERE Layer_Number = 11;"
              "UPDATE Layers SET Output_Number = -3 WHERE Layer_Number = 12;");
     const QByteArray before = fileBytes(Config().DBFileName);
     ASSERT_TRUE(DBOpen());
     ASSERT_EQ(dlg.messages.size(), 1);
-    EXPECT_EQ(dlg.messages[0].text, QStringLiteral("Film number error in process Optic, Layer 2.\nLayer set to Film 1."));
+    EXPECT_EQ(dlg.messages[0].text, QStringLiteral("Film number error in process Run%2, Layer 2.\nLayer set to Film 1."));
     EXPECT_EQ(dlg.messages[0].buttons, MsgButtons::Ok);
     const LayerRecord& l = Model().LayerTable[11];
     EXPECT_EQ(l.Film_Number, 1);
@@ -140,6 +142,50 @@ TEST_F(DbLoad, LayerRepairs)
     EXPECT_EQ(Model().LayerTable[12].Output_Number, 1);
     // Repairs change the model, not the file.
     EXPECT_EQ(fileBytes(Config().DBFileName), before);
+}
+
+TEST_F(DbLoad, ALoopingProcessLoadsWithEveryOtherProcess)
+{
+    // Process 1's last layer links back to its first; the count of 5 reads
+    // 10, 11, 12, 10, 11: slot 10 is read again and the load goes on.
+    makeDb(QByteArray(kProcess1Sql)
+           + "UPDATE Layers SET Next_Layer = 10 WHERE Layer_Number = 12;"
+             "UPDATE Processes SET Number_Act_Layers = 5 WHERE Process_Number = 1;"
+             "UPDATE Layers SET Film_Number = 0 WHERE Layer_Number = 10;");
+    const QString file = Config().DBFileName;
+    ASSERT_TRUE(DBOpen());
+    EXPECT_EQ(Config().DBFileName, file);
+    // The repair message comes with each reading of the slot: positions 1 and 4.
+    EXPECT_EQ(shown(QStringLiteral("Film number error")),
+              (QStringList{QStringLiteral("Film number error in process Optic, Layer 1.\nLayer set to Film 1."),
+                           QStringLiteral("Film number error in process Optic, Layer 4.\nLayer set to Film 1.")}));
+    EXPECT_EQ(Model().ProcessTable[1].Number_Act_Layers, 5);
+    EXPECT_EQ(Model().LayerTable[12].Next_Layer, 10);
+    EXPECT_EQ(Model().LayerTable[11].Rate, 1.0);
+    EXPECT_EQ(Model().ProcessTable[100].Process_Name.trimmed(), QStringLiteral("P100"));
+    EXPECT_TRUE(WalkProcess(Model(), 1).loops());
+
+    // Saved and loaded again, the loop and the rest come back unchanged.
+    const ParameterModel loaded = Model();
+    ASSERT_TRUE(DBSave());
+    Model() = ParameterModel();
+    dlg.messages.clear();
+    ASSERT_TRUE(DBOpen());
+    EXPECT_TRUE(dlg.messages.isEmpty());
+    EXPECT_EQ(Model(), loaded);
+}
+
+TEST_F(DbLoad, KeysBeyondTheIntegerRangeAreNoKeys)
+{
+    // Layer row 999 and input row 7 carry keys far outside int: they are no
+    // rows of their tables, so the load creates rows 999 and 7 afresh.
+    makeDb("UPDATE Layers SET Layer_Number = 3000000000 WHERE Layer_Number = 999;"
+           "UPDATE Inputs SET InputNum = -5e9 WHERE InputNum = 7;");
+    ASSERT_TRUE(DBOpen());
+    EXPECT_EQ(query(Config().DBFileName, "SELECT COUNT(*) FROM Layers WHERE Layer_Number IN (999, 3000000000);"),
+              "2");
+    EXPECT_EQ(Model().InputTable[6].Input_Type, 46);
+    EXPECT_EQ(Model().InputTable[7].Input_Type, 3);
 }
 
 TEST_F(DbLoad, FrequenciesInHertzOrMegahertz)
@@ -192,10 +238,6 @@ TEST_F(DbLoad, DamagedContentFailsWithTheRecordKey)
         {"UPDATE Inputs SET \"Input Type\" = -32769 WHERE InputNum = 3;", "Input 3"},
         {"UPDATE Outputs SET \"Output Type\" = 32767.5 WHERE OutputNum = 2;", "Output 2"},
         {"UPDATE System SET Xtool3 = NULL;", "System"},
-        // The third step goes back to the first slot.
-        {"UPDATE Layers SET Next_Layer = 10 WHERE Layer_Number = 12;"
-         "UPDATE Processes SET Number_Act_Layers = 4 WHERE Process_Number = 1;",
-         "Process 1 Layer 10"},
         // The walk runs off the end before the count is reached.
         {"UPDATE Processes SET Number_Act_Layers = 4 WHERE Process_Number = 1;", "Process 1 Layer -1"},
         {"UPDATE Layers SET Next_Layer = 1001 WHERE Layer_Number = 11;", "Process 1 Layer 1001"},

@@ -163,8 +163,11 @@ TEST_F(DbSave, FileContents)
     const QString f = Config().DBFileName;
     EXPECT_EQ(query(f, "SELECT COUNT(*) FROM Layers;"), "1000");
     EXPECT_EQ(query(f, "SELECT group_concat(Layer_Number) FROM (SELECT Layer_Number FROM Layers"
-                       " WHERE Rate IS NOT NULL OR Film_Number IS NOT NULL ORDER BY 1);"),
+                       " WHERE Film_Number <> -1 ORDER BY 1);"),
               "3,5,7");
+    // Free slots hold their key and the column defaults, nothing of the model.
+    EXPECT_EQ(query(f, "SELECT Rate, Film_Number, Next_Layer, Max_Power1, Sensor1 FROM Layers WHERE Layer_Number = 800;"),
+              "0.0|-1|-1|25.0|1");
     EXPECT_EQ(query(f, "SELECT Ramp1_Enabled, Ramp2_Enabled, Next_Layer, CoDep_Layer FROM Layers WHERE Layer_Number = 3;"),
               "1|0|5|-1");
     EXPECT_EQ(query(f, "SELECT Ramp2_Enabled FROM Layers WHERE Layer_Number = 5;"), "1");
@@ -199,6 +202,20 @@ TEST_F(DbSave, PadTablesContinuesFromTheRowCount)
     EXPECT_EQ(query(f, "SELECT First_Layer, Process_Name IS NULL FROM Processes WHERE Process_Number = 100;"), "-1|1");
     EXPECT_EQ(query(f, "SELECT COUNT(*), COUNT(Rate) FROM Layers;"), "1000|0");
     EXPECT_EQ(query(f, "SELECT COUNT(*), COUNT(Film_Name) FROM Films;"), "50|0");
+    // In a file of the program's own layout the padded rows take the column
+    // defaults, and so load: relays 69, inputs 46.
+    const QString own = path(QStringLiteral("own.mdb"));
+    {
+        SqliteConnection conn(own, SqliteConnection::Mode::Create);
+        ASSERT_TRUE(conn.isOpen());
+        EXPECT_FALSE(CreateSchema(conn.db()).has_value());
+        EXPECT_FALSE(PadTables(conn.db()).has_value());
+    }
+    EXPECT_EQ(query(own, "SELECT COUNT(*), MIN(\"Output Type\"), MAX(\"Output Type\") FROM Outputs;"), "16|69|69");
+    EXPECT_EQ(query(own, "SELECT COUNT(*), MIN(\"Input Type\") FROM Inputs;"), "16|46");
+    EXPECT_EQ(query(own, "SELECT First_Layer, Number_Act_Layers, Process_Name FROM Processes WHERE Process_Number = 7;"),
+              "-1|0|");
+    EXPECT_EQ(query(own, "SELECT \"Min Freq\", \"Period\", \"System Tooling\" FROM System;"), "5000000.0|0.25|100");
     EXPECT_EQ(query(f, "SELECT COUNT(*) FROM System;"), "1");
     EXPECT_EQ(query(f, "SELECT COUNT(*), SUM(\"Input Type\") FROM Inputs;"), "16|5");
 }

@@ -1,36 +1,12 @@
 #include "storefixture.h"
 
-#include "link/commframe.h"
-#include "link/inprocesspeer.h"
-#include "link/modcomm.h"
 #include "store/dbupgrade.h"
 #include "store/moddatabase.h"
 #include "support/modutil.h"
 
 using namespace storetest;
 
-namespace {
-
-class DbUpgrade : public StoreTest {
-protected:
-    void TearDown() override
-    {
-        Comm_ResetLink();
-        StoreTest::TearDown();
-    }
-};
-
-// Answers every command with the identification text.
-class IdPeer : public InProcessPeer {
-public:
-    explicit IdPeer(QByteArray id) : m_id(std::move(id)) {}
-    void receiveFromHost(const QByteArray&) override { emit sendToHost(*BuildReplyFrame('A', m_id)); }
-
-private:
-    QByteArray m_id;
-};
-
-} // namespace
+using DbUpgrade = StoreTest;
 
 TEST_F(DbUpgrade, SameVersionIsLeftUntouched)
 {
@@ -73,8 +49,9 @@ TEST_F(DbUpgrade, FileWithoutVersionIsBackedUpCopiedAndPadded)
     EXPECT_EQ(query(file, "SELECT COUNT(*) FROM Materials;"), "100");
     EXPECT_EQ(query(file, "SELECT Material FROM Materials WHERE MatNum IN (10, 11) ORDER BY MatNum;"), "M10\nMaterial 11");
     EXPECT_EQ(query(file, "SELECT COUNT(*) FROM Outputs;"), "16");
-    EXPECT_EQ(query(file, "SELECT Rate, Final_Thick, Thick_Limit IS NULL FROM Layers WHERE Layer_Number = 10;"),
-              "2.5|1.234|1");
+    // A column the old file lacks takes its default, so the file loads.
+    EXPECT_EQ(query(file, "SELECT Rate, Final_Thick, Thick_Limit FROM Layers WHERE Layer_Number = 10;"),
+              "2.5|1.234|0.0");
     EXPECT_EQ(query(file, "SELECT Process_Name FROM Processes WHERE Process_Number = 1;"), "Optic");
     EXPECT_EQ(query(file, "SELECT COUNT(*) FROM pragma_table_info('Films') WHERE name = 'Obsolete';"), "0");
     EXPECT_EQ(query(file, "SELECT \"Min Freq\" FROM System;"), "5000000.0");
@@ -116,16 +93,11 @@ TEST_F(DbUpgrade, InputCodesOfNewerInstruments)
         {"1.05", "4.2", "3"},
     };
     for (const Case& c : cases) {
-        IdPeer peer(c.id);
-        Comm_UseInProcessPeer(&peer);
-        Comm_SendCommand(QStringLiteral("@"));
-        ASSERT_EQ(Comm_InstrumentID().trimmed(), QLatin1String(c.id));
         const QString file = makeDb(QByteArray("UPDATE DBProperties SET Value = '") + c.version + "';");
         QFile::remove(DBBackupName(file, QLatin1String(c.version)));
-        EXPECT_EQ(UpgradeDB(file), UpgradeResult::Upgraded) << c.version << c.id;
+        EXPECT_EQ(UpgradeDB(file, QLatin1String(c.id)), UpgradeResult::Upgraded) << c.version << c.id;
         EXPECT_EQ(query(file, "SELECT DISTINCT \"Input Type\" FROM Inputs;"), QByteArray(c.inputType))
             << c.version << " " << c.id;
-        Comm_ResetLink();
     }
 }
 
@@ -178,5 +150,53 @@ TEST_F(DbUpgrade, LoadUpgradesOlderFilesFirst)
     EXPECT_TRUE(QFile::exists(path(QStringLiteral("DCX700_100.mdb"))));
     EXPECT_EQ(GetDBProperty(file, QStringLiteral("Version")), QStringLiteral("1.10"));
     EXPECT_EQ(Model().LayerTable[11].Next_Layer, 12);
+    EXPECT_EQ(Model().ProcessTable[1].Process_Name.trimmed(), QStringLiteral("Optic"));
+}
+
+TEST_F(DbUpgrade, OnlyTheFirstLayoutIsPaddedAndEveryOlderFileLoads)
+{
+    // "1.05": short Outputs and Layers tables, Films without two columns.
+    // Not padded: the load creates the missing rows with their creation values.
+    makeDb(QByteArray(kProcess1Sql)
+           + "UPDATE DBProperties SET Value = '1.05';"
+             "DELETE FROM Outputs WHERE OutputNum > 8;"
+             "DELETE FROM Inputs WHERE InputNum > 12;"
+             "DELETE FROM Layers WHERE Layer_Number > 20;"
+             "ALTER TABLE Films DROP COLUMN Sample_Hold;"
+             "ALTER TABLE Films DROP COLUMN Tooling;");
+    const QString file = Config().DBFileName;
+    EXPECT_EQ(UpgradeDB(file), UpgradeResult::Upgraded);
+    EXPECT_EQ(query(file, "SELECT COUNT(*) FROM Outputs;"), "8");
+    EXPECT_EQ(query(file, "SELECT COUNT(*) FROM Layers;"), "20");
+    ASSERT_TRUE(DBOpen());
+    EXPECT_TRUE(dlg.messages.isEmpty());
+    EXPECT_EQ(Model().OutputTable[7].Output_Type, 4);
+    EXPECT_EQ(Model().OutputTable[8].Output_Type, 69);
+    EXPECT_EQ(Model().OutputTable[15].Output_Type, 69);
+    EXPECT_EQ(Model().InputTable[12].Input_Type, 46);
+    EXPECT_EQ(Model().FilmTable[1].Sample_Hold, 0);
+    EXPECT_EQ(Model().FilmTable[1].Tooling, 100);
+    EXPECT_EQ(Model().LayerTable[12].Film_Number, 5);
+    EXPECT_EQ(query(file, "SELECT COUNT(*), MIN(\"Output Type\") FROM Outputs WHERE OutputNum > 8;"), "8|69");
+
+    // "1.00" (no property): padded, and the padded rows load too.
+    makeDb(QByteArray(kProcess1Sql)
+           + "DROP TABLE DBProperties;"
+             "DELETE FROM Outputs WHERE OutputNum > 8;"
+             "DELETE FROM Inputs WHERE InputNum > 12;"
+             "DELETE FROM Processes WHERE Process_Number > 50;"
+             "DELETE FROM Films WHERE Film_Number > 40;"
+             "DELETE FROM System;");
+    Model() = ParameterModel();
+    EXPECT_EQ(UpgradeDB(file), UpgradeResult::Upgraded);
+    EXPECT_EQ(query(file, "SELECT COUNT(*) FROM Outputs;"), "16");
+    ASSERT_TRUE(DBOpen());
+    EXPECT_TRUE(dlg.messages.isEmpty());
+    EXPECT_EQ(Model().OutputTable[8].Output_Type, 69);
+    EXPECT_EQ(Model().InputTable[12].Input_Type, 46);
+    EXPECT_EQ(Model().ProcessTable[51].First_Layer, -1);
+    EXPECT_EQ(Model().ProcessTable[51].Number_Act_Layers, 0);
+    EXPECT_EQ(Model().FilmTable[41].Material_Index, 1);
+    EXPECT_EQ(Model().SystemParams, SystemRecord{});
     EXPECT_EQ(Model().ProcessTable[1].Process_Name.trimmed(), QStringLiteral("Optic"));
 }

@@ -217,7 +217,7 @@ TEST(Walk, CountDrivesTheWalk)
     EXPECT_TRUE(r.steps.empty());
 }
 
-TEST(Walk, CyclesAreDetected)
+TEST(Walk, LoopsAreFollowedToTheCountAndReported)
 {
     auto m = freshModel();
     ProcessRecord& p = m->ProcessTable[1];
@@ -226,7 +226,14 @@ TEST(Walk, CyclesAreDetected)
     p.Number_Act_Layers = 3;
     linkNext(*m, 4, 8);
     linkNext(*m, 8, 4);
+    // The count bounds the walk: slot 4 is visited again.
     WalkResult r = WalkProcess(*m, 1);
+    EXPECT_TRUE(r.ok());
+    EXPECT_TRUE(r.loops());
+    EXPECT_EQ(r.repeatedSlot, 4);
+    EXPECT_EQ(slotsOf(r), (std::vector<int>{4, 8, 4}));
+    // Asked to stop there, the walk ends before the repeat.
+    r = WalkProcess(*m, 1, WalkLoops::Stop);
     EXPECT_EQ(r.error, WalkError::Cycle);
     EXPECT_EQ(r.badSlot, 4);
     EXPECT_EQ(slotsOf(r), (std::vector<int>{4, 8}));
@@ -235,8 +242,14 @@ TEST(Walk, CyclesAreDetected)
     linkNext(*m, 4, -1);
     linkCoDep(*m, 4, 4);
     r = WalkProcess(*m, 1);
-    EXPECT_EQ(r.error, WalkError::Cycle);
-    EXPECT_EQ(r.badSlot, 4);
+    EXPECT_EQ(slotsOf(r), (std::vector<int>{4, 4, 4}));
+    EXPECT_EQ(r.repeatedSlot, 4);
+    EXPECT_EQ(WalkProcess(*m, 1, WalkLoops::Stop).error, WalkError::Cycle);
+    // No loop: nothing reported.
+    linkCoDep(*m, 4, 8);
+    linkNext(*m, 8, -1);
+    p.Number_Act_Layers = 2;
+    EXPECT_FALSE(WalkProcess(*m, 1).loops());
 
     // The step form: a reader that supplies links as it reads them.
     ProcessWalk w(7, 2);

@@ -1,6 +1,6 @@
 // Reading and writing the configuration file: defaults, conversions,
 // fall-backs and the bare-name rule for the two file names.
-#include "app/modconfig.h"
+#include "support/modconfig.h"
 #include "support/cfile.h"
 #include "support/config.h"
 #include "support/programfolder.h"

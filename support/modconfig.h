@@ -1,5 +1,5 @@
-#ifndef DCX_APP_MODCONFIG_H
-#define DCX_APP_MODCONFIG_H
+#ifndef DCX_SUPPORT_MODCONFIG_H
+#define DCX_SUPPORT_MODCONFIG_H
 
 #include <QString>
 

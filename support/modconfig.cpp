@@ -1,11 +1,11 @@
-#include "app/modconfig.h"
+#include "support/modconfig.h"
 
-#include "app/applogging.h"
 #include "support/cfile.h"
 #include "support/config.h"
 #include "support/modfileutil.h"
 #include "support/numbers.h"
 #include "support/programfolder.h"
+#include "support/supportlogging.h"
 
 #include <optional>
 #include <variant>
@@ -72,7 +72,7 @@ void readKey(cFile& ini, const IniKey& k, AppConfig& config)
     const QString raw = ini.ReadIniStr(section, key, QString::number(defaults.*number), 0);
     const std::optional<qint16> value = convert(k.conversion, raw);
     if (!value)
-        qCWarning(lcApp) << "configuration key" << section << key << "is not a 16-bit number:" << raw
+        qCWarning(lcSupport) << "configuration key" << section << key << "is not a 16-bit number:" << raw
                          << "- using" << defaults.*number;
     config.*number = value.value_or(defaults.*number);
 }
@@ -123,7 +123,7 @@ void ReadINI()
 {
     IniFile().setFileName(IniFilePath());
     if (IniFile().FileName().isEmpty())
-        qCInfo(lcApp) << "no configuration file" << IniFilePath() << "- running on defaults";
+        qCInfo(lcSupport) << "no configuration file" << IniFilePath() << "- running on defaults";
     ReadINI(IniFile(), Config());
 }
 
