@@ -1,0 +1,22 @@
+#include "editors/frmeditors.h"
+
+#include "editors/frmlayer.h"
+#include "store/model.h"
+
+// Each editor runs as a modal dialog owned on this stack; the answer says
+// whether the tables it edits differ afterwards.
+
+bool ShowLayerEditor(QWidget* parent)
+{
+    const int layer = Working().CurLayer;
+    if (layer < 1 || layer > MaxLayers)
+        return false;
+    const LayerRecord before = Model().LayerTable[size_t(layer)];
+    frmLayer form(parent);
+    form.exec();
+    return !(Model().LayerTable[size_t(layer)] == before);
+}
+
+bool ShowFilmEditor(QWidget*) { return false; }
+bool ShowMaterialEditor(QWidget*) { return false; }
+bool ShowSystemEditor(QWidget*) { return false; }
