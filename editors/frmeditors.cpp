@@ -1,5 +1,6 @@
 #include "editors/frmeditors.h"
 
+#include "editors/frmfilm.h"
 #include "editors/frmlayer.h"
 #include "store/model.h"
 
@@ -17,6 +18,12 @@ bool ShowLayerEditor(QWidget* parent)
     return !(Model().LayerTable[size_t(layer)] == before);
 }
 
-bool ShowFilmEditor(QWidget*) { return false; }
+bool ShowFilmEditor(QWidget* parent)
+{
+    const auto before = Model().FilmTable;
+    frmFilm form(parent);
+    form.exec();
+    return !(Model().FilmTable == before);
+}
 bool ShowMaterialEditor(QWidget*) { return false; }
 bool ShowSystemEditor(QWidget*) { return false; }

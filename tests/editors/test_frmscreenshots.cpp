@@ -1,10 +1,12 @@
 // The four editors rendered offscreen on sample records. With
 // DCX_SCREENSHOT_DIR set the pictures are saved there (docs/ keeps them).
+#include "editors/frmfilm.h"
 #include "editors/frmlayer.h"
 #include "tests/editors/editortestkit.h"
 
 #include <QDir>
 #include <QPixmap>
+#include <QTabWidget>
 
 namespace {
 
@@ -40,6 +42,38 @@ TEST_F(Screenshots, Layer)
     Working().CurLayer = 12;
     frmLayer form;
     grab(form, "screenshot-layer.png");
+}
+
+TEST_F(Screenshots, Film)
+{
+    Model().MaterialTable[4].Material = "Gold";
+    FilmRecord& f = Model().FilmTable[3];
+    f.Film_Name = "Gold";
+    f.Material_Index = 4;
+    f.Pocket = 2;
+    f.Tooling = 112;
+    f.Pterm = 40;
+    f.Iterm = 1.5;
+    f.Dterm = 0.2;
+    f.Crystal_Quality = 5;
+    f.Crystal_Fail = 1;
+    f.Ramp1_Power = 12.5;
+    f.Ramp1_Time = 90;
+    f.Soak1_Time = 60;
+    f.Capture = 2.5;
+    f.Control_Error = 1;
+    f.Control_Error_Percent = 10;
+    f.Sampling = 2;
+    f.Sample_Time = 30;
+    f.Sample_Hold = 120;
+    Working().CurFilm = 3;
+    frmFilm form;
+    grab(form, "screenshot-film.png");
+    auto* tabs = Find<QTabWidget>(&form, "tabFilm");
+    tabs->setCurrentIndex(1);
+    grab(form, "screenshot-film-conditioning.png");
+    tabs->setCurrentIndex(2);
+    grab(form, "screenshot-film-controls.png");
 }
 
 } // namespace
