@@ -2,6 +2,7 @@
 
 #include "editors/frmfilm.h"
 #include "editors/frmlayer.h"
+#include "editors/frmmaterial.h"
 #include "store/model.h"
 
 // Each editor runs as a modal dialog owned on this stack; the answer says
@@ -25,5 +26,11 @@ bool ShowFilmEditor(QWidget* parent)
     form.exec();
     return !(Model().FilmTable == before);
 }
-bool ShowMaterialEditor(QWidget*) { return false; }
+bool ShowMaterialEditor(QWidget* parent)
+{
+    const auto before = Model().MaterialTable;
+    frmMaterial form(parent);
+    form.exec();
+    return !(Model().MaterialTable == before);
+}
 bool ShowSystemEditor(QWidget*) { return false; }

