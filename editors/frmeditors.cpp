@@ -3,6 +3,7 @@
 #include "editors/frmfilm.h"
 #include "editors/frmlayer.h"
 #include "editors/frmmaterial.h"
+#include "editors/frmsystem.h"
 #include "store/model.h"
 
 // Each editor runs as a modal dialog owned on this stack; the answer says
@@ -33,4 +34,13 @@ bool ShowMaterialEditor(QWidget* parent)
     form.exec();
     return !(Model().MaterialTable == before);
 }
-bool ShowSystemEditor(QWidget*) { return false; }
+bool ShowSystemEditor(QWidget* parent)
+{
+    const ParameterModel& m = Model();
+    const SystemRecord system = m.SystemParams;
+    const auto inputs = m.InputTable;
+    const auto relays = m.OutputTable;
+    frmSystem form(parent);
+    form.exec();
+    return !(m.SystemParams == system && m.InputTable == inputs && m.OutputTable == relays);
+}

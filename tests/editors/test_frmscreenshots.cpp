@@ -3,6 +3,7 @@
 #include "editors/frmfilm.h"
 #include "editors/frmlayer.h"
 #include "editors/frmmaterial.h"
+#include "editors/frmsystem.h"
 #include "tests/editors/editortestkit.h"
 
 #include <QDir>
@@ -84,6 +85,16 @@ TEST_F(Screenshots, Material)
     Model().MaterialTable[1].ZFactor = 1.08;
     frmMaterial form;
     grab(form, "screenshot-material.png");
+}
+
+TEST_F(Screenshots, System)
+{
+    for (int n = 0; n < MaxInputs; ++n)
+        Model().InputTable[size_t(n)].Input_Type = qint16(n < 6 ? n + 1 : 46);
+    for (int n = 0; n < MaxOutputs; ++n)
+        Model().OutputTable[size_t(n)].Output_Type = qint16(n < 8 ? n + 1 : 69);
+    frmSystem form;
+    grab(form, "screenshot-system.png");
 }
 
 } // namespace
