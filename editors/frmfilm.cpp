@@ -135,6 +135,7 @@ void frmFilm::buildControls()
         txtPTerm = MakeEntry(fraPID, QStringLiteral("txtPTerm"), 7);
         connect(spnPropTerm, &UpDownWidget::valueChanged, this, &frmFilm::spnPropTerm_Change);
         connect(txtPTerm, &QLineEdit::textEdited, this, &frmFilm::txtPTerm_Change);
+        AttachStepKeys(txtPTerm, spnPropTerm);
         // The box comes before its spinner in the tab order, as it takes typing.
         addRow(pg, MakeLabel(fraPID, tr("Proportiona&l"), txtPTerm), txtPTerm, {spnPropTerm});
         pairsOf(FilmTab::Main, fraPID, pg, 0, kFilmPairs);

@@ -54,6 +54,7 @@ void frmMaterial::buildControls()
         txt->setMaxLength(maxChars);
         txt->installEventFilter(this);
         spin = MakeSpinner(this, QString::fromLatin1(spinName), spec.minSteps(), spec.maxSteps(), tr("Hundredths"));
+        AttachStepKeys(txt, spin);
         g->addWidget(MakeLabel(this, label, txt), r, 0);
         g->addWidget(txt, r, 1);
         g->addWidget(spin, r, 2);

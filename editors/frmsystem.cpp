@@ -52,6 +52,7 @@ void frmSystem::buildControls()
         txtSysParam[size_t(i)] = MakeEntry(parent, Indexed("txtSysParam", i), 5);
         connect(spnSysParam[size_t(i)], &UpDownWidget::valueChanged, this, [this, i] { spnSysParam_Change(i); });
         connect(txtSysParam[size_t(i)], &QLineEdit::editingFinished, this, [this, i] { txtSysParam_LostFocus(i); });
+        AttachStepKeys(txtSysParam[size_t(i)], spnSysParam[size_t(i)]);
         const int r = g->rowCount();
         g->addWidget(MakeLabel(parent, label, txtSysParam[size_t(i)]), r, 0);
         g->addWidget(txtSysParam[size_t(i)], r, 1);

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QPointer>
 #include <QStyleOptionFocusRect>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -12,7 +13,35 @@
 namespace {
 constexpr int kPageSteps = 10;
 constexpr int kWheelNotch = 120;
+
+// Owned by the box it watches; hands step keys to the spinner.
+class StepKeys : public QObject {
+public:
+    StepKeys(QWidget* box, UpDownWidget* spin) : QObject(box), spin_(spin) { box->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress || !spin_)
+            return false;
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Up: spin_->stepBy(1); return true;
+        case Qt::Key_Down: spin_->stepBy(-1); return true;
+        case Qt::Key_PageUp: spin_->stepBy(kPageSteps); return true;
+        case Qt::Key_PageDown: spin_->stepBy(-kPageSteps); return true;
+        default: return false;
+        }
+    }
+
+private:
+    QPointer<UpDownWidget> spin_;
+};
 } // namespace
+
+void AttachStepKeys(QWidget* box, UpDownWidget* spin)
+{
+    new StepKeys(box, spin);
+}
 
 UpDownWidget::UpDownWidget(QWidget* parent) : QWidget(parent)
 {

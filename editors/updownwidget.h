@@ -57,4 +57,8 @@ private:
     int wheelRest_ = 0; // wheel angle not yet turned into a step (high-resolution wheels)
 };
 
+// Up/Down and PageUp/PageDown pressed in box step spin, as in a spin box, so
+// a typed value's box and its spinner work from the one keyboard focus.
+void AttachStepKeys(QWidget* box, UpDownWidget* spin);
+
 #endif

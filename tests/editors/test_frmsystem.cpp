@@ -42,6 +42,8 @@ TEST_F(SystemEditor, TypedValuesClampAndFrequenciesStayApart)
     QTest::keyClick(Spin(&form, "spnSysParam_1"), Qt::Key_Up);
     EXPECT_EQ(Text(&form, "txtSysParam_1"), "6.0");
     EXPECT_EQ(Text(&form, "txtSysParam_2"), "6.1");
+    QTest::keyClick(Find<QLineEdit>(&form, "txtSysParam_5"), Qt::Key_Up); // the box steps its spinner
+    EXPECT_EQ(Text(&form, "txtSysParam_5"), "5.1");
     Wheel(Spin(&form, "spnSysTool"), -3);
     EXPECT_EQ(Text(&form, "txtSysTool"), "97");
 
@@ -52,6 +54,7 @@ TEST_F(SystemEditor, TypedValuesClampAndFrequenciesStayApart)
     EXPECT_EQ(s.Max_Freq, 6.1);
     EXPECT_EQ(s.Power_Scale_1, -10.0);
     EXPECT_EQ(s.Power_Scale_2, 10.0);
+    EXPECT_EQ(s.Power_Scale_3, 5.1);
     EXPECT_EQ(s.System_Tooling, 97);
 }
 
