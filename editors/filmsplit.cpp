@@ -63,14 +63,15 @@ void guardedField(int& spinner, double v, Field field)
 
 SpinPair loadPair(const FilmPairRow& row, double v, SpinPair s)
 {
+    const double maximum = std::visit([](auto f) { return FieldSpecOf(f).maximum; }, row.field);
     if (row.kind == PairKind::Tenths) {
         const double whole = std::floor(v);
-        guarded(s.high, whole, 0, 99);
+        guarded(s.high, whole, 0, int(maximum));
         guarded(s.low, RoundHalfEven((v - whole) * 10), 0, 9);
         return s;
     }
     const double minutes = std::floor(v / 60);
-    guarded(s.high, minutes, 0, 60);
+    guarded(s.high, minutes, 0, int(maximum / 60));
     const double against = row.secondsFromSpinner ? s.high : minutes;
     guarded(s.low, RoundHalfEven(v - against * 60), 0, 59);
     const MinutesSeconds capped = CapMinutes({s.high, s.low}, kFilmTimeMax);
@@ -86,8 +87,9 @@ FilmEdit LoadFilmEdit(const FilmRecord& f, const FilmEdit& previous)
     FilmEdit e = previous;
     // The proportional term has no range guard: its spinner is clamped and the
     // box shows the stored number, which is what storing reads back.
-    e.propTerm = ClampInt(RoundHalfEven(f.Pterm), 0, 999);
-    e.propText = InRange(RoundHalfEven(f.Pterm), 0, 999) ? QString::number(e.propTerm) : PlainNumber(f.Pterm);
+    const auto& p = FieldSpecOf(&F::Pterm);
+    e.propTerm = ClampInt(RoundHalfEven(f.Pterm), p.minSteps(), p.maxSteps());
+    e.propText = InRange(RoundHalfEven(f.Pterm), p.minSteps(), p.maxSteps()) ? QString::number(e.propTerm) : PlainNumber(f.Pterm);
     for (size_t i = 0; i < kPairs.size(); ++i)
         e.pairs[i] = loadPair(kPairs[i], get(kPairs[i], f), e.pairs[i]);
     guarded(e.material, f.Material_Index - 1, 0, MaxMaterials - 1);
@@ -95,11 +97,11 @@ FilmEdit LoadFilmEdit(const FilmRecord& f, const FilmEdit& previous)
     guardedField(e.tooling, f.Tooling, &F::Tooling);
     guardedField(e.xtalQual, f.Crystal_Quality, &F::Crystal_Quality);
     guardedField(e.xtalStab, f.Crystal_Stability, &F::Crystal_Stability);
-    guarded(e.xtalFail, f.Crystal_Fail, 0, 1);
-    guarded(e.capture, RoundHalfEven(f.Capture * 10), 0, 999);
-    guarded(e.controlErrorPct, RoundHalfEven(f.Control_Error_Percent * 10), 0, 999);
-    guarded(e.controlError, f.Control_Error, 0, 2);
-    guarded(e.sampling, f.Sampling, 0, 2);
+    guardedField(e.xtalFail, f.Crystal_Fail, &F::Crystal_Fail);
+    guardedField(e.capture, RoundHalfEven(f.Capture * 10), &F::Capture);
+    guardedField(e.controlErrorPct, RoundHalfEven(f.Control_Error_Percent * 10), &F::Control_Error_Percent);
+    guardedField(e.controlError, f.Control_Error, &F::Control_Error);
+    guardedField(e.sampling, f.Sampling, &F::Sampling);
     return e;
 }
 

@@ -82,9 +82,10 @@ void frmFilm::buildControls()
     tabFilm->addTab(pageCond, tr("Conditioning"));
     tabFilm->addTab(pageCtrl, tr("Controls"));
 
+    using F = FilmRecord;
     const auto single = [this](QWidget* parent, UpDownWidget*& spin, QLineEdit*& txt, const char* spinName,
-                               const char* txtName, int lo, int hi, int chars, void (frmFilm::*changed)()) {
-        spin = MakeSpinner(parent, QString::fromLatin1(spinName), lo, hi);
+                               const char* txtName, const FieldSpec<F>& spec, int chars, void (frmFilm::*changed)()) {
+        spin = MakeStepSpinner(parent, QString::fromLatin1(spinName), spec);
         txt = MakeDisplay(parent, QString::fromLatin1(txtName), chars);
         connect(spin, &UpDownWidget::valueChanged, this, changed);
     };
@@ -92,8 +93,11 @@ void frmFilm::buildControls()
         const FilmPairRow& row = FilmPairRows()[size_t(i)];
         PairControls& c = pairs_[size_t(i)];
         const bool time = row.kind == PairKind::Time;
-        c.high = MakeSpinner(parent, QString::fromLatin1(row.high), 0, time ? 60 : 99, time ? tr("Minutes") : tr("Whole part"));
-        c.low = MakeSpinner(parent, QString::fromLatin1(row.low), 0, time ? 59 : 9, time ? tr("Seconds") : tr("Tenths"));
+        const auto& spec = std::visit([](auto f) -> const FieldSpec<F>& { return FieldSpecOf(f); }, row.field);
+        c.high = MakeSpinner(parent, QString::fromLatin1(row.high), 0, int(time ? spec.maximum / 60 : spec.maximum),
+                             time ? tr("Minutes") : tr("Whole part"));
+        c.low = MakeSpinner(parent, QString::fromLatin1(row.low), 0, time ? kSecondsMax : kDigitMax,
+                            time ? tr("Seconds") : tr("Tenths"));
         c.txt = MakeDisplay(parent, QString::fromLatin1(row.display), 7);
         c.label = MakeLabel(parent, tr(row.label), c.high);
         connect(c.high, &UpDownWidget::valueChanged, this, [this, i] { spnPair_Change(i); });
@@ -122,16 +126,16 @@ void frmFilm::buildControls()
         connect(cmbMaterial, &QComboBox::activated, this, &frmFilm::cmbMaterial_Click);
         g->addWidget(MakeLabel(pageMain, tr("&Material"), cmbMaterial), 0, 0);
         g->addWidget(cmbMaterial, 0, 1, 1, 2);
-        single(pageMain, spnPocket, txtPocket, "spnPocket", "txtPocket", 0, 8, 5, &frmFilm::spnPocket_Change);
+        single(pageMain, spnPocket, txtPocket, "spnPocket", "txtPocket", FieldSpecOf(&F::Pocket), 5, &frmFilm::spnPocket_Change);
         addRow(g, MakeLabel(pageMain, tr("&Pocket"), spnPocket), txtPocket, {spnPocket});
-        single(pageMain, spnFilmTooling, txtFilmTooling, "spnFilmTooling", "txtFilmTooling", 10, 399, 5,
+        single(pageMain, spnFilmTooling, txtFilmTooling, "spnFilmTooling", "txtFilmTooling", FieldSpecOf(&F::Tooling), 5,
                &frmFilm::spnFilmTooling_Change);
         addRow(g, MakeLabel(pageMain, tr("&Tooling"), spnFilmTooling), txtFilmTooling, {spnFilmTooling});
 
         auto* fraPID = new QGroupBox(tr("PID"), pageMain);
         fraPID->setObjectName(QStringLiteral("fraPID"));
         auto* pg = new QGridLayout(fraPID);
-        spnPropTerm = MakeSpinner(fraPID, QStringLiteral("spnPropTerm"), 0, 999);
+        spnPropTerm = MakeStepSpinner(fraPID, QStringLiteral("spnPropTerm"), FieldSpecOf(&F::Pterm));
         txtPTerm = MakeEntry(fraPID, QStringLiteral("txtPTerm"), 7);
         connect(spnPropTerm, &UpDownWidget::valueChanged, this, &frmFilm::spnPropTerm_Change);
         connect(txtPTerm, &QLineEdit::textEdited, this, &frmFilm::txtPTerm_Change);
@@ -144,9 +148,9 @@ void frmFilm::buildControls()
         auto* fraXtal = new QGroupBox(tr("Crystal Fail Control"), pageMain);
         fraXtal->setObjectName(QStringLiteral("fraXtalFail"));
         auto* xg = new QGridLayout(fraXtal);
-        single(fraXtal, spnXtalQual, txtXtalQual, "spnXtalQual", "txtXtalQual", 0, 9, 7, &frmFilm::spnXtalQual_Change);
+        single(fraXtal, spnXtalQual, txtXtalQual, "spnXtalQual", "txtXtalQual", FieldSpecOf(&F::Crystal_Quality), 7, &frmFilm::spnXtalQual_Change);
         addRow(xg, MakeLabel(fraXtal, tr("Crystal &Quality"), spnXtalQual), txtXtalQual, {spnXtalQual});
-        single(fraXtal, spnXtalStab, txtXtalStab, "spnXtalStab", "txtXtalStab", 0, 9, 7, &frmFilm::spnXtalStab_Change);
+        single(fraXtal, spnXtalStab, txtXtalStab, "spnXtalStab", "txtXtalStab", FieldSpecOf(&F::Crystal_Stability), 7, &frmFilm::spnXtalStab_Change);
         addRow(xg, MakeLabel(fraXtal, tr("Crystal &Stability"), spnXtalStab), txtXtalStab, {spnXtalStab});
         auto* oh = new QHBoxLayout;
         optXtalFail[0] = option(fraXtal, oh, "optXtalFail", 0, tr("Halt"));
@@ -182,7 +186,7 @@ void frmFilm::buildControls()
                 pairRow(fraShutter, sg, i);
             else if (QLatin1String(FilmPairRows()[size_t(i)].display) == QLatin1String("txtAccuracy"))
                 accuracy = i;
-        single(fraShutter, spnCapture, txtCapture, "spnCapture", "txtCapture", 0, 999, 7, &frmFilm::spnCapture_Change);
+        single(fraShutter, spnCapture, txtCapture, "spnCapture", "txtCapture", FieldSpecOf(&F::Capture), 7, &frmFilm::spnCapture_Change);
         addRow(sg, MakeLabel(fraShutter, tr("Capture"), spnCapture), txtCapture, {spnCapture});
         v->addWidget(fraShutter);
 
@@ -196,7 +200,7 @@ void frmFilm::buildControls()
             connect(optCntrlErr[size_t(i)], &QRadioButton::toggled, this, &frmFilm::optCntrlErr_Click);
         }
         eg->addLayout(eh, 0, 0, 1, 3);
-        single(fraErr, spnControlError, txtControlError, "spnControlError", "txtControlError", 0, 999, 7,
+        single(fraErr, spnControlError, txtControlError, "spnControlError", "txtControlError", FieldSpecOf(&F::Control_Error_Percent), 7,
                &frmFilm::spnControlError_Change);
         lblControlError = MakeLabel(fraErr, tr("Error"), spnControlError);
         addRow(eg, lblControlError, txtControlError, {spnControlError});

@@ -67,32 +67,33 @@ void frmLayer::buildControls()
         g->addLayout(h, r, 2);
     };
     const auto rateSpins = [this](int i) {
-        spnRate[size_t(i)] = MakeSpinner(this, Indexed("spnRate", i), 0, 99, tr("Whole Å/s"));
-        spnRateTenths[size_t(i)] = MakeSpinner(this, Indexed("spnRateTenths", i), 0, 9, tr("Tenths"));
+        spnRate[size_t(i)] = MakeWholeSpinner(this, Indexed("spnRate", i), FieldSpecOf(&LayerRecord::Rate), tr("Whole Å/s"));
+        spnRateTenths[size_t(i)] = MakeSpinner(this, Indexed("spnRateTenths", i), 0, kDigitMax, tr("Tenths"));
         txtRate[size_t(i)] = MakeDisplay(this, Indexed("txtRate", i), 5);
         connect(spnRate[size_t(i)], &UpDownWidget::valueChanged, this, [this, i] { spnRate_Change(i); });
         connect(spnRateTenths[size_t(i)], &UpDownWidget::valueChanged, this, [this, i] { spnRate_Change(i); });
     };
-    const auto thickSpins = [this](Thick& t, const char* base, int index, std::function<void()> changed) {
+    const int thickMax = int(FieldSpecOf(&LayerRecord::Final_Thick).maximum);
+    const auto thickSpins = [this, thickMax](Thick& t, const char* base, int index, std::function<void()> changed) {
         static const char* const suffix[4] = {"", "Tenths", "Hundredths", "Thousandths"};
         static const char* const tip[4] = {"Whole kÅ", "Tenths", "Hundredths", "Thousandths"};
         for (int d = 0; d < 4; ++d) {
             const QString name = QString::fromLatin1(base) + QLatin1String(suffix[d]);
             t.spin[size_t(d)] = MakeSpinner(this, index < 0 ? name : name + QLatin1Char('_') + QString::number(index),
-                                            0, d == 0 ? 99 : 9, tr(tip[d]));
+                                            0, d == 0 ? thickMax : kDigitMax, tr(tip[d]));
             connect(t.spin[size_t(d)], &UpDownWidget::valueChanged, this, changed);
         }
         t.txt = MakeDisplay(this, index < 0 ? QString::fromLatin1("txtThickSetpoint") : Indexed("txtFinalThick", index), 7);
     };
     const auto timeSpin = [this](int i) {
-        spnTimeSetpoint[size_t(i)] = MakeSpinner(this, Indexed("spnTimeSetpoint", i), 0, 5999);
+        spnTimeSetpoint[size_t(i)] = MakeStepSpinner(this, Indexed("spnTimeSetpoint", i), FieldSpecOf(&LayerRecord::Time_Setpoint));
         txtTimeSetpoint[size_t(i)] = MakeDisplay(this, Indexed("txtTimeSetpoint", i), 5);
         connect(spnTimeSetpoint[size_t(i)], &UpDownWidget::valueChanged, this, [this, i] { spnTimeSetpoint_Change(i); });
     };
     const auto powerSpins = [this](std::array<UpDownWidget*, 2>& s, QLineEdit*& txt, const char* base,
-                                   const char* display, void (frmLayer::*changed)()) {
-        s[1] = MakeSpinner(this, Indexed(base, 1), 0, 99, tr("Whole part"));
-        s[0] = MakeSpinner(this, Indexed(base, 0), 0, 9, tr("Tenths"));
+                                   const char* display, double LayerRecord::* field, void (frmLayer::*changed)()) {
+        s[1] = MakeWholeSpinner(this, Indexed(base, 1), FieldSpecOf(field), tr("Whole part"));
+        s[0] = MakeSpinner(this, Indexed(base, 0), 0, kDigitMax, tr("Tenths"));
         txt = MakeDisplay(this, QString::fromLatin1(display), 5);
         for (UpDownWidget* w : s)
             connect(w, &UpDownWidget::valueChanged, this, changed);
@@ -110,13 +111,13 @@ void frmLayer::buildControls()
     thickSpins(thickSetpoint, "spnThickSetpoint", -1, [this] { spnThickSetpoint_Change(); });
     row(main, tr("T&hickness Setpoint"), thickSetpoint.txt,
         {thickSetpoint.spin[0], thickSetpoint.spin[1], thickSetpoint.spin[2], thickSetpoint.spin[3]}, QStringLiteral("kÅ"));
-    spnStartMode = MakeSpinner(this, QStringLiteral("spnStartMode"), 0, 1);
+    spnStartMode = MakeStepSpinner(this, QStringLiteral("spnStartMode"), FieldSpecOf(&LayerRecord::Start_Mode));
     txtStartMode = MakeDisplay(this, QStringLiteral("txtStartMode"), 6);
     connect(spnStartMode, &UpDownWidget::valueChanged, this, &frmLayer::spnStartMode_Change);
     row(main, tr("&Start Mode"), txtStartMode, {spnStartMode}, {});
-    powerSpins(spnMaxPower, txtMaxPower, "spnMaxPower", "txtMaxPower", &frmLayer::spnMaxPower_Change);
+    powerSpins(spnMaxPower, txtMaxPower, "spnMaxPower", "txtMaxPower", &LayerRecord::Max_Power1, &frmLayer::spnMaxPower_Change);
     row(main, tr("Max &Power"), txtMaxPower, {spnMaxPower[1], spnMaxPower[0]}, QStringLiteral("%"));
-    powerSpins(spnSlewRate, txtSlewRate, "spnSlewRate", "txtSlewRate", &frmLayer::spnSlewRate_Change);
+    powerSpins(spnSlewRate, txtSlewRate, "spnSlewRate", "txtSlewRate", &LayerRecord::Slew_Rate1, &frmLayer::spnSlewRate_Change);
     row(main, tr("Sle&w Rate"), txtSlewRate, {spnSlewRate[1], spnSlewRate[0]}, QStringLiteral("%/s"));
 
     auto* side = new QVBoxLayout;

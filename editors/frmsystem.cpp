@@ -61,7 +61,7 @@ void frmSystem::buildControls()
     };
     const auto tooling = [](QWidget* parent, QGridLayout* g, UpDownWidget*& spin, QLineEdit*& txt,
                             const QString& spinName, const QString& txtName, const QString& label) {
-        spin = MakeSpinner(parent, spinName, 10, 399);
+        spin = MakeStepSpinner(parent, spinName, FieldSpecOf(&SystemRecord::System_Tooling));
         txt = MakeDisplay(parent, txtName, 5);
         const int r = g->rowCount();
         g->addWidget(MakeLabel(parent, label, spin), r, 0);
