@@ -100,8 +100,10 @@ ProcessEditor::TreeChange ProcessEditor::EditLayer(const QString& key)
         w.CurProcess = qint16(GetNum(key, 2));
         w.CurLayer = qint16(GetNum(key, 3));
         const Name16 before = model_.FilmTable[size_t(film)].Film_Name;
-        run(editors_.film);
-        return model_.FilmTable[size_t(film)].Film_Name == before ? TreeChange{} : UpdateTreeView();
+        // The film editor can switch to and rename other films too, so any
+        // stored change rebuilds the tree, not only a new name for this film.
+        const bool changed = run(editors_.film);
+        return (changed || model_.FilmTable[size_t(film)].Film_Name != before) ? UpdateTreeView() : TreeChange{};
     }
     if (key.startsWith(QLatin1Char('L'))) {
         const int slot = GetNum(key, 1);
@@ -110,8 +112,9 @@ ProcessEditor::TreeChange ProcessEditor::EditLayer(const QString& key)
         w.CurLayer = qint16(slot);
         w.CurProcess = qint16(GetNum(key, 2));
         const qint16 before = model_.LayerTable[size_t(slot)].Film_Number;
-        run(editors_.layer);
-        return model_.LayerTable[size_t(slot)].Film_Number == before ? TreeChange{} : UpdateTreeView();
+        // A new output number changes the node's ".n" text as well.
+        const bool changed = run(editors_.layer);
+        return (changed || model_.LayerTable[size_t(slot)].Film_Number != before) ? UpdateTreeView() : TreeChange{};
     }
     if (key.startsWith(QLatin1Char('P'))) {
         const int process = GetNum(key, 1);

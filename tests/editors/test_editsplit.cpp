@@ -1,0 +1,253 @@
+// The editors' split and store arithmetic and the field table, without a
+// display. Expected values are worked by hand from the editors' rules.
+#include "editors/filmsplit.h"
+#include "editors/layersplit.h"
+#include "editors/materialsplit.h"
+#include "editors/renamecheck.h"
+#include "editors/systemsplit.h"
+#include "store/modelfields.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(FieldTable, LimitsInStepsAndEveryFieldHasARow)
+{
+    struct Case { int minSteps, maxSteps, wantMin, wantMax; const char* what; };
+    const Case cases[] = {
+        {FieldSpecOf(&MaterialRecord::Density).minSteps(), FieldSpecOf(&MaterialRecord::Density).maxSteps(), 40, 9999, "density"},
+        {FieldSpecOf(&MaterialRecord::ZFactor).minSteps(), FieldSpecOf(&MaterialRecord::ZFactor).maxSteps(), 10, 999, "z"},
+        {FieldSpecOf(&SystemRecord::Min_Freq).minSteps(), FieldSpecOf(&SystemRecord::Min_Freq).maxSteps(), 10, 64, "min freq"},
+        {FieldSpecOf(&SystemRecord::Max_Freq).minSteps(), FieldSpecOf(&SystemRecord::Max_Freq).maxSteps(), 11, 65, "max freq"},
+        {FieldSpecOf(&SystemRecord::Power_Scale_3).minSteps(), FieldSpecOf(&SystemRecord::Power_Scale_3).maxSteps(), -100, 100, "scale"},
+        {FieldSpecOf(&FilmRecord::Capture).minSteps(), FieldSpecOf(&FilmRecord::Capture).maxSteps(), 0, 999, "capture"},
+        {FieldSpecOf(&FilmRecord::Feed_Ramp).minSteps(), FieldSpecOf(&FilmRecord::Feed_Ramp).maxSteps(), 0, 3600, "feed ramp"},
+        {FieldSpecOf(&FilmRecord::Tooling).minSteps(), FieldSpecOf(&FilmRecord::Tooling).maxSteps(), 10, 399, "tooling"},
+        {FieldSpecOf(&LayerRecord::Ramp2_Time).minSteps(), FieldSpecOf(&LayerRecord::Ramp2_Time).maxSteps(), 0, 5999, "ramp time"},
+        {FieldSpecOf(&LayerRecord::Final_Thick).minSteps(), FieldSpecOf(&LayerRecord::Final_Thick).maxSteps(), 0, 99999, "thick"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.minSteps, c.wantMin) << c.what;
+        EXPECT_EQ(c.maxSteps, c.wantMax) << c.what;
+    }
+    // Each lookup finds its own row, not the fallback first row.
+    EXPECT_STREQ(FieldSpecOf(&LayerRecord::Layer_Free).name, "Layer_Free");
+    EXPECT_STREQ(FieldSpecOf(&FilmRecord::Sample_Time).name, "Sample_Time");
+    EXPECT_STREQ(FieldSpecOf(&SystemRecord::Power_Scale_4).name, "Power Scale 4");
+    EXPECT_EQ(FieldSpecs<LayerRecord>().size(), 24u);
+    EXPECT_EQ(FieldSpecs<FilmRecord>().size(), 29u);
+    EXPECT_EQ(FieldSpecs<SystemRecord>().size(), 13u);
+}
+
+TEST(LayerSplit, LoadShowsAndStoresWhatTheSpinnersHold)
+{
+    struct Case { double rate, thick, maxPower; int time, film, output; QString rateText, thickText, powerText; double storedRate, storedThick, storedPower; int storedTime, storedFilm, storedOutput; };
+    const Case cases[] = {
+        {12.3, 12.345, 50.0, 90, 1, 2, "12.3", "12.345", "50.0", 12.3, 12.345, 50.0, 90, 1, 2},
+        {0, 0, 99.95, 0, 50, 4, "0.0", "0.000", "99.0", 0, 0, 99.0, 0, 50, 4},
+        {99.9, 99.999, 100.0, 5999, 7, 1, "99.9", "99.999", "0.0", 99.9, 99.999, 0.0, 5999, 7, 1},
+        // Out of the spinners' ranges: clamped, and stored as shown.
+        {150, 123.4, 25.0, 7000, 0, 0, "99.9", "99.999", "25.0", 99.9, 99.999, 25.0, 5999, 1, 3},
+        // -0.5: the whole part -1 stays off its spinner, the tenths (5) fit theirs.
+        {-1.5, -2, -0.5, -4, 51, 5, "0.0", "0.000", "0.5", 0, 0, 0.5, 0, 50, 3},
+    };
+    for (const Case& c : cases) {
+        LayerRecord l;
+        l.Rate = c.rate;
+        l.Final_Thick = c.thick;
+        l.Max_Power1 = c.maxPower;
+        l.Time_Setpoint = qint16(c.time);
+        l.Film_Number = qint16(c.film);
+        l.Output_Number = qint16(c.output);
+        const LayerEdit e = LoadLayerEdit(l);
+        EXPECT_EQ(LayerRateText(e.rate[0]), c.rateText) << c.rate;
+        EXPECT_EQ(ThousandthsText(e.thick[0]), c.thickText) << c.thick;
+        EXPECT_EQ(TenthsText(e.maxPower.whole, e.maxPower.tenths), c.powerText) << c.maxPower;
+        LayerRecord out = l;
+        out.Output_Number = 3;
+        StoreLayerEdit(e, out);
+        EXPECT_EQ(out.Rate, c.storedRate);
+        EXPECT_EQ(out.Final_Thick, c.storedThick);
+        EXPECT_EQ(out.Max_Power1, c.storedPower);
+        EXPECT_EQ(out.Time_Setpoint, c.storedTime);
+        EXPECT_EQ(out.Film_Number, c.storedFilm);
+        EXPECT_EQ(out.Output_Number, c.storedOutput) << "no option selected keeps the old output";
+    }
+    LayerRecord l;
+    l.Rate = 12.3;
+    l.Final_Thick = 12.345;
+    EXPECT_EQ(LoadLayerEdit(l).rate[0], (TenthsPair{12, 3}));
+    EXPECT_EQ(LoadLayerEdit(l).thick[0], (ThousandthsGroup{12, 3, 4, 5}));
+    EXPECT_EQ(StartModeText(0), "Manual");
+    EXPECT_EQ(StartModeText(1), "Auto");
+    EXPECT_EQ(TenthsText(5, 0), "5.0");
+    EXPECT_EQ(TenthsText(12, 7), "12.7");
+}
+
+TEST(FilmSplit, TimesCapturesAndWords)
+{
+    const auto row = [](const char* display) {
+        for (const FilmPairRow& r : FilmPairRows())
+            if (QLatin1String(r.display) == QLatin1String(display))
+                return size_t(&r - FilmPairRows().data());
+        return size_t(0);
+    };
+    FilmRecord f;
+    f.Ramp1_Time = 90;
+    f.Feed_Time = 5000;
+    f.Capture = 2.5;
+    f.Pterm = 1500;
+    f.Shutter_Delay = 3600;
+    const FilmEdit e = LoadFilmEdit(f);
+    const size_t ramp1 = row("txtRamp1Time");
+    const size_t feed = row("txtFeedTime");
+    EXPECT_EQ(e.pairs[ramp1], (SpinPair{1, 30}));
+    EXPECT_EQ(FilmPairText(FilmPairRows()[ramp1], e.pairs[ramp1]), "0:01:30");
+    // 83 minutes do not fit the minutes spinner, which keeps its 0; the seconds get 20.
+    EXPECT_EQ(e.pairs[feed], (SpinPair{0, 20}));
+    EXPECT_EQ(e.capture, 25);
+    EXPECT_EQ(TenthsPercentText(e.capture), "2.5");
+    EXPECT_EQ(TenthsPercentText(100), "10");
+    EXPECT_EQ(e.propTerm, 999);
+    EXPECT_EQ(e.propText, "1500");
+    EXPECT_EQ(e.pairs[row("txtShutterDelay")], (SpinPair{60, 0}));
+    FilmRecord out = f;
+    StoreFilmEdit(e, out);
+    EXPECT_EQ(out.Ramp1_Time, 90);
+    EXPECT_EQ(out.Feed_Time, 20);
+    EXPECT_EQ(out.Capture, 2.5);
+    EXPECT_EQ(out.Pterm, 1500);
+    EXPECT_EQ(out.Shutter_Delay, 3600);
+
+    // A pair at 60 minutes whose seconds are raised stays at 1:00:00.
+    EXPECT_EQ(CapMinutes({60, 5}, kFilmTimeMax), (MinutesSeconds{60, 0}));
+    EXPECT_EQ(CapMinutes({59, 59}, kFilmTimeMax), (MinutesSeconds{59, 59}));
+    EXPECT_EQ(NumberOrWord(0, "Disable"), "Disable");
+    EXPECT_EQ(NumberOrWord(0, "None"), "None");
+    EXPECT_EQ(NumberOrWord(7, "None"), "7");
+
+    // Out-of-range values leave the spinners as the previous film had them.
+    FilmEdit previous;
+    previous.tooling = 150;
+    previous.xtalFail = 1;
+    FilmRecord bad;
+    bad.Tooling = 5;
+    bad.Crystal_Fail = 4;
+    const FilmEdit kept = LoadFilmEdit(bad, previous);
+    EXPECT_EQ(kept.tooling, 150);
+    EXPECT_EQ(kept.xtalFail, 1);
+}
+
+TEST(MaterialSplit, TypedEntries)
+{
+    struct Case { QString text; int lo, hi; bool ok; int spin; QString message; };
+    const Case cases[] = {
+        {"2.7", 40, 9999, true, 270, ""},
+        {"2.705", 40, 9999, true, 270, ""},
+        {"0.39", 40, 9999, false, 0, "Valid values are 0.40 to 99.99."},
+        {"abc", 40, 9999, false, 0, "Valid values are 0.40 to 99.99."},
+        {"10", 10, 999, false, 0, "Valid values are 0.10 to 9.99."},
+        {"9.99", 10, 999, true, 999, ""},
+    };
+    for (const Case& c : cases) {
+        const EntryCheck r = CheckHundredthsEntry(c.text, c.lo, c.hi);
+        EXPECT_EQ(r.ok, c.ok) << c.text.toStdString();
+        if (c.ok) {
+            EXPECT_EQ(r.spin, c.spin) << c.text.toStdString();
+        }
+        EXPECT_EQ(r.message, c.message);
+    }
+    EXPECT_EQ(HundredthsText(270), "2.70");
+    EXPECT_EQ(StoredHundredths(270), double(2.7f));
+    EXPECT_EQ(HundredthsSpin(250.0, 40, 9999), 9999);
+    EXPECT_EQ(HundredthsSpin(0.1, 40, 9999), 40);
+}
+
+TEST(RenameCheck, CutTrimDuplicateStop)
+{
+    const QStringList names = {"Film 1", "Film 2", "Gold", "Film 4", "Film 5", "Film 6", "Silver"};
+    struct Case { std::optional<QString> answer; int max; RenameOutcome::Kind kind; int dup; QString name; };
+    const Case cases[] = {
+        {QString("ABCDEFGHIJKLMNO"), 12, RenameOutcome::Store, 0, "ABCDEFGHIJKL"},
+        {QString("   Titanium "), 12, RenameOutcome::Store, 0, "Titanium"},
+        {QString("SILVER"), 12, RenameOutcome::Duplicate, 7, ""},
+        {std::nullopt, 12, RenameOutcome::Stop, 0, ""},
+        {QString("  "), 12, RenameOutcome::Stop, 0, ""},
+        {QString("film 4"), 12, RenameOutcome::Stop, 0, ""},
+        {QString("Material name xyzw"), 17, RenameOutcome::Store, 0, "Material name xyz"},
+    };
+    for (const Case& c : cases) {
+        const RenameOutcome r = CheckRename(c.answer, c.max, "Film 4          ", names);
+        EXPECT_EQ(r.kind, c.kind) << c.answer.value_or("<cancel>").toStdString();
+        EXPECT_EQ(r.duplicateOf, c.dup);
+        EXPECT_EQ(r.name, c.name);
+    }
+}
+
+TEST(SystemSplit, PeriodFrequencyAndEvents)
+{
+    struct Period { double v; int index; };
+    for (const Period p : {Period{0.25, 3}, {0.26, 4}, {0.12, 1}, {0.1, 0}, {1.0, 8}, {5.0, 8}})
+        EXPECT_EQ(PeriodIndexAtLeast(p.v), p.index) << p.v;
+    struct Typed { int index; QString text; int spin; QString shown; };
+    const Typed typed[] = {
+        {0, "0.22", 3, "0.25"}, {0, "0.05", 0, "0.1"}, {0, "2", 8, "1"}, {0, "0.6", 7, "0.75"},
+        {2, "7", 65, "6.5"}, {1, "0.5", 10, "1.0"}, {3, "-12", -100, "-10"}, {4, "12", 100, "10"},
+        {5, "2.5", 25, "2.5"}, {1, "abc", 10, "1.0"},
+    };
+    for (const Typed& t : typed) {
+        EXPECT_EQ(TypedSysParam(t.index, t.text), t.spin) << t.text.toStdString();
+        EXPECT_EQ(SysParamText(t.index, t.spin), t.shown) << t.text.toStdString();
+    }
+    std::array<int, kSysParams> p{3, 60, 60, 50, 50, 50, 50};
+    OrderFrequencies(1, p); // Min raised from 5.9 to 6.0 meets Max 6.0
+    EXPECT_EQ(p[2], 61);
+    p = {3, 50, 50, 50, 50, 50, 50};
+    OrderFrequencies(2, p);
+    EXPECT_EQ(p[1], 49);
+
+    ParameterModel m;
+    m.SystemParams.Period = 0.26;
+    m.SystemParams.Simulate_Mode = 2;
+    m.SystemParams.Min_Freq = 0.2;   // below the spinner: clamps to 1.0
+    m.SystemParams.System_Tooling = 500;
+    m.InputTable[0].Input_Type = 0;
+    m.InputTable[1].Input_Type = 47;
+    m.OutputTable[0].Output_Type = 70;
+    const SystemEdit e = LoadSystemEdit(m);
+    EXPECT_EQ(InputEventNames().at(e.input[0]), "None");
+    EXPECT_EQ(RelayEventNames().at(e.relay[0]), "None");
+    ParameterModel out = m;
+    StoreSystemEdit(e, out);
+    EXPECT_EQ(out.SystemParams.Period, double(0.3f));
+    EXPECT_EQ(out.SystemParams.Simulate_Mode, 1);
+    EXPECT_EQ(out.SystemParams.Min_Freq, 1.0);
+    EXPECT_EQ(out.SystemParams.Max_Freq, 6.0);
+    EXPECT_EQ(out.SystemParams.System_Tooling, 399);
+    EXPECT_EQ(out.InputTable[0].Input_Type, 46);
+    EXPECT_EQ(out.InputTable[1].Input_Type, 46);
+    EXPECT_EQ(out.OutputTable[0].Output_Type, 69);
+    EXPECT_EQ(out.OutputTable[1].Output_Type, 1);
+
+    // Equal stored frequencies come apart as the spinners load one by one.
+    m.SystemParams.Min_Freq = 5.0;
+    m.SystemParams.Max_Freq = 5.0;
+    EXPECT_EQ(LoadSystemEdit(m).sysParam[1], 49);
+
+    const QStringList& in = InputEventNames();
+    const QStringList& rel = RelayEventNames();
+    ASSERT_EQ(in.size(), 46);
+    ASSERT_EQ(rel.size(), 69);
+    EXPECT_EQ(in.at(6), "Start Process 1");
+    EXPECT_EQ(in.at(30), "Start Process 25");
+    EXPECT_EQ(in.at(34), "Out1 Pocket Rdy");
+    EXPECT_EQ(in.at(44), "Interlock");
+    EXPECT_EQ(rel.at(23), "Thick. Limit");
+    EXPECT_EQ(rel.at(31), "Out 1 Pocket 1");
+    EXPECT_EQ(rel.at(31 + 8 * 2 + 5 - 1), "Out 3 Pocket 5"); // code 31 + 8 x (o - 1) + p
+    EXPECT_EQ(rel.at(62), "Out 4 Pocket 8");
+    EXPECT_EQ(rel.at(63), "Not Used");
+    EXPECT_EQ(rel.at(64), "Source 1 Enable");
+}
+
+} // namespace
