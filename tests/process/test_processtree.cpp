@@ -243,7 +243,7 @@ TEST_F(ProcessTreeTest, NodeClickDispatchAndArming)
     int layerEdits = 0;
     int filmEdits = 0;
     ed.setEditors({[&] { ++layerEdits; m.LayerTable[size_t(Working().CurLayer)].Film_Number = 7; return true; },
-                   [&] { ++filmEdits; return true; }, {}, {}});
+                   [&] { ++filmEdits; return false; }, {}, {}});
 
     EXPECT_TRUE(ed.arm(ProcessEditor::Armed::DeleteLayer));
     EXPECT_FALSE(ed.arm(ProcessEditor::Armed::InsertLayer)); // one at a time
