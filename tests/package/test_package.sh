@@ -39,6 +39,13 @@ for p in libqt6core6 libqt6widgets6 libqt6network6 libqt6serialport6 libqt6sql6 
   [[ ", $depends," == *", $p "* || ", $depends," == *", $p,"* ]] || fail "Depends lacks $p: $depends"
 done
 dpkg-deb -x "$deb" "$scratch/root"
+# every picture of the user guide is shipped beside it
+guide="$scratch/root$share/DCX700 Comm.html"
+pictures="$(grep -o 'src="[^"]*"' "$guide" | sed -e 's/^src="//' -e 's/"$//')"
+[ -n "$pictures" ] || fail "the user guide shows no pictures"
+for p in $pictures; do
+  [ -f "$scratch/root$share/$p" ] || fail "the user guide's picture $p is not in the package"
+done
 grep -q '^Exec=dcx700-comm$' "$scratch/root/usr/share/applications/dcx700-comm.desktop" || fail "desktop entry"
 grep -q 'ATTRS{idVendor}=="10c4", ATTRS{idProduct}=="8292".*GROUP="dialout"' \
   "$scratch/root/usr/lib/udev/rules.d/60-dcx700.rules" || fail "udev rule"
@@ -57,7 +64,7 @@ mkdir "$HOME"
 grep -q '^usage: dcx700ctl' "$scratch/ctl-help.txt" || fail "dcx700ctl --help prints no usage"
 "$bin/dcx700-sim" --help >/dev/null || fail "dcx700-sim --help exit status $?"
 user="$HOME/.local/share/dcx700-comm"
-for f in "DCX700 Comm.ini" "DCX700 Comm.html" AVG_DEP.OC2 DEV_DEP.OC2 PWR_DEP.OC2 CH_DEP.OC2; do
+for f in "DCX700 Comm.ini" "DCX700 Comm.html" AVG_DEP.OC2 DEV_DEP.OC2 PWR_DEP.OC2 CH_DEP.OC2 guide/main.png; do
   cmp -s "$scratch/root$share/$f" "$user/$f" || fail "$user/$f is not the shipped default"
 done
 [ -w "$user/DCX700 Comm.ini" ] || fail "the per-user INI is not writable"
