@@ -5,10 +5,13 @@
 # program folder from them, without root and without writing beside itself.
 set -euo pipefail
 build="$1"
-if ! command -v dpkg-deb >/dev/null; then
-  echo "dpkg-deb not found: package test skipped"
-  exit 77
-fi
+# cpack's Debian generator needs dpkg-deb, and dpkg-shlibdeps and file for the Depends list
+for tool in dpkg-deb dpkg-shlibdeps file cpack; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "$tool not found: package test skipped"
+    exit 77
+  fi
+done
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
