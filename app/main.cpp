@@ -33,8 +33,11 @@ int main(int argc, char** argv)
                                         QStringLiteral("FILE"));
     parser.addOption(screenshot);
     parser.process(app);
-    if (parser.isSet(home))
-        SetProgramFolder(parser.value(home));
+    // A build tree runs from its own folder; an installed program from a
+    // per-user folder made from the shipped defaults.
+    QString folderError;
+    if (!UseProgramFolder(parser.value(home), &folderError))
+        qWarning("%s", qPrintable(folderError));
     // Bare file names in the configuration mean "beside the program", as they
     // do when the program is started from its own folder.
     QDir::setCurrent(ProgramFolder());

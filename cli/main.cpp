@@ -40,7 +40,10 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("dcx700ctl"));
     // Frame traces only when asked for (QT_LOGGING_RULES="dcx.*.debug=true").
     QLoggingCategory::setFilterRules(QStringLiteral("dcx.*.debug=false"));
-    SetProgramFolder(QCoreApplication::applicationDirPath());
+    // The same program folder as the GUI's, so both read one configuration.
+    QString folderError;
+    if (!UseProgramFolder({}, &folderError))
+        qWarning("%s", qPrintable(folderError));
 
     QTextStream err(stderr);
     QTextStream out(stdout);

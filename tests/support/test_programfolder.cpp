@@ -1,0 +1,119 @@
+// Which folder a program runs from, and how an installed program's per-user
+// folder is filled from the shipped defaults.
+#include "support/programfolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& data)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+TEST(ProgramFolder, ChoosesBuildTreeHomeOrPerUserFolder)
+{
+    QTemporaryDir t;
+    const QString build = t.filePath("build/bin");
+    const QString installed = t.filePath("root/usr/bin");
+    const QString shared = t.filePath("root/usr/share/dcx700-comm");
+    const QString data = t.filePath("home/.local/share");
+    QDir().mkpath(build);
+    QDir().mkpath(installed);
+    QDir().mkpath(shared);
+
+    struct Case { const char* what; QString home, exeDir, folder, defaults; };
+    const Case cases[] = {
+        {"build tree keeps its own folder", {}, build, build, {}},
+        {"--home wins over the build tree", t.filePath("h"), build, t.filePath("h"), {}},
+        {"installed: per-user folder from share", {}, installed, data + "/dcx700-comm", shared},
+        {"--home wins over the installed rule", t.filePath("h"), installed, t.filePath("h"), {}},
+    };
+    for (const Case& c : cases) {
+        const ProgramFolderChoice got = ChooseProgramFolder(c.home, c.exeDir, data);
+        EXPECT_EQ(QDir::cleanPath(got.folder), QDir::cleanPath(c.folder)) << c.what;
+        EXPECT_EQ(QDir::cleanPath(got.defaults), QDir::cleanPath(c.defaults)) << c.what;
+    }
+}
+
+// A build tree the user may not write (a read-only mount) fills a per-user
+// folder from its own files.
+TEST(ProgramFolder, UnwritableProgramFolderUsesPerUserFolder)
+{
+    QTemporaryDir t;
+    const QString build = t.filePath("build/bin");
+    const QString data = t.filePath("home/.local/share");
+    QDir().mkpath(build);
+    QFile::setPermissions(build, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    if (QFileInfo(build).isWritable())
+        GTEST_SKIP() << "permissions do not apply to this user";
+    const ProgramFolderChoice got = ChooseProgramFolder({}, build, data);
+    QFile::setPermissions(build, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(got.folder, data + "/dcx700-comm");
+    EXPECT_EQ(got.defaults, build);
+}
+
+TEST(ProgramFolder, FillsPerUserFolderKeepingTheUsersSettings)
+{
+    QTemporaryDir t;
+    const QString shared = t.filePath("share");
+    for (const char* name : {"DCX700 Comm.ini", "AVG_DEP.OC2", "CH_DEP.OC2", "DCX700 Comm.html", "guide/main.png"})
+        writeFile(shared + "/" + name, QByteArray("shipped ") + name);
+    writeFile(shared + "/notes.txt", "not a default");
+    // shipped files are read-only, as under /usr
+    QFile::setPermissions(shared + "/DCX700 Comm.ini", QFileDevice::ReadOwner | QFileDevice::ReadOther);
+
+    // First start: the folder is made with every default.
+    const QString user = t.filePath("data/dcx700-comm");
+    QString error;
+    ASSERT_TRUE(CopyShippedDefaults(shared, user, &error)) << error.toStdString();
+    for (const char* name : {"DCX700 Comm.ini", "AVG_DEP.OC2", "CH_DEP.OC2", "DCX700 Comm.html", "guide/main.png"})
+        EXPECT_EQ(readFile(user + "/" + name), QByteArray("shipped ") + name) << name;
+    EXPECT_FALSE(QFile::exists(user + "/notes.txt"));
+    EXPECT_TRUE(QFileInfo(user + "/DCX700 Comm.ini").isWritable());
+
+    // Later start after the user changed settings and the package changed
+    // every file: settings stay the user's, the guide follows the package,
+    // a deleted chart file comes back.
+    writeFile(user + "/DCX700 Comm.ini", "[Graph]\r\nDisplay=2\r\n");
+    writeFile(user + "/AVG_DEP.OC2", "user chart");
+    QFile::remove(user + "/CH_DEP.OC2");
+    writeFile(user + "/DCX700.mdb", "user database");
+    QFile::setPermissions(shared + "/DCX700 Comm.ini", QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    for (const char* name : {"DCX700 Comm.ini", "AVG_DEP.OC2", "CH_DEP.OC2", "DCX700 Comm.html", "guide/main.png"}) {
+        writeFile(shared + "/" + name, QByteArray("new ") + name);
+        QFile f(shared + "/" + name);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.setFileTime(QDateTime::currentDateTime().addDays(1), QFileDevice::FileModificationTime);
+    }
+    ASSERT_TRUE(CopyShippedDefaults(shared, user, &error)) << error.toStdString();
+    EXPECT_EQ(readFile(user + "/DCX700 Comm.ini"), "[Graph]\r\nDisplay=2\r\n");
+    EXPECT_EQ(readFile(user + "/AVG_DEP.OC2"), "user chart");
+    EXPECT_EQ(readFile(user + "/CH_DEP.OC2"), "new CH_DEP.OC2");
+    EXPECT_EQ(readFile(user + "/DCX700 Comm.html"), "new DCX700 Comm.html");
+    EXPECT_EQ(readFile(user + "/guide/main.png"), "new guide/main.png");
+    EXPECT_EQ(readFile(user + "/DCX700.mdb"), "user database");
+}
+
+TEST(ProgramFolder, ReportsAFolderItCannotMake)
+{
+    QTemporaryDir t;
+    writeFile(t.filePath("blocker"), "a file where the folder should be");
+    QString error;
+    EXPECT_FALSE(CopyShippedDefaults(t.path(), t.filePath("blocker/dcx700-comm"), &error));
+    EXPECT_TRUE(error.contains("blocker")) << error.toStdString();
+}
