@@ -11,6 +11,7 @@
 #include "support/config.h"
 #include "support/dialogs.h"
 #include "support/errhandler.h"
+#include "support/waitguard.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -177,6 +178,7 @@ QString Comm_SendCommand(const QString& command)
     LinkState& s = link();
     if (s.status == linkstatus::Busy)
         return QString();
+    const WaitScope waiting;
     s.status = linkstatus::Busy;
 
     const auto frame = BuildCommandFrame(command.toLatin1(), Config().CheckSumOn >= 1);
@@ -264,6 +266,9 @@ bool Comm_Connect()
     LinkState& s = link();
     if (s.connecting)
         return false;
+    // Covers the message box at the end too: the caller's window must
+    // survive until this returns.
+    const WaitScope waiting;
     s.connecting = true;
     s.status = linkstatus::Busy;
 

@@ -4,6 +4,8 @@
 #include "support/dialogs.h"
 #include "support/numbers.h"
 
+#include "support/waitguard.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
@@ -77,7 +79,9 @@ void WaitSeconds(double seconds)
         return;
     }
 
-    QCoreApplication::processEvents();
+    // Timers and data run; the operator's clicks and keys wait for the end.
+    const WaitScope waiting;
+    RunWaitEvents();
     if (elapsed() >= seconds)
         return;
 
@@ -98,7 +102,7 @@ void WaitSeconds(double seconds)
     QObject::connect(&timer, &QTimer::timeout, &loop, check);
     if (!clock.isManual())
         arm();
-    loop.exec();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 namespace {
