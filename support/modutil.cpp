@@ -2,6 +2,7 @@
 
 #include "support/clock.h"
 #include "support/dialogs.h"
+#include "support/errhandler.h"
 #include "support/numbers.h"
 
 #include "support/waitguard.h"
@@ -109,6 +110,8 @@ namespace {
 
 void defaultCriticalExit()
 {
+    // The handler's end reports procedures still registered.
+    EndErrHandler();
     std::fflush(nullptr);
     std::exit(1);
 }

@@ -8,6 +8,7 @@
 #include "support/clock.h"
 #include "support/config.h"
 #include "support/programfolder.h"
+#include "tests/common/programfolder_env.h"
 
 #include <QAction>
 #include <QApplication>
@@ -52,7 +53,7 @@ protected:
     void TearDown() override
     {
         QDir::setCurrent(previousDir);
-        SetProgramFolder({});
+        SetProgramFolder(dcxTestProgramFolder());
         Config() = AppConfig{};
         Readings() = ReadingsRecord{};
     }
