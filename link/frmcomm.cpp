@@ -4,7 +4,6 @@
 #include "support/shell.h"
 #include "support/waitguard.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
