@@ -4,7 +4,6 @@
 #include "support/dialogs.h"
 #include "support/errhandler.h"
 #include "support/numbers.h"
-
 #include "support/waitguard.h"
 
 #include <QCoreApplication>
