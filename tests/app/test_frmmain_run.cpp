@@ -282,6 +282,8 @@ TEST_F(MainWindowRun, ClosingWindowsInsideATicksWaitTakesEffectAfterIt)
             closedInWait = true;
             sensors->close();
             w->close();
+            // As a message box's loop inside the wait would.
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
         clock.advanceMs(100);
     });

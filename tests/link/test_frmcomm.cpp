@@ -16,6 +16,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -341,10 +342,19 @@ TEST_F(CommWindow, ClosingFromInsideAWaitTakesEffectAfterIt)
                 else
                     child<QPushButton>(*w, "cmdOK")->click();
                 closedInWait = true;
+                // Whatever else runs inside the wait (a message box's own
+                // loop) may carry out pending deletions.
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             });
         };
         child<QLineEdit>(*w, "txtSend")->setText(QStringLiteral("K1"));
-        child<QPushButton>(*w, c.button)->click();
+        // Clicked from the program's event loop, as the operator's click is.
+        QEventLoop program;
+        QTimer::singleShot(0, &program, [&] {
+            child<QPushButton>(*w, c.button)->click();
+            program.quit();
+        });
+        program.exec();
         EXPECT_TRUE(closedInWait);
         ASSERT_FALSE(w.isNull());
         if (QLatin1String(c.button) == QLatin1String("cmdSend")) {
