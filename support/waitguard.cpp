@@ -45,19 +45,23 @@ int g_depthWithoutApp = 0;
 
 WaitScope::WaitScope()
 {
-    if (DeleteHold* h = hold())
+    if (DeleteHold* h = hold()) {
         ++h->depth;
-    else
+        counted_ = true;
+    } else {
         ++g_depthWithoutApp;
+    }
 }
 
 WaitScope::~WaitScope()
 {
-    DeleteHold* h = hold();
-    if (!h) {
+    if (!counted_) {
         --g_depthWithoutApp;
         return;
     }
+    DeleteHold* h = hold();
+    if (!h || h->depth == 0)
+        return; // the application it counted on is gone, and what it held
     if (--h->depth > 0)
         return;
     // The outermost wait has unwound: carry out what was held back.
@@ -74,7 +78,7 @@ WaitScope::~WaitScope()
 int WaitDepth()
 {
     const DeleteHold* h = hold();
-    return h ? h->depth : g_depthWithoutApp;
+    return (h ? h->depth : 0) + g_depthWithoutApp;
 }
 
 bool WaitActive() { return WaitDepth() > 0; }

@@ -36,6 +36,9 @@ public:
     ~WaitScope();
     WaitScope(const WaitScope&) = delete;
     WaitScope& operator=(const WaitScope&) = delete;
+
+private:
+    bool counted_ = false; // on the application's hold, not the plain count
 };
 
 // True while a WaitScope is on the stack; WaitDepth() counts them.
