@@ -10,9 +10,11 @@
 //  1. No user input is dispatched inside a wait. Clicks, keys and the window
 //     system's close requests stay queued and are delivered after it.
 //     RunWaitEvents() is the event round to use; it never dispatches them.
-//  2. No object is destroyed while a WaitScope is on the stack. A deleteLater()
-//     (a window closed with WA_DeleteOnClose, say) made meanwhile is held
-//     back and carried out once the outermost scope has ended.
+//  2. No deferred deletion runs while a WaitScope is on the stack. A
+//     deleteLater() (a window closed with WA_DeleteOnClose, say) made
+//     meanwhile is held back and carried out once the outermost scope has
+//     ended. Code that may run inside a wait (timer handlers, slots of the
+//     link) ends windows with close() or deleteLater(), never with delete.
 //
 // A window handler that waits and then goes on using the window (a Send
 // button that writes the reply into a field, a Find that may show a message
