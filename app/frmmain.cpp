@@ -9,6 +9,7 @@
 #include "support/modformutil.h"
 #include "support/programfolder.h"
 #include "support/shell.h"
+#include "support/waitguard.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -372,6 +373,11 @@ void frmMain::Form_Resize()
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    // Writing the INI file and quitting wait until a running tick is done.
+    if (DeferWhileWaiting(this, [this] { close(); })) {
+        event->ignore();
+        return;
+    }
     Form_QueryUnload();
     event->accept();
 }

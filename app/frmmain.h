@@ -91,6 +91,8 @@ public:
     void AdvancePointIndex();
     void PlaceGraphs();
     void mnuEditGraph_Click();
+    // The data log settings, modal.
+    void mnuEditLog_Click();
     // The four charts (rate, deviation, power, sensor rate) and their data.
     cGraphSet& graphs() const { return *Graphs; }
 

@@ -6,6 +6,7 @@
 
 #include "commands/readingsrecord.h"
 #include "runlog/cgraphset.h"
+#include "runlog/frmdatalog.h"
 #include "runlog/frmgraphset.h"
 #include "support/clock.h"
 #include "support/config.h"
@@ -25,6 +26,8 @@ void frmMain::BuildGraphs()
     Graphs.reset(new cGraphSet({AverageGraph, DevGraph, PowerGraph, ChannelGraph}, ProgramFolder()));
     connect(mnuEditGraph, &QAction::triggered, this, &frmMain::mnuEditGraph_Click);
     mnuEditGraph->setEnabled(true);
+    connect(mnuEditLog, &QAction::triggered, this, &frmMain::mnuEditLog_Click);
+    mnuEditLog->setEnabled(true);
 }
 
 void frmMain::InitGraph()
@@ -53,6 +56,12 @@ void frmMain::PlaceGraphs()
 {
     if (Graphs)
         Graphs->setPlace(AverageGraph->geometry());
+}
+
+void frmMain::mnuEditLog_Click()
+{
+    frmDataLog settings(this);
+    settings.exec();
 }
 
 void frmMain::mnuEditGraph_Click()

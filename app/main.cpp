@@ -2,6 +2,7 @@
 #include "app/frmsplash.h"
 #include "app/modabout.h"
 #include "support/dialogs.h"
+#include "support/errhandler.h"
 #include "support/programfolder.h"
 #include "support/qtdialogs.h"
 #include "support/shell.h"
@@ -63,6 +64,8 @@ int main(int argc, char** argv)
         }
         rc = QApplication::exec();
     }
+    // Reports procedures still registered at the end, while messages can show.
+    EndErrHandler();
     setShell(nullptr);
     return rc;
 }

@@ -11,8 +11,7 @@
 #include "store/model.h"
 #include "support/dialogs.h"
 #include "support/numbers.h"
-
-#include <QCoreApplication>
+#include "support/waitguard.h"
 
 qint16 StartLayerCode(qint16 currentPhase)
 {
@@ -70,7 +69,7 @@ void RunMonitor::LoadProcesses()
     }
     const BusyCursor busy;
     view_.setOnlineFrameVisible(true);
-    QCoreApplication::processEvents();
+    RunWaitEvents();
     view_.clearProcesses();
     for (int n = 1; n <= MaxProcesses; ++n)
         view_.addProcess(Process_ListEntry(n));

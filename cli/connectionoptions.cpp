@@ -40,7 +40,7 @@ std::optional<ConnectionOptions> ParseConnectionOptions(const QStringList& args,
             a = a.left(eq);
             hasValue = true;
         }
-        static const QStringList known = {QStringLiteral("--ini"), QStringLiteral("--tcp"),
+        static const QStringList known = {QStringLiteral("--ini"), QStringLiteral("--home"), QStringLiteral("--tcp"),
                                           QStringLiteral("--serial"), QStringLiteral("--usb"),
                                           QStringLiteral("--checksum"), QStringLiteral("--retries")};
         if (!known.contains(a)) {
@@ -56,6 +56,8 @@ std::optional<ConnectionOptions> ParseConnectionOptions(const QStringList& args,
         }
         if (a == QLatin1String("--ini")) {
             o.ini = value;
+        } else if (a == QLatin1String("--home")) {
+            o.home = value;
         } else if (a == QLatin1String("--tcp")) {
             QString host, port;
             if (!splitHostPort(value, &host, &port)) {

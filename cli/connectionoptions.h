@@ -11,6 +11,7 @@ struct AppConfig;
 // configuration file holds.
 struct ConnectionOptions {
     std::optional<QString> ini;
+    std::optional<QString> home;   // program folder (error report, default INI file)
     std::optional<QString> tcpHost;
     std::optional<QString> tcpPort;
     std::optional<QString> serialDevice;

@@ -20,6 +20,7 @@ void printUsage(QTextStream& s)
 {
     s << "usage: dcx700ctl [connection options] COMMAND [command options]\n\n"
          "connection options:\n"
+         "  --home DIR            program folder: default configuration file, error report\n"
          "  --ini FILE            configuration file (default: \"DCX700 Comm.ini\" in the program folder)\n"
          "  --tcp HOST:PORT       Ethernet transport\n"
          "  --serial DEVICE       RS-232 transport on a device path\n"
@@ -69,6 +70,9 @@ int main(int argc, char** argv)
         printUsage(err);
         return ExitUsage;
     }
+
+    if (options->home)
+        SetProgramFolder(*options->home);
 
     CliDialogs cliDialogs;
     ScopedDialogs scopedDialogs(cliDialogs);

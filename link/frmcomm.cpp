@@ -2,10 +2,11 @@
 
 #include "support/dialogs.h"
 #include "support/shell.h"
+#include "support/waitguard.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -200,6 +201,8 @@ void frmComm::cmdFind_Click()
 {
     if (logic_.finding())
         return;
+    // The search waits and may end in a message box; this window outlives both.
+    const WaitScope waiting;
     txtSend->setText(QStringLiteral("@"));
     const CommSettingsLogic::FindResult r = logic_.find();
     if (!r.online)
@@ -211,10 +214,11 @@ void frmComm::cmdFind_Click()
 
 void frmComm::cmdSend_Click()
 {
+    const WaitScope waiting;
     const BusyCursor busy;
     cmdSend->setEnabled(false);
     txtRcv->clear();
-    QApplication::processEvents();
+    RunWaitEvents();
     txtRcv->setText(logic_.send(txtSend->text()));
     cmdSend->setEnabled(true);
 }
@@ -225,3 +229,20 @@ void frmComm::cmdESetup_Click()
 }
 
 void frmComm::cmdOK_Click() { close(); }
+
+void frmComm::closeEvent(QCloseEvent* event)
+{
+    // Closing restarts the main window's updates: not from inside a wait.
+    if (DeferWhileWaiting(this, [this] { close(); })) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void frmComm::done(int result)
+{
+    if (DeferWhileWaiting(this, [this, result] { done(result); }))
+        return;
+    QDialog::done(result);
+}

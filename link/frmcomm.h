@@ -36,6 +36,11 @@ public:
     void optComm_Click(int index);
     void FillUSBList();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    // Closing from code (Escape, a program's close) waits for a running wait too.
+    void done(int result) override;
+
 private:
     void buildControls();
     void Form_Load();

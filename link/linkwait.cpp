@@ -36,7 +36,7 @@ void LinkWait::block()
     // A local event loop: runs event rounds (each blocks until something
     // happens) until a wake signal, the deadline or a clock move arrives.
     while (!woken_)
-        loop_.processEvents(QEventLoop::WaitForMoreEvents);
+        loop_.processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::ExcludeUserInputEvents);
     deadline_.stop();
     woken_ = false;
 }

@@ -1,12 +1,15 @@
 #ifndef DCX_LINK_LINKWAIT_H
 #define DCX_LINK_LINKWAIT_H
 
+#include "support/waitguard.h"
+
 #include <QEventLoop>
 #include <QObject>
 #include <QTimer>
 #include <QtGlobal>
 
-// A bounded wait that lets window events run: blocks in a local event loop
+// A bounded wait that lets window events run (timers, data; never user input,
+// see support/waitguard.h): blocks in a local event loop
 // until woken by one of the signals given to wakeOn, by the deadline, or (with
 // a manual clock) by the clock moving. Time is measured on appClock()'s
 // monotonic milliseconds; the wait has expired once strictly more than
@@ -33,6 +36,7 @@ public:
 private:
     void wake();
 
+    WaitScope scope_;
     QEventLoop loop_;
     QTimer deadline_;
     qint64 startMs_;

@@ -12,6 +12,7 @@
 #include "support/dialogs.h"
 #include "support/errhandler.h"
 #include "support/numbers.h"
+#include "support/waitguard.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -180,6 +181,7 @@ QString Comm_SendCommand(const QString& command)
     LinkState& s = link();
     if (s.status == linkstatus::Busy)
         return QString();
+    const WaitScope waiting;
     s.status = linkstatus::Busy;
 
     const auto frame = BuildCommandFrame(command.toLatin1(), Config().CheckSumOn >= 1);
@@ -267,6 +269,9 @@ bool Comm_Connect()
     LinkState& s = link();
     if (s.connecting)
         return false;
+    // Covers the message box at the end too: the caller's window must
+    // survive until this returns.
+    const WaitScope waiting;
     s.connecting = true;
     s.status = linkstatus::Busy;
 

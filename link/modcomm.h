@@ -17,9 +17,10 @@ class InProcessPeer;
 // Every transaction goes through Comm_SendCommand. Afterwards the caller reads
 // Comm_GetStatus(): 0 accepted, 1 timeout, 3..6 refused by the instrument,
 // 7 checksum error, 9 another transaction is still waiting for its reply.
-// The reply wait runs window events (timers, buttons) in a local event loop;
-// a Comm_SendCommand made from inside such an event returns "" at once with
-// status 9 and sends nothing.
+// The reply wait runs window events (timers, data; user input waits until it
+// returns, see support/waitguard.h) in a local event loop; a Comm_SendCommand
+// made from inside such an event returns "" at once with status 9 and sends
+// nothing.
 //
 // The transport comes from Config(): CommType 0 RS-232 (RS232Port 1..9 =
 // /dev/ttyS0..8, or RS232Device when not empty), 1 USB (USBDevice = the serial

@@ -9,8 +9,8 @@
 #include "support/modfileutil.h"
 #include "support/modutil.h"
 #include "support/numbers.h"
+#include "support/waitguard.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace {
@@ -111,8 +111,7 @@ void DataLogger::initSection()
         KillFile(path);
     if (fileSize(path) > kDataLogSizeLimit) {
         // Pending window events (repaints) run before the size is read again and asked about.
-        if (QCoreApplication::instance())
-            QCoreApplication::processEvents();
+        RunWaitEvents();
         const qint64 size = fileSize(path);
         const MsgResult answer = dialogs().message(
             QStringLiteral("Log file size is %1. Delete?").arg(size), MsgButtons::YesNo, MsgIcon::Question);

@@ -7,6 +7,7 @@
 #include "support/shell.h"
 
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -18,11 +19,17 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
 // Window bounds are whole seconds in a 16-bit setting.
 qint16 toSetting(int seconds) { return qint16(std::clamp(seconds, 0, 32767)); }
+
+bool movesWithinWindow(Qt::FocusReason reason)
+{
+    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::MouseFocusReason;
+}
 
 QGroupBox* timeFrame(QWidget* parent, const QString& name, const QString& title)
 {
@@ -130,7 +137,9 @@ frmDataLog::TimeField frmDataLog::makeField(const QString& suffix, DataLogField 
 
 bool frmDataLog::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::FocusOut) {
+    // A typed value is checked when the operator moves on within this window,
+    // not when another program or a menu takes the focus.
+    if (event->type() == QEvent::FocusOut && movesWithinWindow(static_cast<QFocusEvent*>(event)->reason())) {
         if (watched == startMin_.txt)
             txtStartMin_LostFocus();
         else if (watched == startSec_.txt)
@@ -166,11 +175,25 @@ void frmDataLog::Form_Load()
 
 void frmDataLog::optLog_Click(int index) { Config().LogType = qint16(index); }
 
+void frmDataLog::showBound(TimeField& minutes, TimeField& seconds, int value)
+{
+    // The steps in between are not stored: only the final pair is the value.
+    const bool wasLoading = std::exchange(loading_, true);
+    minutes.spn->setValue(value / 60);
+    seconds.spn->setValue(value % 60);
+    loading_ = wasLoading;
+}
+
 void frmDataLog::startChanged()
 {
     AppConfig& c = Config();
-    if (!loading_)
-        c.LogStart = toSetting(startMin_.spn->value() * 60 + startSec_.spn->value());
+    if (!loading_) {
+        const int shown = startMin_.spn->value() * 60 + startSec_.spn->value();
+        c.LogStart = toSetting(shown);
+        // Past the setting's range the fields show the bound actually kept.
+        if (shown != c.LogStart)
+            showBound(startMin_, startSec_, c.LogStart);
+    }
     if (c.LogEnd <= c.LogStart && !adjusting_) {
         adjusting_ = true;
         c.LogEnd = c.LogStart;
@@ -184,8 +207,12 @@ void frmDataLog::startChanged()
 void frmDataLog::endChanged()
 {
     AppConfig& c = Config();
-    if (!loading_)
-        c.LogEnd = toSetting(endMin_.spn->value() * 60 + endSec_.spn->value());
+    if (!loading_) {
+        const int shown = endMin_.spn->value() * 60 + endSec_.spn->value();
+        c.LogEnd = toSetting(shown);
+        if (shown != c.LogEnd)
+            showBound(endMin_, endSec_, c.LogEnd);
+    }
     if (c.LogEnd <= c.LogStart && !adjusting_) {
         adjusting_ = true;
         c.LogStart = c.LogEnd;

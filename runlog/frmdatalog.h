@@ -44,6 +44,7 @@ private:
         LogSpinButtons* spn;
     };
     TimeField makeField(const QString& suffix, DataLogField kind, void (frmDataLog::*change)());
+    void showBound(TimeField& minutes, TimeField& seconds, int value);
     void startChanged();
     void endChanged();
     void typedLostFocus(const TimeField& f, DataLogField kind);

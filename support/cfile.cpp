@@ -1,8 +1,10 @@
 #include "support/cfile.h"
 
+#include "support/modutil.h"
 #include "support/numbers.h"
 #include "support/supportlogging.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
@@ -150,22 +152,43 @@ std::optional<QList<Line>> load(const QString& fileName)
     return parse(f.readAll());
 }
 
-bool store(const QString& fileName, const QList<Line>& lines)
+// Replaces the file atomically where its folder lets us create the temporary
+// file; a read-only program folder with a writable INI file is written in place.
+bool store(const QString& fileName, const QByteArray& bytes, QString* why)
 {
     QSaveFile f(fileName);
-    if (!f.open(QIODevice::WriteOnly)) {
-        qCWarning(lcSupport) << "cannot write" << fileName << f.errorString();
+    if (f.open(QIODevice::WriteOnly)) {
+        if (f.write(bytes) == bytes.size() && f.commit())
+            return true;
+        *why = f.errorString();
+        qCWarning(lcSupport) << "cannot write" << fileName << *why;
         return false;
     }
-    const QByteArray bytes = serialize(lines);
-    if (f.write(bytes) != bytes.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
+    // No temporary file beside it: the folder refuses new files.
+    QFile inPlace(fileName);
+    if (inPlace.open(QIODevice::WriteOnly | QIODevice::Truncate) && inPlace.write(bytes) == bytes.size()
+        && inPlace.flush())
+        return true;
+    *why = inPlace.errorString();
+    qCWarning(lcSupport) << "cannot write" << fileName << *why;
+    return false;
 }
 
 } // namespace
+
+bool cFile::stored(const QByteArray& bytes)
+{
+    QString why;
+    if (store(fileName_, bytes, &why))
+        return true;
+    // Every setting written at close would fail the same way: one message.
+    if (!writeFailureShown_) {
+        writeFailureShown_ = true;
+        ShowProcError(QStringLiteral("cFile_WriteIniStr"), 75,
+                      QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(fileName_), why));
+    }
+    return false;
+}
 
 void cFile::setFileName(const QString& path)
 {
@@ -295,7 +318,7 @@ qint16 cFile::WriteIniStr(const QString& Section, const QString& Key, const QStr
             lines.insert(insertAt, parseLine(key.toUtf8() + '=' + Value.toUtf8()));
         }
     }
-    lastResult_ = store(fileName_, lines) ? 1 : 0;
+    lastResult_ = stored(serialize(lines)) ? 1 : 0;
     return qint16(lastResult_);
 }
 
@@ -314,6 +337,6 @@ qint16 cFile::ClearIniSection(const QString& Section)
         return 1;
     }
     lines.remove(header, sectionEnd(lines, header) - header);
-    lastResult_ = store(fileName_, lines) ? 1 : 0;
+    lastResult_ = stored(serialize(lines)) ? 1 : 0;
     return qint16(lastResult_);
 }

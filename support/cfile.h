@@ -1,6 +1,7 @@
 #ifndef DCX_SUPPORT_CFILE_H
 #define DCX_SUPPORT_CFILE_H
 
+#include <QByteArray>
 #include <QString>
 #include <optional>
 
@@ -8,7 +9,9 @@
 // lines. Section and key names are compared without regard to case, blanks
 // around names and values are ignored, a value enclosed in matching quotes
 // comes back without them. Writes keep every other line of the file as it was
-// and replace the file atomically, with CR LF line ends.
+// and replace the file atomically (in place when its folder is read-only),
+// with CR LF line ends. The first write that fails is reported through
+// dialogs(); later ones only return 0.
 //
 // The file name is kept only when it names an existing file; with no file name
 // every read gives its default and every write fails (returns 0), so a missing
@@ -53,8 +56,12 @@ private:
     // blanks removed) when the file, section or key is missing.
     QString readString(const QString& Section, const QString& Key, const QString& Default);
 
+    // Stores the lines; the first failure is shown to the operator.
+    bool stored(const QByteArray& bytes);
+
     QString fileName_;
     qint32 lastResult_ = 0;
+    bool writeFailureShown_ = false;
 };
 
 #endif

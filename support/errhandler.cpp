@@ -90,9 +90,8 @@ void CErrHandler::Push(const QString& procedure)
 
 void CErrHandler::Pop()
 {
-    // Entries above the index are cleared so that only live names are reported.
-    if (stackIndex_ >= 1 && stackIndex_ < stack_.size())
-        stack_[stackIndex_].clear();
+    // Only the index moves: names above it stay and are reported with the
+    // stack, which shows the procedures an error came through.
     --stackIndex_;
     if (stackIndex_ < 0) {
         dialogs().message(nonFatal(QStringLiteral("Error Stack Underflow.")), MsgButtons::Ok, MsgIcon::Information);
@@ -160,15 +159,15 @@ QString CErrHandler::FileReport() const
     if (!currentOperation_.isEmpty())
         l << QStringLiteral("Current Operation: ") + currentOperation_;
     if (includeExpandedInfo_) {
-        const QStringList version = QCoreApplication::applicationVersion().split(QLatin1Char('.'));
-        auto part = [&](int i) { return i < version.size() ? version[i] : QStringLiteral("0"); };
         l << QString() << QStringLiteral("Additional Information") << QStringLiteral("----------------------");
         l << QStringLiteral("Current Directory: ") + QDir::currentPath();
         l << QStringLiteral("App Title: ") + appTitle();
         l << QStringLiteral("App CompanyName: ") + QCoreApplication::organizationName();
-        l << QStringLiteral("App Major: ") + part(0);
-        l << QStringLiteral("App Minor: ") + part(1);
-        l << QStringLiteral("App Revision: ") + part(2);
+        // The build's numbers: the version text shown elsewhere ("1.10")
+        // runs minor and revision together.
+        l << QStringLiteral("App Major: ") + QString::number(DCX_VERSION_MAJOR);
+        l << QStringLiteral("App Minor: ") + QString::number(DCX_VERSION_MINOR);
+        l << QStringLiteral("App Revision: ") + QString::number(DCX_VERSION_PATCH);
         l << QStringLiteral("App Path: ") + ProgramFolder();
         l << QStringLiteral("App ProductName: ") + appTitle();
         l << QString();

@@ -2,7 +2,9 @@
 
 #include "support/clock.h"
 #include "support/dialogs.h"
+#include "support/errhandler.h"
 #include "support/numbers.h"
+#include "support/waitguard.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -77,7 +79,9 @@ void WaitSeconds(double seconds)
         return;
     }
 
-    QCoreApplication::processEvents();
+    // Timers and data run; the operator's clicks and keys wait for the end.
+    const WaitScope waiting;
+    RunWaitEvents();
     if (elapsed() >= seconds)
         return;
 
@@ -98,13 +102,15 @@ void WaitSeconds(double seconds)
     QObject::connect(&timer, &QTimer::timeout, &loop, check);
     if (!clock.isManual())
         arm();
-    loop.exec();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 namespace {
 
 void defaultCriticalExit()
 {
+    // The handler's end reports procedures still registered.
+    EndErrHandler();
     std::fflush(nullptr);
     std::exit(1);
 }

@@ -4,6 +4,7 @@
 #include "support/config.h"
 #include "support/formposition.h"
 #include "support/programfolder.h"
+#include "tests/common/programfolder_env.h"
 
 #include <QDir>
 #include <QSettings>
@@ -26,7 +27,7 @@ public:
     ~ProgramHome()
     {
         QDir::setCurrent(previousDir_);
-        SetProgramFolder({});
+        SetProgramFolder(dcxTestProgramFolder());
         Config() = AppConfig{};
         clearPositions();
     }

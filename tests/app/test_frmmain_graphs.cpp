@@ -8,6 +8,7 @@
 #include "support/clock.h"
 #include "support/config.h"
 #include "support/programfolder.h"
+#include "tests/common/programfolder_env.h"
 
 #include <QAction>
 #include <QApplication>
@@ -52,7 +53,7 @@ protected:
     void TearDown() override
     {
         QDir::setCurrent(previousDir);
-        SetProgramFolder({});
+        SetProgramFolder(dcxTestProgramFolder());
         Config() = AppConfig{};
         Readings() = ReadingsRecord{};
     }
@@ -178,4 +179,25 @@ TEST_F(MainWindowGraphs, EditGraphOnTheSensorChartSavesOnlyItsFile)
     EXPECT_TRUE(fileBytes(file("CH_DEP.OC2")).contains("Max=25\n"));
     EXPECT_DOUBLE_EQ(w.graphs().graph(3).YMax(), 25.0);
     EXPECT_DOUBLE_EQ(w.graphs().graph(0).YMax(), 10.0);
+}
+
+TEST_F(MainWindowGraphs, EditDataLogOpensTheLogSettingsModal)
+{
+    frmMain w;
+    stopTimer(w);
+    auto* entry = w.findChild<QAction*>(QStringLiteral("mnuEditLog"));
+    ASSERT_NE(entry, nullptr);
+    ASSERT_TRUE(entry->isEnabled());
+    Config().LogInterval = 1;
+    QString opened;
+    QTimer::singleShot(0, [&] {
+        QWidget* f = QApplication::activeModalWidget();
+        ASSERT_NE(f, nullptr);
+        opened = f->objectName();
+        f->findChild<QWidget*>(QStringLiteral("spnInterval"))->setProperty("value", 9);
+        f->findChild<QPushButton*>(QStringLiteral("cmdForm"))->click();
+    });
+    entry->trigger();
+    EXPECT_EQ(opened, QStringLiteral("frmDataLog"));
+    EXPECT_EQ(Config().LogInterval, 9);
 }

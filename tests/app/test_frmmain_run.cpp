@@ -13,6 +13,7 @@
 #include "support/formposition.h"
 #include "support/programfolder.h"
 #include "support/scripteddialogs.h"
+#include "support/waitguard.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -21,6 +22,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSettings>
 #include <QSlider>
@@ -258,6 +260,43 @@ TEST_F(MainWindowRun, EditCommunicationsOpensTheSettingsWindowModal)
     EXPECT_TRUE(stopped);
     EXPECT_TRUE(timer()->isActive());
     timer()->stop();
+}
+
+// Windows closed by code while a tick waits for a reply that never comes:
+// the sensor window is deleted and the main window closes only after the
+// tick has returned.
+TEST_F(MainWindowRun, ClosingWindowsInsideATicksWaitTakesEffectAfterIt)
+{
+    tick();
+    tick();
+    w->show();
+    child<QAction>("mnuViewSensorRdg")->trigger();
+    QPointer<frmSensors> sensors = w->findChild<frmSensors*>();
+    ASSERT_FALSE(sensors.isNull());
+
+    peer.instrument().faults().setDropRate(1.0);
+    bool closedInWait = false;
+    QTimer time;
+    QObject::connect(&time, &QTimer::timeout, &clock, [&] {
+        if (!closedInWait && WaitActive()) {
+            closedInWait = true;
+            sensors->close();
+            w->close();
+            // As a message box's loop inside the wait would.
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        clock.advanceMs(100);
+    });
+    time.start(0);
+    tick();
+    time.stop();
+    EXPECT_TRUE(closedInWait);
+    EXPECT_FALSE(sensors.isNull());
+    EXPECT_TRUE(w->isVisible());
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(sensors.isNull());
+    EXPECT_FALSE(w->isVisible());
 }
 
 } // namespace

@@ -69,7 +69,7 @@ TEST_F(SensorWindow, ReadingsAreFormattedAndAZeroFrequencyFails)
     EXPECT_EQ(cell(grid, 2, 1), QStringLiteral("12.3"));
     EXPECT_EQ(cell(grid, 3, 3), QStringLiteral("6000000.00"));
     EXPECT_EQ(cell(grid, 4, 3), QStringLiteral("5.01"));
-    EXPECT_TRUE(ErrHandler().ProcedureStack().isEmpty());
+    EXPECT_EQ(ErrHandler().StackIndex(), 0);
 
     // The next refresh shows the next values; with nothing new the last stay.
     r.SensorFrequency[1] = 5000000.0;

@@ -12,6 +12,7 @@
 #include "support/formposition.h"
 #include "support/programfolder.h"
 #include "support/scripteddialogs.h"
+#include "tests/common/programfolder_env.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -155,6 +156,6 @@ TEST(GraphScreenshot, DepositionShowsFourColouredSeriesOnTheRateChart)
     }
     Comm_ResetLink();
     QDir::setCurrent(previousDir);
-    SetProgramFolder({});
+    SetProgramFolder(dcxTestProgramFolder());
     Config() = AppConfig{};
 }

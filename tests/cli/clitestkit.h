@@ -4,6 +4,8 @@
 // What the dcx700ctl tests share: an instrument on a local TCP port whose
 // frames are built and checked here, independently of the link code, and a
 // runner for the tool.
+#include "tests/common/programfolder_env.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -117,7 +119,7 @@ inline CtlRun runCtl(const QString& dir, const QStringList& args,
     QTimer guard; // only against a hang; a good run ends long before
     guard.setSingleShot(true);
     QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
-    p.start(binDir() + QStringLiteral("/dcx700ctl"), args);
+    p.start(binDir() + QStringLiteral("/dcx700ctl"), QStringList{QStringLiteral("--home"), dcxTestProgramFolder()} + args);
     guard.start(60000);
     loop.exec();
     if (p.state() != QProcess::NotRunning) {

@@ -1,5 +1,7 @@
 // dcx700ctl id and send against an independent instrument: a loopback TCP server
 // in this test answering hand-built frames.
+#include "tests/common/programfolder_env.h"
+
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -147,7 +149,7 @@ CtlRun runCtl(const QStringList& args)
         p.kill();
         loop.quit();
     });
-    p.start(bin, args);
+    p.start(bin, QStringList{QStringLiteral("--home"), dcxTestProgramFolder()} + args);
     guard.start(30000);
     loop.exec();
     p.waitForFinished(5000);

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QtGlobal>
 
+#include "tests/common/programfolder_env.h"
+
 // Fills DCX_SOURCE_DIR and DCX_BIN_DIR from the build when the environment lacks them.
 inline void dcxSetTestEnvironment()
 {

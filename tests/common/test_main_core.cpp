@@ -1,4 +1,5 @@
 #include "tests/common/test_env.h"
+#include "support/programfolder.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -10,5 +11,8 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const QTemporaryDir settingsDir;
     dcxPrivateUserSettings(settingsDir);
+    const QTemporaryDir programDir;
+    dcxPrivateProgramFolder(programDir);
+    SetProgramFolder(programDir.path());
     return RUN_ALL_TESTS();
 }

@@ -1,4 +1,5 @@
 #include "tests/common/test_env.h"
+#include "support/programfolder.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -12,5 +13,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const QTemporaryDir settingsDir;
     dcxPrivateUserSettings(settingsDir);
+    const QTemporaryDir programDir;
+    dcxPrivateProgramFolder(programDir);
+    SetProgramFolder(programDir.path());
     return RUN_ALL_TESTS();
 }

@@ -12,11 +12,14 @@
 #include "support/clock.h"
 #include "support/config.h"
 #include "support/scripteddialogs.h"
+#include "support/waitguard.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -313,6 +316,59 @@ TEST_F(CommWindow, FindConnectsOnceReloadsTheProcessesAndCloseResumesUpdates)
     child<QPushButton>(w, "cmdOK")->click();
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(host.calls, (QStringList{QStringLiteral("reload"), QStringLiteral("resume")}));
+}
+
+// The window is closed from inside the reply wait of Send and of Find, by
+// code and by its Close button, while nobody answers. It must live until the
+// handler has returned (run under AddressSanitizer, a freed window shows),
+// and go once the wait is over.
+TEST_F(CommWindow, ClosingFromInsideAWaitTakesEffectAfterIt)
+{
+    struct Case { const char* button; bool byCode; };
+    const Case cases[] = {{"cmdSend", true}, {"cmdSend", false}, {"cmdFind", true}, {"cmdFind", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QStringLiteral("%1 %2").arg(QLatin1String(c.button)).arg(c.byCode).toStdString());
+        QPointer<frmComm> w = new frmComm;
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        w->show();
+        host.calls.clear();
+        inst.silent = true;
+        bool closedInWait = false;
+        inst.onCommand = [&](const QString&) {
+            QTimer::singleShot(0, [&] {
+                ASSERT_TRUE(WaitActive());
+                if (c.byCode)
+                    w->close();
+                else
+                    child<QPushButton>(*w, "cmdOK")->click();
+                closedInWait = true;
+                // Whatever else runs inside the wait (a message box's own
+                // loop) may carry out pending deletions.
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            });
+        };
+        child<QLineEdit>(*w, "txtSend")->setText(QStringLiteral("K1"));
+        // Clicked from the program's event loop, as the operator's click is.
+        QEventLoop program;
+        QTimer::singleShot(0, &program, [&] {
+            child<QPushButton>(*w, c.button)->click();
+            program.quit();
+        });
+        program.exec();
+        EXPECT_TRUE(closedInWait);
+        ASSERT_FALSE(w.isNull());
+        if (QLatin1String(c.button) == QLatin1String("cmdSend")) {
+            EXPECT_EQ(child<QLineEdit>(*w, "txtRcv")->text(), QStringLiteral("Timeout"));
+        }
+        // Nothing of the close ran inside the wait.
+        EXPECT_EQ(host.calls, QStringList{});
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(w.isNull());
+        EXPECT_EQ(host.calls, QStringList{QStringLiteral("resume")});
+        delete w.data();
+        inst.onCommand = nullptr;
+    }
 }
 
 } // namespace

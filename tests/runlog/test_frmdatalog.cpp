@@ -37,11 +37,11 @@ protected:
     QString text(frmDataLog& f, const char* name) { return control<QLineEdit>(f, name)->text(); }
     void spin(frmDataLog& f, const char* name, int v) { control(f, name)->setProperty("value", v); }
     // Types into a field and leaves it.
-    void type(frmDataLog& f, const char* name, const QString& s)
+    void type(frmDataLog& f, const char* name, const QString& s, Qt::FocusReason reason = Qt::TabFocusReason)
     {
         QLineEdit* e = control<QLineEdit>(f, name);
         e->setText(s);
-        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QFocusEvent out(QEvent::FocusOut, reason);
         QApplication::sendEvent(e, &out);
     }
 
@@ -113,8 +113,20 @@ TEST_F(FrmDataLogTest, SpinsDragTheOtherBoundAlong)
     EXPECT_EQ(text(f, "txtInterval"), "6");
     spin(f, "spnInterval", 99); // spin limit 60
     EXPECT_EQ(Config().LogInterval, 60);
+    // Past 546:07 (32767 s, the setting's limit) the fields show what is kept.
     spin(f, "spnStartMin", 1000); // spin limit 999
-    EXPECT_EQ(text(f, "txtStartMin"), "999");
+    EXPECT_EQ(Config().LogStart, 32767);
+    EXPECT_EQ(text(f, "txtStartMin"), "546");
+    EXPECT_EQ(text(f, "txtStartSec"), "7");
+    EXPECT_EQ(Config().LogEnd, 32767);
+    EXPECT_EQ(text(f, "txtEndMin"), "546");
+    EXPECT_EQ(text(f, "txtEndSec"), "7");
+    spin(f, "spnStartMin", 1);
+    spin(f, "spnEndMin", 547);
+    EXPECT_EQ(Config().LogEnd, 32767);
+    EXPECT_EQ(text(f, "txtEndMin"), "546");
+    EXPECT_EQ(text(f, "txtEndSec"), "7");
+    EXPECT_EQ(Config().LogStart, 60 + 7);
 }
 
 TEST_F(FrmDataLogTest, TypedValuesAreCheckedOnLeavingTheField)
@@ -125,6 +137,17 @@ TEST_F(FrmDataLogTest, TypedValuesAreCheckedOnLeavingTheField)
     EXPECT_EQ(dlg.messages[0].text, "Valid values are 0 to 500 minutes.");
     EXPECT_EQ(dlg.messages[0].buttons, MsgButtons::Ok);
     EXPECT_EQ(text(f, "txtStartMin"), "2"); // back to the spin value
+    EXPECT_EQ(Config().LogStart, 125);
+
+    // Another program or a menu taking the focus checks nothing.
+    for (Qt::FocusReason away : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason, Qt::OtherFocusReason}) {
+        type(f, "txtStartMin", "501", away);
+        EXPECT_EQ(dlg.messages.size(), 1);
+        EXPECT_EQ(text(f, "txtStartMin"), "501");
+    }
+    type(f, "txtStartMin", "4", Qt::MouseFocusReason);
+    EXPECT_EQ(Config().LogStart, 245);
+    type(f, "txtStartMin", "2", Qt::BacktabFocusReason);
     EXPECT_EQ(Config().LogStart, 125);
 
     type(f, "txtStartMin", " 3xyz");

@@ -2,6 +2,7 @@
 
 #include "store/dbdump.h"
 #include "store/moddatabase.h"
+#include "tests/common/programfolder_env.h"
 
 #include <QCoreApplication>
 #include <QProcessEnvironment>
@@ -81,7 +82,8 @@ TEST_F(DbDump, CommandLineToolPrintsTheDump)
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
     ini.close();
     const auto dump = [&](const QString& db) {
-        return QStringList{QStringLiteral("--ini"), ini.fileName(), QStringLiteral("dump"), QStringLiteral("--db"), db};
+        return QStringList{QStringLiteral("--home"), dcxTestProgramFolder(), QStringLiteral("--ini"), ini.fileName(),
+                           QStringLiteral("dump"), QStringLiteral("--db"), db};
     };
     QProcess p;
     p.setWorkingDirectory(dir.path());
@@ -111,6 +113,8 @@ TEST_F(DbDump, CommandLineToolPrintsTheDump)
     EXPECT_EQ(p.exitCode(), 3);
     EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
     EXPECT_TRUE(p.readAllStandardError().contains("Error reading")) ;
+    // The error report goes to this test's own program folder.
+    EXPECT_TRUE(QFile::exists(dcxTestProgramFolder() + QStringLiteral("/ERRORS.TXT")));
     EXPECT_EQ(fileBytes(text), QByteArray("just some notes\n"));
 
     // A newer file: the critical message, exit 3, file untouched.
@@ -123,7 +127,7 @@ TEST_F(DbDump, CommandLineToolPrintsTheDump)
     EXPECT_EQ(fileBytes(file), newer);
 
     // Usage errors.
-    p.start(binary(), {QStringLiteral("dump")});
+    p.start(binary(), {QStringLiteral("--home"), dcxTestProgramFolder(), QStringLiteral("dump")});
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitCode(), 64);
 }

@@ -1,4 +1,5 @@
 #include "support/cfile.h"
+#include "support/scripteddialogs.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -6,7 +7,48 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 namespace {
+
+// Makes a file or folder refuse writes and new entries while it lives, for
+// root too: permission bits, and the immutable flag where the file system
+// and our privileges allow it. locked() says whether it worked here.
+class Locked {
+public:
+    explicit Locked(const QString& path) : path_(path), perms_(QFile::permissions(path))
+    {
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ReadOther);
+        setImmutable(true);
+    }
+    ~Locked()
+    {
+        setImmutable(false);
+        QFile::setPermissions(path_, perms_);
+    }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+
+private:
+    void setImmutable(bool on)
+    {
+        const int fd = ::open(path_.toLocal8Bit().constData(), O_RDONLY);
+        if (fd < 0)
+            return;
+        int flags = 0;
+        if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+            ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+        }
+        ::close(fd);
+    }
+
+    QString path_;
+    QFile::Permissions perms_;
+};
 
 class IniFileTest : public ::testing::Test {
 protected:
@@ -200,4 +242,30 @@ TEST_F(IniFileTest, GarbageFilesNeverLoseOtherValuesOnWrite)
                     << "file: " << bytes.toStdString() << " wrote " << sec.toStdString() << "/" << key.toStdString();
             }
     }
+}
+
+// A program folder that refuses new files, with a writable INI file in it:
+// the file is written in place. A file that cannot be written at all is
+// reported once, not once per value.
+TEST_F(IniFileTest, AReadOnlyFolderIsWrittenInPlaceAndAFailureReportedOnce)
+{
+    ScriptedDialogs dlg;
+    ScopedDialogs useDialogs(dlg);
+    cFile ini = open("[A]\r\nk=1\r\n");
+    {
+        const Locked folder(dir.path());
+        if (QFile probe(dir.filePath(QStringLiteral("probe"))); probe.open(QIODevice::WriteOnly))
+            GTEST_SKIP() << "cannot make a folder read-only here";
+        EXPECT_NE(ini.WriteIniStr("A", "k", "2"), 0);
+        EXPECT_EQ(readBytes(), QByteArray("[A]\r\nk=2\r\n"));
+        EXPECT_TRUE(dlg.messages.isEmpty());
+
+        const Locked file(path());
+        EXPECT_EQ(ini.WriteIniStr("A", "k", "3"), 0);
+        EXPECT_EQ(ini.WriteIniStr("B", "x", "1"), 0);
+        ASSERT_EQ(dlg.messages.size(), 1);
+        EXPECT_EQ(dlg.messages[0].title, QStringLiteral("cFile_WriteIniStr"));
+        EXPECT_TRUE(dlg.messages[0].text.startsWith(QStringLiteral("Error: 75. Cannot write ")));
+    }
+    EXPECT_EQ(readBytes(), QByteArray("[A]\r\nk=2\r\n"));
 }

@@ -4,6 +4,7 @@
 #include "support/cfile.h"
 #include "support/config.h"
 #include "support/programfolder.h"
+#include "tests/common/programfolder_env.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,7 +26,7 @@ protected:
     void TearDown() override
     {
         QDir::setCurrent(previousDir);
-        SetProgramFolder({});
+        SetProgramFolder(dcxTestProgramFolder());
         Config() = AppConfig{};
     }
     QString ini() const { return home.filePath(QStringLiteral("DCX700 Comm.ini")); }

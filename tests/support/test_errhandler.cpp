@@ -1,13 +1,17 @@
 #include "support/clock.h"
 #include "support/errhandler.h"
+#include "support/modutil.h"
 #include "support/programfolder.h"
 #include "support/scripteddialogs.h"
+#include "tests/common/programfolder_env.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 namespace {
 
@@ -18,9 +22,10 @@ protected:
         SetProgramFolder(dir.path());
         QCoreApplication::setApplicationName(QStringLiteral("DCX700 Comm"));
         QCoreApplication::setOrganizationName(QStringLiteral("Acme Films"));
-        QCoreApplication::setApplicationVersion(QStringLiteral("1.1.0"));
+        // The version text as shown; the report prints the numbers of 1.1.0.
+        QCoreApplication::setApplicationVersion(QStringLiteral("1.10"));
     }
-    ~ErrHandlerTest() override { SetProgramFolder(QString()); }
+    ~ErrHandlerTest() override { SetProgramFolder(dcxTestProgramFolder()); }
 
     QByteArray errorFile() const
     {
@@ -144,6 +149,7 @@ TEST_F(ErrHandlerTest, ReportIsAppendedToTheErrorFileAndShown)
                               "Procedure Stack\r\n"
                               "---------------\r\n"
                               "01 frmProcess_Form_Load\r\n"
+                              "02 modDatabase_DBOpen\r\n" // popped, still listed
                               "Current Operation: Reading layers\r\n";
     EXPECT_EQ(errorFile(), expected + second);
     ASSERT_EQ(dlg.messages.size(), 2);
@@ -224,4 +230,27 @@ TEST_F(ErrHandlerTest, TraceFileAndTerminationReport)
     EXPECT_EQ(ErrHandler().StackIndex(), 0);
     EndErrHandler();
     EXPECT_EQ(dlg.messages.size(), 2);
+}
+
+// A message box that also goes to stderr, where a death test can see it.
+class PrintingDialogs final : public ScriptedDialogs {
+public:
+    MsgResult message(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override
+    {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        return ScriptedDialogs::message(text, buttons, icon, title);
+    }
+};
+
+TEST(ErrHandlerEnd, ACriticalExitInsideARegisteredProcedureReportsTheStack)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            PrintingDialogs dlg;
+            ScopedDialogs use(dlg);
+            ErrHandler().Push(QStringLiteral("modDatabase_DBOpen"));
+            CriticalError(QStringLiteral("Database x.mdb is version 2.00"));
+        },
+        ::testing::ExitedWithCode(1), "Error Trace Stack = 1 on Terminate.\nProcedure: modDatabase_DBOpen");
 }
