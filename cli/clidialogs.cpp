@@ -1,7 +1,5 @@
 #include "cli/clidialogs.h"
 
-#include "link/modcomm.h"
-
 #include <cstdio>
 
 void PrintMessageLine(const QString& text)
@@ -13,20 +11,12 @@ void PrintMessageLine(const QString& text)
     std::fflush(stderr);
 }
 
-bool CliDialogs::retryAllowed(const QString& text)
+bool CliDialogs::retryAllowed()
 {
-    const quint64 accepted = Comm_AcceptedCount();
-    const bool sameRecord = text == lastRetryText_ && accepted == acceptedAtLastRetry_;
-    if (!sameRecord)
-        retriesForRecord_ = 0;
-    lastRetryText_ = text;
-    acceptedAtLastRetry_ = accepted;
     if (retriesForRecord_ < retries_) {
         ++retriesForRecord_;
         return true;
     }
-    // The next prompt starts a new count, whatever its text.
-    lastRetryText_.clear();
     ++givenUp_;
     return false;
 }
@@ -38,12 +28,12 @@ MsgResult CliDialogs::message(const QString& text, MsgButtons buttons, MsgIcon, 
     switch (buttons) {
     case MsgButtons::Ok: return MsgResult::Ok;
     case MsgButtons::OkCancel: return MsgResult::Ok;
-    case MsgButtons::RetryCancel: return retryAllowed(text) ? MsgResult::Retry : MsgResult::Cancel;
-    case MsgButtons::AbortRetryIgnore: return retryAllowed(text) ? MsgResult::Retry : MsgResult::Ignore;
+    case MsgButtons::RetryCancel: return retryAllowed() ? MsgResult::Retry : MsgResult::Cancel;
+    case MsgButtons::AbortRetryIgnore: return retryAllowed() ? MsgResult::Retry : MsgResult::Ignore;
     case MsgButtons::YesNo:
     case MsgButtons::YesNoCancel:
         if (mentionsRetry)
-            return retryAllowed(text) ? MsgResult::Yes : MsgResult::No;
+            return retryAllowed() ? MsgResult::Yes : MsgResult::No;
         // A command confirms the operation it starts, never the loss of a file
         // ("Log file size is ... Delete?"): without a person the file is kept.
         if (text.contains(QLatin1String("Delete"), Qt::CaseInsensitive))
