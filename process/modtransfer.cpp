@@ -46,12 +46,17 @@ public:
         progress().setCancellable(true);
         outcome.end = TransferEnd::Completed;
     }
-    ~TransferRun() { progress().hide(); }
+    ~TransferRun()
+    {
+        if (!closed_)
+            progress().hide();
+    }
 
     // Closes the progress window, then says where a stop left the transfer.
     void close()
     {
         progress().hide();
+        closed_ = true;
         if (outcome.end == TransferEnd::Stopped)
             reportStop();
     }
@@ -119,6 +124,7 @@ private:
     }
 
     bool upload_;
+    bool closed_ = false;
 };
 
 bool ask(const QString& question)
@@ -157,6 +163,8 @@ bool uploadProcess(TransferRun& run, int p)
     int groups = 0;
     while (slot > 0) {
         if (slot > MaxLayers || visited[static_cast<std::size_t>(slot)]) {
+            if (layers > 0 && link == &model.LayerTable[Working().CurLayer].CoDep_Layer)
+                ++groups; // the layer whose partner link is cut now ends its group
             *link = -1;
             break;
         }
