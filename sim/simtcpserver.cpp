@@ -13,6 +13,13 @@ SimTcpServer::SimTcpServer(SimInstrument& instrument, QObject* parent)
     connect(&line_, &SimLine::closeRequested, this, [this] { closeClient(true); });
 }
 
+// A client still connected is dropped before the server that owns its socket
+// goes, so none of its signals reaches this half-destroyed object.
+SimTcpServer::~SimTcpServer()
+{
+    closeClient(false);
+}
+
 bool SimTcpServer::listen(const QHostAddress& address, quint16 port)
 {
     return server_.listen(address, port);

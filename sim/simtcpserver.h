@@ -17,6 +17,7 @@ class SimTcpServer : public QObject {
     Q_OBJECT
 public:
     explicit SimTcpServer(SimInstrument& instrument, QObject* parent = nullptr);
+    ~SimTcpServer() override;
 
     bool listen(const QHostAddress& address, quint16 port);
     quint16 port() const { return server_.serverPort(); }
