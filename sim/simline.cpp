@@ -61,7 +61,7 @@ void SimLine::deliverDue()
 {
     // Replies the instrument makes here queue behind what is already going out.
     for (;;) {
-        const qint64 now = nowNs();
+        const qint64 now = clock_.nsecsElapsed();
         const bool inDue = !in_.empty() && in_.front().dueNs <= now;
         const bool outDue = !out_.empty() && out_.front().dueNs <= now;
         if (!inDue && !outDue)
@@ -76,7 +76,9 @@ void SimLine::deliverDue()
         } else {
             const Pending p = std::move(in_.front());
             in_.pop_front();
+            handingInNs_ = p.dueNs;
             instrument_.receive(p.bytes);
+            handingInNs_ = -1;
         }
     }
     schedule();
@@ -93,5 +95,5 @@ void SimLine::schedule()
         return;
     // Whole milliseconds, rounded down: an early wake delivers nothing and
     // waits again for the remainder.
-    timer_.start(int(std::max<qint64>(0, (due - nowNs()) / 1'000'000)));
+    timer_.start(int(std::max<qint64>(0, (due - clock_.nsecsElapsed()) / 1'000'000)));
 }

@@ -42,7 +42,10 @@ private:
         QByteArray bytes;
         bool close = false;
     };
-    qint64 nowNs() const { return clock_.nsecsElapsed(); }
+    // The line's time: while a command is handed to the instrument, the moment
+    // its last byte arrived (so a late wake-up here does not delay the reply
+    // as well); otherwise the clock.
+    qint64 nowNs() const { return handingInNs_ >= 0 ? handingInNs_ : clock_.nsecsElapsed(); }
     // When n bytes queued behind a line free at lineFreeNs are through.
     qint64 occupy(qint64& lineFreeNs, qsizetype n) const;
     void toHostPaced(const QByteArray& bytes, bool close);
@@ -54,6 +57,7 @@ private:
     QElapsedTimer clock_;
     qint64 inFreeNs_ = 0;
     qint64 outFreeNs_ = 0;
+    qint64 handingInNs_ = -1;
     std::deque<Pending> in_;
     std::deque<Pending> out_;
     QTimer timer_;

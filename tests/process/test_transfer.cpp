@@ -10,7 +10,10 @@
 #include "support/progress.h"
 #include "support/scripteddialogs.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLoggingCategory>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -174,6 +177,10 @@ TEST_F(Transfer, DownloadThenUploadReturnsTheSameModel)
 TEST_F(Transfer, WithNoFamilyChosenBothOnlyAskShowAndClose)
 {
     families(0, 0, 0);
+    Config().DebugDump = 1;
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
     const ParameterModel before = Model();
     for (auto* op : {&UploadAll, &DownloadAll}) {
         dlg.answer(MsgResult::Yes);
@@ -186,6 +193,9 @@ TEST_F(Transfer, WithNoFamilyChosenBothOnlyAskShowAndClose)
     EXPECT_EQ(prog.calls, (QStringList{"show Upload from DCX-700", "cancellable", "hide",
                                        "show Download to DCX-700", "cancellable", "hide"}));
     EXPECT_TRUE(Model() == before);
+    QDir::setCurrent(previous);
+    EXPECT_TRUE(QFile::exists(dir.filePath("Upload.txt")));
+    EXPECT_TRUE(QFile::exists(dir.filePath("Download.txt")));
 }
 
 TEST_F(Transfer, CancelledLayerLeavesTheProcessEmptyOnTheInstrumentOnly)
