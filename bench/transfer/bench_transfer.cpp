@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 namespace {
@@ -106,13 +107,25 @@ ScriptedDialogs& dlg()
     return d;
 }
 
+double cpuSeconds()
+{
+    timespec ts{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + ts.tv_nsec / 1e9;
+}
+
+// The program's own CPU time of the last timed() call.
+double g_lastCpu = 0;
+
 double timed(TransferOutcome (*op)())
 {
     dlg().answer(MsgResult::Yes);
     QElapsedTimer t;
+    const double cpu0 = cpuSeconds();
     t.start();
     const TransferOutcome out = op();
     const double s = t.nsecsElapsed() / 1e9;
+    g_lastCpu = cpuSeconds() - cpu0;
     if (out.end != TransferEnd::Completed || out.skippedRecords != 0 || dlg().messages.size() != 1) {
         std::fprintf(stderr, "transfer did not complete cleanly:\n%s\n", qPrintable(dlg().texts().join('\n')));
         std::exit(1);
@@ -197,12 +210,14 @@ int main(int argc, char** argv)
                 pingUs.push_back(t.nsecsElapsed() / 1e3);
         }
     }
-    std::vector<double> downS, upS;
+    std::vector<double> downS, upS, downCpu, upCpu;
     for (int r = 0; r < runs; ++r) {
         Model() = model;
         downS.push_back(timed(&DownloadAll));
+        downCpu.push_back(g_lastCpu);
         Model() = ParameterModel{};
         upS.push_back(timed(&UploadAll));
+        upCpu.push_back(g_lastCpu);
         if (!(Model().LayerTable == model.LayerTable && Model().ProcessTable == model.ProcessTable)) {
             std::fprintf(stderr, "the upload did not return the downloaded processes\n");
             return 1;
@@ -216,8 +231,10 @@ int main(int argc, char** argv)
                 static_cast<long long>(down.transactions), static_cast<long long>(up.transactions),
                 static_cast<long long>(down.bytes), static_cast<long long>(up.bytes));
     bool ok = true;
-    const auto report = [&](const char* what, const std::vector<double>& s, const Traffic& t) {
+    const auto report = [&](const char* what, const std::vector<double>& s, const std::vector<double>& cpu,
+                            const Traffic& t) {
         const double m = median(s);
+        std::printf("%-8s program CPU %.1f us per transaction\n", what, median(cpu) * 1e6 / t.transactions);
         if (baud) {
             const double floor = t.bytes * 10.0 / baud;
             std::printf("%-8s %8.2f s  floor %8.2f s  ratio %.3f (goal 1.15)\n", what, m, floor, m / floor);
@@ -231,7 +248,7 @@ int main(int argc, char** argv)
         }
     };
     std::printf("%d run(s)%s, median:\n", runs, baud ? qPrintable(QStringLiteral(" at %1 baud").arg(baud)) : "");
-    report("download", downS, down);
-    report("upload", upS, up);
+    report("download", downS, downCpu, down);
+    report("upload", upS, upCpu, up);
     return ok ? 0 : 2;
 }
