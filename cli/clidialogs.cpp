@@ -1,13 +1,15 @@
 #include "cli/clidialogs.h"
 
 #include <cstdio>
+#include <unistd.h>
 
 void PrintMessageLine(const QString& text)
 {
     QString line = text;
     line.replace(QLatin1String("\r\n"), QLatin1String(" "));
     line.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+    // On a terminal the line first clears a progress line left there.
+    std::fprintf(stderr, "%s%s\n", ::isatty(STDERR_FILENO) ? "\r\033[K" : "", line.toLocal8Bit().constData());
     std::fflush(stderr);
 }
 

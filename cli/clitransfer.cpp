@@ -18,8 +18,9 @@
 
 namespace {
 
-// The progress window on a terminal: one line, rewritten in place. Nothing
-// when stderr is not a terminal (scripts get the messages only).
+// The progress window on a terminal: one line, rewritten in place (messages
+// clear it first). Not installed when stderr is not a terminal: scripts get
+// the messages only.
 class TerminalProgress final : public ProgressSink {
 public:
     void show(const QString& caption) override { print(caption); }

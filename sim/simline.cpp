@@ -53,6 +53,7 @@ void SimLine::reset()
 {
     in_.clear();
     out_.clear();
+    inFreeNs_ = outFreeNs_ = 0;
     timer_.stop();
     instrument_.resetLink();
 }

@@ -22,7 +22,8 @@
 namespace {
 
 // The simulator, recording every command text; a command that starts with one
-// of refuse is answered "D" (Bad Data), and onCommand sees each text first.
+// of refuse is answered "D" (Bad Data), the first that starts with garble gets
+// a reply with a field that is not a number, and onCommand sees each text first.
 class TestPeer : public InProcessPeer {
 public:
     TestPeer() { connect(&sim, &InProcessPeer::sendToHost, this, &InProcessPeer::sendToHost); }
@@ -35,6 +36,10 @@ public:
         for (const QByteArray& r : refuse)
             if (text.startsWith(r))
                 sim.instrument().faults().answerNext('D', 1);
+        if (!garble.isEmpty() && text.startsWith(garble)) {
+            sim.instrument().faults().badFieldNext(1);
+            garble.clear();
+        }
         sim.receiveFromHost(bytes);
     }
     bool sent(const QByteArray& prefix) const
@@ -45,6 +50,7 @@ public:
 
     SimPeer sim;
     QList<QByteArray> refuse;
+    QByteArray garble;
     QList<QByteArray> texts;
     std::function<void(const QByteArray&)> onCommand;
 };
@@ -229,19 +235,22 @@ TEST_F(Transfer, RetryPromptsAndTheirCancelRules)
         bool upload;
         std::array<int, 3> families;
         QList<QByteArray> refuse;
+        QByteArray garble;
         QList<MsgResult> answers;  // after the opening Yes
         QString prompt;            // the first retry prompt
         QList<QByteArray> notSent;
     };
     const Row rows[] = {
-        {"SysParams Cancel skips inputs and relays", false, {0, 0, 1}, {"B  "}, {MsgResult::Cancel},
+        {"SysParams Cancel skips inputs and relays", false, {0, 0, 1}, {"B  "}, {}, {MsgResult::Cancel},
          "Download error. Bad Data.\nSysParams Error ", {"G ", "H "}},
-        {"Retry repeats the same command", false, {0, 0, 1}, {"G "}, {MsgResult::Retry, MsgResult::Cancel},
+        {"Retry repeats the same command", false, {0, 0, 1}, {"G "}, {}, {MsgResult::Retry, MsgResult::Cancel},
          "Download error. Bad Data.\nSysInputs Error ", {}},
-        {"a cancelled process header uploads an empty process", true, {1, 0, 0}, {"C2? 3"}, {MsgResult::Cancel},
+        {"a cancelled process header uploads an empty process", true, {1, 0, 0}, {"C2? 3"}, {}, {MsgResult::Cancel},
          "Upload error. Bad Data.\nProcess: 2", {"D3?"}},
-        {"a cancelled film goes on with the next", true, {1, 0, 0}, {"A3 7?"}, {MsgResult::Cancel},
+        {"a cancelled film goes on with the next", true, {1, 0, 0}, {"A3 7?"}, {}, {MsgResult::Cancel},
          "Upload error. Bad Data.\nFilm: F7              ", {}},
+        {"a reply outside the format is a failed transfer", true, {1, 0, 0}, {}, "D6?", {MsgResult::Retry},
+         "Upload error. Bad Data.\nProcess: 3  Layer: 6", {}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -258,17 +267,19 @@ TEST_F(Transfer, RetryPromptsAndTheirCancelRules)
         }
         families(row.families[0], row.families[1], row.families[2]);
         peer.refuse = row.refuse;
+        peer.garble = row.garble;
         dlg.answer(MsgResult::Yes);
         for (MsgResult a : row.answers)
             dlg.answer(a);
         const TransferOutcome out = row.upload ? UploadAll() : DownloadAll();
         peer.refuse.clear();
-        EXPECT_EQ(out.skippedRecords, 1);
+        EXPECT_EQ(out.skippedRecords, row.answers.last() == MsgResult::Cancel ? 1 : 0);
         ASSERT_GE(dlg.messages.size(), 2);
         EXPECT_EQ(dlg.messages[1].text, row.prompt);
         EXPECT_EQ(dlg.messages.size(), 1 + row.answers.size());
         for (const QByteArray& t : row.notSent)
             EXPECT_FALSE(peer.sent(t)) << t.constData();
+
         if (row.notSent == QList<QByteArray>{"D3?"}) {
             EXPECT_EQ(Model().ProcessTable[2].First_Layer, -1);
             EXPECT_EQ(Model().ProcessTable[2].Number_Act_Layers, 0);
