@@ -35,7 +35,7 @@ public:
     virtual void setBusy(bool busy) = 0;
     // An operation that prompts for retries record by record (a transfer)
     // starts its next record: a policy that limits the retries per record
-    // counts afresh from here. People need no telling.
+    // counts afresh from here. Dialogs that ask a person ignore it.
     virtual void beginRecord() {}
 };
 
