@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 frmSplash::frmSplash(QWidget* parent) : QDialog(parent)
@@ -19,10 +20,16 @@ frmSplash::frmSplash(QWidget* parent) : QDialog(parent)
     prgLoadStat = new QProgressBar(this);
     prgLoadStat->setObjectName(QStringLiteral("prgLoadStat"));
     prgLoadStat->setMinimumWidth(320);
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setAutoDefault(false);
+    cmdCancel->hide();
+    connect(cmdCancel, &QPushButton::clicked, this, &frmSplash::cmdCancel_Click);
     auto* column = new QVBoxLayout(this);
     column->addWidget(Label1);
     column->addWidget(prgLoadStat);
     column->addWidget(Label2);
+    column->addWidget(cmdCancel, 0, Qt::AlignRight);
 }
 
 frmSplash::~frmSplash()
@@ -34,6 +41,7 @@ frmSplash::~frmSplash()
 void frmSplash::show(const QString& caption)
 {
     setWindowTitle(caption.isEmpty() ? QStringLiteral("Loading") : caption);
+    cancelRequested_ = false;
     if (!isVisible())
         Form_Load();
     QDialog::show();
@@ -49,6 +57,9 @@ void frmSplash::Form_Load()
         disabled_ = owner;
         owner->setEnabled(false);
     }
+    // The owner of this window may itself be disabled (the main window under
+    // the process window); the progress window stays usable for its Cancel.
+    setEnabled(true);
     setCursor(Qt::WaitCursor);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     prgLoadStat->setValue(prgLoadStat->minimum());
@@ -81,10 +92,33 @@ void frmSplash::setRange(int minimum, int maximum) { prgLoadStat->setRange(minim
 
 void frmSplash::setValue(int value) { prgLoadStat->setValue(value); }
 
-void frmSplash::reject() {}
+void frmSplash::setCancellable(bool on)
+{
+    cmdCancel->setEnabled(true);
+    cmdCancel->setText(QStringLiteral("Cancel"));
+    cmdCancel->setVisible(on);
+    // The arrow over the button: it is the one thing that can be clicked.
+    cmdCancel->setCursor(Qt::ArrowCursor);
+    adjustSize();
+}
+
+void frmSplash::cmdCancel_Click()
+{
+    cancelRequested_ = true;
+    cmdCancel->setEnabled(false);
+    cmdCancel->setText(QStringLiteral("Stopping..."));
+}
+
+// Escape stops a transfer as Cancel does; nothing else closes this window.
+void frmSplash::reject()
+{
+    if (cmdCancel->isVisible() && cmdCancel->isEnabled())
+        cmdCancel_Click();
+}
 
 void frmSplash::hide()
 {
+    cmdCancel->hide();
     if (isVisible())
         Form_Unload();
     QDialog::hide();

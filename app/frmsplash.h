@@ -8,10 +8,12 @@
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
 
 // The progress window of the database load and of upload and download. While
 // it is shown the window that was active is disabled and the pointer over the
-// progress window is the hourglass.
+// progress window is the hourglass. Transfers get a Cancel button: a click is
+// only noted here, and the transfer reads it between records.
 class frmSplash : public QDialog, public ProgressSink {
     Q_OBJECT
 public:
@@ -24,6 +26,8 @@ public:
     void setRange(int minimum, int maximum) override;
     void setValue(int value) override;
     void hide() override;
+    void setCancellable(bool on) override;
+    bool cancelRequested() const override { return cancelRequested_; }
 
 protected:
     void reject() override;
@@ -31,10 +35,13 @@ protected:
 private:
     void Form_Load();
     void Form_Unload();
+    void cmdCancel_Click();
 
     QProgressBar* prgLoadStat = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    bool cancelRequested_ = false;
     QPointer<QWidget> disabled_;
 };
 

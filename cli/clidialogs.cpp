@@ -1,32 +1,24 @@
 #include "cli/clidialogs.h"
 
-#include "link/modcomm.h"
-
 #include <cstdio>
+#include <unistd.h>
 
 void PrintMessageLine(const QString& text)
 {
     QString line = text;
     line.replace(QLatin1String("\r\n"), QLatin1String(" "));
     line.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+    // On a terminal the line first clears a progress line left there.
+    std::fprintf(stderr, "%s%s\n", ::isatty(STDERR_FILENO) ? "\r\033[K" : "", line.toLocal8Bit().constData());
     std::fflush(stderr);
 }
 
-bool CliDialogs::retryAllowed(const QString& text)
+bool CliDialogs::retryAllowed()
 {
-    const quint64 accepted = Comm_AcceptedCount();
-    const bool sameRecord = text == lastRetryText_ && accepted == acceptedAtLastRetry_;
-    if (!sameRecord)
-        retriesForRecord_ = 0;
-    lastRetryText_ = text;
-    acceptedAtLastRetry_ = accepted;
     if (retriesForRecord_ < retries_) {
         ++retriesForRecord_;
         return true;
     }
-    // The next prompt starts a new count, whatever its text.
-    lastRetryText_.clear();
     ++givenUp_;
     return false;
 }
@@ -38,12 +30,12 @@ MsgResult CliDialogs::message(const QString& text, MsgButtons buttons, MsgIcon, 
     switch (buttons) {
     case MsgButtons::Ok: return MsgResult::Ok;
     case MsgButtons::OkCancel: return MsgResult::Ok;
-    case MsgButtons::RetryCancel: return retryAllowed(text) ? MsgResult::Retry : MsgResult::Cancel;
-    case MsgButtons::AbortRetryIgnore: return retryAllowed(text) ? MsgResult::Retry : MsgResult::Ignore;
+    case MsgButtons::RetryCancel: return retryAllowed() ? MsgResult::Retry : MsgResult::Cancel;
+    case MsgButtons::AbortRetryIgnore: return retryAllowed() ? MsgResult::Retry : MsgResult::Ignore;
     case MsgButtons::YesNo:
     case MsgButtons::YesNoCancel:
         if (mentionsRetry)
-            return retryAllowed(text) ? MsgResult::Yes : MsgResult::No;
+            return retryAllowed() ? MsgResult::Yes : MsgResult::No;
         // A command confirms the operation it starts, never the loss of a file
         // ("Log file size is ... Delete?"): without a person the file is kept.
         if (text.contains(QLatin1String("Delete"), Qt::CaseInsensitive))

@@ -11,8 +11,11 @@
 // - a retry prompt (Retry/Cancel, Abort/Retry/Ignore, or a Yes/No question
 //   whose text mentions "retry") is answered Retry/Yes up to retries() times
 //   for the same record, then Cancel/No (Ignore for Abort/Retry/Ignore, so the
-//   operation goes on without the record). Prompts belong to the same record
-//   while their text repeats and no transaction has been accepted in between;
+//   operation goes on without the record). A record runs from one
+//   beginRecord() to the next (the transfers mark each record), so the
+//   prompts of one record share one count whatever their texts and whatever
+//   succeeded in between (a material whose range check fails re-sends a
+//   query that succeeds);
 // - any other question is a confirmation of what the command asked for: Yes/Ok;
 // - an input box takes its proposed text, or is cancelled when there is none;
 //   file dialogs are cancelled (commands take file names as options).
@@ -25,6 +28,7 @@ public:
     std::optional<QString> openFile(const FileDialogRequest& req) override;
     std::optional<QString> saveFile(const FileDialogRequest& req) override;
     void setBusy(bool) override {}
+    void beginRecord() override { retriesForRecord_ = 0; }
 
     int retries() const { return retries_; }
     void setRetries(int n) { retries_ = qMax(0, n); }
@@ -32,12 +36,10 @@ public:
     int givenUp() const { return givenUp_; }
 
 private:
-    bool retryAllowed(const QString& text);
+    bool retryAllowed();
 
     int retries_ = 2;
     int givenUp_ = 0;
-    QString lastRetryText_;
-    quint64 acceptedAtLastRetry_ = 0;
     int retriesForRecord_ = 0;
 };
 

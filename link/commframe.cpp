@@ -1,17 +1,30 @@
 #include "link/commframe.h"
 
+#include <array>
+
+namespace {
+
+// The bit loop below, run for every byte value once: a byte then costs one
+// look-up instead of eight shifts (the transfers checksum about 200 kB).
+//   crc ^= byte; 8 times: crc = (crc >> 1) ^ (crc & 1 ? 0x2001 : 0)
+constexpr std::array<quint16, 256> kCrcTable = [] {
+    std::array<quint16, 256> t{};
+    for (unsigned i = 0; i < 256; ++i) {
+        unsigned crc = i;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ ((crc & 1u) ? 0x2001u : 0u);
+        t[i] = static_cast<quint16>(crc);
+    }
+    return t;
+}();
+
+} // namespace
+
 quint16 FrameCRC(const char* data, qsizetype size)
 {
     quint16 crc = 0x3FFF;
-    for (qsizetype i = 0; i < size; ++i) {
-        crc ^= static_cast<quint8>(data[i]);
-        for (int bit = 0; bit < 8; ++bit) {
-            const bool low = crc & 1u;
-            crc = static_cast<quint16>(crc >> 1);
-            if (low)
-                crc ^= 0x2001;
-        }
-    }
+    for (qsizetype i = 0; i < size; ++i)
+        crc = static_cast<quint16>((crc >> 8) ^ kCrcTable[(crc ^ static_cast<quint8>(data[i])) & 0xFFu]);
     return crc & 0x3FFF;
 }
 

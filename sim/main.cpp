@@ -112,6 +112,7 @@ int main(int argc, char** argv)
     std::unique_ptr<SimTcpServer> server;
     if (opt.pty) {
         pty = std::make_unique<SimPty>(sim);
+        pty->setBaud(opt.baud);
         if (!pty->open()) {
             complain(QStringLiteral("cannot open a pseudo-terminal: %1").arg(pty->errorString()));
             return 1;
@@ -119,6 +120,7 @@ int main(int argc, char** argv)
         say(QStringLiteral("pty %1").arg(pty->devicePath()));
     } else {
         server = std::make_unique<SimTcpServer>(sim);
+        server->setBaud(opt.baud);
         if (!server->listen(opt.bind, opt.port)) {
             complain(QStringLiteral("cannot listen on %1:%2: %3")
                          .arg(opt.bind.toString(), QString::number(opt.port), server->errorString()));

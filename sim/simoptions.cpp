@@ -43,13 +43,14 @@ SimOptionsResult ParseSimOptions(const QStringList& args)
     const QCommandLineOption allowRemote(QStringLiteral("allow-remote"), QStringLiteral("Allow a --bind address other than loopback."));
     const QCommandLineOption pty(QStringLiteral("pty"), QStringLiteral("Serve on a pseudo-terminal instead of TCP; prints the device path."));
     const QCommandLineOption speed(QStringLiteral("speed"), QStringLiteral("Run the instrument's clock x times faster (default 1)."), QStringLiteral("x"), QStringLiteral("1"));
+    const QCommandLineOption baud(QStringLiteral("baud"), QStringLiteral("Pace the bytes both ways as a serial line of n baud would (10 bits a byte), on TCP and pty alike (default: full speed)."), QStringLiteral("n"));
     const QCommandLineOption state(QStringLiteral("state"), QStringLiteral("Load the parameter memory from file (the demo set when it does not exist) and save it there on every change."), QStringLiteral("file"));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the readings noise and the random faults (default 1)."), QStringLiteral("n"), QStringLiteral("1"));
     const QCommandLineOption id(QStringLiteral("id"), QStringLiteral("Identification text (default \"DCX-700 SIM 4.20\")."), QStringLiteral("text"));
     const QCommandLineOption fault(QStringLiteral("fault"), QStringLiteral("A control line applied at start, e.g. \"drop 2\" (repeatable)."), QStringLiteral("line"));
     const QCommandLineOption control(QStringLiteral("control"), QStringLiteral("Control channel: \"stdin\", or a loopback TCP port (0: any free port)."), QStringLiteral("stdin|port"));
     const QCommandLineOption verbose(QStringLiteral("verbose"), QStringLiteral("Print every command and its status."));
-    p.addOptions({help, port, bind, allowRemote, pty, speed, state, seed, id, fault, control, verbose});
+    p.addOptions({help, port, bind, allowRemote, pty, speed, baud, state, seed, id, fault, control, verbose});
     std::vector<QCommandLineOption> faultOptions;
     for (const FaultOption& f : kFaultOptions) {
         faultOptions.emplace_back(QString::fromLatin1(f.name), QString::fromLatin1(f.description), QString::fromLatin1(f.valueName));
@@ -80,6 +81,12 @@ SimOptionsResult ParseSimOptions(const QStringList& args)
     o.speed = p.value(speed).toDouble(&ok);
     if (!ok || !(o.speed > 0) || o.speed > 10000)
         return fail(QStringLiteral("bad --speed: %1").arg(p.value(speed)));
+    if (p.isSet(baud)) {
+        const int b = p.value(baud).toInt(&ok);
+        if (!ok || b < 300 || b > 4000000)
+            return fail(QStringLiteral("bad --baud: %1 (300 to 4000000)").arg(p.value(baud)));
+        o.baud = b;
+    }
     o.stateFile = p.value(state);
     o.seed = p.value(seed).toUInt(&ok);
     if (!ok)

@@ -13,6 +13,7 @@ struct SimOptions {
     quint16 port = 2101;
     bool pty = false;
     double speed = 1.0;
+    int baud = 0;                 // 0: bytes as fast as the transport moves them
     QString stateFile;
     quint32 seed = 1;
     QString identification;       // empty: the default text

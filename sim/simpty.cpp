@@ -1,6 +1,5 @@
 #include "sim/simpty.h"
 
-#include "sim/siminstrument.h"
 #include "sim/simlogging.h"
 
 #include <cerrno>
@@ -10,9 +9,9 @@
 #include <termios.h>
 #include <unistd.h>
 
-SimPty::SimPty(SimInstrument& instrument, QObject* parent) : QObject(parent), instrument_(instrument)
+SimPty::SimPty(SimInstrument& instrument, QObject* parent) : QObject(parent), line_(instrument)
 {
-    connect(&instrument_, &SimInstrument::output, this, [this](const QByteArray& bytes) {
+    connect(&line_, &SimLine::toHost, this, [this](const QByteArray& bytes) {
         if (master_ < 0)
             return;
         qsizetype done = 0;
@@ -76,7 +75,7 @@ void SimPty::onReadable()
     for (;;) {
         const ssize_t n = ::read(master_, buf, sizeof buf);
         if (n > 0) {
-            instrument_.receive(QByteArray(buf, n));
+            line_.fromHost(QByteArray(buf, n));
             continue;
         }
         if (n < 0 && errno == EINTR)

@@ -1,6 +1,8 @@
 #ifndef DCX_SIM_SIMPTY_H
 #define DCX_SIM_SIMPTY_H
 
+#include "sim/simline.h"
+
 #include <QObject>
 #include <QSocketNotifier>
 #include <QString>
@@ -21,11 +23,13 @@ public:
     bool open();
     QString devicePath() const { return path_; }
     QString errorString() const { return error_; }
+    // Paces the line as a serial line of baud would (0: full speed).
+    void setBaud(int baud) { line_.setBaud(baud); }
 
 private:
     void onReadable();
 
-    SimInstrument& instrument_;
+    SimLine line_;
     int master_ = -1;
     int slave_ = -1;
     QString path_;

@@ -1,17 +1,23 @@
 #include "sim/simtcpserver.h"
 
-#include "sim/siminstrument.h"
 #include "sim/simlogging.h"
 
 SimTcpServer::SimTcpServer(SimInstrument& instrument, QObject* parent)
-    : QObject(parent), instrument_(instrument)
+    : QObject(parent), line_(instrument)
 {
     connect(&server_, &QTcpServer::newConnection, this, &SimTcpServer::onNewConnection);
-    connect(&instrument_, &SimInstrument::output, this, [this](const QByteArray& bytes) {
+    connect(&line_, &SimLine::toHost, this, [this](const QByteArray& bytes) {
         if (client_ && client_->state() == QAbstractSocket::ConnectedState)
             client_->write(bytes);
     });
-    connect(&instrument_, &SimInstrument::closeRequested, this, [this] { closeClient(true); });
+    connect(&line_, &SimLine::closeRequested, this, [this] { closeClient(true); });
+}
+
+// A client still connected is dropped before the server that owns its socket
+// goes, so none of its signals reaches this half-destroyed object.
+SimTcpServer::~SimTcpServer()
+{
+    closeClient(false);
 }
 
 bool SimTcpServer::listen(const QHostAddress& address, quint16 port)
@@ -42,12 +48,12 @@ void SimTcpServer::onNewConnection()
     while (QTcpSocket* socket = server_.nextPendingConnection()) {
         closeClient(false);
         client_ = socket;
-        instrument_.resetLink();
+        line_.reset();
         const QString peer = socket->peerAddress().toString() + ':' + QString::number(socket->peerPort());
         qCInfo(lcSim) << "client connected:" << peer;
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
             if (socket == client_)
-                instrument_.receive(socket->readAll());
+                line_.fromHost(socket->readAll());
         });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
             if (socket != client_)

@@ -1,6 +1,8 @@
 #ifndef DCX_SIM_SIMTCPSERVER_H
 #define DCX_SIM_SIMTCPSERVER_H
 
+#include "sim/simline.h"
+
 #include <QHostAddress>
 #include <QObject>
 #include <QPointer>
@@ -15,12 +17,15 @@ class SimTcpServer : public QObject {
     Q_OBJECT
 public:
     explicit SimTcpServer(SimInstrument& instrument, QObject* parent = nullptr);
+    ~SimTcpServer() override;
 
     bool listen(const QHostAddress& address, quint16 port);
     quint16 port() const { return server_.serverPort(); }
     QHostAddress address() const { return server_.serverAddress(); }
     QString errorString() const { return server_.errorString(); }
     bool hasClient() const { return client_ != nullptr; }
+    // Paces the connection as a serial line of baud would (0: full speed).
+    void setBaud(int baud) { line_.setBaud(baud); }
 
 signals:
     void clientConnected(const QString& peer);
@@ -30,7 +35,7 @@ private:
     void onNewConnection();
     void closeClient(bool graceful);
 
-    SimInstrument& instrument_;
+    SimLine line_;
     QTcpServer server_;
     QPointer<QTcpSocket> client_;
 };

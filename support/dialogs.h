@@ -33,6 +33,10 @@ public:
     virtual std::optional<QString> saveFile(const FileDialogRequest& req) = 0;
     // The "please wait" pointer, nested: each true needs a false.
     virtual void setBusy(bool busy) = 0;
+    // An operation that prompts for retries record by record (a transfer)
+    // starts its next record: a policy that limits the retries per record
+    // counts afresh from here. Dialogs that ask a person ignore it.
+    virtual void beginRecord() {}
 };
 
 // The answer a dialog gets when nobody answers it: never the one that confirms.

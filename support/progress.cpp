@@ -1,6 +1,8 @@
 #include "support/progress.h"
 
 ProgressSink::~ProgressSink() = default;
+void ProgressSink::setCancellable(bool) {}
+bool ProgressSink::cancelRequested() const { return false; }
 
 namespace {
 

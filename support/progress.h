@@ -14,6 +14,12 @@ public:
     virtual void setRange(int minimum, int maximum) = 0;
     virtual void setValue(int value) = 0;
     virtual void hide() = 0;
+    // Transfers offer the operator a Cancel button; other operations do not.
+    // Call after show(); hide() takes the button away again.
+    virtual void setCancellable(bool on);
+    // True once the operator asked to stop; show() clears it. Read between
+    // records, after the pending user input has been let through.
+    virtual bool cancelRequested() const;
 };
 
 // The program-wide progress window; one that does nothing unless installed.

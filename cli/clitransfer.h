@@ -1,0 +1,20 @@
+#ifndef DCX_CLI_CLITRANSFER_H
+#define DCX_CLI_CLITRANSFER_H
+
+class CliContext;
+
+// What upload, download (and any command that moves the families the same
+// way) share: the options after the command name,
+//   --db FILE [--processes] [--materials] [--system] [--retries N]
+// (with none of the three family flags all three travel), the parameter file
+// and the exit status.
+
+enum class CliTransfer { Upload, Download };
+
+// Runs the whole command: parses its options, loads FILE (upload: defaults
+// when it does not exist), connects, transfers, saves FILE after an upload.
+// Returns the exit status: 0, 1 not found, 3 file, 4 records skipped after
+// retries, 64 usage.
+int RunCliTransfer(CliContext& ctx, CliTransfer direction);
+
+#endif

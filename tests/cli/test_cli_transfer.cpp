@@ -1,0 +1,207 @@
+// dcx700ctl upload and download against a hand-written instrument on a local
+// TCP port: the exact command texts, the database written, the retry limit per
+// record and the exit codes.
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "tests/cli/clitestkit.h"
+
+namespace {
+
+using clitest::CtlRun;
+using clitest::ScriptedInstrument;
+
+QByteArray n(int v) { return QByteArray::number(v); }
+
+// "1,v 2,v .. count,v"
+QByteArray fields(int count, int value)
+{
+    QByteArrayList f;
+    for (int i = 1; i <= count; ++i)
+        f << n(i) + ',' + n(value);
+    return f.join(' ');
+}
+
+// " 1 2 .. count"
+QByteArray items(int count)
+{
+    QByteArray t;
+    for (int i = 1; i <= count; ++i)
+        t += ' ' + n(i);
+    return t;
+}
+
+QByteArray layerQuery(int slot) { return 'D' + n(slot) + '?' + items(24); }
+
+// A layer reply: film 1, output 1, the given links, in use.
+QByteArray layerReply(int next, int coDep)
+{
+    QByteArrayList f;
+    for (int i = 1; i <= 24; ++i) {
+        const int v = i == 6 || i == 21 ? 1 : i == 22 ? next : i == 23 ? coDep : i == 7 || i == 8 ? 250 : 0;
+        f << n(i) + ',' + n(v);
+    }
+    return f.join(' ');
+}
+
+// An instrument with empty processes P1..P100, films F1..F50, materials
+// M1..M100 (density 2.70, Z-factor 1.500) and every system value answered.
+void fillInstrument(ScriptedInstrument& inst)
+{
+    inst.replies["@"] = {"DCX-700 TEST"};
+    for (int p = 1; p <= 100; ++p) {
+        const QByteArray c = 'C' + n(p) + "? ";
+        inst.replies[c + '1'] = {"P" + n(p)};
+        inst.replies[c + '2'] = {"0"};
+        inst.replies[c + '3'] = {"-1"};
+        inst.replies[c + '4'] = {"0"};
+    }
+    for (int f = 1; f <= 50; ++f) {
+        inst.replies["A1 " + n(f) + '?'] = {"F" + n(f)};
+        inst.replies["A2 " + n(f) + '?' + items(9)] = {"1,10 2,5 3,0 4,2 5,1 6,100 7,0 8,0 9,0"};
+        inst.replies["A3 " + n(f) + '?' + items(11)] = {fields(11, 0)};
+        inst.replies["A4 " + n(f) + '?' + items(8)] = {fields(8, 0)};
+    }
+    for (int m = 1; m <= 100; ++m) {
+        inst.replies['F' + n(m) + "? 1"] = {"M" + n(m)};
+        inst.replies['F' + n(m) + "? 2"] = {"270"};
+        inst.replies['F' + n(m) + "? 3"] = {"1500"};
+    }
+    inst.replies["B? " + items(13)] = {"1,50 2,90 3,91 4,92 5,0 6,50 7,60 8,50 9,50 10,50 11,50 12,95 13,96"};
+    inst.replies["G?" + items(16)] = {fields(16, 3)};
+    inst.replies["H?" + items(16)] = {fields(16, 4)};
+}
+
+class CliTransfer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QFile ini(dir.filePath(QStringLiteral("empty.ini")));
+        ini.open(QIODevice::WriteOnly);
+        fillInstrument(inst);
+    }
+    CtlRun run(const QStringList& args)
+    {
+        QStringList all{QStringLiteral("--ini"), dir.filePath(QStringLiteral("empty.ini")), QStringLiteral("--tcp"),
+                        QStringLiteral("127.0.0.1:%1").arg(inst.port())};
+        inst.commands.clear();
+        return clitest::runCtl(dir.path(), all + args);
+    }
+    // The dump line that starts with prefix, split at ", ".
+    QStringList dumpLine(const QString& prefix)
+    {
+        const CtlRun r = run({QStringLiteral("dump"), QStringLiteral("--db"), db});
+        for (const QString& line : QString::fromUtf8(r.out).split(QLatin1Char('\n')))
+            if (line.startsWith(prefix + QLatin1Char(',')))
+                return line.split(QStringLiteral(", "));
+        return {};
+    }
+    int count(const QByteArray& command) const { return static_cast<int>(inst.commands.count(command)); }
+
+    QTemporaryDir dir;
+    QString db = dir.filePath(QStringLiteral("params.mdb"));
+    ScriptedInstrument inst;
+};
+
+TEST_F(CliTransfer, UploadEndsOnLoopingAndOutOfRangeLayerLinks)
+{
+    struct Row {
+        const char* name;
+        QByteArray layers, act;
+        QList<QByteArray> replies30_31; // the replies of D30 and D31
+        int act30, next30, next31;       // what the file holds
+        bool countMessage;
+    };
+    const Row rows[] = {
+        {"30 -> 31 -> 30", "2", "2", {layerReply(31, -1), layerReply(30, -1)}, 2, 31, -1, false},
+        {"30 -> 1200", "2", "2", {layerReply(1200, -1), {}}, 1, -1, -1, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QFile::remove(db);
+        inst.replies["C1? 1"] = {"Loop"};
+        inst.replies["C1? 2"] = {row.layers};
+        inst.replies["C1? 3"] = {"30"};
+        inst.replies["C1? 4"] = {row.act};
+        inst.replies[layerQuery(30)] = {row.replies30_31[0]};
+        inst.replies[layerQuery(31)] = {row.replies30_31[1]};
+        const CtlRun r = run({"upload", "--db", db, "--processes"});
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(r.err.contains("Layer count error in Process Loop corrected."), row.countMessage);
+        const QList<QByteArray> expected{"@", "C1? 1", "C1? 2", "C1? 3", "C1? 4", layerQuery(30)};
+        EXPECT_EQ(inst.commands.mid(0, 6), expected);
+        EXPECT_EQ(count(layerQuery(30)), 1);
+        EXPECT_EQ(count(layerQuery(31)), row.next30 == 31 ? 1 : 0);
+        EXPECT_EQ(inst.commands.size(), 1 + 400 + 200 + count(layerQuery(30)) + count(layerQuery(31)))
+            << "processes and films only, nothing twice";
+        EXPECT_EQ(inst.commands.last(), "A4 50?" + items(8));
+
+        const QStringList p1 = dumpLine(QStringLiteral("Process 1"));
+        ASSERT_EQ(p1.size(), 2);
+        EXPECT_EQ(p1[1], QStringLiteral("Loop            ,30,%1,%1").arg(row.act30));
+        EXPECT_EQ(dumpLine(QStringLiteral("Layer 30")).value(1 + 22), QString::number(row.next30));
+        if (row.next30 == 31) {
+            EXPECT_EQ(dumpLine(QStringLiteral("Layer 31")).value(1 + 22), QString::number(row.next31));
+        }
+    }
+}
+
+TEST_F(CliTransfer, RetriesCountPerRecordAndSkippedRecordsExitWith4)
+{
+    // Density 0.39 forever: each answer re-sends a query that succeeds.
+    inst.replies["F1? 2"] = {"39"};
+    CtlRun r = run({"upload", "--db", db, "--materials", "--retries", "3"});
+    EXPECT_EQ(r.exitCode, 4) << r.err.toStdString();
+    EXPECT_EQ(count("F1? 2"), 4) << "3 retries, then No";
+    EXPECT_EQ(r.err.count("M1               Density = 0.39 upload failed.  Retry?"), 4);
+    EXPECT_EQ(count("F1? 3"), 1) << "the material goes on with its Z-factor";
+    EXPECT_EQ(count("F100? 3"), 1);
+    EXPECT_EQ(dumpLine(QStringLiteral("Material 1")).value(1), "M1              ,1.00,1.500");
+    EXPECT_EQ(dumpLine(QStringLiteral("Material 2")).value(1), "M2              ,2.70,1.500");
+
+    // A refused process header: Retry sends the header from item 1 again.
+    inst.replies["C5? 2"] = {"C:"};
+    r = run({"upload", "--db", db, "--processes", "--retries", "1"});
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_EQ(count("C5? 1"), 2);
+    EXPECT_EQ(count("C5? 2"), 2);
+    EXPECT_EQ(r.err.count("Upload error. Bad Command. Process: 5"), 2);
+    EXPECT_EQ(count("C6? 1"), 1);
+}
+
+TEST_F(CliTransfer, DownloadSendsTheFileAsCommandTexts)
+{
+    inst.replies["C1? 1"] = {"Loop"};
+    inst.replies["C1? 2"] = {"1"};
+    inst.replies["C1? 3"] = {"30"};
+    inst.replies["C1? 4"] = {"2"};
+    inst.replies[layerQuery(30)] = {layerReply(-1, 31)};
+    inst.replies[layerQuery(31)] = {layerReply(-1, -1)};
+    ASSERT_EQ(run({"upload", "--db", db, "--processes"}).exitCode, 0);
+
+    // The system record as the defaults of a new file.
+    CtlRun r = run({"download", "--db", db, "--system"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(inst.commands, (QList<QByteArray>{"@", "B  1,25 2,100 3,100 4,100 5,0 6,50 7,60 8,50 9,50 10,50 11,50 12,100 13,100",
+                                                "G " + fields(16, 1), "H " + fields(16, 1)}));
+
+    r = run({"download", "--db", db, "--processes"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QByteArray layer = "1,0 2,0 3,0 4,0 5,0 6,1 7,250 8,250 9,0 10,0 11,0 12,0 13,0 14,0 15,0 16,0 17,0 18,0 "
+                             "19,0 20,0 21,1 ";
+    const QList<QByteArray> head{"@", "E", "C1 1,Loop            ", "C1 2,1", "C1 3,30", "C1 4,2",
+                                 "D30  " + layer + "22,-1 23,31 24,0", "D31  " + layer + "22,-1 23,-1 24,0",
+                                 "C2 1,P2              ", "C2 2,0", "C2 3,-1", "C2 4,0"};
+    EXPECT_EQ(inst.commands.mid(0, head.size()), head);
+    EXPECT_TRUE(inst.commands.contains("A1 50 F50"));
+    EXPECT_TRUE(inst.commands.contains("A2 7 1,10 2,5 3,0 4,2 5,1 6,100 7,0 8,0 9,0"));
+    EXPECT_EQ(inst.commands.size(), 1 + 1 + 400 + 2 + 200);
+
+    EXPECT_EQ(run({"download", "--db", dir.filePath(QStringLiteral("none.mdb"))}).exitCode, 3);
+    EXPECT_EQ(run({"download", "--db", db, "--bogus"}).exitCode, 64);
+}
+
+} // namespace

@@ -1,0 +1,393 @@
+// Upload and download through the in-process simulator: the round trip, the
+// retry prompts and their Cancel rules, the Cancel of the progress window,
+// and upload walks over bad layer links from the instrument.
+#include "link/inprocesspeer.h"
+#include "link/modcomm.h"
+#include "process/modtransfer.h"
+#include "sim/simpeer.h"
+#include "store/model.h"
+#include "support/config.h"
+#include "support/progress.h"
+#include "support/scripteddialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLoggingCategory>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// The simulator, recording every command text; a command that starts with one
+// of refuse is answered "D" (Bad Data), the first that starts with garble gets
+// a reply with a field that is not a number, and onCommand sees each text first.
+class TestPeer : public InProcessPeer {
+public:
+    TestPeer() { connect(&sim, &InProcessPeer::sendToHost, this, &InProcessPeer::sendToHost); }
+    void receiveFromHost(const QByteArray& bytes) override
+    {
+        const QByteArray text = bytes.mid(2, bytes.size() - 4);
+        texts << text;
+        if (onCommand)
+            onCommand(text);
+        for (const QByteArray& r : refuse)
+            if (text.startsWith(r))
+                sim.instrument().faults().answerNext('D', 1);
+        if (!garble.isEmpty() && text.startsWith(garble)) {
+            sim.instrument().faults().badFieldNext(1);
+            garble.clear();
+        }
+        sim.receiveFromHost(bytes);
+    }
+    bool sent(const QByteArray& prefix) const
+    {
+        return std::any_of(texts.begin(), texts.end(), [&](const QByteArray& t) { return t.startsWith(prefix); });
+    }
+    SimMemory& memory() { return sim.instrument().memory(); }
+
+    SimPeer sim;
+    QList<QByteArray> refuse;
+    QByteArray garble;
+    QList<QByteArray> texts;
+    std::function<void(const QByteArray&)> onCommand;
+};
+
+// Records the progress window; cancelRequested() as the test sets it.
+class TestProgress : public ProgressSink {
+public:
+    void show(const QString& caption) override { calls << QStringLiteral("show ") + caption; cancel = false; }
+    void setLabel1(const QString& text) override
+    {
+        label1 = text;
+        if (text == cancelAfterLabel)
+            cancel = true;
+    }
+    void setLabel2(const QString&) override {}
+    void setRange(int, int) override {}
+    void setValue(int) override {}
+    void hide() override { calls << QStringLiteral("hide"); }
+    void setCancellable(bool on) override { calls << (on ? QStringLiteral("cancellable") : QStringLiteral("plain")); }
+    bool cancelRequested() const override { return cancel; }
+
+    QStringList calls;
+    QString label1;
+    QString cancelAfterLabel;
+    bool cancel = false;
+};
+
+// Processes 1..4 on slots 1..10; process 3 is 5, then the group 6 + 7, then 8.
+ParameterModel buildModel()
+{
+    ParameterModel m;
+    const auto chain = [&m](int p, std::initializer_list<int> ids, int groups) {
+        ProcessRecord& pr = m.ProcessTable[p];
+        pr.First_Layer = static_cast<qint16>(*ids.begin());
+        pr.Number_Layers = static_cast<qint16>(groups);
+        pr.Number_Act_Layers = static_cast<qint16>(ids.size());
+        const int* s = ids.begin();
+        for (; s + 1 != ids.end(); ++s)
+            m.LayerTable[*s].Next_Layer = static_cast<qint16>(s[1]);
+    };
+    chain(1, {1, 2}, 2);
+    chain(2, {3, 4}, 2);
+    chain(3, {5, 6, 7, 8}, 3);
+    chain(4, {9, 10}, 2);
+    m.LayerTable[6].Next_Layer = -1; // 6 and 7 are one group
+    m.LayerTable[6].CoDep_Layer = 7;
+    for (int s = 1; s <= 10; ++s) {
+        LayerRecord& l = m.LayerTable[s];
+        l.Rate = (10 + s) / 10.0;
+        l.Final_Thick = (1000 + s) / 1000.0;
+        l.Time_Setpoint = static_cast<qint16>(s);
+        l.Output_Number = static_cast<qint16>(1 + s % 4);
+        l.Film_Number = static_cast<qint16>(s);
+        l.Layer_Free = 0;
+    }
+    for (int p = 1; p <= MaxProcesses; ++p)
+        m.ProcessTable[p].Process_Name = QStringLiteral("P%1").arg(p);
+    for (int f = 1; f <= MaxFilms; ++f) {
+        m.FilmTable[f].Film_Name = QStringLiteral("F%1").arg(f);
+        m.FilmTable[f].Material_Index = static_cast<qint16>(1 + f);
+        m.FilmTable[f].Iterm = f / 10.0;
+    }
+    for (int i = 1; i <= MaxMaterials; ++i) { // upload keeps a name's first word only
+        m.MaterialTable[i].Material = QStringLiteral("M%1").arg(i);
+        m.MaterialTable[i].Density = (100 + i) / 100.0;
+        m.MaterialTable[i].ZFactor = (500 + i) / 1000.0;
+    }
+    m.SystemParams.Period = 0.5;
+    m.SystemParams.Xtool3 = 95;
+    for (int n = 0; n < 16; ++n) {
+        m.InputTable[n].Input_Type = static_cast<qint16>(2 + n);
+        m.OutputTable[n].Output_Type = static_cast<qint16>(30 + n);
+    }
+    return m;
+}
+
+class Transfer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QLoggingCategory::setFilterRules(QStringLiteral("dcx.*.debug=false"));
+        Comm_ResetLink();
+        Comm_UseInProcessPeer(&peer);
+        families(1, 1, 1);
+        Config().DebugDump = 0;
+        Model() = buildModel();
+    }
+    void TearDown() override { Comm_ResetLink(); }
+
+    void families(int processes, int materials, int system)
+    {
+        Config().UpDnProcesses = static_cast<qint16>(processes);
+        Config().UpDnMaterials = static_cast<qint16>(materials);
+        Config().UpDnSystem = static_cast<qint16>(system);
+    }
+
+    TestPeer peer;
+    ScriptedDialogs dlg;
+    ScopedDialogs useDialogs{dlg};
+    TestProgress prog;
+    ScopedProgress useProgress{prog};
+};
+
+TEST_F(Transfer, DownloadThenUploadReturnsTheSameModel)
+{
+    Model().FilmTable[5].Material_Index = 0;
+    dlg.answer(MsgResult::Yes);
+    const TransferOutcome down = DownloadAll();
+    EXPECT_EQ(down.end, TransferEnd::Completed);
+    EXPECT_EQ(down.skippedRecords, 0);
+    EXPECT_EQ(peer.texts.first(), "E");
+    EXPECT_EQ(Model().FilmTable[5].Material_Index, 1) << "material 0 goes as 1, and the model keeps 1";
+    EXPECT_EQ(peer.memory().film(5).group[0][4], 1);
+    EXPECT_EQ(dlg.texts(), QStringList{"Ovewrite DCX-700 memory with this data?"});
+    EXPECT_EQ(prog.calls, (QStringList{"show Download to DCX-700", "cancellable", "hide"}));
+
+    const ParameterModel sent = Model();
+    Model() = ParameterModel{};
+    dlg.answer(MsgResult::Yes);
+    const TransferOutcome up = UploadAll();
+    EXPECT_EQ(up.end, TransferEnd::Completed);
+    EXPECT_EQ(dlg.texts().last(), "Overwrite this setup with DCX-700 data?");
+    EXPECT_TRUE(Model() == sent);
+}
+
+TEST_F(Transfer, WithNoFamilyChosenBothOnlyAskShowAndClose)
+{
+    families(0, 0, 0);
+    Config().DebugDump = 1;
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    const ParameterModel before = Model();
+    for (auto* op : {&UploadAll, &DownloadAll}) {
+        dlg.answer(MsgResult::Yes);
+        EXPECT_EQ(op().end, TransferEnd::Completed);
+        dlg.answer(MsgResult::No);
+        EXPECT_EQ(op().end, TransferEnd::Declined);
+    }
+    EXPECT_TRUE(peer.texts.isEmpty());
+    EXPECT_EQ(dlg.messages.size(), 4);
+    EXPECT_EQ(prog.calls, (QStringList{"show Upload from DCX-700", "cancellable", "hide",
+                                       "show Download to DCX-700", "cancellable", "hide"}));
+    EXPECT_TRUE(Model() == before);
+    QDir::setCurrent(previous);
+    EXPECT_TRUE(QFile::exists(dir.filePath("Upload.txt")));
+    EXPECT_TRUE(QFile::exists(dir.filePath("Download.txt")));
+}
+
+TEST_F(Transfer, CancelledLayerLeavesTheProcessEmptyOnTheInstrumentOnly)
+{
+    peer.refuse = {"D7  "};
+    dlg.answer(MsgResult::Yes);
+    dlg.answer(MsgResult::Cancel);
+    const ParameterModel before = Model();
+    const TransferOutcome out = DownloadAll();
+    EXPECT_EQ(out.end, TransferEnd::Completed);
+    EXPECT_EQ(out.skippedRecords, 1);
+    ASSERT_EQ(dlg.messages.size(), 2);
+    EXPECT_EQ(dlg.messages[1].text, "Download error. Bad Data.\nProcess: 3  Layer: 7");
+    EXPECT_EQ(dlg.messages[1].buttons, MsgButtons::RetryCancel);
+
+    EXPECT_EQ(Model().ProcessTable[3], before.ProcessTable[3]);
+    const SimProcess& p3 = peer.memory().process(3);
+    EXPECT_EQ(p3.item[3], -1);
+    EXPECT_EQ(p3.item[2], 0);
+    EXPECT_EQ(p3.item[4], 0);
+    EXPECT_FALSE(peer.sent("D8  ")) << "the walk ends at the cancelled layer";
+    EXPECT_TRUE(peer.texts.contains("C3 3,-1"));
+    EXPECT_EQ(peer.memory().process(4).item[3], 9) << "the processes after it still go";
+    EXPECT_EQ(peer.memory().layer(10).item[kLayerTimeSetpoint], 10);
+}
+
+TEST_F(Transfer, RetryPromptsAndTheirCancelRules)
+{
+    struct Row {
+        const char* name;
+        bool upload;
+        std::array<int, 3> families;
+        QList<QByteArray> refuse;
+        QByteArray garble;
+        QList<MsgResult> answers;  // after the opening Yes
+        QString prompt;            // the first retry prompt
+        QList<QByteArray> notSent;
+    };
+    const Row rows[] = {
+        {"SysParams Cancel skips inputs and relays", false, {0, 0, 1}, {"B  "}, {}, {MsgResult::Cancel},
+         "Download error. Bad Data.\nSysParams Error ", {"G ", "H "}},
+        {"Retry repeats the same command", false, {0, 0, 1}, {"G "}, {}, {MsgResult::Retry, MsgResult::Cancel},
+         "Download error. Bad Data.\nSysInputs Error ", {}},
+        {"a cancelled process header uploads an empty process", true, {1, 0, 0}, {"C2? 3"}, {}, {MsgResult::Cancel},
+         "Upload error. Bad Data.\nProcess: 2", {"D3?"}},
+        {"a cancelled film goes on with the next", true, {1, 0, 0}, {"A3 7?"}, {}, {MsgResult::Cancel},
+         "Upload error. Bad Data.\nFilm: F7              ", {}},
+        {"a reply outside the format is a failed transfer", true, {1, 0, 0}, {}, "D6?", {MsgResult::Retry},
+         "Upload error. Bad Data.\nProcess: 3  Layer: 6", {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUp();
+        dlg.messages.clear();
+        dlg.answers.clear();
+        peer.texts.clear();
+        if (row.upload) { // the instrument holds the model first
+            families(1, 1, 1);
+            dlg.answer(MsgResult::Yes);
+            DownloadAll();
+            peer.texts.clear();
+            dlg.messages.clear();
+        }
+        families(row.families[0], row.families[1], row.families[2]);
+        peer.refuse = row.refuse;
+        peer.garble = row.garble;
+        dlg.answer(MsgResult::Yes);
+        for (MsgResult a : row.answers)
+            dlg.answer(a);
+        const TransferOutcome out = row.upload ? UploadAll() : DownloadAll();
+        peer.refuse.clear();
+        EXPECT_EQ(out.skippedRecords, row.answers.last() == MsgResult::Cancel ? 1 : 0);
+        ASSERT_GE(dlg.messages.size(), 2);
+        EXPECT_EQ(dlg.messages[1].text, row.prompt);
+        EXPECT_EQ(dlg.messages.size(), 1 + row.answers.size());
+        for (const QByteArray& t : row.notSent)
+            EXPECT_FALSE(peer.sent(t)) << t.constData();
+
+        if (row.notSent == QList<QByteArray>{"D3?"}) {
+            EXPECT_EQ(Model().ProcessTable[2].First_Layer, -1);
+            EXPECT_EQ(Model().ProcessTable[2].Number_Act_Layers, 0);
+            EXPECT_EQ(Model().ProcessTable[3].Number_Act_Layers, 4) << "the next process still comes";
+            EXPECT_EQ(Model().FilmTable[8].Film_Name, Name16("F8"));
+        }
+    }
+}
+
+TEST_F(Transfer, ProgressCancelStopsBetweenRecords)
+{
+    // Upload: the click is seen after process 2; process 3 on is untouched.
+    dlg.answer(MsgResult::Yes);
+    DownloadAll();
+    Model().ProcessTable[3].Process_Name = "kept";
+    prog.cancelAfterLabel = QStringLiteral("Uploading Process 2:");
+    dlg.messages.clear();
+    dlg.answer(MsgResult::Yes);
+    const TransferOutcome up = UploadAll();
+    EXPECT_EQ(up.end, TransferEnd::Stopped);
+    EXPECT_EQ(up.stoppedAt, "Process 3");
+    EXPECT_EQ(Model().ProcessTable[3].Process_Name, Name16("kept"));
+    EXPECT_EQ(dlg.texts().last(), "Upload stopped at Process 3.\nThe records before it were uploaded.");
+    EXPECT_EQ(prog.calls.last(), "hide");
+
+    // Download: the click arrives while layer 6 is on its way; layer 6 is
+    // finished, then the transfer stops and process 3 is left empty there.
+    prog.cancelAfterLabel.clear();
+    peer.texts.clear();
+    peer.onCommand = [this](const QByteArray& t) {
+        if (t.startsWith("D6  "))
+            prog.cancel = true;
+    };
+    dlg.answer(MsgResult::Yes);
+    const TransferOutcome down = DownloadAll();
+    EXPECT_EQ(down.end, TransferEnd::Stopped);
+    EXPECT_EQ(down.stoppedAt, "Process 3");
+    EXPECT_TRUE(peer.sent("D6  "));
+    EXPECT_FALSE(peer.sent("D7  "));
+    EXPECT_FALSE(peer.sent("C4 "));
+    EXPECT_EQ(peer.memory().process(3).item[3], -1);
+    EXPECT_EQ(Model().ProcessTable[3].First_Layer, 5);
+    EXPECT_EQ(dlg.texts().last(), "Download stopped at Process 3.\nThe records before it were downloaded; "
+                                  "Process 3 was left empty on the DCX-700.");
+}
+
+TEST_F(Transfer, UploadWalksEndOnBadLinksAndLeaveASavableModel)
+{
+    struct Link {
+        int slot, next, coDep;
+    };
+    struct Row {
+        const char* name;
+        int first, groups, act;
+        QList<Link> links;
+        // expected
+        int wantFirst, wantGroups, wantAct;
+        QList<int> visited;
+        bool countMessage;
+    };
+    const Row rows[] = {
+        {"next links loop 30 -> 31 -> 30", 30, 2, 2, {{30, 31, -1}, {31, 30, -1}}, 30, 2, 2, {30, 31}, false},
+        {"co-deposition links loop", 30, 1, 2, {{30, -1, 31}, {31, -1, 30}}, 30, 1, 2, {30, 31}, false},
+        {"a next link past 1000", 30, 2, 2, {{30, 1200, -1}}, 30, 1, 1, {30}, true},
+        {"a first layer past 1000", 2000, 1, 1, {}, -1, 0, 0, {}, true},
+        {"both links: the partner is followed", 30, 1, 2, {{30, 32, 31}, {31, -1, -1}}, 30, 1, 2, {30, 31}, false},
+        {"header counts 5, links reach 4", 30, 4, 5, {{30, 31, -1}, {31, 32, -1}, {32, 33, -1}, {33, -1, -1}},
+         30, 4, 4, {30, 31, 32, 33}, true},
+    };
+    families(1, 0, 0);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SimMemory& mem = peer.memory();
+        mem.eraseProcesses();
+        SimProcess& p1 = mem.process(1);
+        p1.name = SimMemory::name16("Loop");
+        p1.item = {0, 0, row.groups, row.first, row.act};
+        for (const Link& l : row.links) {
+            SimLayer& layer = mem.layer(l.slot);
+            layer.item[kLayerFilm] = 1;
+            layer.item[kLayerNext] = l.next;
+            layer.item[kLayerCoDep] = l.coDep;
+            layer.item[kLayerFree] = 0;
+        }
+        Model() = ParameterModel{};
+        peer.texts.clear();
+        dlg.messages.clear();
+        dlg.answer(MsgResult::Yes);
+        EXPECT_EQ(UploadAll().end, TransferEnd::Completed);
+
+        const ProcessRecord& pr = Model().ProcessTable[1];
+        EXPECT_EQ(pr.First_Layer, row.wantFirst);
+        EXPECT_EQ(pr.Number_Layers, row.wantGroups);
+        EXPECT_EQ(pr.Number_Act_Layers, row.wantAct);
+        EXPECT_EQ(dlg.texts().contains("Layer count error in Process Loop corrected."), row.countMessage);
+        QList<int> queried;
+        for (const QByteArray& t : peer.texts)
+            if (t.startsWith('D'))
+                queried << t.mid(1, t.indexOf('?') - 1).toInt();
+        EXPECT_EQ(queried, row.visited) << "every layer once";
+        // What a save and a later load walk: the same layers, no broken link.
+        for (int p = 1; p <= MaxProcesses; ++p) {
+            const WalkResult walk = WalkProcess(Model(), p);
+            ASSERT_TRUE(walk.ok()) << "process " << p;
+            if (p == 1) {
+                QList<int> walked;
+                for (const WalkStep& s : walk.steps)
+                    walked << s.slot;
+                EXPECT_EQ(walked, row.visited);
+            }
+        }
+    }
+}
+
+} // namespace
