@@ -5,7 +5,6 @@
 #include "support/modutil.h"
 #include "support/numbers.h"
 
-#include <QFile>
 #include <QSaveFile>
 
 #include <algorithm>
