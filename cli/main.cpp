@@ -11,8 +11,11 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QTextStream>
+
+#include <memory>
 
 namespace {
 
@@ -33,11 +36,27 @@ void printUsage(QTextStream& s)
     s.flush();
 }
 
+// A plain application, or a GUI one for a command that paints.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    QString ignored;
+    const auto options = ParseConnectionOptions(args, &ignored);
+    const CliCommand* command = options ? FindCliCommand(options->command) : nullptr;
+    if (!command || !command->needsGui)
+        return std::make_unique<QCoreApplication>(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("dcx700ctl"));
     // Frame traces only when asked for (QT_LOGGING_RULES="dcx.*.debug=true").
     QLoggingCategory::setFilterRules(QStringLiteral("dcx.*.debug=false"));

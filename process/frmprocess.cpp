@@ -4,6 +4,8 @@
 #include "link/commsettingslogic.h"
 #include "link/frmcomm.h"
 #include "link/modcomm.h"
+#include "process/processreportpdf.h"
+#include "process/reportchoice.h"
 #include "store/model.h"
 #include "support/config.h"
 #include "support/dialogs.h"
@@ -18,6 +20,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTreeWidget>
@@ -156,6 +160,8 @@ void frmProcess::buildMenus()
     mnuFileSave = menuEntry(mnuFile, QStringLiteral("Save &As Database"), QStringLiteral("mnuFileSave"));
     mnuFile->addSeparator();
     mnuFileImport = menuEntry(mnuFile, QStringLiteral("Import Macleod"), QStringLiteral("mnuFileImport"));
+    mnuFile->addSeparator();
+    mnuFilePrint = menuEntry(mnuFile, QStringLiteral("&Print/Export Process..."), QStringLiteral("mnuFilePrint"));
     mnuEdit = bar->addMenu(QStringLiteral("&Edit"));
     mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
     mnuEditFilms = menuEntry(mnuEdit, QStringLiteral("&Films"), QStringLiteral("mnuEditFilms"));
@@ -168,6 +174,7 @@ void frmProcess::buildMenus()
     connect(mnuFileOpen, &QAction::triggered, this, &frmProcess::mnuFileOpen_Click);
     connect(mnuFileSave, &QAction::triggered, this, &frmProcess::mnuFileSave_Click);
     connect(mnuFileImport, &QAction::triggered, this, &frmProcess::mnuFileImport_Click);
+    connect(mnuFilePrint, &QAction::triggered, this, &frmProcess::mnuFilePrint_Click);
     connect(mnuEditFilms, &QAction::triggered, this, &frmProcess::mnuEditFilms_Click);
     connect(mnuEditMaterials, &QAction::triggered, this, &frmProcess::mnuEditMaterials_Click);
     connect(mnuEditSystem, &QAction::triggered, this, &frmProcess::mnuEditSystem_Click);
@@ -321,6 +328,26 @@ void frmProcess::mnuFileSave_Click()
 }
 
 void frmProcess::mnuFileImport_Click() { apply(editor_.fileImport()); }
+void frmProcess::mnuFilePrint_Click()
+{
+    const QTreeWidgetItem* current = TV1->currentItem();
+    const ReportChoice choice =
+        ChooseProcessReport(Model(), current ? current->data(0, Qt::UserRole).toString() : QString());
+    if (choice.kind != ReportChoice::Print) {
+        SaveProcessReport(Model(), choice, &WriteProcessReportPdf);
+        return;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(ProcessReportTitle(BuildProcessReport(Model(), choice.process)));
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    BusyCursor busy;
+    if (PaintProcessReport(WindowProcessReport(Model(), choice.process), printer) == 0)
+        dialogs().message(QStringLiteral("The report could not be printed."), MsgButtons::Ok, MsgIcon::Exclamation);
+}
+
 void frmProcess::mnuEditFilms_Click() { apply(editor_.editFilms()); }
 void frmProcess::mnuEditMaterials_Click() { editor_.editMaterials(); }
 void frmProcess::mnuEditSystem_Click() { editor_.editSystem(); }

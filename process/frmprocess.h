@@ -42,6 +42,7 @@ public:
     void mnuFileOpen_Click();
     void mnuFileSave_Click();
     void mnuFileImport_Click();
+    void mnuFilePrint_Click();
     void mnuEditFilms_Click();
     void mnuEditMaterials_Click();
     void mnuEditSystem_Click();
@@ -89,6 +90,7 @@ private:
     QAction* mnuFileOpen = nullptr;
     QAction* mnuFileSave = nullptr;
     QAction* mnuFileImport = nullptr;
+    QAction* mnuFilePrint = nullptr;
     QAction* mnuEditFilms = nullptr;
     QAction* mnuEditMaterials = nullptr;
     QAction* mnuEditSystem = nullptr;

@@ -263,6 +263,31 @@ TEST_F(ProcessWindow, ImportFromTheFileMenu)
                                         "Edit each layer to set the desposition rate.  New Films also need editing."}));
 }
 
+TEST_F(ProcessWindow, PrintExportWritesTheChosenFile)
+{
+    frmProcess w(nullptr, &host);
+    child<QTreeWidget>(w, "TV1")->setCurrentItem(w.item("L11,P1"));
+    // Saved as CSV, or as PDF when the name has no extension.
+    for (const QString& name : {QStringLiteral("r.csv"), QStringLiteral("r")}) {
+        dlg.answerInput(QStringLiteral("1"));
+        dlg.answer(MsgResult::No);
+        dlg.answerSave(home.filePath(name));
+        child<QAction>(w, "mnuFilePrint")->trigger();
+    }
+    EXPECT_EQ(dlg.fileRequests.value(0).filter, "PDF Files (*.pdf)|*.pdf|CSV Files (*.csv)|*.csv");
+    QFile csv(home.filePath("r.csv")), pdf(home.filePath("r.pdf"));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(csv.readAll().startsWith("Process,1,Optic\r\nSteps,2\r\nLayers,3\r\n"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+    // No such process: said, and nothing more asked.
+    dlg.answerInput(QStringLiteral("0"));
+    child<QAction>(w, "mnuFilePrint")->trigger();
+    EXPECT_EQ(dlg.texts().value(dlg.texts().size() - 1), "There is no process 0: processes are numbered 1 to 100.");
+    EXPECT_EQ(dlg.fileRequests.size(), 2);
+    dlg.answer(MsgResult::No);
+}
+
 // The picture in the README, on a set like the simulator's demo processes.
 // With DCX_SCREENSHOT set to a file name the picture is saved there.
 TEST_F(ProcessWindow, Screenshot)
