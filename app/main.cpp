@@ -59,6 +59,10 @@ int main(int argc, char** argv)
             QTimer::singleShot(3000, &main, [&main, file] {
                 if (!main.grab().save(file))
                     qWarning("could not save %s", qPrintable(file));
+                // A message box left open (no instrument answered) holds a wait
+                // that would defer the close for ever: dismiss it first.
+                if (QWidget* box = QApplication::activeModalWidget())
+                    box->close();
                 main.close(); // the ordinary way out: position and INI file are saved
             });
         }
