@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 class RunMonitorTest : public ::testing::Test {
@@ -467,28 +469,42 @@ TEST(ButtonTable, EveryPhaseGetsItsRowAndAPendingManualSwapsTheButtons)
     EXPECT_EQ(StartLayerCode(-1), OperateCode::StartManLayer);
 }
 
-TEST_F(RunMonitorTest, ControlsQueueTheirCodesAndStartCodesResetTheGraphsAtOnce)
+// Each control queues its code (start codes reset the graphs at once) and the
+// next tick sends it, once.
+TEST_F(RunMonitorTest, ControlsQueueTheirCodesAndTheNextTickSendsThem)
 {
+    connectStopped();
+    view.slider = {12, 0, 7, 0};
     using Handler = void (RunMonitor::*)();
-    const std::pair<Handler, qint16> table[] = {
-        {&RunMonitor::cboProcess_Click, 35}, {&RunMonitor::cmdStart_Click, 0},
-        {&RunMonitor::cmdAbort_Click, 1},    {&RunMonitor::cmdStartManLayer_Click, 2},
-        {&RunMonitor::cmdStopLayer_Click, 3}, {&RunMonitor::cmdNextLayer_Click, 4},
-        {&RunMonitor::cmdZero_Click, 32},    {&RunMonitor::cmdManAuto_Click, 90},
-        {&RunMonitor::cmdAutoMan_Click, 95},
+    const std::tuple<Handler, qint16, QStringList> table[] = {
+        {&RunMonitor::cmdStart_Click, 0, {"U 0"}},          {&RunMonitor::cmdAbort_Click, 1, {"U 1"}},
+        {&RunMonitor::cmdStartManLayer_Click, 2, {"U 2"}},  {&RunMonitor::cmdStopLayer_Click, 3, {"U 3"}},
+        {&RunMonitor::cmdNextLayer_Click, 4, {"U 4"}},      {&RunMonitor::cmdZero_Click, 32, {"U 32"}},
+        {&RunMonitor::cmdManAuto_Click, 90, {"S0"}},
+        {&RunMonitor::cmdAutoMan_Click, 95, {"S1 120", "S2 0", "S3 70", "S4 0"}},
+        {&RunMonitor::cboProcess_Click, 35, {"T 1", "C1? 1", "C1? 2", "C1? 3", "C1? 4"}},
     };
-    for (const auto& [handler, code] : table) {
+    for (const auto& [handler, code, sent] : table) {
         const int inits = hooks.inits;
+        inst.commands.clear();
         (monitor.*handler)();
         EXPECT_EQ(monitor.PendingCode(), code);
         EXPECT_EQ(hooks.inits, inits + (code == 0 || code == 2 ? 1 : 0)) << code;
+        EXPECT_TRUE(inst.commands.isEmpty()) << code;
+        tick();
+        tick();
+        EXPECT_EQ(inst.operateCommands(), sent) << code;
     }
     for (int i = 0; i < 4; ++i) {
         monitor.sldManPwr_Change(i);
         EXPECT_EQ(monitor.PendingCode(), 91 + i);
     }
-    // Queuing sends nothing by itself.
-    EXPECT_TRUE(inst.commands.isEmpty());
+    // Two clicks before one tick: only the last goes out.
+    inst.commands.clear();
+    monitor.cmdNextLayer_Click();
+    monitor.cmdAbort_Click();
+    tick();
+    EXPECT_EQ(inst.operateCommands(), QStringList{QStringLiteral("U 1")});
 }
 
 TEST_F(RunMonitorTest, ATickFiringWhileAnotherWaitsSendsNothing)

@@ -39,6 +39,9 @@ TEST(ReplyFieldsTest, SplitsAtEverySingleSpace)
     EXPECT_EQ(f.value(4), "");
     EXPECT_EQ(f.field(5), "");
     EXPECT_EQ(ReplyFields(QString()).count(), 1);
+    EXPECT_EQ(ReadNumber(QStringLiteral(" 7s"), NumberRule::Leading), 7.0);
+    EXPECT_EQ(ReadNumber(QStringLiteral(" 7s"), NumberRule::Strict), std::nullopt);
+    EXPECT_EQ(ReadNumber(QStringLiteral(" 2.5 "), NumberRule::Strict), 2.5);
 }
 
 TEST_F(ReplyParsing, OutputsReplyOfNineFieldsFillsOutputsOneAndTwo)

@@ -58,6 +58,8 @@ TEST(CommFrame, CommandLengthLimitAndLatin1)
 TEST(CommFrame, CalcCrcZeroLengthAndReplyExample)
 {
     EXPECT_EQ(Comm_CalcCRC(bytes({0x21, 0x00, 0x40, 0x11, 0x22})), (std::array<char, 2>{0, 0}));
+    // Three bytes cannot hold a checksum.
+    EXPECT_EQ(Comm_CalcCRC(bytes({0x21, 0x24, 0x41})), (std::array<char, 2>{0, 0}));
     const auto c = Comm_CalcCRC(bytes({0x21, 0x24, 0x41, 0, 0}));
     EXPECT_EQ(static_cast<quint8>(c[0]), 0x35);
     EXPECT_EQ(static_cast<quint8>(c[1]), 0x97);
@@ -134,6 +136,9 @@ TEST(RxMachine, ShortLengthsAndTrailingBytes)
         EXPECT_FALSE(frames[0].checksumOk) << len;
         EXPECT_EQ(rx.index(), -1);
     }
+    // 0x23 leaves room for the checksum alone: the frame waits for both bytes.
+    EXPECT_TRUE(feedAll(rx, bytes({0x21, 0x23, 0x41})).empty());
+    EXPECT_EQ(feedAll(rx, bytes({0x35})).size(), 1u);
     // After a completed reply, extra bytes complete nothing until the next start.
     auto frames = feedAll(rx, bytes({0x21, 0x24, 0x41, 0x35, 0x97, 0x97, 0x35, 0x41}));
     EXPECT_EQ(frames.size(), 1u);
@@ -145,7 +150,8 @@ TEST(CommandFrameParser, RebuildsCommandsFromAStream)
 {
     CommandFrameParser p;
     std::vector<CommandFrameParser::Command> got;
-    const QByteArray stream = bytes({0x33, 0x21, 0x24, 0x4B, 0x31, 0x5D, 0x31,      // K1, checksum on
+    const QByteArray stream = bytes({0x21, 0x05, 0x24, 0x4B, 0x31, 0x5D, 0x31,      // no length: needs a new start
+                                     0x33, 0x21, 0x24, 0x4B, 0x31, 0x5D, 0x31,      // K1, checksum on
                                      0x21, 0x23, 0x40, 0x00, 0x00,                  // @, checksum off
                                      0x21, 0x22, 0xA1, 0x47,                        // empty
                                      0x21, 0x23, 0x40, 0x37, 0x4F});                // @, swapped

@@ -2,8 +2,6 @@
 
 #include "simtestclient.h"
 
-#include "support/clock.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -44,6 +42,18 @@ Poll poll(Client& c)
         p.sRate[k] = k2[1 + 3 * k].toDouble();
         p.sThick[k] = k2[2 + 3 * k].toDouble();
         p.sFreq[k] = k2[3 + 3 * k].toDouble();
+    }
+    return p;
+}
+
+// Polls every half second of process time until done(poll) holds (at most 2000 polls).
+template <typename Done>
+Poll runUntil(SimInstrument& sim, Client& c, Done done)
+{
+    Poll p = poll(c);
+    for (int i = 0; i < 2000 && !done(p); ++i) {
+        sim.advance(0.5);
+        p = poll(c);
     }
     return p;
 }
@@ -124,13 +134,7 @@ TEST(SimRunEngine, RateSettlesOnSetpointAndThicknessIntegratesIt)
     ASSERT_EQ(c.ask("T 1").status, 'A');
     ASSERT_EQ(c.ask("U 0").status, 'A');
     // run into the deposit of layer 2 (aluminium, 10 Å/s, ramp to 15 Å/s at 0.300 kÅ)
-    Poll p;
-    for (int i = 0; i < 2000; ++i) {
-        sim.advance(0.5);
-        p = poll(c);
-        if (p.layer == 2 && p.phase == 13)
-            break;
-    }
+    Poll p = runUntil(sim, c, [](const Poll& q) { return q.layer == 2 && q.phase == 13; });
     ASSERT_EQ(p.phase, 13);
     // 15 s into the deposit the rate is on its setpoint within a few percent
     for (int i = 0; i < 30; ++i) {
@@ -162,11 +166,7 @@ TEST(SimRunEngine, OperateCodesSteerTheRun)
     EXPECT_EQ(c.ask("U 0").status, 'E') << "already running";
 
     // first layer runs through, then the instrument waits for a manual start
-    Poll p;
-    for (int i = 0; i < 2000 && p.phase != 3; ++i) {
-        sim.advance(0.5);
-        p = poll(c);
-    }
+    Poll p = runUntil(sim, c, [](const Poll& q) { return q.phase == 3; });
     ASSERT_EQ(p.phase, 3);
     EXPECT_EQ(p.layer, 2);
     sim.advance(60);
@@ -200,10 +200,7 @@ TEST(SimRunEngine, OperateCodesSteerTheRun)
     // zero thickness clears outputs and sensors
     ASSERT_EQ(c.ask("T 1").status, 'A');
     ASSERT_EQ(c.ask("U 0").status, 'A');
-    for (int i = 0; i < 2000 && p.thick[1] < 0.02; ++i) {
-        sim.advance(0.5);
-        p = poll(c);
-    }
+    p = runUntil(sim, c, [](const Poll& q) { return q.thick[1] >= 0.02; });
     ASSERT_GT(p.thick[1], 0.02);
     ASSERT_EQ(c.ask("U 32").status, 'A');
     p = poll(c);
@@ -221,10 +218,7 @@ TEST(SimRunEngine, CoDepositionGroupDrivesItsOutputsTogether)
     EXPECT_EQ(p.power[1], 0.0);
     EXPECT_LT(p.power[2], 0);
     ASSERT_EQ(c.ask("U 0").status, 'A');
-    for (int i = 0; i < 2000 && p.phase != 13; ++i) {
-        sim.advance(0.5);
-        p = poll(c);
-    }
+    p = runUntil(sim, c, [](const Poll& q) { return q.phase == 13; });
     ASSERT_EQ(p.phase, 13);
     sim.advance(20);
     p = poll(c);
@@ -236,10 +230,7 @@ TEST(SimRunEngine, CoDepositionGroupDrivesItsOutputsTogether)
     EXPECT_LT(p.power[2], 0);
     EXPECT_LT(p.power[3], 0);
     // both members finish (Cr 0.130 kÅ, Ni 0.400 kÅ) before the gold layer starts
-    for (int i = 0; i < 2000 && p.layer == 1; ++i) {
-        sim.advance(0.5);
-        p = poll(c);
-    }
+    p = runUntil(sim, c, [](const Poll& q) { return q.layer != 1; });
     EXPECT_EQ(p.layer, 2);
     EXPECT_LT(p.power[0], 0);
     EXPECT_LT(p.power[1], 0);
@@ -275,33 +266,13 @@ TEST(SimRunEngine, ManualPowerPhase)
     EXPECT_LT(p.power[0], 0.0);
 }
 
-TEST(SimRunEngine, FollowsAManualClockTimesItsSpeed)
-{
-    FakeClock clock;
-    SimInstrument sim;
-    Client c(sim);
-    sim.setSpeed(50);
-    sim.attachClock(&clock);
-    ASSERT_EQ(c.ask("T 1").status, 'A');
-    ASSERT_EQ(c.ask("U 0").status, 'A');
-    clock.advance(1.0);  // 50 s of process time
-    EXPECT_NEAR(poll(c).elapsed, 50.0, 0.06);
-    sim.attachClock(nullptr);
-    clock.advance(1.0);
-    EXPECT_NEAR(poll(c).elapsed, 50.0, 0.06) << "detached: the clock no longer moves it";
-}
-
 TEST(SimRunEngine, CrystalFailureHaltsTheLayer)
 {
     SimInstrument sim;
     Client c(sim);
     ASSERT_EQ(c.ask("T 1").status, 'A');   // layer 1: chromium on output 2, crystal 2
     ASSERT_EQ(c.ask("U 0").status, 'A');
-    Poll p;
-    for (int i = 0; i < 2000 && p.phase != 13; ++i) {
-        sim.advance(0.5);
-        p = poll(c);
-    }
+    Poll p = runUntil(sim, c, [](const Poll& q) { return q.phase == 13; });
     ASSERT_EQ(p.phase, 13);
     sim.run().failCrystal(0);              // a crystal the layer does not use: no effect
     sim.advance(1);
@@ -319,10 +290,7 @@ TEST(SimRunEngine, CrystalFailureHaltsTheLayer)
     // with a new crystal the layer starts again and deposits
     sim.run().replaceCrystal(1);
     ASSERT_EQ(c.ask("U 2").status, 'A');
-    for (int i = 0; i < 2000 && p.phase != 13; ++i) {
-        sim.advance(0.5);
-        p = poll(c);
-    }
+    p = runUntil(sim, c, [](const Poll& q) { return q.phase == 13; });
     EXPECT_EQ(p.phase, 13);
     EXPECT_GT(p.sFreq[1], 5.99e6);
 }
