@@ -124,7 +124,7 @@ TEST_F(MainWindowRun, ARunIsShownAndSteeredFromTheButtons)
     commands.clear();
     child<QPushButton>("cmdStart")->click();
     ASSERT_TRUE(runUntil(QStringLiteral("Deposit")));
-    EXPECT_EQ(operate(), QStringList{QStringLiteral("U 0")});
+    EXPECT_EQ(operate(), QStringList{"U 0"});
     EXPECT_TRUE(shown("cmdAbort") && shown("cmdStopLayer"));
     EXPECT_FALSE(shown("cmdStart") || shown("cmdStartLayer") || shown("cmdNextLayer"));
     EXPECT_FALSE(list->isEnabled());
@@ -146,7 +146,7 @@ TEST_F(MainWindowRun, ARunIsShownAndSteeredFromTheButtons)
     EXPECT_TRUE(shown("cmdNextLayer") && shown("cmdStartLayer") && shown("cmdAbort"));
     child<QPushButton>("cmdAbort")->click();
     ASSERT_TRUE(runUntil(QStringLiteral("Stopped")));
-    EXPECT_EQ(operate(), (QStringList{QStringLiteral("U 3"), QStringLiteral("U 1")}));
+    EXPECT_EQ(operate(), (QStringList{"U 3", "U 1"}));
 
     // Manual power: the button swaps, the sliders appear and a moved one is sent.
     commands.clear();
@@ -156,22 +156,21 @@ TEST_F(MainWindowRun, ARunIsShownAndSteeredFromTheButtons)
     EXPECT_FALSE(shown("cmdAutoMan"));
     ASSERT_TRUE(runUntil(QStringLiteral("Manual Power")));
     EXPECT_TRUE(shown("sldManPwr_0") && shown("sldManPwr_3"));
-    EXPECT_EQ(operate().mid(0, 4), (QStringList{QStringLiteral("S1 0"), QStringLiteral("S2 0"),
-                                                QStringLiteral("S3 0"), QStringLiteral("S4 0")}));
+    EXPECT_EQ(operate().mid(0, 4), (QStringList{"S1 0", "S2 0", "S3 0", "S4 0"}));
     commands.clear();
     child<QSlider>("sldManPwr_0")->setValue(30);
     tick();
-    EXPECT_EQ(operate(), QStringList{QStringLiteral("S1 300")});
+    EXPECT_EQ(operate(), QStringList{"S1 300"});
     child<QPushButton>("cmdManAuto")->click();
     ASSERT_TRUE(runUntil(QStringLiteral("Stopped")));
-    EXPECT_EQ(operate(), (QStringList{QStringLiteral("S1 300"), QStringLiteral("S0")}));
+    EXPECT_EQ(operate(), (QStringList{"S1 300", "S0"}));
     EXPECT_FALSE(shown("sldManPwr_0"));
     EXPECT_TRUE(shown("cmdAutoMan"));
 
     commands.clear();
     child<QPushButton>("cmdZero")->click();
     tick();
-    EXPECT_EQ(operate(), QStringList{QStringLiteral("U 32")});
+    EXPECT_EQ(operate(), QStringList{"U 32"});
 }
 
 TEST_F(MainWindowRun, TheSensorWindowShowsTheReadingsOfTheLoop)
@@ -208,7 +207,7 @@ TEST_F(MainWindowRun, ASilentInstrumentBringsTheSettingsWindowAndFindResumes)
     tick();  // times out
     tick();  // the reconnect fails
     EXPECT_EQ(w->windowTitle(), QStringLiteral("DCX700 Comm - [Off Line]"));
-    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Instrument not found.")});
+    EXPECT_EQ(dialogs.texts(), QStringList{"Instrument not found."});
     auto* comm = w->findChild<frmComm*>();
     ASSERT_NE(comm, nullptr);
     EXPECT_TRUE(comm->isVisible());
