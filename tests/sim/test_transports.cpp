@@ -6,20 +6,18 @@
 
 #include "link/commframe.h"
 #include "link/modcomm.h"
-#include "support/config.h"
-#include "support/scripteddialogs.h"
-
 #include "sim/simcontrol.h"
 #include "sim/simcontrolchannel.h"
 #include "sim/simpeer.h"
 #include "sim/simpty.h"
 #include "sim/simtcpserver.h"
 #include "support/clock.h"
+#include "support/config.h"
+#include "support/scripteddialogs.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
-#include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
@@ -51,8 +49,6 @@ bool connectTo(QTcpSocket& s, quint16 port)
     return QTest::qWaitFor([&] { return s.state() == QAbstractSocket::ConnectedState; }, kIoWaitMs);
 }
 
-} // namespace
-
 // The program's link, configured per test, with dialogs answered here.
 class LinkToSim : public ::testing::Test {
 protected:
@@ -71,6 +67,8 @@ protected:
     ScriptedDialogs dlg;
     ScopedDialogs scopedDialogs{dlg};
 };
+
+} // namespace
 
 TEST_F(LinkToSim, SerialOverThePseudoTerminal)
 {
