@@ -23,18 +23,12 @@ public:
     std::array<int, 4> slider{0, 0, 0, 0};
     std::array<bool, 4> sliderFocus{false, false, false, false};
     bool slidersShown = false;
-    bool slidersEnabled = true;
     QStringList processes;
     int selected = -1;
     bool dropped = false;
     bool onlineFrame = false;
-    ButtonLayout buttons;
+    ButtonLayout buttons;  // the last layout applied
     int buttonUpdates = 0;
-    // Visibility after applying the layouts (Unchanged keeps the last value),
-    // starting from the window's design layout.
-    bool next = true, startMan = false, startLayer = true, stopLayer = false, start = true, abort = false;
-    bool listEnabled = true;
-    int operateEnables = 0;
 
     void setPhaseText(const QString& t) override { phase = t; phaseHistory << t; }
     QString layerNumText() const override { return layerNum; }
@@ -64,7 +58,7 @@ public:
         if (monitor)
             monitor->sldManPwr_Change(i);
     }
-    void setSlidersEnabled(bool e) override { slidersEnabled = e; }
+    void setSlidersEnabled(bool) override {}
     bool processListDropped() const override { return dropped; }
     int processIndex() const override { return selected; }
     int processCount() const override { return int(processes.size()); }
@@ -87,23 +81,9 @@ public:
     {
         buttons = l;
         ++buttonUpdates;
-        apply(next, l.nextLayer);
-        apply(startMan, l.startManLayer);
-        apply(startLayer, l.startLayer);
-        apply(stopLayer, l.stopLayer);
-        apply(start, l.start);
-        apply(abort, l.abort);
-        listEnabled = l.processListEnabled;
         slidersShown = l.sliders;
     }
-    void enableOperateControls() override { ++operateEnables; listEnabled = true; }
-
-private:
-    static void apply(bool& v, Show s)
-    {
-        if (s != Show::Unchanged)
-            v = s == Show::Visible;
-    }
+    void enableOperateControls() override {}
 };
 
 class CountingHooks final : public RunHooks {

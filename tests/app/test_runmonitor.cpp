@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 class RunMonitorTest : public ::testing::Test {
@@ -98,8 +100,7 @@ TEST_F(RunMonitorTest, FirstTickConnectsFillsTheProcessListAndSendsTheRunningPro
     EXPECT_EQ(monitor.CurrentPhase(), 0);
     EXPECT_EQ(view.phase, QStringLiteral("Stopped"));
     EXPECT_EQ(inst.commands.first(), QStringLiteral("@"));
-    EXPECT_EQ(inst.commands.mid(inst.commands.size() - 4),
-              (QStringList{QStringLiteral("V"), QStringLiteral("V"), QStringLiteral("K2"), QStringLiteral("K1")}));
+    EXPECT_EQ(inst.commands.mid(inst.commands.size() - 4), (QStringList{"V", "V", "K2", "K1"}));
     EXPECT_TRUE(dialogs.messages.isEmpty());
 
     // The list read names only: no layers known yet.
@@ -132,14 +133,10 @@ TEST_F(RunMonitorTest, ReadingsAreShownWithTheirFormatsColoursAndUnusedOutputsGr
     EXPECT_EQ(view.time, QStringLiteral("1:02:05"));
     EXPECT_EQ(view.layerNum, QStringLiteral("2"));
     EXPECT_EQ(view.layerTotal, QStringLiteral("3"));
-    EXPECT_EQ(view.row[0], (QStringList{QStringLiteral("12.35"), QStringLiteral("-1.3"), QStringLiteral("1.235"),
-                                        QStringLiteral("45.7")}));
-    EXPECT_EQ(view.row[1], (QStringList{QStringLiteral("0.00"), QStringLiteral("0.0"), QStringLiteral("0.000"),
-                                        QStringLiteral("0.0")}));
-    EXPECT_EQ(view.row[2], (QStringList{QStringLiteral("2.68"), QStringLiteral("0.1"), QStringLiteral("0.000"),
-                                        QStringLiteral("100.0")}));
-    EXPECT_EQ(view.row[3], (QStringList{QStringLiteral("0.00"), QStringLiteral("0.0"), QStringLiteral("0.000"),
-                                        QStringLiteral("0.0")}));
+    EXPECT_EQ(view.row[0], (QStringList{"12.35", "-1.3", "1.235", "45.7"}));
+    EXPECT_EQ(view.row[1], (QStringList{"0.00", "0.0", "0.000", "0.0"}));
+    EXPECT_EQ(view.row[2], (QStringList{"2.68", "0.1", "0.000", "100.0"}));
+    EXPECT_EQ(view.row[3], (QStringList{"0.00", "0.0", "0.000", "0.0"}));
     EXPECT_EQ(view.colour, (std::array<quint32, 4>{0x00FF00, 0xFFFFFF, 0x0000FF, 0xFFFFFF}));
 
     // Output 2 comes into use: values at once, its colour only with a new total.
@@ -221,6 +218,7 @@ TEST_F(RunMonitorTest, PhaseChangesResetGraphsAndWriteTheLogAsARunGoes)
     inst.phase = 13;
     tick();
     EXPECT_EQ(view.phase, QStringLiteral("Deposit"));
+    EXPECT_EQ(view.buttons, ButtonsForPhase(13, OperateCode::None));
     EXPECT_EQ(hooks.inits, 2);
     EXPECT_DOUBLE_EQ(monitor.RunStartTime(), start + 2.0);
     EXPECT_EQ(logCount("Start:"), 1);
@@ -239,8 +237,7 @@ TEST_F(RunMonitorTest, PhaseChangesResetGraphsAndWriteTheLogAsARunGoes)
     EXPECT_EQ(hooks.inits, 2);
     tick();
     EXPECT_EQ(logCount("End:"), 1);
-    EXPECT_EQ(view.phaseHistory, (QStringList{QStringLiteral("Stopped"), QStringLiteral("PreCondition"),
-                                              QStringLiteral("Deposit"), QStringLiteral("Stopped")}));
+    EXPECT_EQ(view.phaseHistory, (QStringList{"Stopped", "PreCondition", "Deposit", "Stopped"}));
 }
 
 TEST_F(RunMonitorTest, EnteringFromStartLayerOrCrystalFailOpensNoLogSection)
@@ -262,8 +259,7 @@ TEST_F(RunMonitorTest, EnteringFromStartLayerOrCrystalFailOpensNoLogSection)
     inst.outputs = QStringLiteral("0 1 2 3 4 0 0 0 -1 0 0 0 -1 0 0 0 -1");
     tick();
     EXPECT_EQ(view.phase, QStringLiteral("Crystal Fail"));
-    EXPECT_EQ(view.row[0], (QStringList{QStringLiteral("1.00"), QStringLiteral("2.0"), QStringLiteral("3.000"),
-                                        QStringLiteral("4.0")}));
+    EXPECT_EQ(view.row[0], (QStringList{"1.00", "2.0", "3.000", "4.0"}));
     EXPECT_EQ(hooks.samples, samples);
     inst.phase = 7;
     tick();  // 24 -> 7: active, but no run start
@@ -338,10 +334,10 @@ TEST_F(RunMonitorTest, SlidersFollowThePowerUnlessFocusedAndSendOnlyAChange)
     view.slider[1] = 50;
     monitor.sldManPwr_Change(1);
     tick();
-    EXPECT_EQ(inst.operateCommands(), QStringList{QStringLiteral("S2 500")});
+    EXPECT_EQ(inst.operateCommands(), QStringList{"S2 500"});
     EXPECT_EQ(view.slider[1], 50);
     tick();
-    EXPECT_EQ(inst.operateCommands(), QStringList{QStringLiteral("S2 500")});
+    EXPECT_EQ(inst.operateCommands(), QStringList{"S2 500"});
 
     // Queued at the power shown: nothing goes out.
     view.sliderFocus[1] = false;
@@ -364,14 +360,13 @@ TEST_F(RunMonitorTest, TheTimeoutBranchReconnectsAndASilentInstrumentBringsTheSe
     inst.silent = true;
     tick();
     EXPECT_EQ(Comm_GetStatus(), linkstatus::Timeout);
-    EXPECT_EQ(inst.commands, QStringList{QStringLiteral("V")});
+    EXPECT_EQ(inst.commands, QStringList{"V"});
     inst.silent = false;
     inst.commands.clear();
     tick();
     EXPECT_EQ(inst.commands.value(0), QStringLiteral("@"));
     EXPECT_EQ(inst.commands.count(QStringLiteral("C1? 1")), 1);  // the list is reloaded
-    EXPECT_EQ(inst.commands.mid(inst.commands.size() - 3),
-              (QStringList{QStringLiteral("V"), QStringLiteral("K2"), QStringLiteral("K1")}));
+    EXPECT_EQ(inst.commands.mid(inst.commands.size() - 3), (QStringList{"V", "K2", "K1"}));
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_EQ(settings.count(), 0);
 
@@ -382,7 +377,7 @@ TEST_F(RunMonitorTest, TheTimeoutBranchReconnectsAndASilentInstrumentBringsTheSe
     tick();
     EXPECT_FALSE(Comm_Online());
     EXPECT_EQ(settings.count(), 1);
-    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Instrument not found.")});
+    EXPECT_EQ(dialogs.texts(), QStringList{"Instrument not found."});
     EXPECT_EQ(caption.last().at(0).toString(), QStringLiteral("DCX700 Comm - [Off Line]"));
     inst.commands.clear();
     tick();
@@ -396,16 +391,16 @@ TEST_F(RunMonitorTest, BeforeAnyAnswerEveryTickTriesToConnect)
     inst.silent = true;
     tick();
     tick();
-    EXPECT_EQ(inst.commands, (QStringList{QStringLiteral("@"), QStringLiteral("@")}));
+    EXPECT_EQ(inst.commands, (QStringList{"@", "@"}));
     EXPECT_EQ(settings.count(), 2);
     EXPECT_EQ(dialogs.texts().count(QStringLiteral("Instrument not found.")), 2);
     EXPECT_TRUE(view.processes.isEmpty());
     // Loading the list while offline hides the process frame, list kept.
-    view.processes = QStringList{QStringLiteral("1. kept")};
+    view.processes = QStringList{"1. kept"};
     view.onlineFrame = true;
     monitor.LoadProcesses();
     EXPECT_FALSE(view.onlineFrame);
-    EXPECT_EQ(view.processes, QStringList{QStringLiteral("1. kept")});
+    EXPECT_EQ(view.processes, QStringList{"1. kept"});
 
     // A busy or refused link makes the tick wait.
     inst.silent = false;
@@ -467,28 +462,42 @@ TEST(ButtonTable, EveryPhaseGetsItsRowAndAPendingManualSwapsTheButtons)
     EXPECT_EQ(StartLayerCode(-1), OperateCode::StartManLayer);
 }
 
-TEST_F(RunMonitorTest, ControlsQueueTheirCodesAndStartCodesResetTheGraphsAtOnce)
+// Each control queues its code (start codes reset the graphs at once) and the
+// next tick sends it, once.
+TEST_F(RunMonitorTest, ControlsQueueTheirCodesAndTheNextTickSendsThem)
 {
+    connectStopped();
+    view.slider = {12, 0, 7, 0};
     using Handler = void (RunMonitor::*)();
-    const std::pair<Handler, qint16> table[] = {
-        {&RunMonitor::cboProcess_Click, 35}, {&RunMonitor::cmdStart_Click, 0},
-        {&RunMonitor::cmdAbort_Click, 1},    {&RunMonitor::cmdStartManLayer_Click, 2},
-        {&RunMonitor::cmdStopLayer_Click, 3}, {&RunMonitor::cmdNextLayer_Click, 4},
-        {&RunMonitor::cmdZero_Click, 32},    {&RunMonitor::cmdManAuto_Click, 90},
-        {&RunMonitor::cmdAutoMan_Click, 95},
+    const std::tuple<Handler, qint16, QStringList> table[] = {
+        {&RunMonitor::cmdStart_Click, 0, {"U 0"}},          {&RunMonitor::cmdAbort_Click, 1, {"U 1"}},
+        {&RunMonitor::cmdStartManLayer_Click, 2, {"U 2"}},  {&RunMonitor::cmdStopLayer_Click, 3, {"U 3"}},
+        {&RunMonitor::cmdNextLayer_Click, 4, {"U 4"}},      {&RunMonitor::cmdZero_Click, 32, {"U 32"}},
+        {&RunMonitor::cmdManAuto_Click, 90, {"S0"}},
+        {&RunMonitor::cmdAutoMan_Click, 95, {"S1 120", "S2 0", "S3 70", "S4 0"}},
+        {&RunMonitor::cboProcess_Click, 35, {"T 1", "C1? 1", "C1? 2", "C1? 3", "C1? 4"}},
     };
-    for (const auto& [handler, code] : table) {
+    for (const auto& [handler, code, sent] : table) {
         const int inits = hooks.inits;
+        inst.commands.clear();
         (monitor.*handler)();
         EXPECT_EQ(monitor.PendingCode(), code);
         EXPECT_EQ(hooks.inits, inits + (code == 0 || code == 2 ? 1 : 0)) << code;
+        EXPECT_TRUE(inst.commands.isEmpty()) << code;
+        tick();
+        tick();
+        EXPECT_EQ(inst.operateCommands(), sent) << code;
     }
     for (int i = 0; i < 4; ++i) {
         monitor.sldManPwr_Change(i);
         EXPECT_EQ(monitor.PendingCode(), 91 + i);
     }
-    // Queuing sends nothing by itself.
-    EXPECT_TRUE(inst.commands.isEmpty());
+    // Two clicks before one tick: only the last goes out.
+    inst.commands.clear();
+    monitor.cmdNextLayer_Click();
+    monitor.cmdAbort_Click();
+    tick();
+    EXPECT_EQ(inst.operateCommands(), QStringList{"U 1"});
 }
 
 TEST_F(RunMonitorTest, ATickFiringWhileAnotherWaitsSendsNothing)
@@ -502,8 +511,7 @@ TEST_F(RunMonitorTest, ATickFiringWhileAnotherWaitsSendsNothing)
     };
     monitor.cmdZero_Click();
     tick();
-    EXPECT_EQ(inst.commands, (QStringList{QStringLiteral("U 32"), QStringLiteral("V"), QStringLiteral("K2"),
-                                          QStringLiteral("K1")}));
+    EXPECT_EQ(inst.commands, (QStringList{"U 32", "V", "K2", "K1"}));
     EXPECT_EQ(nested, 1);
 }
 

@@ -39,6 +39,9 @@ TEST(ReplyFieldsTest, SplitsAtEverySingleSpace)
     EXPECT_EQ(f.value(4), "");
     EXPECT_EQ(f.field(5), "");
     EXPECT_EQ(ReplyFields(QString()).count(), 1);
+    EXPECT_EQ(ReadNumber(QStringLiteral(" 7s"), NumberRule::Leading), 7.0);
+    EXPECT_EQ(ReadNumber(QStringLiteral(" 7s"), NumberRule::Strict), std::nullopt);
+    EXPECT_EQ(ReadNumber(QStringLiteral(" 2.5 "), NumberRule::Strict), 2.5);
 }
 
 TEST_F(ReplyParsing, OutputsReplyOfNineFieldsFillsOutputsOneAndTwo)
@@ -49,17 +52,13 @@ TEST_F(ReplyParsing, OutputsReplyOfNineFieldsFillsOutputsOneAndTwo)
     peer.accept("7 1.5 0.1 1.234 45.6 2.50 -0.2 0.5 30");
     EXPECT_EQ(Data_GetOutputs(), 0);
     EXPECT_DOUBLE_EQ(r.OutputsLeadValue, 7.0);
-    EXPECT_DOUBLE_EQ(r.OutRate[0], 1.5);
-    EXPECT_DOUBLE_EQ(r.OutDeviation[0], 0.1);
-    EXPECT_DOUBLE_EQ(r.OutThickness[0], 1.234);
-    EXPECT_DOUBLE_EQ(r.OutPower[0], 45.6);
-    EXPECT_DOUBLE_EQ(r.OutRate[1], 2.5);
-    EXPECT_DOUBLE_EQ(r.OutDeviation[1], -0.2);
-    EXPECT_DOUBLE_EQ(r.OutThickness[1], 0.5);
-    EXPECT_DOUBLE_EQ(r.OutPower[1], 30.0);
-    EXPECT_DOUBLE_EQ(r.OutRate[2], 9.0);
-    EXPECT_DOUBLE_EQ(r.OutPower[2], 33.3);
-    EXPECT_DOUBLE_EQ(r.OutPower[3], 44.4);
+    // Outputs 3 and 4 are not in a nine-field reply: kept.
+    EXPECT_EQ(r.OutRate, (std::array<double, 4>{1.5, 2.5, 9, 9}));
+    EXPECT_EQ(r.OutDeviation[0], 0.1);
+    EXPECT_EQ(r.OutDeviation[1], -0.2);
+    EXPECT_EQ(r.OutThickness[0], 1.234);
+    EXPECT_EQ(r.OutThickness[1], 0.5);
+    EXPECT_EQ(r.OutPower, (std::array<double, 4>{45.6, 30, 33.3, 44.4}));
 }
 
 TEST_F(ReplyParsing, FullOutputsAndSensorsRepliesIgnoreExtraFields)

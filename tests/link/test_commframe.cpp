@@ -58,6 +58,8 @@ TEST(CommFrame, CommandLengthLimitAndLatin1)
 TEST(CommFrame, CalcCrcZeroLengthAndReplyExample)
 {
     EXPECT_EQ(Comm_CalcCRC(bytes({0x21, 0x00, 0x40, 0x11, 0x22})), (std::array<char, 2>{0, 0}));
+    // Three bytes cannot hold a checksum.
+    EXPECT_EQ(Comm_CalcCRC(bytes({0x21, 0x24, 0x41})), (std::array<char, 2>{0, 0}));
     const auto c = Comm_CalcCRC(bytes({0x21, 0x24, 0x41, 0, 0}));
     EXPECT_EQ(static_cast<quint8>(c[0]), 0x35);
     EXPECT_EQ(static_cast<quint8>(c[1]), 0x97);
@@ -92,10 +94,12 @@ TEST(RxMachine, AcceptsGoodRepliesAndRejectsBadChecksums)
     EXPECT_TRUE(frames[0].checksumOk);
     EXPECT_EQ(frames[0].data, QByteArray("12 34"));
 
-    // Swapped checksum characters.
-    frames = feedAll(rx, bytes({0x21, 0x24, 0x41, 0x97, 0x35}));
-    ASSERT_EQ(frames.size(), 1u);
-    EXPECT_FALSE(frames[0].checksumOk);
+    // Swapped checksum characters; then only the second one wrong.
+    for (const QByteArray& bad : {bytes({0x21, 0x24, 0x41, 0x97, 0x35}), bytes({0x21, 0x24, 0x41, 0x35, 0x98})}) {
+        frames = feedAll(rx, bad);
+        ASSERT_EQ(frames.size(), 1u);
+        EXPECT_FALSE(frames[0].checksumOk);
+    }
 
     // Status "Z" with a good checksum (CRC 0x38D3).
     frames = feedAll(rx, bytes({0x21, 0x24, 0x5A, 0x75, 0x93}));
@@ -134,25 +138,36 @@ TEST(RxMachine, ShortLengthsAndTrailingBytes)
         EXPECT_FALSE(frames[0].checksumOk) << len;
         EXPECT_EQ(rx.index(), -1);
     }
+    // 0x23 leaves room for the checksum alone: the frame waits for both bytes.
+    EXPECT_TRUE(feedAll(rx, bytes({0x21, 0x23, 0x41})).empty());
+    const auto lone = feedAll(rx, bytes({0x35}));
+    ASSERT_EQ(lone.size(), 1u);
+    EXPECT_TRUE(lone[0].data.isEmpty());
     // After a completed reply, extra bytes complete nothing until the next start.
     auto frames = feedAll(rx, bytes({0x21, 0x24, 0x41, 0x35, 0x97, 0x97, 0x35, 0x41}));
     EXPECT_EQ(frames.size(), 1u);
     frames = feedAll(rx, bytes({0x21, 0x24, 0x41, 0x35, 0x97}));
     EXPECT_EQ(frames.size(), 1u);
+    // A reset in the middle of a frame waits for the next start.
+    EXPECT_TRUE(feedAll(rx, bytes({0x21, 0x29, 0x41})).empty());
+    rx.reset();
+    EXPECT_TRUE(feedAll(rx, bytes({0x24, 0x41, 0x35, 0x97})).empty());
 }
 
 TEST(CommandFrameParser, RebuildsCommandsFromAStream)
 {
     CommandFrameParser p;
     std::vector<CommandFrameParser::Command> got;
-    const QByteArray stream = bytes({0x33, 0x21, 0x24, 0x4B, 0x31, 0x5D, 0x31,      // K1, checksum on
+    const QByteArray stream = bytes({0x21, 0x05, 0x24, 0x4B, 0x31, 0x5D, 0x31,      // no length: needs a new start
+                                     0x33, 0x21, 0x24, 0x4B, 0x31, 0x5D, 0x31,      // K1, checksum on
                                      0x21, 0x23, 0x40, 0x00, 0x00,                  // @, checksum off
                                      0x21, 0x22, 0xA1, 0x47,                        // empty
-                                     0x21, 0x23, 0x40, 0x37, 0x4F});                // @, swapped
+                                     0x21, 0x23, 0x40, 0x37, 0x4F,                  // @, swapped
+                                     0x21, 0x23, 0x40, 0x00, 0x37});                // @, one zero: not "off"
     for (char c : stream)
         if (auto cmd = p.feed(c))
             got.push_back(*cmd);
-    ASSERT_EQ(got.size(), 4u);
+    ASSERT_EQ(got.size(), 5u);
     EXPECT_EQ(got[0].text, QByteArray("K1"));
     EXPECT_EQ(got[0].checksum, CommandFrameParser::Checksum::Ok);
     EXPECT_EQ(got[1].text, QByteArray("@"));
@@ -160,4 +175,5 @@ TEST(CommandFrameParser, RebuildsCommandsFromAStream)
     EXPECT_EQ(got[2].text, QByteArray());
     EXPECT_EQ(got[2].checksum, CommandFrameParser::Checksum::Ok);
     EXPECT_EQ(got[3].checksum, CommandFrameParser::Checksum::Bad);
+    EXPECT_EQ(got[4].checksum, CommandFrameParser::Checksum::Bad);
 }

@@ -18,19 +18,6 @@ QByteArray itemList(int n)
 
 } // namespace
 
-TEST(SimProtocol, TestClientMatchesTheWorkedFrameExamples)
-{
-    EXPECT_EQ(crc14(QByteArray("\x23\x40", 2)), 0x0AAD);
-    EXPECT_EQ(frame("@"), QByteArray("\x21\x23\x40\x4F\x37", 5));
-    EXPECT_EQ(frame("@", false), QByteArray("\x21\x23\x40\x00\x00", 5));
-    EXPECT_EQ(frame("K1"), QByteArray("\x21\x24\x4B\x31\x5D\x31", 6));
-    const Reply ack = parseReply(QByteArray("\x21\x24\x41\x35\x97", 5));
-    EXPECT_TRUE(ack.wellFormed);
-    EXPECT_EQ(ack.status, 'A');
-    EXPECT_TRUE(ack.data.isEmpty());
-    EXPECT_FALSE(parseReply(QByteArray("\x21\x24\x41\x97\x35", 5)).wellFormed);
-}
-
 TEST(SimProtocol, EveryFamilyAnswersWithChecksummedReplies)
 {
     SimInstrument sim;
@@ -115,6 +102,12 @@ TEST(SimProtocol, EveryFamilyAnswersWithChecksummedReplies)
     EXPECT_EQ(c.value("C1? 1"), "Al Mirror       ");
     EXPECT_EQ(c.value("D2? 21"), "-1");
     EXPECT_EQ(c.value("D2? 24"), "1");
+
+    // names are stored padded to 16; a film name's leading blanks go
+    ASSERT_EQ(c.ask("C5 1,Test").status, 'A');
+    EXPECT_EQ(c.value("C5? 1"), "Test            ");
+    ASSERT_EQ(c.ask("A1 5   Gold  ").status, 'A');
+    EXPECT_EQ(c.value("A1 5?"), "Gold            ");
 }
 
 TEST(SimProtocol, StatusCharactersForUnknownCommandsRangesAndFields)

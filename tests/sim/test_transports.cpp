@@ -1,28 +1,30 @@
-// Ways to reach the simulator: loopback TCP, a pseudo-terminal, the
-// in-process peer, and the dcx700-sim program itself.
+// Ways to reach the simulator: the program's own link over a pseudo-terminal
+// and over loopback TCP, the control channel, the in-process peer, and the
+// dcx700-sim program itself.
 
 #include "simtestclient.h"
 
+#include "link/commframe.h"
+#include "link/modcomm.h"
 #include "sim/simcontrol.h"
 #include "sim/simcontrolchannel.h"
 #include "sim/simpeer.h"
 #include "sim/simpty.h"
 #include "sim/simtcpserver.h"
 #include "support/clock.h"
+#include "support/config.h"
+#include "support/scripteddialogs.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
-#include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <fcntl.h>
-#include <termios.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+
+#include <optional>
 
 using namespace simtest;
 
@@ -47,44 +49,109 @@ bool connectTo(QTcpSocket& s, quint16 port)
     return QTest::qWaitFor([&] { return s.state() == QAbstractSocket::ConnectedState; }, kIoWaitMs);
 }
 
+// The program's link, configured per test, with dialogs answered here.
+class LinkToSim : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Config() = AppConfig();
+        Comm_ResetLink();
+    }
+    void TearDown() override
+    {
+        Comm_ResetLink();
+        Config() = AppConfig();
+    }
+
+    SimInstrument sim;
+    ScriptedDialogs dlg;
+    ScopedDialogs scopedDialogs{dlg};
+};
+
 } // namespace
 
-TEST(SimTransports, TcpServerOnLoopbackAndClientReplacement)
+TEST_F(LinkToSim, SerialOverThePseudoTerminal)
 {
-    SimInstrument sim;
-    SimTcpServer server(sim);
-    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0)) << server.errorString().toStdString();
-    ASSERT_NE(server.port(), 0);
-    EXPECT_TRUE(server.address().isLoopback());
+    SimPty pty(sim);
+    ASSERT_TRUE(pty.open()) << pty.errorString().toStdString();
+    ASSERT_TRUE(pty.devicePath().startsWith("/dev/"));
+    Config().CommType = 0;
+    Config().RS232Port = 4;
+    Config().RS232Device = pty.devicePath();
 
+    // Start-up: the configured port is opened by the connect itself.
+    ASSERT_TRUE(Comm_Connect());
+    EXPECT_EQ(Comm_SerialPortNumber(), 4);
+    EXPECT_EQ(Comm_InstrumentID(), "DCX-700 SIM 4.20");
+    EXPECT_EQ(Comm_SendCommand("B?  1"), "25");
+    EXPECT_EQ(Comm_GetStatus(), linkstatus::Ok);
+
+    // Bytes a terminal would translate (CR, LF, DEL, 0x11/0x13) pass unchanged:
+    // the checksum holds, so the command is answered (refused: names are printable).
+    Comm_SendCommand(QString::fromLatin1("C3 1,A\r\nB\x7f\x11\x13"));
+    EXPECT_EQ(Comm_GetStatus(), linkstatus::BadData);
+    EXPECT_EQ(sim.badChecksums(), 0);
+
+    // Input waiting before a command is discarded: a stale complete reply
+    // must not be taken as the answer.
+    emit sim.output(*BuildReplyFrame('A', "stale"));
+    QTest::qWait(50);
+    EXPECT_EQ(Comm_SendCommand("F1? 2"), "270");
+
+    // Port numbers outside 1..9 leave the open port as it was; connect still works.
+    EXPECT_TRUE(Comm_OpenRS232(0));
+    EXPECT_TRUE(Comm_OpenRS232(10));
+    EXPECT_TRUE(Comm_SerialPortOpen());
+    EXPECT_EQ(Comm_SerialPortNumber(), 4);
+    EXPECT_TRUE(Comm_Connect());
+
+    // Closed by the settings window: connect reopens the port it last held.
+    Comm_CloseRS232();
+    EXPECT_FALSE(Comm_SerialPortOpen());
+    EXPECT_TRUE(Comm_Connect());
+    EXPECT_TRUE(dlg.messages.isEmpty());
+}
+
+TEST_F(LinkToSim, TcpOverLoopbackAndClientReplacement)
+{
+    std::optional<SimTcpServer> server(std::in_place, sim);
+    ASSERT_TRUE(server->listen(QHostAddress::LocalHost, 0)) << server->errorString().toStdString();
+    EXPECT_TRUE(server->address().isLoopback());
+    Config().CommType = 2;
+    Config().EAddress = QStringLiteral("127.0.0.1");
+    Config().EPort = QString::number(server->port());
+    Config().CheckSumOn = 0;
+
+    ASSERT_TRUE(Comm_Connect());
+    EXPECT_EQ(Comm_InstrumentID(), "DCX-700 SIM 4.20");
+    EXPECT_EQ(Comm_SendCommand("D2? 1"), "100");
+
+    // Half a frame from another client, then a third takes over: the earlier
+    // clients are dropped and the half frame forgotten.
     QTcpSocket first;
-    ASSERT_TRUE(connectTo(first, server.port()));
-    first.write(frame("@"));
-    Reply r = readReply(first);
-    EXPECT_TRUE(r.wellFormed);
-    EXPECT_EQ(r.data, "DCX-700 SIM 4.20");
-
-    // half a frame from the first client, then a second client takes over:
-    // the first is dropped and the half frame forgotten
+    ASSERT_TRUE(connectTo(first, server->port()));
     first.write(frame("K1").left(3));
     first.flush();
     EXPECT_TRUE(QTest::qWaitFor([&] { return first.bytesToWrite() == 0; }, kIoWaitMs));
     QTcpSocket second;
-    ASSERT_TRUE(connectTo(second, server.port()));
+    ASSERT_TRUE(connectTo(second, server->port()));
     EXPECT_TRUE(QTest::qWaitFor([&] { return first.state() == QAbstractSocket::UnconnectedState; }, kIoWaitMs));
-    second.write(frame("C1? 1"));
-    r = readReply(second);
-    EXPECT_TRUE(r.wellFormed);
-    EXPECT_EQ(r.data, "Al Mirror       ");
+    second.write(frame("F1? 2"));
+    EXPECT_EQ(readReply(second).data, "270");
 
-    // a close fault drops the connection after its reply
+    // A close fault drops the connection after its reply.
     SimControl control(sim);
     ASSERT_EQ(control.execute("close-after 1"), "ok");
     second.write(frame("V"));
-    r = readReply(second);
-    EXPECT_EQ(r.status, 'A');
+    EXPECT_EQ(readReply(second).status, 'A');
     EXPECT_TRUE(QTest::qWaitFor([&] { return second.state() == QAbstractSocket::UnconnectedState; }, kIoWaitMs));
-    EXPECT_FALSE(server.hasClient());
+    EXPECT_FALSE(server->hasClient());
+
+    // The far end goes away: the next connect fails with the message.
+    server.reset();
+    Comm_CloseTransports();
+    EXPECT_FALSE(Comm_Connect());
+    EXPECT_EQ(dlg.texts(), QStringList{QStringLiteral("Instrument not found.")});
 }
 
 TEST(SimTransports, ControlChannelOnLoopback)
@@ -105,51 +172,6 @@ TEST(SimTransports, ControlChannelOnLoopback)
     EXPECT_TRUE(got.mid(got.indexOf('\n') + 1).startsWith("error:"));
     Client c(sim);
     EXPECT_TRUE(c.exchange(frame("@")).isEmpty());
-}
-
-TEST(SimTransports, PseudoTerminalOpensAsADeviceFile)
-{
-    SimInstrument sim;
-    SimPty pty(sim);
-    ASSERT_TRUE(pty.open()) << pty.errorString().toStdString();
-    ASSERT_TRUE(pty.devicePath().startsWith("/dev/"));
-
-    const int fd = ::open(pty.devicePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    ASSERT_GE(fd, 0);
-    termios tio{};
-    ASSERT_EQ(::tcgetattr(fd, &tio), 0);
-    ::cfmakeraw(&tio);
-    ::tcsetattr(fd, TCSANOW, &tio);
-
-    const auto ask = [&](const QByteArray& text) {
-        const QByteArray f = frame(text);
-        EXPECT_EQ(::write(fd, f.constData(), size_t(f.size())), f.size());
-        QByteArray got;
-        const bool complete = QTest::qWaitFor([&] {
-            char buf[256];
-            const ssize_t n = ::read(fd, buf, sizeof buf);
-            if (n > 0)
-                got.append(buf, n);
-            return got.size() >= 2 && got.size() >= quint8(got.at(1)) - 31;
-        }, kIoWaitMs);
-        EXPECT_TRUE(complete);
-        return parseReply(got);
-    };
-    Reply r = ask("@");
-    EXPECT_TRUE(r.wellFormed);
-    EXPECT_EQ(r.data, "DCX-700 SIM 4.20");
-    // bytes a terminal would translate (CR, LF, DEL, 0x11/0x13) pass unchanged:
-    // the checksum holds, so the frame is answered (refused: names are printable)
-    r = ask("C3 1,A\r\nB\x7f\x11\x13");
-    EXPECT_TRUE(r.wellFormed);
-    EXPECT_EQ(r.status, 'D');
-    EXPECT_EQ(sim.badChecksums(), 0);
-    ::close(fd);
-
-    // reopening after the host closed it still works
-    const int again = ::open(pty.devicePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    ASSERT_GE(again, 0);
-    ::close(again);
 }
 
 TEST(SimTransports, InProcessPeerAnswersAtOnce)
