@@ -3,6 +3,10 @@
 // the records a stopped or failed upload did not read left out.
 #include "process/modelcompare.h"
 #include "store/model.h"
+#include "support/scripteddialogs.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -81,6 +85,21 @@ TEST(ModelCompare, ListsEachDifferenceOnceInTheEditorsFormat)
         row.changePc(pc);
         EXPECT_EQ(CompareModels(pc, instrument, row.families, row.unread, row.upTo), row.expected);
     }
+}
+
+TEST(ModelCompare, SaveWritesTheListAsText)
+{
+    ScriptedDialogs dlg;
+    ScopedDialogs use(dlg);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("diff.txt");
+    dlg.answerSave(path);
+    ASSERT_TRUE(SaveCompareList({"Film 7: name \"Gold\" (PC) vs \"Au\" (instrument)", "No more."}));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "Film 7: name \"Gold\" (PC) vs \"Au\" (instrument)\nNo more.\n");
+    EXPECT_EQ(dlg.fileRequests.last().filter, "Text Files (*.txt)|*.txt");
+    EXPECT_EQ(CompareResult{}.lines(), QStringList{"No differences."});
 }
 
 } // namespace
