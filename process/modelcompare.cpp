@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -167,8 +168,8 @@ QStringList CompareResult::lines() const
 CompareResult CompareWithInstrument(const ParameterModel& pc)
 {
     CompareResult result;
-    ParameterModel scratch;
-    result.transfer = UploadInto(scratch, QStringLiteral("Compare with DCX-700"));
+    const auto scratch = std::make_unique<ParameterModel>(); // a few hundred kB: not on the stack
+    result.transfer = UploadInto(*scratch, QStringLiteral("Compare with DCX-700"));
     const AppConfig& cfg = Config();
     const CompareFamilies families{cfg.UpDnProcesses == 1, cfg.UpDnMaterials == 1, cfg.UpDnSystem == 1};
     // A skipped system record ends the upload of the three system records.
@@ -184,7 +185,7 @@ CompareResult CompareWithInstrument(const ParameterModel& pc)
         result.notes << QStringLiteral("Compare stopped at ") + result.transfer.stoppedAt
                             + QStringLiteral(": the records from there on were not compared.");
     result.differences =
-        CompareModels(pc, scratch, families, unread, stopped ? result.transfer.stoppedAt : QString());
+        CompareModels(pc, *scratch, families, unread, stopped ? result.transfer.stoppedAt : QString());
     return result;
 }
 
