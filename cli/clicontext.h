@@ -16,6 +16,7 @@ enum CliExit : int {
     ExitTransaction = 2,   // a transaction failed; stderr names the link status text
     ExitFile = 3,          // a file could not be read or written; stderr says which and why
     ExitSkipped = 4,       // finished, but records were skipped after retries
+    ExitDiffers = 5,       // diff found differences
     ExitUsage = 64,
 };
 

@@ -3,6 +3,7 @@
 #include "cli/clicontext.h"
 #include "cli/clidialogs.h"
 #include "cli/commandtable.h"
+#include "process/modelcompare.h"
 #include "process/modtransfer.h"
 #include "store/model.h"
 #include "store/moddatabase.h"
@@ -96,6 +97,17 @@ int RunCliTransfer(CliContext& ctx, CliTransfer direction)
     std::optional<ScopedProgress> onTerminal;
     if (::isatty(STDERR_FILENO))
         onTerminal.emplace(terminal);
+    if (direction == CliTransfer::Compare) {
+        const CompareResult result = CompareWithInstrument(Model());
+        onTerminal.reset();
+        for (const QString& line : result.differences)
+            ctx.out() << line << '\n';
+        for (const QString& note : result.notes)
+            ctx.err() << note << '\n';
+        if (result.transfer.skippedRecords > 0 || ctx.dialogs.givenUp() > 0)
+            return ExitSkipped;
+        return result.differences.isEmpty() ? ExitOk : ExitDiffers;
+    }
     const TransferOutcome outcome = upload ? UploadAll() : DownloadAll();
     onTerminal.reset();
 

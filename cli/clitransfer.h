@@ -9,12 +9,16 @@ class CliContext;
 // (with none of the three family flags all three travel), the parameter file
 // and the exit status.
 
-enum class CliTransfer { Upload, Download };
+// Compare: upload into a scratch model and print the differences from FILE,
+// one a line on stdout; neither FILE nor the instrument changes.
+enum class CliTransfer { Upload, Download, Compare };
 
 // Runs the whole command: parses its options, loads FILE (upload: defaults
 // when it does not exist), connects, transfers, saves FILE after an upload.
 // Returns the exit status: 0, 1 not found, 3 file, 4 records skipped after
-// retries, 64 usage.
+// retries, 5 (Compare) differences found, 64 usage. A compare that skipped
+// records exits 4 even with differences: its list is incomplete, and a
+// script must not take a short list for the whole story.
 int RunCliTransfer(CliContext& ctx, CliTransfer direction);
 
 #endif

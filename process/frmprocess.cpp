@@ -4,6 +4,8 @@
 #include "link/commsettingslogic.h"
 #include "link/frmcomm.h"
 #include "link/modcomm.h"
+#include "process/frmcompare.h"
+#include "process/modelcompare.h"
 #include "process/processreportpdf.h"
 #include "process/reportchoice.h"
 #include "store/model.h"
@@ -168,6 +170,8 @@ void frmProcess::buildMenus()
     mnuEditMaterials = menuEntry(mnuEdit, QStringLiteral("&Materials"), QStringLiteral("mnuEditMaterials"));
     mnuEditSystem = menuEntry(mnuEdit, QStringLiteral("&System"), QStringLiteral("mnuEditSystem"));
     mnuEditComm = menuEntry(mnuEdit, QStringLiteral("&Communications"), QStringLiteral("mnuEditComm"));
+    mnuEdit->addSeparator();
+    mnuEditCompare = menuEntry(mnuEdit, QStringLiteral("Compare with &Instrument"), QStringLiteral("mnuEditCompare"));
     mnuHelp = bar->addAction(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
 
@@ -179,6 +183,7 @@ void frmProcess::buildMenus()
     connect(mnuEditMaterials, &QAction::triggered, this, &frmProcess::mnuEditMaterials_Click);
     connect(mnuEditSystem, &QAction::triggered, this, &frmProcess::mnuEditSystem_Click);
     connect(mnuEditComm, &QAction::triggered, this, &frmProcess::mnuEditComm_Click);
+    connect(mnuEditCompare, &QAction::triggered, this, &frmProcess::mnuEditCompare_Click);
     connect(mnuHelp, &QAction::triggered, this, &frmProcess::mnuHelp_Click);
 }
 
@@ -202,6 +207,7 @@ void frmProcess::enableTransfers()
     const bool online = Comm_Online();
     cmdUpload->setEnabled(online);
     cmdDownload->setEnabled(online);
+    mnuEditCompare->setEnabled(online);
 }
 
 QTreeWidgetItem* frmProcess::item(const QString& key) const
@@ -351,6 +357,15 @@ void frmProcess::mnuFilePrint_Click()
 void frmProcess::mnuEditFilms_Click() { apply(editor_.editFilms()); }
 void frmProcess::mnuEditMaterials_Click() { editor_.editMaterials(); }
 void frmProcess::mnuEditSystem_Click() { editor_.editSystem(); }
+
+void frmProcess::mnuEditCompare_Click()
+{
+    busy_ = true;
+    const CompareResult result = CompareWithInstrument(Model());
+    busy_ = false;
+    frmCompare list(result.lines(), this);
+    list.exec();
+}
 
 void frmProcess::mnuEditComm_Click()
 {

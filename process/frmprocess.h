@@ -47,6 +47,7 @@ public:
     void mnuEditMaterials_Click();
     void mnuEditSystem_Click();
     void mnuEditComm_Click();
+    void mnuEditCompare_Click();
     void mnuHelp_Click();
 
     // The tree widget's item of a node key, nullptr when there is none.
@@ -95,6 +96,7 @@ private:
     QAction* mnuEditMaterials = nullptr;
     QAction* mnuEditSystem = nullptr;
     QAction* mnuEditComm = nullptr;
+    QAction* mnuEditCompare = nullptr;
     QAction* mnuHelp = nullptr;
 };
 

@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 
 #include <bitset>
+#include <utility>
 #include <functional>
 
 namespace {
@@ -39,7 +40,8 @@ void makeEmpty(ProcessRecord& pr)
 // and the record boundaries where the operator's Cancel is honoured.
 class TransferRun {
 public:
-    TransferRun(bool upload, const QString& caption) : upload_(upload)
+    TransferRun(bool upload, const QString& caption, bool reportStop = true)
+        : upload_(upload), reportStop_(reportStop)
     {
         progress().show(caption);
         progress().setRange(0, 100);
@@ -57,7 +59,7 @@ public:
     {
         progress().hide();
         closed_ = true;
-        if (outcome.end == TransferEnd::Stopped)
+        if (outcome.end == TransferEnd::Stopped && reportStop_)
             reportStop();
     }
     TransferRun(const TransferRun&) = delete;
@@ -70,6 +72,7 @@ public:
     // is seen here. True when the operator asked to stop (where is kept).
     bool stopRequested(const QString& where)
     {
+        record_ = where;
         if (QCoreApplication::instance())
             QCoreApplication::processEvents();
         if (!progress().cancelRequested())
@@ -91,6 +94,8 @@ public:
                 + Comm_ErrorText(Comm_GetStatus()) + QStringLiteral(".\n") + context;
             if (dialogs().message(text, MsgButtons::RetryCancel, MsgIcon::Exclamation) != MsgResult::Retry) {
                 ++outcome.skippedRecords;
+                if (!outcome.skipped.contains(record_))
+                    outcome.skipped << record_;
                 return false;
             }
         }
@@ -124,7 +129,9 @@ private:
     }
 
     bool upload_;
+    bool reportStop_;
     bool closed_ = false;
+    QString record_; // the record the last boundary opened
 };
 
 bool ask(const QString& question)
@@ -374,6 +381,25 @@ TransferOutcome UploadAll()
     if (Config().DebugDump == 1)
         DumpParameters(QStringLiteral("Upload.txt"));
     run.close();
+    return run.outcome;
+}
+
+TransferOutcome UploadInto(ParameterModel& target, const QString& caption)
+{
+    // The command families read into Model(): target stands in for it during
+    // the run and the program's model waits in target's place.
+    ParameterModel& program = Model();
+    const WorkingGlobals working = Working();
+    const bool standIn = &target != &program;
+    if (standIn)
+        std::swap(program, target);
+    TransferRun run(true, caption, false);
+    transferFamilies(run);
+    run.close();
+    if (standIn) {
+        std::swap(program, target);
+        Working() = working;
+    }
     return run.outcome;
 }
 

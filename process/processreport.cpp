@@ -2,13 +2,10 @@
 
 #include "store/model.h"
 #include "store/modelfields.h"
-#include "support/modutil.h"
-#include "support/numbers.h"
 
 #include <QSaveFile>
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -29,42 +26,12 @@ const FieldSpec<Record>& specOf(const Column<Record>& c)
                       c.field);
 }
 
-bool isTime(const char* format) { return std::strcmp(format, "h:mm:ss") == 0; }
-
-// A value as the editors show it: the field's pattern, a time as h:mm:ss, and
-// a plain number with the decimals its step allows and no trailing zeros.
-template <typename Record>
-QString fieldText(const FieldSpec<Record>& spec, double v)
-{
-    if (isTime(spec.format))
-        return SecondsToTime(qint32(RoundHalfEven(v)));
-    if (*spec.format)
-        return FormatNumber(v, QString::fromLatin1(spec.format));
-    const int decimals = spec.step >= 1 ? 0 : spec.step >= 0.1 ? 1 : spec.step >= 0.01 ? 2 : 3;
-    QString t = FormatNumber(v, decimals == 0 ? QStringLiteral("0") : QStringLiteral("0.") + QString(decimals, u'0'));
-    if (decimals > 0) {
-        while (t.endsWith(u'0'))
-            t.chop(1);
-        if (t.endsWith(u'.'))
-            t.chop(1);
-    }
-    return t;
-}
-
-// The value with its unit, for texts that combine several fields.
-template <typename Record>
-QString fieldTextWithUnit(const FieldSpec<Record>& spec, double v)
-{
-    const QString unit = QString::fromUtf8(spec.unit);
-    return unit.isEmpty() || isTime(spec.format) ? fieldText(spec, v) : fieldText(spec, v) + u' ' + unit;
-}
-
 template <typename Record>
 QString heading(const Column<Record>& c)
 {
     const FieldSpec<Record>& spec = specOf(c);
     const QString label = QString::fromUtf8(c.label);
-    if (!*spec.unit || isTime(spec.format) || c.codes)
+    if (!*spec.unit || spec.isTime() || c.codes)
         return label;
     return label + QStringLiteral(" (") + QString::fromUtf8(spec.unit) + u')';
 }
@@ -82,7 +49,7 @@ QString cell(const Column<Record>& c, const Record& rec)
     }
     if (c.zero && v == 0)
         return QString::fromUtf8(c.zero);
-    return fieldText(spec, v);
+    return spec.text(v);
 }
 
 using L = LayerRecord;
@@ -148,9 +115,9 @@ QString rampText(const LayerRecord& l, double enabled, double L::*start, double 
 {
     if (enabled == 0)
         return QStringLiteral("Off");
-    return fieldTextWithUnit(FieldSpecOf<L>(rate), l.*rate) + QStringLiteral(" from ")
-           + fieldTextWithUnit(FieldSpecOf<L>(start), l.*start) + QStringLiteral(", time ")
-           + fieldTextWithUnit(FieldSpecOf<L>(time), l.*time);
+    return FieldSpecOf<L>(rate).textWithUnit(l.*rate) + QStringLiteral(" from ")
+           + FieldSpecOf<L>(start).textWithUnit(l.*start) + QStringLiteral(", time ")
+           + FieldSpecOf<L>(time).textWithUnit(l.*time);
 }
 
 QStringList layerHeadings()
@@ -198,8 +165,8 @@ QStringList filmRow(const ParameterModel& m, int number)
     QStringList row{QString::number(number), f.Film_Name.trimmed(), materialName(m, mat)};
     if (mat >= 1 && mat <= MaxMaterials) {
         const MaterialRecord& r = m.MaterialTable[size_t(mat)];
-        row << fieldText(FieldSpecOf<MaterialRecord>(&MaterialRecord::Density), r.Density)
-            << fieldText(FieldSpecOf<MaterialRecord>(&MaterialRecord::ZFactor), r.ZFactor);
+        row << FieldSpecOf<MaterialRecord>(&MaterialRecord::Density).text(r.Density)
+            << FieldSpecOf<MaterialRecord>(&MaterialRecord::ZFactor).text(r.ZFactor);
     } else {
         row << QString() << QString();
     }

@@ -1,6 +1,9 @@
 #include "store/modelfields.h"
 
+#include "support/modutil.h"
 #include "support/numbers.h"
+
+#include <cstring>
 
 #include <array>
 
@@ -43,7 +46,7 @@ const std::array<FieldSpec<L>, 24> kLayer = {{
 }};
 
 using F = FilmRecord;
-const std::array<FieldSpec<F>, 29> kFilm = {{
+const std::array<FieldSpec<F>, 28> kFilm = {{
     {"Pterm", &F::Pterm, 0, 999, 1, "", ""},
     {"Iterm", &F::Iterm, 0, kRateMax, 0.1, "0.0", ""},
     {"Dterm", &F::Dterm, 0, kRateMax, 0.1, "0.0", ""},
@@ -113,6 +116,34 @@ template <typename Record>
 int FieldSpec<Record>::minSteps() const { return steps(minimum, step); }
 template <typename Record>
 int FieldSpec<Record>::maxSteps() const { return steps(maximum, step); }
+
+template <typename Record>
+bool FieldSpec<Record>::isTime() const { return std::strcmp(format, "h:mm:ss") == 0; }
+
+template <typename Record>
+QString FieldSpec<Record>::text(double v) const
+{
+    if (isTime())
+        return SecondsToTime(qint32(RoundHalfEven(v)));
+    if (*format)
+        return FormatNumber(v, QString::fromLatin1(format));
+    const int decimals = step >= 1 ? 0 : step >= 0.1 ? 1 : step >= 0.01 ? 2 : 3;
+    QString t = FormatNumber(v, decimals == 0 ? QStringLiteral("0") : QStringLiteral("0.") + QString(decimals, u'0'));
+    if (decimals > 0) {
+        while (t.endsWith(u'0'))
+            t.chop(1);
+        if (t.endsWith(u'.'))
+            t.chop(1);
+    }
+    return t;
+}
+
+template <typename Record>
+QString FieldSpec<Record>::textWithUnit(double v) const
+{
+    const QString u = QString::fromUtf8(unit);
+    return u.isEmpty() || isTime() ? text(v) : text(v) + u' ' + u;
+}
 
 template <> std::span<const FieldSpec<LayerRecord>> FieldSpecs<LayerRecord>() { return kLayer; }
 template <> std::span<const FieldSpec<FilmRecord>> FieldSpecs<FilmRecord>() { return kFilm; }

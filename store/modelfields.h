@@ -26,6 +26,13 @@ struct FieldSpec {
     // smallest unit ranges over (Density 0.40..99.99 by 0.01 -> 40..9999).
     int minSteps() const;
     int maxSteps() const;
+
+    // A value as the editors show it: the pattern, a time as h:mm:ss, and a
+    // plain number with the decimals its step allows and no trailing zeros.
+    QString text(double v) const;
+    // The same with the unit after a blank (times carry none: h:mm:ss says it).
+    QString textWithUnit(double v) const;
+    bool isTime() const;
 };
 
 // The table of one record type, in the record's field order.

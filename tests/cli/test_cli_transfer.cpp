@@ -204,4 +204,37 @@ TEST_F(CliTransfer, DownloadSendsTheFileAsCommandTexts)
     EXPECT_EQ(run({"download", "--db", db, "--bogus"}).exitCode, 64);
 }
 
+TEST_F(CliTransfer, DiffListsTheDifferencesAndChangesNeitherSide)
+{
+    // Process 3: one layer, in slot 20.
+    inst.replies["C3? 2"] = {"1"};
+    inst.replies["C3? 3"] = {"20"};
+    inst.replies["C3? 4"] = {"1"};
+    inst.replies[layerQuery(20)] = {layerReply(-1, -1)};
+    ASSERT_EQ(run({"upload", "--db", db}).exitCode, 0);
+    QFile file(db);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll();
+    file.close();
+    const CtlRun same = run({"diff", "--db", db});
+    EXPECT_EQ(same.exitCode, 0) << same.err.constData();
+    EXPECT_TRUE(same.out.isEmpty());
+
+    // The instrument's layer rate (tenths), film 7's name and the period (hundredths) change.
+    inst.replies[layerQuery(20)] = {"1,25" + layerReply(-1, -1).mid(3)};
+    inst.replies["A1 7?"] = {"Gold"};
+    inst.replies["B? " + items(13)] = {"1,25 2,90 3,91 4,92 5,0 6,50 7,60 8,50 9,50 10,50 11,50 12,95 13,96"};
+    const CtlRun r = run({"diff", "--db", db});
+    EXPECT_EQ(r.exitCode, 5) << r.err.constData();
+    EXPECT_EQ(r.out, "Process 3 Layer 20: Rate 0.0 (PC) vs 2.5 (instrument)\n"
+                     "Film 7: name \"F7\" (PC) vs \"Gold\" (instrument)\n"
+                     "System: Period 0.5 (PC) vs 0.25 (instrument)\n");
+    for (const QByteArray& c : inst.commands)
+        EXPECT_TRUE(c == "@" || c.contains('?')) << "not a query: " << c.constData();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), saved) << "the file is left as it was";
+
+    EXPECT_EQ(run({"diff", "--db", dir.filePath("missing.mdb")}).exitCode, 3);
+}
+
 } // namespace

@@ -91,6 +91,7 @@ TEST_F(ProcessWindow, OpensOnTheDatabaseWithItsControls)
               "Click, then select layer to insert codep layer below.");
     // Offline: no transfers; the boxes show the configuration and change it.
     EXPECT_FALSE(child<QPushButton>(w, "cmdUpload")->isEnabled());
+    EXPECT_FALSE(child<QAction>(w, "mnuEditCompare")->isEnabled());
     EXPECT_FALSE(child<QCheckBox>(w, "chkProcesses")->isChecked());
     EXPECT_TRUE(child<QCheckBox>(w, "chkMaterials")->isChecked());
     child<QCheckBox>(w, "chkProcesses")->click();
@@ -167,6 +168,7 @@ TEST_F(ProcessWindow, OnlineCloseRestartsTheMainWindowAndReloadsAfterADownload)
         frmProcess w(nullptr, &host);
         EXPECT_TRUE(child<QPushButton>(w, "cmdUpload")->isEnabled());
         EXPECT_TRUE(child<QPushButton>(w, "cmdDownload")->isEnabled());
+        EXPECT_TRUE(child<QAction>(w, "mnuEditCompare")->isEnabled());
         w.editor().setDownloadDone(downloaded);
         dlg.answer(MsgResult::No);
         EXPECT_TRUE(w.close());

@@ -3,6 +3,7 @@
 // and upload walks over bad layer links from the instrument.
 #include "link/inprocesspeer.h"
 #include "link/modcomm.h"
+#include "process/modelcompare.h"
 #include "process/modtransfer.h"
 #include "sim/simpeer.h"
 #include "store/model.h"
@@ -320,6 +321,49 @@ TEST_F(Transfer, ProgressCancelStopsBetweenRecords)
     EXPECT_EQ(Model().ProcessTable[3].First_Layer, 5);
     EXPECT_EQ(dlg.texts().last(), "Download stopped at Process 3.\nThe records before it were downloaded; "
                                   "Process 3 was left empty on the DCX-700.");
+}
+
+TEST_F(Transfer, CompareListsTheDifferencesAndChangesNeitherSide)
+{
+    dlg.answer(MsgResult::Yes);
+    DownloadAll();
+    Model().LayerTable[6].Rate = 2.5;
+    Model().FilmTable[7].Film_Name = "Gold";
+    Model().SystemParams.Period = 0.25;
+    Working().CurLayer = 3;
+    const ParameterModel before = Model();
+    dlg.messages.clear();
+    peer.texts.clear();
+    prog.calls.clear();
+
+    const CompareResult r = CompareWithInstrument(Model());
+    EXPECT_EQ(r.differences, (QStringList{"Process 3 Layer 6: Rate 2.5 (PC) vs 1.6 (instrument)",
+                                          "Film 7: name \"Gold\" (PC) vs \"F7\" (instrument)",
+                                          "System: Period 0.25 (PC) vs 0.5 (instrument)"}));
+    EXPECT_TRUE(r.complete());
+    EXPECT_TRUE(dlg.messages.isEmpty()) << "the compare asks nothing";
+    EXPECT_EQ(prog.calls, (QStringList{"show Compare with DCX-700", "cancellable", "hide"}));
+    EXPECT_TRUE(Model() == before);
+    EXPECT_EQ(Working().CurLayer, 3);
+    ASSERT_FALSE(peer.texts.isEmpty());
+    for (const QByteArray& t : peer.texts)
+        EXPECT_TRUE(t.contains('?')) << "the instrument saw a command that is not a query: " << t.constData();
+
+    // A film read that is given up, then a Cancel in the progress window.
+    peer.refuse = {"A3 7?"};
+    dlg.answer(MsgResult::Cancel);
+    const CompareResult skipped = CompareWithInstrument(Model());
+    EXPECT_EQ(skipped.differences, (QStringList{"Process 3 Layer 6: Rate 2.5 (PC) vs 1.6 (instrument)",
+                                                "System: Period 0.25 (PC) vs 0.5 (instrument)"}));
+    EXPECT_EQ(skipped.notes, QStringList{"Film 7: not read from the instrument."});
+    peer.refuse.clear();
+    prog.cancelAfterLabel = QStringLiteral("Uploading Process 2:");
+    const CompareResult stopped = CompareWithInstrument(Model());
+    EXPECT_TRUE(stopped.differences.isEmpty());
+    EXPECT_EQ(stopped.notes,
+              QStringList{"Compare stopped at Process 3: the records from there on were not compared."});
+    EXPECT_EQ(dlg.messages.size(), 1) << "only the retry prompt; a stop is reported in the list";
+    EXPECT_TRUE(Model() == before);
 }
 
 TEST_F(Transfer, UploadWalksEndOnBadLinksAndLeaveASavableModel)
