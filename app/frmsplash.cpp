@@ -10,7 +10,10 @@ frmSplash::frmSplash(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("Loading"));
-    setModal(false);
+    // Application-modal, so that when it is shown over a modal window (the
+    // process window) it is the top of the modal stack and its Cancel can be
+    // clicked; show() never blocks, so the operation it reports runs on.
+    setWindowModality(Qt::ApplicationModal);
     // Closed by the operation it shows, never by the operator.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     Label1 = new QLabel(this);

@@ -12,8 +12,10 @@
 
 #include <QApplication>
 #include <QLoggingCategory>
+#include <QDialog>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -107,3 +109,22 @@ TEST(ProgressCancel, OfferedToTransfersAndHonouredBetweenRecords)
 }
 
 } // namespace
+
+// The process window is modal; the progress window shown over it must be the
+// top modal window, or the window system blocks clicks on its Cancel.
+TEST(ProgressCancel, ShownOverAModalWindowItTakesTheClicks)
+{
+    QWidget owner;
+    owner.show();
+    frmSplash splash(&owner);
+    QDialog processWindow(&owner);
+    QWidget* topModal = nullptr;
+    QTimer::singleShot(0, &processWindow, [&] {
+        splash.show(QStringLiteral("Upload from DCX-700"));
+        topModal = QApplication::activeModalWidget();
+        splash.hide();
+        processWindow.reject();
+    });
+    processWindow.exec();
+    EXPECT_EQ(topModal, &splash);
+}
