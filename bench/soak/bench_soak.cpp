@@ -106,7 +106,12 @@ int main(int argc, char** argv)
     long lastChange = 0;
     int stoppedTicks = 0;
     std::printf("soak: %.1f minutes; run, ticks, resident MB\n", minutes);
-    while (wall.elapsed() < limitMs) {
+    // The ticks run inside the event loop, as the timer's would: objects the
+    // windows hand to deleteLater() are only deleted there.
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, &w, [&] {
+        if (wall.elapsed() >= limitMs)
+            return QCoreApplication::quit();
         clock.advance(0.5);
         QElapsedTimer t;
         t.start();
@@ -133,7 +138,7 @@ int main(int argc, char** argv)
                         Comm_GetStatus(), Comm_LastFrame().mid(2, Comm_LastFrame().size() - 4).constData(),
                         qPrintable(SimControl(peer.instrument()).execute(QStringLiteral("show"))));
             stalled = true;
-            break;
+            return QCoreApplication::quit();
         }
         if (phase == 24 && ticks - lastChange == 20) {
             // Worn crystals fail a run, as on the instrument: the operator
@@ -165,7 +170,9 @@ int main(int argc, char** argv)
             }
             w.cmdStart_Click();
         }
-    }
+    });
+    driver.start(0);
+    QApplication::exec();
     if (lastMinute.empty())
         lastMinute = window;
     if (firstMinute.empty())
