@@ -15,7 +15,12 @@ std::vector<std::string> FuzzSeedInputs()
     return seeds;
 }
 
-std::string FuzzDictionary() { return std::string("!\0\x21\x22\x23\xff\x80 KVTSUL0123456789", 26); }
+std::string FuzzDictionary()
+{
+    // The length comes from the array: the text holds a zero byte.
+    static constexpr char kBytes[] = "!\0\x21\x22\x23\xff\x80 KVTSUL0123456789";
+    return std::string(kBytes, sizeof kBytes - 1);
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

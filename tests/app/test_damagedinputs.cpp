@@ -1,0 +1,140 @@
+// Damaged files the program meets at start-up and close, and places it cannot
+// write to: it starts, runs and closes without a crash, shows the message the
+// design gives (or none), and loses nothing that was in the files. One body;
+// a damaged file joins with one row of kDamaged. (Damaged database files are
+// the database tests' own table.)
+#include "app/frmmain.h"
+#include "runlog/datalog.h"
+#include "support/config.h"
+#include "support/scripteddialogs.h"
+#include "support/shell.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+#include "tests/app/programhome.h"
+
+namespace {
+
+QByteArray longLine() { return "Comment=" + QByteArray(100 * 1024, 'x') + "\r\n"; }
+QByteArray binary()
+{
+    QByteArray b;
+    for (int i = 0; i < 512; ++i)
+        b.append(char((i * 37) & 0xFF));
+    return b;
+}
+
+// A configuration whose graph key can be read whatever else is wrong with it.
+QByteArray ini(const QByteArray& damage, const char* eol = "\r\n")
+{
+    return QByteArray("[Graph]") + eol + "Display=2" + eol + damage + "[Notes]" + eol + "Kept=yes" + eol;
+}
+
+struct Damaged {
+    const char* name;
+    const char* file;
+    QByteArray (*bytes)();
+    // The chart shown after start-up: the INI's 2 where it can be read, 0 otherwise.
+    int display;
+};
+
+const Damaged kDamaged[] = {
+    {"ini_garbage", "DCX700 Comm.ini", [] { return ini("=\r\n[[[\r\n]x[\r\nno equals sign\r\n==\r\n"); }, 2},
+    {"ini_100k_line", "DCX700 Comm.ini", [] { return ini(longLine()); }, 2},
+    {"ini_binary", "DCX700 Comm.ini", [] { return ini(binary() + "\r\n"); }, 2},
+    {"ini_cr_only", "DCX700 Comm.ini", [] { return ini("", "\r"); }, 2},
+    {"ini_lf_only", "DCX700 Comm.ini", [] { return ini("", "\n"); }, 2},
+    {"ini_not_numbers", "DCX700 Comm.ini",
+     [] { return QByteArray("[Graph]\r\nDisplay=two\r\n[DataLog]\r\nEnd=1e99\r\nInterval=-\r\n"); }, 0},
+    {"chart_garbage", "AVG_DEP.OC2", [] { return QByteArray("XMin=\r\n=7\r\n[[\r\nYMax=1e400\r\n"); }, 2},
+    {"chart_binary", "AVG_DEP.OC2", binary, 2},
+    {"chart_100k_line", "DEV_DEP.OC2", longLine, 2},
+    {"chart_empty", "CH_DEP.OC2", [] { return QByteArray(); }, 2},
+};
+
+// Lines of a text with any line ends.
+QList<QByteArray> lines(const QByteArray& text)
+{
+    QList<QByteArray> out;
+    for (const QByteArray& l : QByteArray(text).replace("\r\n", "\n").replace('\r', '\n').split('\n'))
+        if (!l.isEmpty())
+            out << l;
+    return out;
+}
+
+class DamagedInput : public ::testing::TestWithParam<Damaged> {
+protected:
+    void SetUp() override { setShell(&shell); }
+    void TearDown() override { setShell(nullptr); }
+    QByteArray read(const QString& name) const
+    {
+        QFile f(home.filePath(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    void write(const QString& name, const QByteArray& bytes) const
+    {
+        QFile f(home.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    ProgramHome home;
+    RecordingShell shell;
+    ScriptedDialogs answers;
+    ScopedDialogs useAnswers{answers};
+};
+
+TEST_P(DamagedInput, StartsAndClosesLosingNothing)
+{
+    const Damaged& d = GetParam();
+    const QString file = QLatin1String(d.file);
+    const QByteArray bytes = d.bytes();
+    write(file, bytes);
+    if (!file.endsWith(QLatin1String(".ini")))
+        write(QStringLiteral("DCX700 Comm.ini"), ini(""));
+    {
+        frmMain w;
+        EXPECT_EQ(w.Display(), d.display);
+        w.close();
+    }
+    EXPECT_TRUE(answers.messages.isEmpty()) << answers.texts().join(QLatin1Char('|')).toStdString();
+    const QByteArray after = read(file);
+    if (!file.endsWith(QLatin1String(".ini"))) {
+        EXPECT_EQ(after, bytes) << "a chart file is only written by its settings window";
+        return;
+    }
+    // Every line the program does not own is still there, byte for byte.
+    const QRegularExpression ours(QStringLiteral("^(File|Debug|Type|RS232Port|RS232Device|USBDevice|EPort|"
+                                                 "EAddress|CheckSum|UpDn\\w+|Start|End|Interval|Display)="));
+    const QList<QByteArray> kept = lines(after);
+    for (const QByteArray& l : lines(bytes)) {
+        if (ours.match(QString::fromLatin1(l)).hasMatch())
+            continue;
+        EXPECT_TRUE(kept.contains(l) || after.contains(l)) << "lost: " << l.left(60).toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, DamagedInput, ::testing::ValuesIn(kDamaged),
+                         [](const ::testing::TestParamInfo<Damaged>& info) { return std::string(info.param.name); });
+
+// Places the program cannot write to: a folder that is a file (permissions
+// would not stop the tests when they run as root). The log line is reported
+// and lost, logging goes on; the configuration is simply not written.
+TEST_F(DamagedInput, UnwritablePlacesAreReportedOrSkipped)
+{
+    write(QStringLiteral("DCX700 Comm.ini"), ini(""));
+    write(QStringLiteral("blocker"), "not a folder");
+    Config().LogFileName = home.filePath(QStringLiteral("blocker/log.txt"));
+    Config().LogType = 2;
+    InitDataLog();
+    ASSERT_EQ(answers.messages.size(), 1);
+    const ScriptedDialogs::Message& m = answers.messages.first();
+    EXPECT_TRUE(m.text.startsWith(QLatin1String("Error: ")) && m.text.contains(QLatin1String("log.txt")))
+        << m.text.toStdString();
+    EXPECT_EQ(m.title, QStringLiteral("AppendToTextFile"));
+    EXPECT_EQ(read(QStringLiteral("blocker")), QByteArray("not a folder"));
+}
+
+} // namespace

@@ -1,0 +1,166 @@
+// Every fault of the simulated instrument during every operation that talks to
+// it: no crash, the status and prompts the design gives, the link back by
+// itself once the fault stops (or, where the design says so, after the next
+// transaction made elsewhere), and the model unchanged where a record failed.
+// One body; the fault and the operation are the parameters. An operation
+// joins with one row of kOperations.
+#include "app/runmonitor.h"
+#include "fakemonitorview.h"
+#include "link/modcomm.h"
+#include "store/model.h"
+#include "support/clock.h"
+#include "support/config.h"
+#include "support/scripteddialogs.h"
+#include "tests/common/simfaultcases.h"
+
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+class FaultMatrix;
+
+struct Operation {
+    const char* name;
+    // Runs once from the idle, monitored state with the fault switched on.
+    void (*run)(FaultMatrix&);
+    // What it left behind after meeting the fault.
+    void (*checkFaulted)(FaultMatrix&, const SimFaultCase&);
+};
+
+class FaultMatrix : public ::testing::TestWithParam<std::tuple<int, int>> {
+public:
+    void SetUp() override
+    {
+        Comm_ResetLink();
+        Config() = AppConfig{};
+        SetDefaultParameters();
+        sim.attachClock(&clock);
+        auto connection = std::make_unique<SimConnection>(sim);
+        link = connection.get();
+        Comm_SetTransportOverride(std::move(connection));
+        QObject::connect(&sim, &SimInstrument::commandHandled, &sim, [this](const QByteArray& text, char) {
+            commands << QString::fromLatin1(text);
+            // A late reply is late once: the replies after it come in time.
+            if (sim.faults().delayMs() > 0)
+                QMetaObject::invokeMethod(&sim, [this] { sim.faults().setDelayMs(0); }, Qt::QueuedConnection);
+        });
+        // Waits see time pass; the instrument's clock moves with it.
+        QObject::connect(&time, &QTimer::timeout, &clock, [this] { clock.advanceMs(100); });
+        time.start(0);
+        view.monitor = &monitor;
+        ticks(2);
+        ASSERT_TRUE(Comm_Online());
+        ASSERT_EQ(view.processes.size(), 100);
+        reference = view.processes;
+        firstName = Model().ProcessTable[1].Process_Name.text();
+        commands.clear();
+    }
+    void TearDown() override
+    {
+        Comm_ResetLink();
+        Config() = AppConfig{};
+    }
+
+    void tick()
+    {
+        clock.advance(0.5);
+        monitor.tmrUpdate_Timer();
+    }
+    void ticks(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            tick();
+    }
+    bool monitoringWorks()
+    {
+        commands.clear();
+        tick();
+        return Comm_GetStatus() == linkstatus::Ok && commands.contains(QStringLiteral("V"))
+               && commands.contains(QStringLiteral("K1")) && commands.contains(QStringLiteral("K2"));
+    }
+
+    FakeClock clock;
+    ScopedClock useClock{clock};
+    ScriptedDialogs dialogs;
+    ScopedDialogs useDialogs{dialogs};
+    QTimer time;
+    SimInstrument sim;
+    SimConnection* link = nullptr;  // owned by the link
+    FakeMonitorView view;
+    CountingHooks hooks;
+    RunMonitor monitor{view, hooks};
+    QStringList commands;
+    QStringList reference;   // the process list without faults
+    QString firstName;       // process 1's name in the model before the fault
+};
+
+bool refused(LinkStatus s) { return s >= linkstatus::NotReady && s <= linkstatus::ChecksumError; }
+
+const Operation kOperations[] = {
+    {"monitoring", [](FaultMatrix& m) { m.tick(); },
+     [](FaultMatrix& m, const SimFaultCase& f) {
+         // The status query meets the fault; the display keeps its values.
+         EXPECT_EQ(Comm_GetStatus(), f.status);
+         EXPECT_EQ(m.view.phase, QStringLiteral("Stopped"));
+     }},
+    {"process list", [](FaultMatrix& m) { m.monitor.LoadProcesses(); },
+     [](FaultMatrix& m, const SimFaultCase& f) {
+         // The first name query meets the fault: that entry gets its stand-in
+         // name and its record keeps its name; every other entry is as before.
+         ASSERT_EQ(m.view.processes.size(), 100);
+         if (f.status == linkstatus::Ok)
+             return;
+         EXPECT_EQ(m.view.processes.value(0), QStringLiteral("1. Process 1"));
+         EXPECT_EQ(Model().ProcessTable[1].Process_Name.text(), m.firstName);
+         if (QLatin1String(f.name) != QLatin1String("disconnect")) {
+             EXPECT_EQ(m.view.processes.mid(1), m.reference.mid(1));
+         }
+     }},
+};
+
+TEST_P(FaultMatrix, RecoversAndKeepsTheModel)
+{
+    const SimFaultCase& fault = kSimFaultCases[size_t(std::get<0>(GetParam()))];
+    const Operation& op = kOperations[std::get<1>(GetParam())];
+
+    fault.start(sim);
+    op.run(*this);
+    op.checkFaulted(*this, fault);
+    // Neither operation asks the operator anything about a failed reply.
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.texts().join(QLatin1Char('|')).toStdString();
+    const LinkStatus left = Comm_GetStatus();
+
+    sim.faults().clear();
+    if (refused(left)) {
+        // A refused or garbled reply leaves the update loop resting until a
+        // transaction started elsewhere (the settings window's Send or Find)
+        // ends well.
+        commands.clear();
+        ticks(2);
+        EXPECT_TRUE(commands.isEmpty());
+        Comm_SendCommand(QStringLiteral("@"));
+    }
+    bool works = false;
+    for (int i = 0; i < 4 && !works; ++i)
+        works = monitoringWorks();
+    EXPECT_TRUE(works) << "status " << Comm_GetStatus();
+    monitor.LoadProcesses();
+    EXPECT_EQ(view.processes, reference);
+    EXPECT_TRUE(Comm_Online());
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.texts().join(QLatin1Char('|')).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, FaultMatrix,
+    ::testing::Combine(::testing::Range(0, int(kSimFaultCases.size())), ::testing::Range(0, int(std::size(kOperations)))),
+    [](const ::testing::TestParamInfo<std::tuple<int, int>>& info) {
+        std::string name = std::string(kOperations[std::get<1>(info.param)].name) + "_"
+                           + kSimFaultCases[size_t(std::get<0>(info.param))].name;
+        for (char& c : name)
+            if (!isalnum(static_cast<unsigned char>(c)))
+                c = '_';
+        return name;
+    });
+
+} // namespace

@@ -1,0 +1,93 @@
+#ifndef DCX_TESTS_MONKEY_MONKEYDIALOGS_H
+#define DCX_TESTS_MONKEY_MONKEYDIALOGS_H
+
+#include "support/dialogs.h"
+
+#include <QDir>
+#include <QStringList>
+
+#include <random>
+
+// Answers every dialog of the program at random, as an impatient operator
+// would: any button the box offers, odd input texts, files only inside the
+// scratch program folder. While draining it picks the answer that leaves
+// things as they are (No, Cancel), so the windows can close.
+class MonkeyDialogs final : public Dialogs {
+public:
+    MonkeyDialogs(quint32 seed, QString folder) : rng_(seed), folder_(std::move(folder)) {}
+
+    bool draining = false;
+    int answered = 0;
+    int busyDepth = 0;
+    QStringList lastTexts;  // the latest few message texts, for the report
+
+    MsgResult message(const QString& text, MsgButtons buttons, MsgIcon, const QString&) override
+    {
+        ++answered;
+        lastTexts.append(text.left(80));
+        if (lastTexts.size() > 5)
+            lastTexts.removeFirst();
+        const std::vector<MsgResult> offered = choices(buttons);
+        if (draining) {
+            for (MsgResult calm : {MsgResult::No, MsgResult::Cancel, MsgResult::Abort, MsgResult::Ok})
+                if (std::find(offered.begin(), offered.end(), calm) != offered.end())
+                    return calm;
+        }
+        return offered[pick(offered.size())];
+    }
+
+    std::optional<QString> input(const QString&, const QString&, const QString& defaultText) override
+    {
+        ++answered;
+        if (draining)
+            return std::nullopt;
+        const QString texts[] = {QString(), defaultText, QStringLiteral("1"), QStringLiteral("-5"),
+                                 QStringLiteral("12.5"), QStringLiteral("abc"), QString(300, QLatin1Char('9'))};
+        const size_t i = pick(std::size(texts) + 1);
+        if (i == std::size(texts))
+            return std::nullopt;
+        return texts[i];
+    }
+
+    std::optional<QString> openFile(const FileDialogRequest&) override
+    {
+        ++answered;
+        const QStringList files = QDir(folder_).entryList(QDir::Files);
+        if (draining || files.isEmpty() || pick(3) == 0)
+            return std::nullopt;
+        if (pick(5) == 0)
+            return QDir(folder_).filePath(QStringLiteral("no such file.mdb"));
+        return QDir(folder_).filePath(files.at(qsizetype(pick(size_t(files.size())))));
+    }
+
+    std::optional<QString> saveFile(const FileDialogRequest& req) override
+    {
+        ++answered;
+        if (draining || pick(3) == 0)
+            return std::nullopt;
+        const QString ext = req.defaultExt.isEmpty() ? QStringLiteral("txt") : req.defaultExt;
+        return QDir(folder_).filePath(QStringLiteral("monkey-%1.%2").arg(pick(4)).arg(ext));
+    }
+
+    void setBusy(bool busy) override { busyDepth += busy ? 1 : -1; }
+
+private:
+    static std::vector<MsgResult> choices(MsgButtons b)
+    {
+        switch (b) {
+        case MsgButtons::Ok: return {MsgResult::Ok};
+        case MsgButtons::OkCancel: return {MsgResult::Ok, MsgResult::Cancel};
+        case MsgButtons::YesNo: return {MsgResult::Yes, MsgResult::No};
+        case MsgButtons::YesNoCancel: return {MsgResult::Yes, MsgResult::No, MsgResult::Cancel};
+        case MsgButtons::RetryCancel: return {MsgResult::Retry, MsgResult::Cancel};
+        case MsgButtons::AbortRetryIgnore: return {MsgResult::Abort, MsgResult::Retry, MsgResult::Ignore};
+        }
+        return {MsgResult::Ok};
+    }
+    size_t pick(size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(rng_); }
+
+    std::mt19937 rng_;
+    QString folder_;
+};
+
+#endif
