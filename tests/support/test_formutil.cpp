@@ -103,34 +103,3 @@ TEST_F(FormUtilTest, SaveAndRestorePlacement)
     EXPECT_EQ(n.pos(), QPoint(7, 8));
     EXPECT_EQ(n.size(), QSize(111, 99));
 }
-
-TEST_F(FormUtilTest, CenterAndOnTop)
-{
-    QWidget w;
-    w.resize(200, 100);
-    CenterFormScreen(&w);
-    EXPECT_EQ(w.frameGeometry().center(), screen().center());
-    w.show();
-    const QRect before = w.geometry();
-    FormOnTop(&w, true);
-    EXPECT_TRUE(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(w.geometry(), before);
-    FormOnTop(&w, false);
-    EXPECT_FALSE(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-}
-
-TEST(ComboBox, FindAndDropped)
-{
-    QComboBox box;
-    box.addItems({"Process 1", "ABC123", "abc"});
-    EXPECT_EQ(FindStringComboBox(&box, "abc", false), 1);
-    EXPECT_EQ(FindStringComboBox(&box, "abc", true), 2);
-    EXPECT_EQ(FindStringComboBox(&box, "zzz", false), -1);
-    box.show();
-    EXPECT_FALSE(IsComboBoxDropped(&box));
-    box.showPopup();
-    EXPECT_TRUE(IsComboBoxDropped(&box));
-    box.hidePopup();
-    EXPECT_FALSE(IsComboBoxDropped(&box));
-}

@@ -71,19 +71,6 @@ TEST(Numbers, RoundsHalfToEvenAndFailsOutOfRange)
     EXPECT_FALSE(std::signbit(RoundHalfEven(-0.5)));
 }
 
-TEST(Numbers, TextToInt16IsStrict)
-{
-    EXPECT_EQ(TextToInt16(u"12.5"), std::optional<qint16>(12));
-    EXPECT_EQ(TextToInt16(u"13.5"), std::optional<qint16>(14));
-    EXPECT_EQ(TextToInt16(u" -7 "), std::optional<qint16>(-7));
-    EXPECT_EQ(TextToInt16(u"32767"), std::optional<qint16>(32767));
-    EXPECT_EQ(TextToInt16(u"32768"), std::nullopt);
-    EXPECT_EQ(TextToInt16(u"-32769"), std::nullopt);
-    EXPECT_EQ(TextToInt16(u"abc"), std::nullopt);
-    EXPECT_EQ(TextToInt16(u"3 x"), std::nullopt);
-    EXPECT_EQ(TextToInt16(u""), std::nullopt);
-}
-
 TEST(Numbers, FixedFormats)
 {
     EXPECT_EQ(FormatNumber(0, u"#0.00"), "0.00");
