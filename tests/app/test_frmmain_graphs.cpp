@@ -27,12 +27,6 @@
 
 namespace {
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 class MainWindowGraphs : public ::testing::Test {
 protected:
     void SetUp() override
@@ -82,33 +76,6 @@ protected:
 
 } // namespace
 
-TEST_F(MainWindowGraphs, StartUpTakesEachChartFromItsFile)
-{
-    writeFile("AVG_DEP.OC2", "[XAxis]\nMin=0\nMax=240\nGridSpacing=30\n[YAxis]\nMax=12\n");
-    QFile::remove(file("DEV_DEP.OC2"));
-    QFile::rename(file("PWR_DEP.OC2"), file("pwr_dep.oc2"));
-    writeFile("CH_DEP.OC2", "not a chart settings file");
-
-    frmMain w;
-    stopTimer(w);
-    cGraphSet& g = w.graphs();
-    EXPECT_DOUBLE_EQ(g.graph(0).XWide(), 240.0);
-    EXPECT_DOUBLE_EQ(g.graph(0).YMax(), 12.0);
-    EXPECT_DOUBLE_EQ(g.graph(0).XDiv(), 30.0);
-    auto* avg = w.findChild<QCustomPlot*>(QStringLiteral("AverageGraph"));
-    ASSERT_NE(avg, nullptr);
-    EXPECT_EQ(g.graph(0).GraphControl(), avg);
-    EXPECT_DOUBLE_EQ(avg->xAxis->range().upper, 240.0);
-    // Missing and unreadable files: built-in settings; the lower-case file is found.
-    EXPECT_DOUBLE_EQ(g.graph(1).YMin(), -50.0);
-    EXPECT_EQ(g.graph(2).chart().title, QStringLiteral("Output Power"));
-    EXPECT_EQ(g.graph(3).chart().series[0].name, QStringLiteral("Sensor 1"));
-    EXPECT_EQ(g.graph(3).Cfg_Filename(), file("CH_DEP.OC2"));
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(g.graph(i).pointCount(), 0);
-    EXPECT_TRUE(w.findChild<QAction*>(QStringLiteral("mnuEditGraph"))->isEnabled());
-}
-
 TEST_F(MainWindowGraphs, TicksFeedAllFourChartsAndDrawTheVisibleOne)
 {
     frmMain w;
@@ -146,53 +113,4 @@ TEST_F(MainWindowGraphs, TicksFeedAllFourChartsAndDrawTheVisibleOne)
     EXPECT_EQ(ch->graph(1)->dataCount(), 299);
     EXPECT_DOUBLE_EQ(ch->graph(1)->data()->at(0)->value, 2.5);
     EXPECT_FALSE(std::isnan(ch->graph(2)->data()->at(0)->value));
-}
-
-TEST_F(MainWindowGraphs, EditGraphOnTheSensorChartSavesOnlyItsFile)
-{
-    frmMain w;
-    stopTimer(w);
-    w.setDisplay(3);
-    std::array<QByteArray, 4> before;
-    for (int i = 0; i < 4; ++i)
-        before[size_t(i)] = fileBytes(file(cGraphSet::FileNames[size_t(i)]));
-
-    bool answered = false;
-    QTimer::singleShot(0, [&] {
-        auto* f = qobject_cast<frmGraphSet*>(QApplication::activeModalWidget());
-        ASSERT_NE(f, nullptr);
-        f->findChild<QSpinBox*>(QStringLiteral("spnSetup_5"))->setValue(25);
-        f->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
-        answered = true;
-    });
-    w.findChild<QAction*>(QStringLiteral("mnuEditGraph"))->trigger();
-    ASSERT_TRUE(answered);
-
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(fileBytes(file(cGraphSet::FileNames[size_t(i)])), before[size_t(i)]) << i;
-    EXPECT_NE(fileBytes(file("CH_DEP.OC2")), before[3]);
-    EXPECT_TRUE(fileBytes(file("CH_DEP.OC2")).contains("Max=25\n"));
-    EXPECT_DOUBLE_EQ(w.graphs().graph(3).YMax(), 25.0);
-    EXPECT_DOUBLE_EQ(w.graphs().graph(0).YMax(), 10.0);
-}
-
-TEST_F(MainWindowGraphs, EditDataLogOpensTheLogSettingsModal)
-{
-    frmMain w;
-    stopTimer(w);
-    auto* entry = w.findChild<QAction*>(QStringLiteral("mnuEditLog"));
-    ASSERT_NE(entry, nullptr);
-    ASSERT_TRUE(entry->isEnabled());
-    Config().LogInterval = 1;
-    QString opened;
-    QTimer::singleShot(0, [&] {
-        QWidget* f = QApplication::activeModalWidget();
-        ASSERT_NE(f, nullptr);
-        opened = f->objectName();
-        f->findChild<QWidget*>(QStringLiteral("spnInterval"))->setProperty("value", 9);
-        f->findChild<QPushButton*>(QStringLiteral("cmdForm"))->click();
-    });
-    entry->trigger();
-    EXPECT_EQ(opened, QStringLiteral("frmDataLog"));
-    EXPECT_EQ(Config().LogInterval, 9);
 }
