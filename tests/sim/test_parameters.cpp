@@ -10,58 +10,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(SimParameters, DemoSetIsConsistent)
-{
-    SimMemory m;
-    LoadDemoSet(m);
-    int used = 0;
-    int codepPartners = 0;
-    std::vector<bool> seen(kSimLayers + 1, false);
-    for (int p = 1; p <= kSimProcesses; ++p) {
-        const SimProcess& proc = m.process(p);
-        EXPECT_EQ(proc.name.size(), 16);
-        if (proc.item[kProcessFirst] < 1) {
-            EXPECT_EQ(proc.item[kProcessActLayers], 0);
-            continue;
-        }
-        // the canonical walk: Next_Layer when above 0, else CoDep_Layer
-        int slot = proc.item[kProcessFirst];
-        int groups = 0;
-        bool newGroup = true;
-        for (int i = 0; i < proc.item[kProcessActLayers]; ++i) {
-            ASSERT_GE(slot, 1);
-            ASSERT_FALSE(seen[slot]) << "slot in two processes";
-            seen[slot] = true;
-            ++used;
-            const auto& l = m.layer(slot).item;
-            groups += newGroup;
-            codepPartners += !newGroup;
-            EXPECT_EQ(l[kLayerFree], 0);
-            EXPECT_GE(l[kLayerFilm], 1);
-            EXPECT_TRUE(m.film(l[kLayerFilm]).name.trimmed().size() > 0);
-            for (int item = 1; item <= kLayerItems; ++item)
-                EXPECT_TRUE(SimMemory::layerRanges()[item].accepts(l[item])) << slot << ':' << item;
-            newGroup = l[kLayerNext] > 0;
-            slot = newGroup ? l[kLayerNext] : l[kLayerCoDep];
-        }
-        EXPECT_EQ(slot, -1) << "walk must end at the last layer";
-        EXPECT_EQ(groups, proc.item[kProcessLayers]);
-    }
-    EXPECT_GE(used, 10);
-    EXPECT_EQ(codepPartners, 1);
-    EXPECT_EQ(m.process(1).name, "Al Mirror       ");
-    EXPECT_EQ(m.process(6).name, "Process 6       ");
-    EXPECT_EQ(m.film(20).name, "Film 20         ");
-    EXPECT_EQ(m.material(3).item[kMaterialDensity], 1930);
-    for (int i = 1; i <= kSimMaterials; ++i)
-        EXPECT_FALSE(m.material(i).name.trimmed().contains(' ')) << "material names are single words: " << i;
-    // free slots follow the blank defaults
-    const auto& free = m.layer(kSimLayers).item;
-    EXPECT_EQ(free[kLayerFree], 1);
-    EXPECT_EQ(free[kLayerFilm], -1);
-    EXPECT_EQ(free[kLayerMaxPower], 250);
-}
-
 TEST(SimParameters, StateFileRejectsDamageAndKeepsMemory)
 {
     SimMemory demo;
