@@ -22,6 +22,7 @@
 #include <QSlider>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <qcustomplot.h>
 
 #include "tests/app/programhome.h"
 
@@ -137,6 +138,10 @@ TEST_F(MainWindowRun, ARunIsShownAndSteeredFromTheButtons)
         powered = powered || child<QLineEdit>(QStringLiteral("txtOutPower_%1").arg(i).toLatin1().constData())
                                      ->text().toDouble() > 0;
     EXPECT_TRUE(powered);
+    // The ticks feed the chart on show (the feeding rules: runlog/test_livegraphs).
+    tick();
+    tick();
+    EXPECT_GT(child<QCustomPlot>("AverageGraph")->graph(0)->dataCount(), 0);
     EXPECT_TRUE(child<QLabel>("LblOutput_0")->styleSheet().contains(QStringLiteral("#00ff00")) ||
                 child<QLabel>("LblOutput_1")->styleSheet().contains(QStringLiteral("#ffff00")));
 
