@@ -61,20 +61,6 @@ protected:
     QString previousDir;
 };
 
-TEST_F(ConfigFile, MissingFileGivesDefaultsAndIsNeverCreated)
-{
-    Config().LogType = 2; // leftovers must not survive a read
-    ReadINI();
-    EXPECT_EQ(describe(Config()), "File=DCX700.mdb|Debug=0|Type=0|RS232Port=1|RS232Device=|USBDevice=0|EPort=2101|"
-                                  "EAddress=192.168.1.200|CheckSum=1|UpDnProcesses=0|UpDnSystem=0|UpDnMaterials=0|"
-                                  "Log=DCX700.txt|LogType=0|Start=0|End=300|Interval=1|Display=0");
-    EXPECT_FALSE(QFile::exists(ini()));
-
-    Config().CommType = 2;
-    EXPECT_FALSE(WriteINI());
-    EXPECT_FALSE(QFile::exists(ini()));
-}
-
 TEST_F(ConfigFile, EveryKeyIsReadAndWrittenBackInOrder)
 {
     touch(elsewhere.filePath(QStringLiteral("params.mdb")));
