@@ -1,18 +1,11 @@
 // dcx700ctl status and operate against a hand-written instrument on a local
 // TCP port: frames built and checked here, independently of the link code.
 #include <QByteArray>
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QMap>
-#include <QProcess>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 

@@ -1,16 +1,9 @@
-// dcx700ctl monitor: against a scripted instrument on a local TCP port (frames
-// built here, independently of the link code) and against the simulator.
+// dcx700ctl monitor against a scripted instrument on a local TCP port (frames
+// built here, independently of the link code).
 #include <QByteArray>
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QFile>
-#include <QMap>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -18,7 +11,6 @@
 
 namespace {
 
-using clitest::binDir;
 using clitest::CtlRun;
 using clitest::ScriptedInstrument;
 

@@ -9,7 +9,6 @@
 #include "scriptedpeer.h"
 #include "store/model.h"
 
-#include <QTimer>
 
 #include <gtest/gtest.h>
 

@@ -15,10 +15,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QFile>
 #include <QPushButton>
-#include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 

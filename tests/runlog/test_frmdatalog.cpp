@@ -4,11 +4,8 @@
 #include "support/shell.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QFocusEvent>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QToolButton>
 #include <gtest/gtest.h>
 

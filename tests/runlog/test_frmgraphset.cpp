@@ -4,8 +4,6 @@
 
 #include <QCheckBox>
 #include <QFile>
-#include <QGroupBox>
-#include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>

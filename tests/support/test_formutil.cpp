@@ -1,9 +1,7 @@
 #include "support/formposition.h"
-#include "support/modcombobox.h"
 #include "support/modformutil.h"
 
-#include <QApplication>
-#include <QComboBox>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
