@@ -276,6 +276,8 @@ TEST_F(DbLoad, ReadFailuresCarryNumberTextAndKeepOrDropAddedRows)
     const Case cases[] = {
         {"", 0, "", "1000"},
         {"DROP TABLE Films;", dberr::NoTable, "Table 'Films' not found", "1000"},
+        {"UPDATE Films SET Tooling = NULL WHERE Film_Number = 7;", dberr::InvalidNull, "Invalid use of Null (Tooling)",
+         "1000"},
         {"ALTER TABLE Materials RENAME COLUMN MatNum TO Num;", dberr::NoColumn, "Column 'MatNum' not found", "1000"},
         // The column is missing when the row that lacks it is added.
         {"ALTER TABLE Outputs DROP COLUMN \"Output Type\"; DELETE FROM Outputs WHERE OutputNum = 1;",
@@ -299,8 +301,16 @@ TEST_F(DbLoad, ReadFailuresCarryNumberTextAndKeepOrDropAddedRows)
             EXPECT_EQ(query(file, "SELECT COUNT(*) FROM Materials WHERE MatNum < 1;"), "0");
         }
     }
-    // Missing or unreadable is a file access error; anything else no database.
+    // A row added to a table with column defaults reads those back.
+    const QString defaults = makeDb("CREATE TABLE P2 (Process_Number INTEGER PRIMARY KEY, Process_Name TEXT"
+                                    " DEFAULT 'New', First_Layer INTEGER, Number_Layers INTEGER DEFAULT 0,"
+                                    " Number_Act_Layers INTEGER DEFAULT 0); INSERT INTO P2 SELECT * FROM Processes"
+                                    " WHERE Process_Number <> 60; DROP TABLE Processes; ALTER TABLE P2 RENAME TO"
+                                    " Processes;");
     ParameterModel m;
+    EXPECT_FALSE(ReadDatabase(defaults, m).has_value());
+    EXPECT_EQ(m.ProcessTable[60].Process_Name.trimmed(), "New");
+    // Missing or unreadable is a file access error; anything else no database.
     EXPECT_EQ(ReadDatabase(path(QStringLiteral("missing.mdb")), m)->number, dberr::FileAccess);
     QFile text(path(QStringLiteral("text.mdb")));
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
