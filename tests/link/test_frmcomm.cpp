@@ -127,15 +127,6 @@ TEST_F(CommWindow, OpeningShowsTheSettingsAndStopsTheMainWindowsUpdates)
     EXPECT_EQ(Config().RS232Port, 3);
     EXPECT_EQ(Config().CheckSumOn, 1);
     EXPECT_EQ(Comm_SerialPortNumber(), 0);
-
-    // Port 0 leaves the list unselected; a device path replaces the mapping.
-    Config().RS232Port = 0;
-    Config().RS232Device = QStringLiteral("/dev/pts/7");
-    Config().CheckSumOn = 0;
-    frmComm second;
-    EXPECT_EQ(child<QComboBox>(second, "cboRS232")->currentIndex(), -1);
-    EXPECT_EQ(child<QComboBox>(second, "cboRS232")->itemText(2), QStringLiteral("COM3 (/dev/pts/7)"));
-    EXPECT_FALSE(child<QCheckBox>(second, "chkSum")->isChecked());
 }
 
 TEST_F(CommWindow, SendShowsTheReplyOrTheStatusText)
