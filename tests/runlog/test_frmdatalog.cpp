@@ -1,7 +1,6 @@
 #include "runlog/frmdatalog.h"
 #include "support/config.h"
 #include "support/scripteddialogs.h"
-#include "support/shell.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -45,7 +44,6 @@ protected:
     AppConfig saved;
     ScriptedDialogs dlg;
     ScopedDialogs dlgScope{dlg};
-    RecordingShell sh;
 };
 
 } // namespace

@@ -9,21 +9,12 @@
 
 namespace {
 
-// A chart that counts how often it would be drawn.
-class CountingChart : public ChartModel {
-public:
-    using ChartModel::ChartModel;
-    int draws = 0;
-protected:
-    void changed(unsigned) override { ++draws; }
-};
-
 constexpr double kRunStart = 36000.0; // 10:00:00
 
 // Four charts with a wide Y range and the given X window, fed tick by tick
 // the way the update loop feeds them: store, plot, advance.
 struct Rig {
-    std::array<std::unique_ptr<CountingChart>, GraphCount> charts;
+    std::array<std::unique_ptr<ChartModel>, GraphCount> charts;
     std::unique_ptr<LiveGraphs> graphs;
     ReadingsRecord r;
     double now = kRunStart;
@@ -32,8 +23,8 @@ struct Rig {
     {
         std::array<ChartModel*, GraphCount> ptrs{};
         for (int g = 0; g < GraphCount; ++g) {
-            charts[size_t(g)] = std::make_unique<CountingChart>();
-            CountingChart& c = *charts[size_t(g)];
+            charts[size_t(g)] = std::make_unique<ChartModel>();
+            ChartModel& c = *charts[size_t(g)];
             c.setCfg_Filename(QStringLiteral("/nonexistent/chart.OC2"));
             c.setXMin(0);
             c.setXWide(xWide);
@@ -60,11 +51,6 @@ struct Rig {
         graphs->AdvancePointIndex();
     }
     ChartModel& chart(int g) { return *charts[size_t(g)]; }
-    void resetDraws()
-    {
-        for (auto& c : charts)
-            c->draws = 0;
-    }
 };
 
 } // namespace
