@@ -36,26 +36,6 @@ protected:
 
 } // namespace
 
-TEST(FormPositionText, FormatAndParse)
-{
-    EXPECT_EQ(FormPositionText({12, 34, 640, 480, 2}), "L=12;T=34;W=640;H=480;S=2;");
-    const auto p = ParseFormPosition("L=-5;T=7;W=300;H=200;S=0;");
-    ASSERT_TRUE(p);
-    EXPECT_EQ(p->left, -5);
-    EXPECT_EQ(p->top, 7);
-    EXPECT_EQ(p->width, 300);
-    EXPECT_EQ(p->height, 200);
-    EXPECT_EQ(p->state, 0);
-    EXPECT_FALSE(ParseFormPosition(""));
-    const auto partial = ParseFormPosition("W=90;junk");
-    ASSERT_TRUE(partial);
-    EXPECT_EQ(partial->left, 0);
-    EXPECT_EQ(partial->width, 90);
-    // Pulled back onto a 1000x800 screen from the right and from above.
-    EXPECT_EQ(KeepOnScreen(QRect(900, -20, 300, 200), QRect(0, 0, 1000, 800)), QRect(700, 0, 300, 200));
-    EXPECT_EQ(KeepOnScreen(QRect(-50, 700, 300, 200), QRect(0, 0, 1000, 800)), QRect(0, 600, 300, 200));
-}
-
 TEST_F(FormUtilTest, SaveAndRestorePlacement)
 {
     QWidget w;

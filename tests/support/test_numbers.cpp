@@ -1,6 +1,5 @@
 #include "support/numbers.h"
 
-#include <QLocale>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -91,16 +90,4 @@ TEST(Numbers, FixedFormats)
     EXPECT_EQ(FormatNumber(1e-7, u"#0.000"), "0.000");
     EXPECT_EQ(FormatNumber(123456789.5, u"0"), "123456790");
     EXPECT_EQ(FormatNumber(7, u"00.0"), "07.0");
-}
-
-TEST(Numbers, FormatsAndReadsWithAPointUnderAGermanLocale)
-{
-    const QLocale previous;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_EQ(FormatNumber(1234.5, u"#0.00"), "1234.50");
-    EXPECT_EQ(FormatNumber(0.26, u"#.0"), ".3");
-    EXPECT_DOUBLE_EQ(LeadingNumber(u"2.5"), 2.5);
-    EXPECT_DOUBLE_EQ(LeadingNumber(u"2,5"), 2.0);
-    EXPECT_EQ(StrictNumber(u"0.75"), std::optional<double>(0.75));
-    QLocale::setDefault(previous);
 }
