@@ -45,15 +45,6 @@ TEST(LayerSplit, LoadShowsAndStoresWhatTheSpinnersHold)
         EXPECT_EQ(out.Film_Number, c.storedFilm);
         EXPECT_EQ(out.Output_Number, c.storedOutput) << "no option selected keeps the old output";
     }
-    LayerRecord l;
-    l.Rate = 12.3;
-    l.Final_Thick = 12.345;
-    EXPECT_EQ(LoadLayerEdit(l).rate[0], (TenthsPair{12, 3}));
-    EXPECT_EQ(LoadLayerEdit(l).thick[0], (ThousandthsGroup{12, 3, 4, 5}));
-    EXPECT_EQ(StartModeText(0), "Manual");
-    EXPECT_EQ(StartModeText(1), "Auto");
-    EXPECT_EQ(TenthsText(5, 0), "5.0");
-    EXPECT_EQ(TenthsText(12, 7), "12.7");
 }
 
 TEST(FilmSplit, TimesCapturesAndWords)
