@@ -12,39 +12,23 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 
 namespace {
 
-const std::array<const char*, 4> kFiles{"AVG_DEP.OC2", "DEV_DEP.OC2", "PWR_DEP.OC2", "CH_DEP.OC2"};
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// The four charts with the shipped settings files in a program folder of
-// their own.
-struct Charts {
+// The sensor chart with its shipped settings file in a folder of its own.
+struct Chart {
     QTemporaryDir dir;
-    std::array<std::unique_ptr<QCustomPlot>, 4> plots;
-    std::array<std::unique_ptr<cGraph>, 4> graphs;
+    QString file = dir.filePath(QStringLiteral("CH_DEP.OC2"));
+    QCustomPlot plot;
+    cGraph g{&plot, DefaultChartConfig(QStringLiteral("CH_DEP.OC2"))};
 
-    Charts()
+    Chart()
     {
-        const QString data = qEnvironmentVariable("DCX_SOURCE_DIR") + QStringLiteral("/data/");
-        for (int g = 0; g < 4; ++g) {
-            const QString name = QLatin1String(kFiles[size_t(g)]);
-            QFile::copy(data + name, dir.filePath(name));
-            plots[size_t(g)] = std::make_unique<QCustomPlot>();
-            graphs[size_t(g)] = std::make_unique<cGraph>(plots[size_t(g)].get(), DefaultChartConfig(name));
-            graphs[size_t(g)]->setCfg_Filename(dir.filePath(name));
-            graphs[size_t(g)]->Cfg_Load();
-            graphs[size_t(g)]->takeSettingsFromChart();
-        }
+        QFile::copy(qEnvironmentVariable("DCX_SOURCE_DIR") + QStringLiteral("/data/CH_DEP.OC2"), file);
+        g.setCfg_Filename(file);
+        g.Cfg_Load();
+        g.takeSettingsFromChart();
     }
-    QByteArray bytes(int g) const { return fileBytes(dir.filePath(QLatin1String(kFiles[size_t(g)]))); }
 };
 
 template <typename T>
@@ -59,8 +43,8 @@ T* child(QWidget& w, const char* name)
 
 TEST(frmGraphSet, OkAppliesAndSavesTheSettings)
 {
-    Charts charts;
-    cGraph& g = *charts.graphs[3];
+    Chart chart;
+    cGraph& g = chart.g;
     // A run at 200 s: the window shows 125..225.
     g.setXMin(125);
 
@@ -82,7 +66,7 @@ TEST(frmGraphSet, OkAppliesAndSavesTheSettings)
     EXPECT_DOUBLE_EQ(g.YDiv(), 1.0);
     EXPECT_FALSE(g.GraphControl()->xAxis->grid()->visible());
 
-    auto saved = LoadChartConfig(charts.dir.filePath(QStringLiteral("CH_DEP.OC2")), ChartConfig{});
+    auto saved = LoadChartConfig(chart.file, ChartConfig{});
     ASSERT_TRUE(saved);
     EXPECT_DOUBLE_EQ(saved->xAxis.min, 0.0);
     EXPECT_DOUBLE_EQ(saved->xAxis.max, 60.0);

@@ -1,5 +1,4 @@
-// The chart wrapper's settings rules, its settings file and the batch flag,
-// without a display.
+// The chart wrapper's settings file and its text, without a display.
 #include "runlog/chartmodel.h"
 
 #include <QFile>
@@ -7,21 +6,7 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
-
-class CountingChart : public ChartModel {
-public:
-    using ChartModel::ChartModel;
-    int draws = 0;
-    unsigned last = 0;
-protected:
-    void changed(unsigned c) override
-    {
-        ++draws;
-        last = c;
-    }
-};
 
 void writeText(const QString& path, const QByteArray& text)
 {
@@ -35,7 +20,7 @@ void writeText(const QString& path, const QByteArray& text)
 TEST(GraphModel, MissingOrGarbageFileKeepsTheChart)
 {
     QTemporaryDir dir;
-    CountingChart c(DefaultChartConfig(QStringLiteral("CH_DEP.OC2")));
+    ChartModel c(DefaultChartConfig(QStringLiteral("CH_DEP.OC2")));
     c.setYMax(33);
     const ChartConfig before = c.chart();
 

@@ -1,0 +1,109 @@
+// The progress window's Cancel: offered to transfers only, usable while its
+// owner is disabled, and a click queued during a transfer stops it at the
+// next record boundary.
+#include "app/frmsplash.h"
+#include "link/inprocesspeer.h"
+#include "link/modcomm.h"
+#include "process/modtransfer.h"
+#include "sim/simpeer.h"
+#include "store/model.h"
+#include "support/config.h"
+#include "support/scripteddialogs.h"
+
+#include <QApplication>
+#include <QLoggingCategory>
+#include <QMouseEvent>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Queues a left click on w, as the window system would while the program is busy.
+void postClick(QWidget* w)
+{
+    const QPointF at = QRectF(w->rect()).center();
+    const QPointF global = w->mapToGlobal(at);
+    QCoreApplication::postEvent(w, new QMouseEvent(QEvent::MouseButtonPress, at, global, Qt::LeftButton,
+                                                   Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(w, new QMouseEvent(QEvent::MouseButtonRelease, at, global, Qt::LeftButton,
+                                                   Qt::NoButton, Qt::NoModifier));
+}
+
+// The simulator; queues a click on the Cancel button when it sees trigger.
+class ClickingPeer : public InProcessPeer {
+public:
+    ClickingPeer() { connect(&sim, &InProcessPeer::sendToHost, this, &InProcessPeer::sendToHost); }
+    void receiveFromHost(const QByteArray& bytes) override
+    {
+        const QByteArray text = bytes.mid(2, bytes.size() - 4);
+        texts << text;
+        if (text == trigger)
+            postClick(button);
+        sim.receiveFromHost(bytes);
+    }
+    SimPeer sim;
+    QByteArray trigger;
+    QWidget* button = nullptr;
+    QList<QByteArray> texts;
+};
+
+TEST(ProgressCancel, OfferedToTransfersAndHonouredBetweenRecords)
+{
+    QLoggingCategory::setFilterRules(QStringLiteral("dcx.*.debug=false"));
+    QWidget owner; // the disabled main window under the process window
+    owner.show();
+    owner.setEnabled(false);
+    QWidget processWindow;
+    processWindow.show();
+    QApplication::setActiveWindow(&processWindow);
+    frmSplash splash(&owner);
+    auto* cmdCancel = splash.findChild<QPushButton*>(QStringLiteral("cmdCancel"));
+    ASSERT_TRUE(cmdCancel);
+    ScopedProgress install(splash);
+
+    progress().show(QStringLiteral("Open Database"));
+    EXPECT_FALSE(cmdCancel->isVisible()) << "only transfers offer Cancel";
+    progress().hide();
+
+    ClickingPeer peer;
+    peer.trigger = "C3? 1";
+    peer.button = cmdCancel;
+    Comm_ResetLink();
+    Comm_UseInProcessPeer(&peer);
+    ScriptedDialogs dlg;
+    ScopedDialogs useDialogs(dlg);
+    Config().UpDnProcesses = 1;
+    Config().UpDnMaterials = 1;
+    Config().UpDnSystem = 1;
+    Model() = ParameterModel{};
+    Model().ProcessTable[4].Process_Name = "untouched";
+
+    // Checked from inside the transfer, once the window is up.
+    bool usable = false;
+    QObject::connect(&peer, &InProcessPeer::sendToHost, &splash, [&] {
+        usable = cmdCancel->isVisible() && cmdCancel->isEnabled() && processWindow.isEnabled() == false;
+    }, Qt::SingleShotConnection);
+
+    QApplication::setActiveWindow(&processWindow);
+    dlg.answer(MsgResult::Yes);
+    const TransferOutcome out = UploadAll();
+    EXPECT_TRUE(usable) << "Cancel can be clicked while the owner and the process window are disabled";
+    EXPECT_EQ(out.end, TransferEnd::Stopped);
+    EXPECT_EQ(out.stoppedAt, "Process 3");
+    EXPECT_FALSE(peer.texts.contains("C4? 1"));
+    EXPECT_EQ(Model().ProcessTable[4].Process_Name, Name16("untouched"));
+    EXPECT_EQ(Model().ProcessTable[3].First_Layer, -1) << "stopped inside process 3, which is left empty";
+    EXPECT_TRUE(dlg.texts().last().startsWith("Upload stopped at Process 3."));
+    EXPECT_FALSE(splash.isVisible());
+    EXPECT_TRUE(processWindow.isEnabled());
+
+    // The next transfer starts without the old request.
+    Config().UpDnProcesses = 0;
+    Config().UpDnMaterials = 0;
+    dlg.answer(MsgResult::Yes);
+    EXPECT_EQ(DownloadAll().end, TransferEnd::Completed);
+    Comm_ResetLink();
+}
+
+} // namespace
