@@ -42,8 +42,6 @@ public:
     QSet<int> refusedNames;
     // While set, nothing is answered; with a clock the wait then times out.
     bool silent = false;
-    // Refuses the sensors query ("Bad Command").
-    bool refuseK2 = false;
     FakeClock* clock = nullptr;
 
     QStringList commands;
@@ -83,7 +81,7 @@ private:
         if (text == QLatin1String("K1"))
             return reply('A', outputs);
         if (text == QLatin1String("K2"))
-            return refuseK2 ? reply('C', QString()) : reply('A', sensors);
+            return reply('A', sensors);
         if (text.startsWith(QLatin1Char('C')) && text.contains(QLatin1Char('?'))) {
             // "C<n>? <item>"
             const int n = text.mid(1, text.indexOf(QLatin1Char('?')) - 1).toInt();

@@ -1,36 +1,28 @@
 // The main window running against the simulated instrument: the readings and
-// buttons of a run, the operate buttons and sliders by name, the sensor
-// window, and a silent instrument with the settings window's Find.
+// buttons of a run, the operate buttons and sliders by name, and windows
+// closed inside a tick's reply wait.
 #include "app/frmmain.h"
 #include "app/frmsensors.h"
 #include "commands/readingsrecord.h"
-#include "link/frmcomm.h"
 #include "link/modcomm.h"
 #include "sim/simpeer.h"
 #include "store/model.h"
 #include "support/clock.h"
 #include "support/config.h"
-#include "support/formposition.h"
-#include "support/programfolder.h"
 #include "support/scripteddialogs.h"
 #include "support/waitguard.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QComboBox>
-#include <QDir>
-#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QSettings>
 #include <QSlider>
-#include <QStandardPaths>
-#include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <qcustomplot.h>
 
 #include "tests/app/programhome.h"
 
@@ -146,6 +138,10 @@ TEST_F(MainWindowRun, ARunIsShownAndSteeredFromTheButtons)
         powered = powered || child<QLineEdit>(QStringLiteral("txtOutPower_%1").arg(i).toLatin1().constData())
                                      ->text().toDouble() > 0;
     EXPECT_TRUE(powered);
+    // The ticks feed the chart on show (the feeding rules: runlog/test_livegraphs).
+    tick();
+    tick();
+    EXPECT_GT(child<QCustomPlot>("AverageGraph")->graph(0)->dataCount(), 0);
     EXPECT_TRUE(child<QLabel>("LblOutput_0")->styleSheet().contains(QStringLiteral("#00ff00")) ||
                 child<QLabel>("LblOutput_1")->styleSheet().contains(QStringLiteral("#ffff00")));
 
@@ -180,92 +176,6 @@ TEST_F(MainWindowRun, ARunIsShownAndSteeredFromTheButtons)
     child<QPushButton>("cmdZero")->click();
     tick();
     EXPECT_EQ(operate(), QStringList{"U 32"});
-}
-
-TEST_F(MainWindowRun, TheSensorWindowShowsTheReadingsOfTheLoop)
-{
-    auto* menu = child<QAction>("mnuViewSensorRdg");
-    ASSERT_TRUE(menu->isEnabled());
-    tick();
-    menu->trigger();
-    auto* sensors = w->findChild<frmSensors*>();
-    ASSERT_NE(sensors, nullptr);
-    EXPECT_TRUE(sensors->isVisible());
-    menu->trigger();
-    EXPECT_EQ(w->findChildren<frmSensors*>().size(), 1);
-    auto* grid = sensors->findChild<QTableWidget*>(QStringLiteral("grdReading"));
-    ASSERT_NE(grid, nullptr);
-    sensors->Timer1_Timer();
-    const double f = Readings().SensorFrequency[0];
-    ASSERT_GT(f, 0);
-    EXPECT_EQ(grid->item(1, 3)->text(), QString::number(f, 'f', 2));
-}
-
-TEST_F(MainWindowRun, ASilentInstrumentBringsTheSettingsWindowAndFindResumes)
-{
-    // While a reply is missing, the wait sees time pass.
-    QTimer time;
-    QObject::connect(&time, &QTimer::timeout, &clock, [this] { clock.advanceMs(100); });
-    time.start(0);
-    tick();
-    tick();
-    const QString caption = w->windowTitle();
-    ASSERT_TRUE(caption.startsWith(QStringLiteral("DCX700 Comm - [DCX")));
-
-    peer.instrument().faults().setDropRate(1.0);
-    tick();  // times out
-    tick();  // the reconnect fails
-    EXPECT_EQ(w->windowTitle(), QStringLiteral("DCX700 Comm - [Off Line]"));
-    EXPECT_EQ(dialogs.texts(), QStringList{"Instrument not found."});
-    auto* comm = w->findChild<frmComm*>();
-    ASSERT_NE(comm, nullptr);
-    EXPECT_TRUE(comm->isVisible());
-    EXPECT_FALSE(comm->isModal());
-    EXPECT_TRUE(comm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_FALSE(timer()->isActive());
-    // Asking again while it is open opens no second one.
-    child<QAction>("mnuEditComm")->trigger();
-    EXPECT_EQ(w->findChildren<frmComm*>().size(), 1);
-
-    peer.instrument().faults().clear();
-    child<QComboBox>("cboProcess")->clear();
-    comm->findChild<QPushButton*>(QStringLiteral("cmdFind"))->click();
-    EXPECT_EQ(w->windowTitle(), caption);
-    EXPECT_EQ(child<QComboBox>("cboProcess")->count(), 100);
-    EXPECT_TRUE(comm->findChild<QLineEdit*>(QStringLiteral("txtRcv"))->text().startsWith(QStringLiteral("DCX")));
-    comm->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(w->findChild<frmComm*>(), nullptr);
-    EXPECT_TRUE(timer()->isActive());
-    EXPECT_TRUE(child<QComboBox>("cboProcess")->isEnabled());
-    EXPECT_TRUE(child<QSlider>("sldManPwr_0")->isEnabled());
-    timer()->stop();
-
-    commands.clear();
-    tick();
-    EXPECT_TRUE(commands.contains(QStringLiteral("K1")));
-    EXPECT_EQ(dialogs.texts().size(), 1);
-}
-
-TEST_F(MainWindowRun, EditCommunicationsOpensTheSettingsWindowModal)
-{
-    auto* menu = child<QAction>("mnuEditComm");
-    ASSERT_TRUE(menu->isEnabled());
-    bool modal = false;
-    bool stopped = false;
-    QTimer::singleShot(0, w.get(), [&] {
-        auto* comm = w->findChild<frmComm*>();
-        ASSERT_NE(comm, nullptr);
-        modal = comm->isModal();
-        stopped = !timer()->isActive();
-        comm->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
-    });
-    timer()->start();
-    menu->trigger();
-    EXPECT_TRUE(modal);
-    EXPECT_TRUE(stopped);
-    EXPECT_TRUE(timer()->isActive());
-    timer()->stop();
 }
 
 // Windows closed by code while a tick waits for a reply that never comes:

@@ -16,7 +16,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QImage>
-#include <QPixmap>
 #include <QTimer>
 #include <gtest/gtest.h>
 

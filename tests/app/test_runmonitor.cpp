@@ -121,75 +121,6 @@ TEST_F(RunMonitorTest, FirstTickConnectsFillsTheProcessListAndSendsTheRunningPro
     EXPECT_EQ(inst.operateCommands(), selection);
 }
 
-TEST_F(RunMonitorTest, ReadingsAreShownWithTheirFormatsColoursAndUnusedOutputsGreyed)
-{
-    inst.layers[1] = 3;
-    inst.elapsed = 3725.4;
-    inst.layer = 2;
-    inst.outputs = QStringLiteral("7 12.345 -1.25 1.2345 45.65 0 0 0 -1 2.675 0.05 0.0004 99.95 1 1 1 -0.5");
-    connectStopped();
-    tick();
-
-    EXPECT_EQ(view.time, QStringLiteral("1:02:05"));
-    EXPECT_EQ(view.layerNum, QStringLiteral("2"));
-    EXPECT_EQ(view.layerTotal, QStringLiteral("3"));
-    EXPECT_EQ(view.row[0], (QStringList{"12.35", "-1.3", "1.235", "45.7"}));
-    EXPECT_EQ(view.row[1], (QStringList{"0.00", "0.0", "0.000", "0.0"}));
-    EXPECT_EQ(view.row[2], (QStringList{"2.68", "0.1", "0.000", "100.0"}));
-    EXPECT_EQ(view.row[3], (QStringList{"0.00", "0.0", "0.000", "0.0"}));
-    EXPECT_EQ(view.colour, (std::array<quint32, 4>{0x00FF00, 0xFFFFFF, 0x0000FF, 0xFFFFFF}));
-
-    // Output 2 comes into use: values at once, its colour only with a new total.
-    inst.outputs = QStringLiteral("7 12.345 -1.25 1.2345 45.65 3 0.5 0.1 20 2.675 0.05 0.0004 99.95 1 1 1 -0.5");
-    tick();
-    EXPECT_EQ(view.row[1][3], QStringLiteral("20.0"));
-    EXPECT_EQ(view.colour[1], 0xFFFFFFu);
-    Model().ProcessTable[1].Number_Layers = 5;
-    tick();
-    EXPECT_EQ(view.layerTotal, QStringLiteral("5"));
-    EXPECT_EQ(view.colour[1], 0xFFFF00u);
-
-    // A process without layers shows layer 0.
-    Model().ProcessTable[1].Number_Layers = 0;
-    tick();
-    EXPECT_EQ(view.layerNum, QStringLiteral("0"));
-    EXPECT_EQ(view.layerTotal, QStringLiteral("0"));
-}
-
-TEST_F(RunMonitorTest, AProcessNumberOutsideTheTableShowsLayerZeroAndKeepsTheTotal)
-{
-    inst.layers[1] = 3;
-    inst.layer = 2;
-    connectStopped();
-    tick();
-    ASSERT_EQ(view.layerTotal, QStringLiteral("3"));
-    const int colours = view.colourChanges;
-    for (int bad : {0, 101, 555}) {
-        inst.process = bad;
-        tick();
-        EXPECT_EQ(view.layerNum, QStringLiteral("0")) << bad;
-        EXPECT_EQ(view.layerTotal, QStringLiteral("3")) << bad;
-        EXPECT_EQ(view.selected, 0) << bad;
-        EXPECT_EQ(monitor.PendingCode(), OperateCode::None) << bad;
-    }
-    EXPECT_EQ(view.colourChanges, colours);
-}
-
-TEST_F(RunMonitorTest, TheInstrumentsProcessIsSelectedUnlessTheListIsDroppedDown)
-{
-    connectStopped();
-    inst.process = 4;
-    view.dropped = true;
-    tick();
-    EXPECT_EQ(view.selected, 0);
-    EXPECT_EQ(monitor.PendingCode(), OperateCode::None);
-    view.dropped = false;
-    tick();
-    EXPECT_EQ(view.selected, 3);
-    tick();
-    EXPECT_EQ(inst.operateCommands().value(0), QStringLiteral("T 4"));
-}
-
 TEST_F(RunMonitorTest, PhaseChangesResetGraphsAndWriteTheLogAsARunGoes)
 {
     enableLog();
@@ -238,75 +169,6 @@ TEST_F(RunMonitorTest, PhaseChangesResetGraphsAndWriteTheLogAsARunGoes)
     tick();
     EXPECT_EQ(logCount("End:"), 1);
     EXPECT_EQ(view.phaseHistory, (QStringList{"Stopped", "PreCondition", "Deposit", "Stopped"}));
-}
-
-TEST_F(RunMonitorTest, EnteringFromStartLayerOrCrystalFailOpensNoLogSection)
-{
-    enableLog();
-    inst.phase = 23;
-    tick();  // -1 -> 23: no run start
-    EXPECT_EQ(hooks.inits, 0);
-    EXPECT_EQ(view.phase, QStringLiteral("Start Layer"));
-    inst.phase = 13;
-    tick();  // 23 -> 13: the deposit rule only
-    EXPECT_EQ(hooks.inits, 1);
-    EXPECT_EQ(logCount("Start:"), 0);
-
-    // Crystal Fail refreshes the readings but samples nothing.
-    inst.phase = 24;
-    tick();
-    const int samples = hooks.samples;
-    inst.outputs = QStringLiteral("0 1 2 3 4 0 0 0 -1 0 0 0 -1 0 0 0 -1");
-    tick();
-    EXPECT_EQ(view.phase, QStringLiteral("Crystal Fail"));
-    EXPECT_EQ(view.row[0], (QStringList{"1.00", "2.0", "3.000", "4.0"}));
-    EXPECT_EQ(hooks.samples, samples);
-    inst.phase = 7;
-    tick();  // 24 -> 7: active, but no run start
-    EXPECT_EQ(logCount("Start:"), 0);
-    EXPECT_EQ(hooks.samples, samples + 1);
-
-    // A phase without a text, and a repeated phase that changes nothing.
-    inst.phase = 17;
-    tick();
-    EXPECT_EQ(view.phase, QString());
-    const int texts = int(view.phaseHistory.size());
-    const int layouts = view.buttonUpdates;
-    tick();
-    EXPECT_EQ(view.phaseHistory.size(), texts);
-    EXPECT_EQ(view.buttonUpdates, layouts);
-}
-
-TEST_F(RunMonitorTest, ALoggingRunWithoutLogTypeWritesNothing)
-{
-    ASSERT_TRUE(dir.isValid());
-    Config().LogFileName = dir.filePath(QStringLiteral("none.txt"));
-    Config().LogType = 0;
-    connectStopped();
-    inst.phase = 7;
-    tick();
-    tick();
-    inst.phase = 0;
-    tick();
-    EXPECT_FALSE(QFile::exists(Config().LogFileName));
-    EXPECT_EQ(hooks.inits, 1);
-}
-
-TEST_F(RunMonitorTest, AFailedReadingStillSamplesThePreviousValues)
-{
-    connectStopped();
-    inst.phase = 13;
-    inst.outputs = QStringLiteral("0 5 0 0.5 30 0 0 0 -1 0 0 0 -1 0 0 0 -1");
-    tick();
-    ASSERT_EQ(view.row[0][0], QStringLiteral("5.00"));
-    const int samples = hooks.samples;
-    inst.outputs = QStringLiteral("0 9 0 0.5 30 0 0 0 -1 0 0 0 -1 0 0 0 -1");
-    // "K2" is refused: no refresh, but the sample is taken.
-    inst.refuseK2 = true;
-    tick();
-    EXPECT_EQ(view.row[0][0], QStringLiteral("5.00"));
-    EXPECT_EQ(hooks.samples, samples + 1);
-    EXPECT_EQ(inst.commands.count(QStringLiteral("K1")), 1);
 }
 
 TEST_F(RunMonitorTest, SlidersFollowThePowerUnlessFocusedAndSendOnlyAChange)
@@ -382,35 +244,6 @@ TEST_F(RunMonitorTest, TheTimeoutBranchReconnectsAndASilentInstrumentBringsTheSe
     inst.commands.clear();
     tick();
     tick();
-    EXPECT_TRUE(inst.commands.isEmpty());
-}
-
-TEST_F(RunMonitorTest, BeforeAnyAnswerEveryTickTriesToConnect)
-{
-    QSignalSpy settings(&Comm_Notifier(), &CommNotifier::showSettingsRequested);
-    inst.silent = true;
-    tick();
-    tick();
-    EXPECT_EQ(inst.commands, (QStringList{"@", "@"}));
-    EXPECT_EQ(settings.count(), 2);
-    EXPECT_EQ(dialogs.texts().count(QStringLiteral("Instrument not found.")), 2);
-    EXPECT_TRUE(view.processes.isEmpty());
-    // Loading the list while offline hides the process frame, list kept.
-    view.processes = QStringList{"1. kept"};
-    view.onlineFrame = true;
-    monitor.LoadProcesses();
-    EXPECT_FALSE(view.onlineFrame);
-    EXPECT_EQ(view.processes, QStringList{"1. kept"});
-
-    // A busy or refused link makes the tick wait.
-    inst.silent = false;
-    tick();
-    ASSERT_TRUE(Comm_Online());
-    inst.commands.clear();
-    for (LinkStatus s : {linkstatus::Busy, linkstatus::BadCommand, linkstatus::Unknown}) {
-        Comm_SetStatus(s);
-        tick();
-    }
     EXPECT_TRUE(inst.commands.isEmpty());
 }
 

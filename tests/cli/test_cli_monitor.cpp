@@ -1,16 +1,9 @@
-// dcx700ctl monitor: against a scripted instrument on a local TCP port (frames
-// built here, independently of the link code) and against the simulator.
+// dcx700ctl monitor against a scripted instrument on a local TCP port (frames
+// built here, independently of the link code).
 #include <QByteArray>
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QFile>
-#include <QMap>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -18,7 +11,6 @@
 
 namespace {
 
-using clitest::binDir;
 using clitest::CtlRun;
 using clitest::ScriptedInstrument;
 
@@ -118,81 +110,4 @@ TEST(CliMonitor, LinesForKnownReadingsFailedTicksAndTheDataLog)
     EXPECT_EQ(logLines[7], "\r");
     EXPECT_TRUE(logLines[8].startsWith("End:     Date: ")) << logLines[8].toStdString();
     EXPECT_EQ(logLines.mid(9), (QList<QByteArray>{"\r", "\r", ""}));
-}
-
-TEST(CliMonitor, FiveTicksAgainstTheSimulator)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    QFile(dir.filePath(QStringLiteral("empty.ini"))).open(QIODevice::WriteOnly);
-
-    QProcess sim;
-    sim.start(binDir() + QStringLiteral("/dcx700-sim"), {QStringLiteral("--port"), QStringLiteral("0")});
-    ASSERT_TRUE(sim.waitForStarted(10000));
-    QString port;
-    const QRegularExpression listening(QStringLiteral("listening on 127\\.0\\.0\\.1:(\\d+)"));
-    while (port.isEmpty() && sim.waitForReadyRead(10000)) {
-        const auto m = listening.match(QString::fromUtf8(sim.readAllStandardOutput()));
-        if (m.hasMatch())
-            port = m.captured(1);
-    }
-    ASSERT_FALSE(port.isEmpty()) << "the simulator did not say its port";
-
-    const CtlRun r = runCtl(dir.path(), {"--ini", dir.filePath(QStringLiteral("empty.ini")), "--tcp",
-                                         QStringLiteral("127.0.0.1:") + port, "monitor", "--count", "5"});
-    sim.kill();
-    sim.waitForFinished();
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QStringList out = lines(r.out);
-    ASSERT_EQ(out.size(), 6) << r.out.toStdString();
-    EXPECT_EQ(out[0], kHeader);
-    for (const QString& l : out.mid(1)) {
-        const QStringList f = l.split(QLatin1Char(','));
-        ASSERT_EQ(f.size(), 32) << l.toStdString();
-        EXPECT_TRUE(kTime.match(f[0]).hasMatch()) << l.toStdString();
-        EXPECT_EQ(f[2], "0"); // a fresh simulator is stopped
-        EXPECT_EQ(f[3], "Stopped");
-        EXPECT_FALSE(l.contains(QLatin1Char(';')));
-    }
-}
-
-TEST(CliMonitor, ALogThatCannotBeWrittenStopsAtOnce)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString ini = dir.filePath(QStringLiteral("test.ini"));
-    {
-        QFile f(ini);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[DataLog]\r\nType=2\r\nStart=0\r\nEnd=0\r\nInterval=0\r\n");
-    }
-    // A folder that does not exist: the first write (the end line the first
-    // "Stopped" writes) fails.
-    const QString log = dir.filePath(QStringLiteral("gone/run.txt"));
-    ScriptedInstrument inst;
-    inst.replies["@"] = {"DCX-700 TEST"};
-    inst.replies["V"] = {"0 0 2 1 0", "13 1 2 5 0"};
-    inst.replies["K2"] = {kSensors};
-    inst.replies["K1"] = {kOutputs};
-
-    const CtlRun r = runCtl(dir.path(), {"--ini", ini, "--tcp", QStringLiteral("127.0.0.1:%1").arg(inst.port()),
-                                         "monitor", "--count", "5", "--log", log});
-    EXPECT_EQ(r.exitCode, 3) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(log.toUtf8())) << r.err.toStdString();
-    // The header and the one tick whose log write failed.
-    EXPECT_EQ(lines(r.out).size(), 2) << r.out.toStdString();
-    EXPECT_EQ(inst.commands.count("V"), 1);
-}
-
-TEST(CliMonitor, UsageErrors)
-{
-    QTemporaryDir dir;
-    ScriptedInstrument inst;
-    const QString tcp = QStringLiteral("127.0.0.1:%1").arg(inst.port());
-    QFile(dir.filePath(QStringLiteral("e.ini"))).open(QIODevice::WriteOnly);
-    const QString ini = dir.filePath(QStringLiteral("e.ini"));
-    EXPECT_EQ(runCtl(dir.path(), {"--ini", ini, "--tcp", tcp, "monitor", "--count", "x"}).exitCode, 64);
-    EXPECT_EQ(runCtl(dir.path(), {"--ini", ini, "--tcp", tcp, "monitor", "extra"}).exitCode, 64);
-    EXPECT_EQ(runCtl(dir.path(), {"--ini", ini, "--tcp", tcp, "monitor", "--log"}).exitCode, 64);
-    EXPECT_TRUE(inst.commands.isEmpty()); // nothing was sent
 }

@@ -1,7 +1,6 @@
 // dcx700ctl upload and download against a hand-written instrument on a local
 // TCP port: the exact command texts, the database written, the retry limit per
 // record and the exit codes.
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 

@@ -9,7 +9,6 @@
 #include "scriptedpeer.h"
 #include "store/model.h"
 
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -270,50 +269,6 @@ TEST_F(CommandTexts, SelectProcessReadsItsHeader)
     peer.commands.clear();
     EXPECT_EQ(Operate_SelectProcess(0), 5);
     EXPECT_EQ(peer.commands, QStringList{"T 0"});
-}
-
-// A refusal made inside another transaction's reply wait (a timer tick that
-// runs while the reply is awaited) must not end that transaction.
-TEST_F(CommandTexts, RefusalsInsideAWaitLeaveTheBusyStatus)
-{
-    // Answers "V" only after the nested calls have run.
-    peer.responder = [](const QString&) { return ScriptedPeer::Reply{'A', QStringLiteral("3 1 2 4 0")}; };
-    class LatePeer : public InProcessPeer {
-    public:
-        void receiveFromHost(const QByteArray&) override
-        {
-            QTimer::singleShot(20, this, [this] { emit sendToHost(*BuildReplyFrame('A', "3 1 2 4 0")); });
-        }
-    } late;
-    Comm_UseInProcessPeer(&late);
-    QList<qint16> nested;
-    QTimer::singleShot(0, [&] {
-        nested << Layer_Set(0, 0) << Layer_Get(5, 99) << Film_Set(51) << Process_Get(0, 1) << System_Set(14);
-        nested << Comm_GetStatus();
-    });
-    EXPECT_EQ(Operate_GetStatus(), 3);
-    EXPECT_EQ(Comm_GetStatus(), 0);
-    EXPECT_EQ(nested, (QList<qint16>{5, -1, 5, 5, 5, 9}));
-    // Outside a wait the refusal is the status, as before.
-    EXPECT_EQ(Layer_Set(0, 0), 5);
-    EXPECT_EQ(Comm_GetStatus(), 5);
-}
-
-TEST_F(CommandTexts, ReadingsQueries)
-{
-    Data_GetSensors();
-    Data_GetOutputs();
-    Operate_GetStatus();
-    EXPECT_EQ(peer.commands, QStringList({"K2", "K1", "V"}));
-}
-
-TEST_F(CommandTexts, ProcessListEntries)
-{
-    peer.accept("Alpha");
-    peer.refuse('C');
-    EXPECT_EQ(Process_ListEntry(1), QStringLiteral("1. Alpha           "));
-    EXPECT_EQ(Process_ListEntry(7), QStringLiteral("7. Process 7"));
-    EXPECT_EQ(peer.commands, QStringList({"C1? 1", "C7? 1"}));
 }
 
 } // namespace

@@ -11,34 +11,6 @@
 
 namespace {
 
-TEST(FieldTable, LimitsInStepsAndEveryFieldHasARow)
-{
-    struct Case { int minSteps, maxSteps, wantMin, wantMax; const char* what; };
-    const Case cases[] = {
-        {FieldSpecOf(&MaterialRecord::Density).minSteps(), FieldSpecOf(&MaterialRecord::Density).maxSteps(), 40, 9999, "density"},
-        {FieldSpecOf(&MaterialRecord::ZFactor).minSteps(), FieldSpecOf(&MaterialRecord::ZFactor).maxSteps(), 10, 999, "z"},
-        {FieldSpecOf(&SystemRecord::Min_Freq).minSteps(), FieldSpecOf(&SystemRecord::Min_Freq).maxSteps(), 10, 64, "min freq"},
-        {FieldSpecOf(&SystemRecord::Max_Freq).minSteps(), FieldSpecOf(&SystemRecord::Max_Freq).maxSteps(), 11, 65, "max freq"},
-        {FieldSpecOf(&SystemRecord::Power_Scale_3).minSteps(), FieldSpecOf(&SystemRecord::Power_Scale_3).maxSteps(), -100, 100, "scale"},
-        {FieldSpecOf(&FilmRecord::Capture).minSteps(), FieldSpecOf(&FilmRecord::Capture).maxSteps(), 0, 999, "capture"},
-        {FieldSpecOf(&FilmRecord::Feed_Ramp).minSteps(), FieldSpecOf(&FilmRecord::Feed_Ramp).maxSteps(), 0, 3600, "feed ramp"},
-        {FieldSpecOf(&FilmRecord::Tooling).minSteps(), FieldSpecOf(&FilmRecord::Tooling).maxSteps(), 10, 399, "tooling"},
-        {FieldSpecOf(&LayerRecord::Ramp2_Time).minSteps(), FieldSpecOf(&LayerRecord::Ramp2_Time).maxSteps(), 0, 5999, "ramp time"},
-        {FieldSpecOf(&LayerRecord::Final_Thick).minSteps(), FieldSpecOf(&LayerRecord::Final_Thick).maxSteps(), 0, 99999, "thick"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(c.minSteps, c.wantMin) << c.what;
-        EXPECT_EQ(c.maxSteps, c.wantMax) << c.what;
-    }
-    // Each lookup finds its own row, not the fallback first row.
-    EXPECT_STREQ(FieldSpecOf(&LayerRecord::Layer_Free).name, "Layer_Free");
-    EXPECT_STREQ(FieldSpecOf(&FilmRecord::Sample_Time).name, "Sample_Time");
-    EXPECT_STREQ(FieldSpecOf(&SystemRecord::Power_Scale_4).name, "Power Scale 4");
-    EXPECT_EQ(FieldSpecs<LayerRecord>().size(), 24u);
-    EXPECT_EQ(FieldSpecs<FilmRecord>().size(), 28u); // every field but the name
-    EXPECT_EQ(FieldSpecs<SystemRecord>().size(), 13u);
-}
-
 TEST(LayerSplit, LoadShowsAndStoresWhatTheSpinnersHold)
 {
     struct Case { double rate, thick, maxPower; int time, film, output; QString rateText, thickText, powerText; double storedRate, storedThick, storedPower; int storedTime, storedFilm, storedOutput; };
@@ -73,15 +45,6 @@ TEST(LayerSplit, LoadShowsAndStoresWhatTheSpinnersHold)
         EXPECT_EQ(out.Film_Number, c.storedFilm);
         EXPECT_EQ(out.Output_Number, c.storedOutput) << "no option selected keeps the old output";
     }
-    LayerRecord l;
-    l.Rate = 12.3;
-    l.Final_Thick = 12.345;
-    EXPECT_EQ(LoadLayerEdit(l).rate[0], (TenthsPair{12, 3}));
-    EXPECT_EQ(LoadLayerEdit(l).thick[0], (ThousandthsGroup{12, 3, 4, 5}));
-    EXPECT_EQ(StartModeText(0), "Manual");
-    EXPECT_EQ(StartModeText(1), "Auto");
-    EXPECT_EQ(TenthsText(5, 0), "5.0");
-    EXPECT_EQ(TenthsText(12, 7), "12.7");
 }
 
 TEST(FilmSplit, TimesCapturesAndWords)

@@ -62,44 +62,4 @@ TEST_F(LayerEditor, LoadsSplitsAndStoresWhatItShows)
     EXPECT_EQ(l.Next_Layer, 9);
 }
 
-TEST_F(LayerEditor, OutOfRangeRecordOpensAndStoresWhatItShows)
-{
-    LayerRecord& l = Model().LayerTable[1];
-    l.Rate = 150;
-    l.Thick_Limit = 123.4;
-    l.Ramp2_Time = 7000;
-    l.Film_Number = -1;
-    l.Output_Number = 9;
-    Working().CurLayer = 1;
-    frmLayer form;
-    EXPECT_EQ(Text(&form, "txtRate_0"), "99.9");
-    EXPECT_EQ(Text(&form, "txtThickSetpoint"), "99.999");
-    EXPECT_EQ(Text(&form, "txtTimeSetpoint_2"), "5999");
-    form.cmdOK_Click();
-    EXPECT_EQ(l.Rate, 99.9);
-    EXPECT_EQ(l.Thick_Limit, 99.999);
-    EXPECT_EQ(l.Ramp2_Time, 5999);
-    EXPECT_EQ(l.Film_Number, 1);
-    EXPECT_EQ(l.Output_Number, 9); // no option selected: kept
-}
-
-TEST_F(LayerEditor, ModalEnterStoresEscapeDiscards)
-{
-    Working().CurLayer = 5;
-    Model().LayerTable[5].Film_Number = 2;
-    const LayerRecord before = Model().LayerTable[5];
-    WhenModal([](QWidget* w) {
-        QTest::keyClick(Spin(w, "spnTimeSetpoint_0"), Qt::Key_PageUp);
-        QTest::keyClick(w, Qt::Key_Escape);
-    });
-    EXPECT_FALSE(ShowLayerEditor(nullptr));
-    EXPECT_EQ(Model().LayerTable[5], before);
-    WhenModal([](QWidget* w) {
-        QTest::keyClick(Spin(w, "spnTimeSetpoint_0"), Qt::Key_PageUp);
-        QTest::keyClick(w, Qt::Key_Return);
-    });
-    EXPECT_TRUE(ShowLayerEditor(nullptr));
-    EXPECT_EQ(Model().LayerTable[5].Time_Setpoint, 10);
-}
-
 } // namespace

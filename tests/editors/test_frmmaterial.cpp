@@ -75,16 +75,4 @@ TEST_F(MaterialEditor, RenameRefusesDuplicatesAndCancelChangesNothing)
     EXPECT_EQ(Find<QComboBox>(&form, "cboMaterials")->itemText(0), "Gold");
 }
 
-TEST_F(MaterialEditor, ShowAnswersWhetherATableChanged)
-{
-    WhenModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
-    EXPECT_FALSE(ShowMaterialEditor(nullptr));
-    WhenModal([](QWidget* w) {
-        QTest::keyClick(Spin(w, "spnDensity"), Qt::Key_Up);
-        QTest::mouseClick(Find<QWidget>(w, "cmdClose"), Qt::LeftButton);
-    });
-    EXPECT_TRUE(ShowMaterialEditor(nullptr));
-    EXPECT_EQ(Model().MaterialTable[1].Density, double(1.01f));
-}
-
 } // namespace

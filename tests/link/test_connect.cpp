@@ -152,25 +152,6 @@ TEST_F(LinkConnect, UsbSingleInstrumentIsAdopted)
     EXPECT_EQ(Comm_USBList(), QStringList{QStringLiteral("SN0042")});
 }
 
-TEST_F(LinkConnect, UsbWithoutAdoptionTalksOnlyToTheNamedInstrument)
-{
-    Config().CommType = 1;
-    Config().USBDevice = QStringLiteral("SN0001");
-    usb.add(QStringLiteral("SN0042"));
-    Comm_SetAdoptLoneUsb(false);
-
-    EXPECT_FALSE(Comm_Connect());
-    EXPECT_EQ(Config().USBDevice, QStringLiteral("SN0001"));
-    EXPECT_TRUE(usb.peers[QStringLiteral("SN0042")]->commands.isEmpty());
-    EXPECT_EQ(Comm_USBList(), QStringList{QStringLiteral("SN0042")});
-
-    // The named one, once attached, is reached.
-    usb.add(QStringLiteral("SN0001"));
-    EXPECT_TRUE(Comm_Connect());
-    EXPECT_EQ(usb.peers[QStringLiteral("SN0001")]->commands, QList<QByteArray>{"@"});
-    EXPECT_TRUE(usb.peers[QStringLiteral("SN0042")]->commands.isEmpty());
-}
-
 TEST_F(LinkConnect, UsbListStopsAtEight)
 {
     Config().CommType = 1;

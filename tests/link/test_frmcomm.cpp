@@ -1,14 +1,12 @@
-// The communications settings window, driven by control names: captions and
-// tool tips, what it shows for each transport, the RS-232 and USB lists, the
-// settings it edits, Find, Send and Close with the main window's updates.
+// The communications settings window, driven by control names: the settings
+// it shows, Send, Find and Close with the main window's updates, and a close
+// from inside a reply wait.
 #include "link/commframe.h"
 #include "link/commnotifier.h"
 #include "link/commsettingslogic.h"
 #include "link/frmcomm.h"
 #include "link/inprocesspeer.h"
 #include "link/modcomm.h"
-#include "link/modusb.h"
-#include "link/transport.h"
 #include "support/clock.h"
 #include "support/config.h"
 #include "support/scripteddialogs.h"
@@ -17,7 +15,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEventLoop>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -71,23 +68,6 @@ public:
     QStringList calls;
 };
 
-class NullTransport final : public Transport {
-public:
-    bool isOpen() const override { return open_; }
-    void close() override { open_ = false; }
-    bool write(const QByteArray&) override { return true; }
-    QByteArray readAvailable() override { return {}; }
-private:
-    bool open_ = true;
-};
-
-class FixedUsb final : public UsbDeviceSource {
-public:
-    QList<UsbDeviceInfo> list;
-    QList<UsbDeviceInfo> devices() override { return list; }
-    std::unique_ptr<Transport> open(const UsbDeviceInfo&) override { return std::make_unique<NullTransport>(); }
-};
-
 class CommWindow : public ::testing::Test {
 protected:
     void SetUp() override
@@ -104,7 +84,6 @@ protected:
     void TearDown() override
     {
         setCommSettingsHost(nullptr);
-        setUsbDeviceSource(nullptr);
         Comm_ResetLink();
         Config() = AppConfig{};
     }
@@ -124,36 +103,6 @@ protected:
     TestInstrument inst;
     RecordingHost host;
 };
-
-TEST_F(CommWindow, ControlsCarryTheirCaptionsAndToolTips)
-{
-    frmComm w;
-    struct Expect { const char* name; const char* text; const char* tip; };
-    const Expect buttons[] = {
-        {"optComm_0", "&RS-232", "Select RS-242 communications."},
-        {"optComm_1", "&USB", "Select USB communications."},
-        {"optComm_2", "&Ethernet", "Select Ethernet communications."},
-        {"chkSum", "Use Comm Checksum", "Use message checksums."},
-        {"cmdFind", "&Find", "Search for an instrument on the selected comm port."},
-        {"cmdSend", "&Send", "Send command to the instrument."},
-        {"cmdOK", "&Close", "Close this form."},
-        {"cmdESetup", "&Setup", ""},
-    };
-    for (const Expect& e : buttons) {
-        auto* b = child<QAbstractButton>(w, e.name);
-        ASSERT_NE(b, nullptr);
-        EXPECT_EQ(b->text(), QLatin1String(e.text)) << e.name;
-        EXPECT_EQ(b->toolTip(), QLatin1String(e.tip)) << e.name;
-    }
-    EXPECT_EQ(child<QLineEdit>(w, "txtEport")->toolTip(), QStringLiteral("DCX-700 Ethernet port, typically 2101."));
-    EXPECT_EQ(child<QLineEdit>(w, "txtSend")->toolTip(), QStringLiteral("Enter a command to send."));
-    EXPECT_EQ(child<QLineEdit>(w, "txtRcv")->toolTip(), QStringLiteral("Instrument response to the command."));
-    EXPECT_FALSE(child<QLineEdit>(w, "txtEAddr")->toolTip().isEmpty());
-    EXPECT_EQ(child<QLabel>(w, "lblEAddress")->text(), QStringLiteral("Address"));
-    EXPECT_EQ(child<QLabel>(w, "lblPort")->text(), QStringLiteral("Port"));
-    EXPECT_EQ(child<QLabel>(w, "lblSend")->text(), QStringLiteral("Command:"));
-    EXPECT_EQ(child<QLabel>(w, "lblRcv")->text(), QStringLiteral("Response:"));
-}
 
 TEST_F(CommWindow, OpeningShowsTheSettingsAndStopsTheMainWindowsUpdates)
 {
@@ -178,91 +127,6 @@ TEST_F(CommWindow, OpeningShowsTheSettingsAndStopsTheMainWindowsUpdates)
     EXPECT_EQ(Config().RS232Port, 3);
     EXPECT_EQ(Config().CheckSumOn, 1);
     EXPECT_EQ(Comm_SerialPortNumber(), 0);
-
-    // Port 0 leaves the list unselected; a device path replaces the mapping.
-    Config().RS232Port = 0;
-    Config().RS232Device = QStringLiteral("/dev/pts/7");
-    Config().CheckSumOn = 0;
-    frmComm second;
-    EXPECT_EQ(child<QComboBox>(second, "cboRS232")->currentIndex(), -1);
-    EXPECT_EQ(child<QComboBox>(second, "cboRS232")->itemText(2), QStringLiteral("COM3 (/dev/pts/7)"));
-    EXPECT_FALSE(child<QCheckBox>(second, "chkSum")->isChecked());
-}
-
-TEST_F(CommWindow, EachTransportShowsItsOwnControls)
-{
-    frmComm w;
-    const char* ethernet[] = {"txtEport", "txtEAddr", "lblPort", "lblEAddress"};
-    for (int i = 0; i < 3; ++i) {
-        child<QRadioButton>(w, QStringLiteral("optComm_%1").arg(i).toLatin1().constData())->click();
-        EXPECT_EQ(Config().CommType, i);
-        EXPECT_EQ(shown(w, "cboRS232"), i == 0) << i;
-        EXPECT_EQ(shown(w, "cboUSB"), i == 1) << i;
-        for (const char* e : ethernet)
-            EXPECT_EQ(shown(w, e), i == 2) << i << e;
-        EXPECT_FALSE(shown(w, "cmdESetup"));
-    }
-    // Choosing RS-232 reopens the configured port.
-    Config().RS232Port = 4;
-    child<QRadioButton>(w, "optComm_0")->click();
-    EXPECT_EQ(Comm_SerialPortNumber(), 4);
-    // Choosing an entry is a new port.
-    child<QComboBox>(w, "cboRS232")->setCurrentIndex(6);
-    EXPECT_EQ(Config().RS232Port, 7);
-    EXPECT_EQ(Comm_SerialPortNumber(), 7);
-}
-
-TEST_F(CommWindow, TheUsbListShowsTheInstrumentsFoundAndTheChoiceBecomesTheDevice)
-{
-    FixedUsb usb;
-    usb.list = {{QStringLiteral("AB1001"), QStringLiteral("8292"), QStringLiteral("/dev/ttyUSB0")},
-                {QStringLiteral("XY9"), QStringLiteral("1234"), QStringLiteral("/dev/ttyUSB1")},
-                {QStringLiteral("CD2002"), QStringLiteral("8292"), QStringLiteral("/dev/ttyUSB2")},
-                {QStringLiteral("EF3003"), QStringLiteral("8292"), QStringLiteral("/dev/ttyUSB3")}};
-    setUsbDeviceSource(&usb);
-    Comm_FindDCX700(QStringLiteral("none"));
-    Config().CommType = 1;
-    Config().USBDevice = QStringLiteral("cd2");
-    frmComm w;
-    auto* list = child<QComboBox>(w, "cboUSB");
-    ASSERT_EQ(list->count(), 3);
-    EXPECT_EQ(list->itemText(0), QStringLiteral("AB1001"));
-    EXPECT_EQ(list->itemText(2), QStringLiteral("EF3003"));
-    EXPECT_EQ(list->currentIndex(), 1);
-    EXPECT_EQ(Config().USBDevice, QStringLiteral("cd2"));  // loading chose nothing
-    list->setCurrentIndex(2);
-    EXPECT_EQ(Config().USBDevice, QStringLiteral("EF3003"));
-
-    // No match selects the first entry.
-    EXPECT_EQ(UsbListFor({QStringLiteral("A"), QStringLiteral("B")}, 2, QStringLiteral("Z")).selected, 0);
-    EXPECT_EQ(UsbListFor({}, 0, QStringLiteral("Z")).selected, -1);
-    const QStringList nine{"1", "2", "3", "4", "5", "6", "7", "8", "9"};
-    EXPECT_EQ(UsbListFor(nine, 9, QString()).entries.size(), 8);
-}
-
-TEST_F(CommWindow, ChecksumAndAddressEditTheLinkSettings)
-{
-    Config().CheckSumOn = 1;
-    frmComm w;
-    auto* sum = child<QCheckBox>(w, "chkSum");
-    sum->click();
-    EXPECT_EQ(Config().CheckSumOn, 0);
-    inst.commands.clear();
-    Comm_SendCommand(QStringLiteral("K1"));
-    EXPECT_EQ(Comm_LastFrame().right(2), QByteArray(2, '\0'));
-    sum->click();
-    EXPECT_EQ(Config().CheckSumOn, 1);
-
-    // The typed port is taken when the box is left, not before.
-    auto* port = child<QLineEdit>(w, "txtEport");
-    port->setText(QStringLiteral("9999"));
-    EXPECT_EQ(Config().EPort, QStringLiteral("2101"));
-    emit port->editingFinished();
-    EXPECT_EQ(Config().EPort, QStringLiteral("9999"));
-    auto* address = child<QLineEdit>(w, "txtEAddr");
-    address->setText(QStringLiteral("not an address"));
-    emit address->editingFinished();
-    EXPECT_EQ(Config().EAddress, QStringLiteral("not an address"));
 }
 
 TEST_F(CommWindow, SendShowsTheReplyOrTheStatusText)

@@ -184,14 +184,3 @@ TEST_F(LinkSend, NestedSendAndRefusedLength)
     Comm_SendCommand(QString(QChar(0xC5)));
     EXPECT_EQ(peer.received.last().mid(1, 2), Bytes({0x23, 0xC5}));
 }
-
-TEST(LinkStatusText, EveryCode)
-{
-    const char* texts[] = {"", "Timeout", "No Data", "Not Ready", "Bad Command", "Bad Data",
-                           "Bad Mode", "Checksum Error", "Port Not Ready", "Instrument Busy"};
-    for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(Comm_ErrorText(static_cast<LinkStatus>(i)), QString::fromLatin1(texts[i])) << i;
-    EXPECT_EQ(Comm_ErrorText(10), QStringLiteral("Unknown Error"));
-    EXPECT_EQ(Comm_ErrorText(-1), QStringLiteral("Unknown Error"));
-    EXPECT_EQ(Comm_ErrorText(300), QStringLiteral("Unknown Error"));
-}

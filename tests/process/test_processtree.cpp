@@ -55,17 +55,6 @@ protected:
 
 } // namespace
 
-TEST(ProcessKeys, GetNumReadsEachField)
-{
-    EXPECT_EQ(GetNum("F3,P12,L407", 1), 3);
-    EXPECT_EQ(GetNum("F3,P12,L407", 2), 12);
-    EXPECT_EQ(GetNum("F3,P12,L407", 3), 407);
-    EXPECT_EQ(GetNum("F-1,P2,L9", 1), -1);
-    EXPECT_EQ(GetNum("P7", 2), 0);
-    EXPECT_EQ(FilmKey(3, 12, 407), "F3,P12,L407");
-    EXPECT_EQ(LayerKey(407, 12), "L407,P12");
-}
-
 TEST_F(ProcessTreeTest, FullRebuildAndRefreshTexts)
 {
     ProcessTree tree;
@@ -84,33 +73,6 @@ TEST_F(ProcessTreeTest, FullRebuildAndRefreshTexts)
     EXPECT_EQ(layerNodes(ProcessLayerNodes(m, 1, true)),
               QStringList({"L10,P1=Layer 1.2", "F3,P1,L10=Film3", "L11,P1=->Layer 1.3", "F4,P1,L11=Film4",
                            "L12,P1=Layer 2.1", "F5,P1,L12=Film5"}));
-}
-
-TEST_F(ProcessTreeTest, ExpandedStateKeptByPositionForEveryNode)
-{
-    // 1000 layers in process 1: 2,100 nodes, positions far beyond 1000.
-    for (int s = 1; s <= MaxLayers; ++s) {
-        LayerRecord& l = m.LayerTable[size_t(s)];
-        l = LayerRecord();
-        l.Layer_Free = 0;
-        l.Film_Number = 1;
-        l.Next_Layer = qint16(s < MaxLayers ? s + 1 : -1);
-    }
-    for (int p = 1; p <= MaxProcesses; ++p)
-        m.ProcessTable[size_t(p)] = ProcessRecord();
-    m.ProcessTable[1] = ProcessRecord{"Big", 1000, 1, 1000};
-    ProcessTree tree;
-    tree.rebuild(m);
-    ASSERT_EQ(tree.nodes().size(), 2100u);
-    for (const char* key : {"P1", "P50", "L600,P1", "L1000,P1"})
-        tree.setExpanded(key, true);
-    tree.rebuild(m);
-    std::vector<size_t> expanded;
-    for (size_t i = 0; i < tree.nodes().size(); ++i)
-        if (tree.nodes()[i].expanded)
-            expanded.push_back(i);
-    // Positions: processes 0..99, then layer s at 100 + 2 (s - 1).
-    EXPECT_EQ(expanded, (std::vector<size_t>{0, 49, 100 + 2 * 599, 100 + 2 * 999}));
 }
 
 TEST_F(ProcessTreeTest, InsertAndDeleteFollowTheLinkRules)
@@ -234,50 +196,4 @@ TEST_F(ProcessTreeTest, RenameDialog)
         EXPECT_EQ(d.prompts.size(), qsizetype(c.answers.size()));
         EXPECT_EQ(d.prompts.value(0), "Enter new name:");
     }
-}
-
-TEST_F(ProcessTreeTest, NodeClickDispatchAndArming)
-{
-    ProcessEditor ed(m);
-    ed.UpdateTreeView();
-    int layerEdits = 0;
-    int filmEdits = 0;
-    ed.setEditors({[&] { ++layerEdits; m.LayerTable[size_t(Working().CurLayer)].Film_Number = 7; return true; },
-                   [&] { ++filmEdits; return false; }, {}, {}});
-
-    EXPECT_TRUE(ed.arm(ProcessEditor::Armed::DeleteLayer));
-    EXPECT_FALSE(ed.arm(ProcessEditor::Armed::InsertLayer)); // one at a time
-    // Delete armed, a film node is edited instead and the arm stays.
-    EXPECT_EQ(ed.nodeClick("F5,P1,L12").kind, ProcessEditor::TreeChange::None);
-    EXPECT_EQ(filmEdits, 1);
-    EXPECT_EQ(Working().CurFilm, 5);
-    EXPECT_EQ(ed.armed(), ProcessEditor::Armed::DeleteLayer);
-    EXPECT_EQ(ed.nodeClick("L12,P1").kind, ProcessEditor::TreeChange::Rebuilt);
-    EXPECT_EQ(ed.armed(), ProcessEditor::Armed::None);
-    EXPECT_EQ(m.ProcessTable[1].Number_Act_Layers, 2);
-
-    // Insert armed, click the empty process: refreshed, process expanded.
-    ed.arm(ProcessEditor::Armed::InsertLayer);
-    const auto change = ed.nodeClick("P2");
-    EXPECT_EQ(change.kind, ProcessEditor::TreeChange::Refreshed);
-    EXPECT_EQ(change.scrollTo, "L1,P2");
-    EXPECT_TRUE(ed.tree().find("P2")->expanded);
-    EXPECT_EQ(ed.tree().find("L1,P2")->text, "Layer 1.1");
-
-    // Co-dep armed on a partner: refused and disarmed.
-    ed.arm(ProcessEditor::Armed::InsertCoDep);
-    EXPECT_EQ(ed.nodeClick("L11,P1").kind, ProcessEditor::TreeChange::None);
-    EXPECT_EQ(ed.armed(), ProcessEditor::Armed::None);
-
-    // Nothing armed, a layer: its editor; a changed film rebuilds.
-    m.LayerTable[30].Film_Number = 6;
-    EXPECT_EQ(ed.nodeClick("L10,P1").kind, ProcessEditor::TreeChange::Rebuilt);
-    EXPECT_EQ(layerEdits, 1);
-    EXPECT_EQ(Working().CurLayer, 10);
-
-    // A process node: rename, text of its node.
-    dlg.answerInput(QStringLiteral("Renamed"));
-    const auto renamed = ed.nodeClick("P4");
-    EXPECT_EQ(renamed.kind, ProcessEditor::TreeChange::Text);
-    EXPECT_EQ(ed.tree().find("P4")->text.trimmed(), "Renamed");
 }

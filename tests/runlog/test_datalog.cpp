@@ -236,15 +236,6 @@ TEST_F(DataLogTest, RunCrossingMidnightKeepsIncreasingTimes)
     EXPECT_DOUBLE_EQ(DataLog().LogStartTime, -1.0);
 }
 
-TEST_F(DataLogTest, RunGoingAtStartUpHasNoSectionAndCountsFromMidnight)
-{
-    // No InitDataLog: the run was already active when the program started.
-    EXPECT_TRUE(tick(13)); // 10:00:00.5
-    const QByteArray bytes = readAll(path());
-    EXPECT_TRUE(bytes.startsWith("36000.5, Deposit, 2.50,")) << bytes.toStdString();
-    EXPECT_FALSE(bytes.contains("Start:"));
-}
-
 TEST_F(DataLogTest, OverwriteDeletesAppendKeeps)
 {
     writeFile(path(), "old run\r\n");
@@ -301,22 +292,6 @@ public:
 };
 } // namespace
 
-TEST_F(DataLogTest, TickInsideTheSizeQuestionWritesNothing)
-{
-    TickingDialogs ticking;
-    ScopedDialogs scope(ticking);
-    DataLog().LastLogTime = -1000.0; // a line would be due under the old times
-    writeFile(path(), QByteArray(1000001, 'x'));
-    ticking.answer(MsgResult::Yes);
-    InitDataLog();
-    EXPECT_FALSE(ticking.nestedLine);
-    EXPECT_EQ(ticking.messages.size(), 1); // the nested start asked nothing
-    const QByteArray bytes = readAll(path());
-    EXPECT_TRUE(bytes.startsWith("Start:   Date: "));
-    EXPECT_EQ(bytes.count("Start:"), 1);
-    EXPECT_TRUE(dataLines(path()).isEmpty());
-}
-
 TEST_F(DataLogTest, FailingWriteIsReportedOnceAndLoggingGoesOn)
 {
     const QString missing = dir.filePath(QStringLiteral("gone"));
@@ -341,28 +316,4 @@ TEST_F(DataLogTest, FailingWriteIsReportedOnceAndLoggingGoesOn)
     for (int i = 0; i < 5; ++i)
         tick(13);
     EXPECT_EQ(dlg.messages.size(), 2);
-}
-
-TEST(DataLogSettings, TypedValuesAndRequests)
-{
-    EXPECT_EQ(CheckTypedValue(DataLogField::Minutes, "500").value, 500);
-    EXPECT_EQ(CheckTypedValue(DataLogField::Minutes, "  12abc").value, 12);
-    EXPECT_EQ(CheckTypedValue(DataLogField::Minutes, "abc").value, 0);
-    EXPECT_EQ(CheckTypedValue(DataLogField::Minutes, "501").message, "Valid values are 0 to 500 minutes.");
-    EXPECT_EQ(CheckTypedValue(DataLogField::Minutes, "-1").message, "Valid values are 0 to 500 minutes.");
-    EXPECT_EQ(CheckTypedValue(DataLogField::Seconds, "59.4").value, 59);
-    EXPECT_EQ(CheckTypedValue(DataLogField::Seconds, "60").message, "Valid values are 0 to 59 seconds.");
-    EXPECT_EQ(CheckTypedValue(DataLogField::Interval, "60").value, 60);
-    EXPECT_EQ(CheckTypedValue(DataLogField::Interval, "60.5").message, "Valid values are 0 to 60 seconds.");
-
-    const FileDialogRequest req = NewLogFileRequest("/data/DCX700");
-    EXPECT_EQ(req.title, "New Log File");
-    EXPECT_EQ(req.filter, "Data Files (*.txt)|*.txt");
-    EXPECT_EQ(req.filterIndex, 1);
-    EXPECT_EQ(req.defaultExt, "txt");
-    EXPECT_EQ(req.fileName, "/data/DCX700.txt");
-    EXPECT_EQ(NewLogFileRequest("run.log").fileName, "run.log");
-    EXPECT_EQ(NewLogFileRequest("").fileName, "");
-    EXPECT_EQ(DataLogCaptionOnLoad("/data/run.txt"), "Data Log - [ run.txt ]");
-    EXPECT_EQ(DataLogCaptionAfterNew("/data/run.txt"), "Data Log - [run.txt]");
 }

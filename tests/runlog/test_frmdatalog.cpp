@@ -1,14 +1,10 @@
 #include "runlog/frmdatalog.h"
 #include "support/config.h"
 #include "support/scripteddialogs.h"
-#include "support/shell.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QFocusEvent>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -48,43 +44,9 @@ protected:
     AppConfig saved;
     ScriptedDialogs dlg;
     ScopedDialogs dlgScope{dlg};
-    RecordingShell sh;
 };
 
 } // namespace
-
-TEST_F(FrmDataLogTest, LoadShowsSettingsWithCaptions)
-{
-    frmDataLog f;
-    EXPECT_EQ(f.objectName(), "frmDataLog");
-    EXPECT_EQ(f.windowTitle(), "Data Log - [ run7.txt ]");
-    EXPECT_TRUE(control<QRadioButton>(f, "optLog_2")->isChecked());
-    EXPECT_FALSE(control<QRadioButton>(f, "optLog_1")->isChecked());
-    EXPECT_EQ(control<QRadioButton>(f, "optLog_0")->text(), "None");
-    EXPECT_EQ(control<QRadioButton>(f, "optLog_1")->text(), "Overwrite");
-    EXPECT_EQ(control<QRadioButton>(f, "optLog_2")->text(), "Append");
-    EXPECT_EQ(control<QPushButton>(f, "cmdNew")->text(), "&New");
-    EXPECT_EQ(control<QPushButton>(f, "cmdNew")->toolTip(), "Open a new log file.");
-    EXPECT_EQ(control<QPushButton>(f, "cmdView")->text(), "&View");
-    EXPECT_EQ(control<QPushButton>(f, "cmdView")->toolTip(), "View the log file.");
-    EXPECT_EQ(control<QPushButton>(f, "cmdForm")->text(), "&OK");
-    EXPECT_EQ(text(f, "txtStartMin"), "2");
-    EXPECT_EQ(text(f, "txtStartSec"), "5");
-    EXPECT_EQ(text(f, "txtEndMin"), "5");
-    EXPECT_EQ(text(f, "txtEndSec"), "0");
-    EXPECT_EQ(text(f, "txtInterval"), "5");
-    EXPECT_EQ(control(f, "spnStartMin")->property("value").toInt(), 2);
-    EXPECT_EQ(control(f, "spnEndMin")->property("value").toInt(), 5);
-    // Loading wrote nothing back.
-    EXPECT_EQ(Config().LogStart, 125);
-    EXPECT_EQ(Config().LogEnd, 300);
-    EXPECT_EQ(Config().LogType, 2);
-
-    control<QRadioButton>(f, "optLog_0")->click();
-    EXPECT_EQ(Config().LogType, 0);
-    control<QRadioButton>(f, "optLog_1")->click();
-    EXPECT_EQ(Config().LogType, 1);
-}
 
 TEST_F(FrmDataLogTest, SpinsDragTheOtherBoundAlong)
 {
@@ -169,38 +131,4 @@ TEST_F(FrmDataLogTest, TypedValuesAreCheckedOnLeavingTheField)
     EXPECT_EQ(Config().LogEnd, 60);
     EXPECT_EQ(Config().LogStart, 60);
     EXPECT_EQ(dlg.messages.size(), 3);
-}
-
-TEST_F(FrmDataLogTest, NewViewAndOk)
-{
-    Config().LogFileName = QStringLiteral("DCX700");
-    frmDataLog f;
-    setShell(&sh);
-    struct Restore {
-        ~Restore() { setShell(nullptr); }
-    } restore;
-
-    dlg.answerSave(std::nullopt); // cancelled: nothing changes
-    control<QPushButton>(f, "cmdNew")->click();
-    EXPECT_EQ(Config().LogFileName, "DCX700");
-    ASSERT_EQ(dlg.fileRequests.size(), 1);
-    EXPECT_EQ(dlg.fileRequests[0].title, "New Log File");
-    EXPECT_EQ(dlg.fileRequests[0].fileName, "DCX700.txt");
-    EXPECT_EQ(dlg.fileRequests[0].filter, "Data Files (*.txt)|*.txt");
-
-    dlg.answerSave(QStringLiteral("/srv/logs/coat.txt"));
-    control<QPushButton>(f, "cmdNew")->click();
-    EXPECT_EQ(Config().LogFileName, "/srv/logs/coat.txt");
-    EXPECT_EQ(f.windowTitle(), "Data Log - [coat.txt]");
-
-    control<QPushButton>(f, "cmdView")->click();
-    EXPECT_EQ(sh.documents, QStringList({"/srv/logs/coat.txt"}));
-    sh.result = false; // a failed launch is ignored silently
-    control<QPushButton>(f, "cmdView")->click();
-    EXPECT_TRUE(dlg.messages.isEmpty());
-
-    f.show();
-    control<QPushButton>(f, "cmdForm")->click();
-    EXPECT_FALSE(f.isVisible());
-    EXPECT_EQ(f.result(), QDialog::Accepted);
 }

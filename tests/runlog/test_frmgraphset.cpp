@@ -4,8 +4,6 @@
 
 #include <QCheckBox>
 #include <QFile>
-#include <QGroupBox>
-#include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -14,39 +12,23 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 
 namespace {
 
-const std::array<const char*, 4> kFiles{"AVG_DEP.OC2", "DEV_DEP.OC2", "PWR_DEP.OC2", "CH_DEP.OC2"};
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// The four charts with the shipped settings files in a program folder of
-// their own.
-struct Charts {
+// The sensor chart with its shipped settings file in a folder of its own.
+struct Chart {
     QTemporaryDir dir;
-    std::array<std::unique_ptr<QCustomPlot>, 4> plots;
-    std::array<std::unique_ptr<cGraph>, 4> graphs;
+    QString file = dir.filePath(QStringLiteral("CH_DEP.OC2"));
+    QCustomPlot plot;
+    cGraph g{&plot, DefaultChartConfig(QStringLiteral("CH_DEP.OC2"))};
 
-    Charts()
+    Chart()
     {
-        const QString data = qEnvironmentVariable("DCX_SOURCE_DIR") + QStringLiteral("/data/");
-        for (int g = 0; g < 4; ++g) {
-            const QString name = QLatin1String(kFiles[size_t(g)]);
-            QFile::copy(data + name, dir.filePath(name));
-            plots[size_t(g)] = std::make_unique<QCustomPlot>();
-            graphs[size_t(g)] = std::make_unique<cGraph>(plots[size_t(g)].get(), DefaultChartConfig(name));
-            graphs[size_t(g)]->setCfg_Filename(dir.filePath(name));
-            graphs[size_t(g)]->Cfg_Load();
-            graphs[size_t(g)]->takeSettingsFromChart();
-        }
+        QFile::copy(qEnvironmentVariable("DCX_SOURCE_DIR") + QStringLiteral("/data/CH_DEP.OC2"), file);
+        g.setCfg_Filename(file);
+        g.Cfg_Load();
+        g.takeSettingsFromChart();
     }
-    QByteArray bytes(int g) const { return fileBytes(dir.filePath(QLatin1String(kFiles[size_t(g)]))); }
 };
 
 template <typename T>
@@ -59,43 +41,10 @@ T* child(QWidget& w, const char* name)
 
 } // namespace
 
-TEST(frmGraphSet, ShowsTheChartAndCaptions)
-{
-    Charts charts;
-    cGraph& g = *charts.graphs[3];
-    g.setYDiv(2.5); // shown rounded, halves to even
-    frmGraphSet f(g);
-    EXPECT_EQ(f.windowTitle(), QStringLiteral("Configure Graph"));
-    EXPECT_EQ(child<QGroupBox>(f, "fraXAxis")->title(), QStringLiteral("X Axis"));
-    EXPECT_EQ(child<QGroupBox>(f, "fraYAxis")->title(), QStringLiteral("YAxis"));
-    EXPECT_EQ(child<QLabel>(f, "lblSetup_2")->text(), QStringLiteral("Interval"));
-    EXPECT_EQ(child<QLabel>(f, "lblSetup_3")->text(), QStringLiteral("Grid Spacing"));
-    EXPECT_EQ(child<QLabel>(f, "lblSetup_4")->text(), QStringLiteral("Minimum"));
-    EXPECT_EQ(child<QLabel>(f, "lblSetup_5")->text(), QStringLiteral("Maximium"));
-    EXPECT_EQ(child<QCheckBox>(f, "chkXDiv")->text(), QStringLiteral("Grid Visible"));
-    EXPECT_EQ(child<QPushButton>(f, "cmdOK")->text(), QStringLiteral("&OK"));
-    EXPECT_EQ(child<QPushButton>(f, "cmdOK")->toolTip(), QStringLiteral("Close form and save values."));
-    EXPECT_EQ(child<QPushButton>(f, "cmdCancel")->text(), QStringLiteral("&Cancel"));
-
-    // The sensor chart as shipped: window 100 s, grid 10, Y 0..10, spacing 1.
-    EXPECT_EQ(child<QSpinBox>(f, "spnSetup_2")->value(), 100);
-    EXPECT_EQ(child<QSpinBox>(f, "spnSetup_3")->value(), 10);
-    EXPECT_EQ(child<QSpinBox>(f, "spnSetup_4")->value(), 0);
-    EXPECT_EQ(child<QSpinBox>(f, "spnSetup_5")->value(), 10);
-    EXPECT_EQ(child<QSpinBox>(f, "spnSetup_6")->value(), 2);
-    EXPECT_EQ(child<QLabel>(f, "lblReading_6")->text(), QStringLiteral("2"));
-    EXPECT_TRUE(child<QCheckBox>(f, "chkXDiv")->isChecked());
-    EXPECT_EQ(child<QSpinBox>(f, "spnSetup_3")->maximum(), 20);
-    EXPECT_EQ(child<QSpinBox>(f, "spnSetup_4")->minimum(), -100);
-
-    child<QSpinBox>(f, "spnSetup_5")->setValue(42);
-    EXPECT_EQ(child<QLabel>(f, "lblReading_5")->text(), QStringLiteral("42"));
-}
-
 TEST(frmGraphSet, OkAppliesAndSavesTheSettings)
 {
-    Charts charts;
-    cGraph& g = *charts.graphs[3];
+    Chart chart;
+    cGraph& g = chart.g;
     // A run at 200 s: the window shows 125..225.
     g.setXMin(125);
 
@@ -117,7 +66,7 @@ TEST(frmGraphSet, OkAppliesAndSavesTheSettings)
     EXPECT_DOUBLE_EQ(g.YDiv(), 1.0);
     EXPECT_FALSE(g.GraphControl()->xAxis->grid()->visible());
 
-    auto saved = LoadChartConfig(charts.dir.filePath(QStringLiteral("CH_DEP.OC2")), ChartConfig{});
+    auto saved = LoadChartConfig(chart.file, ChartConfig{});
     ASSERT_TRUE(saved);
     EXPECT_DOUBLE_EQ(saved->xAxis.min, 0.0);
     EXPECT_DOUBLE_EQ(saved->xAxis.max, 60.0);
@@ -127,28 +76,4 @@ TEST(frmGraphSet, OkAppliesAndSavesTheSettings)
     EXPECT_DOUBLE_EQ(saved->yAxis.max, 20.0);
     EXPECT_DOUBLE_EQ(saved->yAxis.gridSpacing, 1.0);
     EXPECT_EQ(saved->series[0].name, QStringLiteral("Sensor 1"));
-}
-
-TEST(frmGraphSet, CancelChangesNothingAndWideValuesSurviveOk)
-{
-    Charts charts;
-    cGraph& g = *charts.graphs[0];
-    const QByteArray before = charts.bytes(0);
-    {
-        frmGraphSet f(g);
-        child<QSpinBox>(f, "spnSetup_2")->setValue(10);
-        child<QSpinBox>(f, "spnSetup_5")->setValue(99);
-        child<QPushButton>(f, "cmdCancel")->click();
-        EXPECT_EQ(f.result(), QDialog::Rejected);
-    }
-    EXPECT_DOUBLE_EQ(g.XWide(), 100.0);
-    EXPECT_DOUBLE_EQ(g.YMax(), 10.0);
-    EXPECT_EQ(charts.bytes(0), before);
-
-    // A window wider than the control's range is shown and kept, not cut.
-    g.setXWide(300);
-    frmGraphSet f(g);
-    EXPECT_EQ(child<QSpinBox>(f, "spnSetup_2")->value(), 300);
-    child<QPushButton>(f, "cmdOK")->click();
-    EXPECT_DOUBLE_EQ(g.XWide(), 300.0);
 }

@@ -1,5 +1,4 @@
-// The chart wrapper's settings rules, its settings file and the batch flag,
-// without a display.
+// The chart wrapper's settings file and its text, without a display.
 #include "runlog/chartmodel.h"
 
 #include <QFile>
@@ -7,21 +6,7 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
-
-class CountingChart : public ChartModel {
-public:
-    using ChartModel::ChartModel;
-    int draws = 0;
-    unsigned last = 0;
-protected:
-    void changed(unsigned c) override
-    {
-        ++draws;
-        last = c;
-    }
-};
 
 void writeText(const QString& path, const QByteArray& text)
 {
@@ -32,64 +17,10 @@ void writeText(const QString& path, const QByteArray& text)
 
 } // namespace
 
-TEST(GraphModel, AxisSettersFollowTheWrapperRules)
-{
-    CountingChart c;
-    c.setXWide(300);
-    c.setXMin(100);
-    EXPECT_DOUBLE_EQ(c.xAxisMin(), 100.0);
-    EXPECT_DOUBLE_EQ(c.xAxisMax(), 400.0);
-    // XWide works from the axis minimum as the chart has it.
-    c.setXWide(60);
-    EXPECT_DOUBLE_EQ(c.xAxisMax(), 160.0);
-
-    c.setYDiv(0);
-    EXPECT_DOUBLE_EQ(c.YDiv(), 1.0);
-    EXPECT_DOUBLE_EQ(c.chart().yAxis.gridSpacing, 1.0);
-    c.setXDiv(0);
-    EXPECT_DOUBLE_EQ(c.XDiv(), 1.0);
-    c.setYDiv(2.5);
-    EXPECT_DOUBLE_EQ(c.YDiv(), 2.5);
-
-    c.setYGrid_Enable(false);
-    EXPECT_FALSE(c.chart().yAxis.gridVisible);
-    EXPECT_TRUE(c.XGrid_Enable());
-
-    // A minimum above the maximum is kept as entered.
-    c.setYMin(50);
-    c.setYMax(20);
-    EXPECT_DOUBLE_EQ(c.yAxisMin(), 50.0);
-    EXPECT_DOUBLE_EQ(c.yAxisMax(), 20.0);
-}
-
-TEST(GraphModel, LoadFindsTheFileIgnoringCase)
-{
-    QTemporaryDir dir;
-    writeText(dir.filePath(QStringLiteral("pwr_dep.oc2")),
-              "[Chart]\nTitle=Lower case\n[YAxis]\nMax=42\n");
-    CountingChart c(DefaultChartConfig(QStringLiteral("PWR_DEP.OC2")));
-    c.setCfg_Filename(dir.filePath(QStringLiteral("PWR_DEP.OC2")));
-    ASSERT_TRUE(c.Cfg_Load());
-    EXPECT_EQ(c.chart().title, QStringLiteral("Lower case"));
-    EXPECT_DOUBLE_EQ(c.yAxisMax(), 42.0);
-    // Keys the file leaves out keep the chart's built-in settings.
-    EXPECT_EQ(c.chart().series[3].name, QStringLiteral("Output 4"));
-    EXPECT_EQ(c.chart().series[3].colour, 0xFF0000u);
-
-    // Saving goes under the name as given; that spelling then wins.
-    c.setYMax(55);
-    ASSERT_TRUE(c.Cfg_Save());
-    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("PWR_DEP.OC2"))));
-    CountingChart d(DefaultChartConfig(QStringLiteral("PWR_DEP.OC2")));
-    d.setCfg_Filename(dir.filePath(QStringLiteral("PWR_DEP.OC2")));
-    ASSERT_TRUE(d.Cfg_Load());
-    EXPECT_DOUBLE_EQ(d.yAxisMax(), 55.0);
-}
-
 TEST(GraphModel, MissingOrGarbageFileKeepsTheChart)
 {
     QTemporaryDir dir;
-    CountingChart c(DefaultChartConfig(QStringLiteral("CH_DEP.OC2")));
+    ChartModel c(DefaultChartConfig(QStringLiteral("CH_DEP.OC2")));
     c.setYMax(33);
     const ChartConfig before = c.chart();
 
@@ -144,37 +75,4 @@ TEST(GraphModel, SettingsTextRoundTripsAndShippedFilesMatchTheCharts)
         // The shipped file and the built-in settings agree.
         EXPECT_EQ(*shipped, DefaultChartConfig(name)) << e.file;
     }
-}
-
-TEST(GraphModel, InitEmptiesSeriesReInitResetsWindowBatchDrawsOnce)
-{
-    CountingChart c;
-    c.setCfg_Filename(QStringLiteral("/nonexistent/AVG_DEP.OC2"));
-    c.setXWide(120);
-    c.setXMin(40);
-    for (int i = 0; i < 10; ++i)
-        c.appendPoint(ChartPoint{double(i), {1, 2, 3, 4}, {1, 2, 3, 4}});
-    c.draws = 0;
-    c.Init();
-    EXPECT_EQ(c.draws, 1);
-    EXPECT_EQ(c.pointCount(), 0);
-    EXPECT_DOUBLE_EQ(c.xAxisMin(), 40.0);
-    c.ReInit();
-    EXPECT_DOUBLE_EQ(c.xAxisMin(), 0.0);
-    EXPECT_DOUBLE_EQ(c.xAxisMax(), 120.0);
-
-    for (int i = 0; i < 10; ++i)
-        c.appendPoint(ChartPoint{double(i), {1, 2, 3, 4}, {1, 2, 3, 4}});
-    c.draws = 0;
-    {
-        ChartBatch outer(c);
-        ChartBatch inner(c);
-        c.keepNewest(3);
-        c.setYMax(9);
-    }
-    EXPECT_EQ(c.draws, 1);
-    EXPECT_EQ(c.last, unsigned(ChartModel::Data | ChartModel::Axes));
-    ASSERT_EQ(c.pointCount(), 3);
-    EXPECT_DOUBLE_EQ(c.point(0).x, 7.0);
-    EXPECT_DOUBLE_EQ(c.point(2).x, 9.0);
 }

@@ -72,13 +72,6 @@ inline QList<QByteArray> fields(const QByteArray& data)
     return data.split(' ');
 }
 
-inline bool isNumber(const QByteArray& text)
-{
-    bool ok = false;
-    text.toDouble(&ok);
-    return ok;
-}
-
 // Sends framed commands to an instrument and collects what it emits.
 class Client {
 public:

@@ -154,46 +154,6 @@ TEST_F(LinkToSim, TcpOverLoopbackAndClientReplacement)
     EXPECT_EQ(dlg.texts(), QStringList{QStringLiteral("Instrument not found.")});
 }
 
-TEST(SimTransports, ControlChannelOnLoopback)
-{
-    SimInstrument sim;
-    SimControl control(sim);
-    SimControlServer channel(control);
-    ASSERT_TRUE(channel.listen(QHostAddress::LocalHost, 0));
-    QTcpSocket s;
-    ASSERT_TRUE(connectTo(s, channel.port()));
-    s.write("drop 2\nnonsense\n");
-    QByteArray got;
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-        got += s.readAll();
-        return got.count('\n') >= 2;
-    }, kIoWaitMs));
-    EXPECT_EQ(got.left(got.indexOf('\n')), "ok");
-    EXPECT_TRUE(got.mid(got.indexOf('\n') + 1).startsWith("error:"));
-    Client c(sim);
-    EXPECT_TRUE(c.exchange(frame("@")).isEmpty());
-}
-
-TEST(SimTransports, InProcessPeerAnswersAtOnce)
-{
-    SimPeer peer;
-    QByteArray got;
-    QObject::connect(&peer, &InProcessPeer::sendToHost, &peer, [&](const QByteArray& b) { got += b; });
-    InProcessPeer& asPeer = peer;
-    asPeer.receiveFromHost(frame("@"));
-    EXPECT_EQ(parseReply(got).data, "DCX-700 SIM 4.20");
-    got.clear();
-    // a delay fault holds the reply until the peer's clock has moved
-    FakeClock clock;
-    peer.instrument().attachClock(&clock);
-    peer.instrument().faults().setDelayMs(300);
-    asPeer.receiveFromHost(frame("V"));
-    EXPECT_TRUE(got.isEmpty());
-    clock.advance(0.3);
-    EXPECT_EQ(parseReply(got).data, "0 0.0 1 1 0");
-    peer.instrument().attachClock(nullptr);
-}
-
 TEST(SimTransports, ProgramServesLoopbackAndKeepsItsState)
 {
     // the program folder: from the environment, else beside the tests folder

@@ -1,5 +1,6 @@
 #include "storefixture.h"
 
+#include "store/dbreader.h"
 #include "store/moddatabase.h"
 #include "support/progress.h"
 
@@ -372,4 +373,61 @@ TEST_F(DbLoad, ProgressWindowTexts)
     EXPECT_TRUE(save.log.contains(QStringLiteral("Saving Material 1: 60")));
     EXPECT_EQ(save.log.mid(save.log.size() - 2),
               (QStringList{QStringLiteral("Saving System Params: 96"), QStringLiteral("hide")}));
+}
+
+// What a read returns: the error number and text, and whether the rows the
+// load added are kept (a damaged table) or rolled back (a damaged file). Layer
+// 1 is missing, so a load that gets past the processes adds it; no row outside
+// the tables' ranges (a material 0) is ever added.
+TEST_F(DbLoad, ReadFailuresCarryNumberTextAndKeepOrDropAddedRows)
+{
+    struct Case { const char* sql; qint32 number; const char* text; const char* layers; };
+    const Case cases[] = {
+        {"", 0, "", "1000"},
+        {"DROP TABLE Films;", dberr::NoTable, "Table 'Films' not found", "1000"},
+        {"UPDATE Films SET Tooling = NULL WHERE Film_Number = 7;", dberr::InvalidNull, "Invalid use of Null (Tooling)",
+         "1000"},
+        {"ALTER TABLE Materials RENAME COLUMN MatNum TO Num;", dberr::NoColumn, "Column 'MatNum' not found", "1000"},
+        // The column is missing when the row that lacks it is added.
+        {"ALTER TABLE Outputs DROP COLUMN \"Output Type\"; DELETE FROM Outputs WHERE OutputNum = 1;",
+         dberr::NoColumn, "Column 'Output Type' not found", "1000"},
+        // The engine fails on the second row: the file is damaged, nothing kept.
+        {"DROP TABLE Films; CREATE VIEW Films AS SELECT 1 AS Film_Number"
+         " UNION ALL SELECT abs(-9223372036854775807 - 1);", -1, "integer overflow", "999"},
+    };
+    for (const Case& c : cases) {
+        const QString file = makeDb(QByteArray("DELETE FROM Layers WHERE Layer_Number = 1;") + c.sql);
+        ParameterModel m;
+        const auto err = ReadDatabase(file, m);
+        EXPECT_EQ(err.has_value(), c.number != 0) << c.sql;
+        if (err) {
+            EXPECT_TRUE(c.number < 0 ? err->number != dberr::NoTable && err->number != dberr::NoColumn
+                                     : err->number == c.number) << c.sql << " " << err->number;
+            EXPECT_TRUE(err->description.contains(QLatin1String(c.text))) << c.sql << qPrintable(err->description);
+        }
+        EXPECT_EQ(query(file, "SELECT COUNT(*) FROM Layers;"), c.layers) << c.sql;
+        if (!c.number) {
+            EXPECT_EQ(query(file, "SELECT COUNT(*) FROM Materials WHERE MatNum < 1;"), "0");
+        }
+    }
+    // A row added to a table with column defaults reads those back.
+    const QString defaults = makeDb("CREATE TABLE P2 (Process_Number INTEGER PRIMARY KEY, Process_Name TEXT"
+                                    " DEFAULT 'New', First_Layer INTEGER, Number_Layers INTEGER DEFAULT 0,"
+                                    " Number_Act_Layers INTEGER DEFAULT 0); INSERT INTO P2 SELECT * FROM Processes"
+                                    " WHERE Process_Number <> 60; DROP TABLE Processes; ALTER TABLE P2 RENAME TO"
+                                    " Processes;");
+    ParameterModel m;
+    EXPECT_FALSE(ReadDatabase(defaults, m).has_value());
+    EXPECT_EQ(m.ProcessTable[60].Process_Name.trimmed(), "New");
+    // Missing or unreadable is a file access error; anything else no database.
+    EXPECT_EQ(ReadDatabase(path(QStringLiteral("missing.mdb")), m)->number, dberr::FileAccess);
+    QFile text(path(QStringLiteral("text.mdb")));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write(QByteArray(600, 'x'));
+    text.close();
+    EXPECT_EQ(ReadDatabase(text.fileName(), m)->number, dberr::BadFormat);
+    text.setPermissions(QFileDevice::WriteOwner);
+    if (!text.open(QIODevice::ReadOnly)) { // not when run as root
+        EXPECT_EQ(ReadDatabase(text.fileName(), m)->number, dberr::FileAccess);
+    }
 }

@@ -300,27 +300,6 @@ TEST_F(DbSave, ProtectedTargetsAndBrokenModels)
     EXPECT_EQ(files(), QStringList{QStringLiteral("DCX700.mdb")});
 }
 
-// Every writer's partial file (saves and upgrades make theirs the same way)
-// is spared by the clean-up while it is open, and removed once abandoned.
-TEST_F(DbSave, CleanUpSparesPartialFilesStillBeingWritten)
-{
-    const QFileInfo target(path(QStringLiteral("DCX700.mdb")));
-    std::unique_ptr<QTemporaryFile> writing;
-    QString error;
-    const QString partial = CreatePartialFile(target, writing, &error);
-    ASSERT_FALSE(partial.isEmpty()) << qPrintable(error);
-    EXPECT_EQ(QFileInfo(partial).fileName().size(), 18);
-    RemoveLeftoverPartials(target);
-    EXPECT_TRUE(QFileInfo::exists(partial));
-    // Another database in the same folder cleans up only its own.
-    RemoveLeftoverPartials(QFileInfo(path(QStringLiteral("Other.mdb"))));
-    writing.reset(); // its writer done or dead: the file closed
-    RemoveLeftoverPartials(QFileInfo(path(QStringLiteral("Other.mdb"))));
-    EXPECT_TRUE(QFileInfo::exists(partial));
-    RemoveLeftoverPartials(target);
-    EXPECT_FALSE(QFileInfo::exists(partial));
-}
-
 // Runs in a child process only (see KilledSaveLeavesOldOrNewFile): saves and
 // kills itself at the stage named in the environment.
 TEST(DbSaveChild, SaveAndDie)

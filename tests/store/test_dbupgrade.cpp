@@ -143,16 +143,6 @@ TEST_F(DbUpgrade, FailedUpgradeLeavesTheFileAsItWas)
     EXPECT_EQ(Model().MaterialTable[1].Material.trimmed(), QStringLiteral("M1"));
 }
 
-TEST_F(DbUpgrade, LoadUpgradesOlderFilesFirst)
-{
-    const QString file = makeDb(QByteArray(kProcess1Sql) + "DELETE FROM DBProperties;");
-    ASSERT_TRUE(DBOpen());
-    EXPECT_TRUE(QFile::exists(path(QStringLiteral("DCX700_100.mdb"))));
-    EXPECT_EQ(GetDBProperty(file, QStringLiteral("Version")), QStringLiteral("1.10"));
-    EXPECT_EQ(Model().LayerTable[11].Next_Layer, 12);
-    EXPECT_EQ(Model().ProcessTable[1].Process_Name.trimmed(), QStringLiteral("Optic"));
-}
-
 TEST_F(DbUpgrade, OnlyTheFirstLayoutIsPaddedAndEveryOlderFileLoads)
 {
     // "1.05": short Outputs and Layers tables, Films without two columns.

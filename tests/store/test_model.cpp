@@ -60,60 +60,6 @@ TEST(Name16, CutsPadsAndTrims)
     EXPECT_EQ(Name16("abc"), Name16(QStringLiteral("abc ")));
 }
 
-TEST(ModelDefaults, ResetSetsTheDocumentedValues)
-{
-    auto m = freshModel();
-    EXPECT_EQ(m->ProcessTable[7].Process_Name.trimmed(), QStringLiteral("Process 7"));
-    EXPECT_EQ(m->ProcessTable[100].Process_Name.text(), QStringLiteral("Process 100     "));
-    EXPECT_EQ(m->ProcessTable[1].First_Layer, -1);
-    EXPECT_EQ(m->FilmTable[50].Film_Name.trimmed(), QStringLiteral("Film 50"));
-    EXPECT_EQ(m->FilmTable[3].Tooling, 100);
-    EXPECT_EQ(m->FilmTable[3].Material_Index, 1);
-    EXPECT_EQ(m->MaterialTable[12].Material.trimmed(), QStringLiteral("Material 12"));
-    EXPECT_EQ(m->MaterialTable[12].Density, 1.0);
-    EXPECT_EQ(m->SystemParams.Period, 0.25);
-    EXPECT_EQ(m->SystemParams.Min_Freq, 5.0);
-    EXPECT_EQ(m->SystemParams.Max_Freq, 6.0);
-    EXPECT_EQ(m->SystemParams.Xtool4, 100);
-    EXPECT_EQ(m->SystemParams.Power_Scale_3, 5.0);
-    EXPECT_EQ(m->InputTable[15].Input_Type, 1);
-    EXPECT_EQ(m->OutputTable[0].Output_Type, 1);
-    const LayerRecord& l = m->LayerTable[1000];
-    EXPECT_EQ(l.Layer_Free, 1);
-    EXPECT_EQ(l.Film_Number, -1);
-    EXPECT_EQ(l.Start_Mode, 1);
-    EXPECT_EQ(l.Max_Power1, 25.0);
-    EXPECT_EQ(l.Sensor1, 1);
-    EXPECT_EQ(l.Sensor2, 0);
-
-    // The reset leaves rate, thickness, setpoints and ramps alone but
-    // restores everything else, names included.
-    LayerRecord& x = m->LayerTable[5];
-    x.Rate = 3.5;
-    x.Final_Thick = 1.2;
-    x.Time_Setpoint = 40;
-    x.Ramp1_Enabled = 1.0;
-    x.Ramp2_Time = 9;
-    x.Film_Number = 4;
-    x.Sensor3 = 1;
-    x.Output_Number = 3;
-    m->ProcessTable[2].Process_Name = "Renamed";
-    m->SystemParams.Min_Freq = 4.0;
-    m->InputTable[3].Input_Type = 46;
-    SetDefaultParameters(*m);
-    EXPECT_EQ(x.Rate, 3.5);
-    EXPECT_EQ(x.Final_Thick, 1.2);
-    EXPECT_EQ(x.Time_Setpoint, 40);
-    EXPECT_EQ(x.Ramp1_Enabled, 1.0);
-    EXPECT_EQ(x.Ramp2_Time, 9);
-    EXPECT_EQ(x.Film_Number, -1);
-    EXPECT_EQ(x.Sensor3, 0);
-    EXPECT_EQ(x.Output_Number, 1);
-    EXPECT_EQ(m->ProcessTable[2].Process_Name.trimmed(), QStringLiteral("Process 2"));
-    EXPECT_EQ(m->SystemParams.Min_Freq, 5.0);
-    EXPECT_EQ(m->InputTable[3].Input_Type, 1);
-}
-
 TEST(FreeSlot, FirstFreeOrNone)
 {
     auto m = freshModel();

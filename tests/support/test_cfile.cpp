@@ -100,27 +100,6 @@ TEST_F(IniFileTest, LooksUpNamesWithoutCaseAndValuesWithoutBlanks)
     EXPECT_EQ(dup.ReadIniStr("A", "k"), "first");
 }
 
-TEST_F(IniFileTest, FieldIndexEmptyValueAndLengthCut)
-{
-    const QString longValue = QString(300, QLatin1Char('x')).replace(254, 1, QLatin1Char('Y'));
-    cFile ini = open("[S]\r\nList=1,2,3\r\nTrail=a,b,\r\nEmpty=\r\nBlank=   \r\nLong=" + longValue.toLatin1() + "\r\n");
-    EXPECT_EQ(ini.ReadIniStr("S", "List", "", 0), "1,2,3");
-    EXPECT_EQ(ini.ReadIniStr("S", "List", "", 1), "1");
-    EXPECT_EQ(ini.ReadIniStr("S", "List", "", 2), "2");
-    EXPECT_EQ(ini.ReadIniStr("S", "List", "", 3), "3");
-    EXPECT_EQ(ini.ReadIniStr("S", "List", "", 7), "3");
-    EXPECT_EQ(ini.ReadIniStr("S", "List", "", -1), "3");
-    EXPECT_EQ(ini.ReadIniStr("S", "Trail", "", 3), "");
-    // A key present with an empty value gives the default, and its fields.
-    EXPECT_EQ(ini.ReadIniStr("S", "Empty", "dflt"), "dflt");
-    EXPECT_EQ(ini.ReadIniStr("S", "Blank", "dflt"), "dflt");
-    EXPECT_EQ(ini.ReadIniStr("S", "Empty", "p,q", 2), "q");
-    // 300 stored characters come back as the first 254 (the 255th was a 'Y').
-    const QString got = ini.ReadIniStr("S", "Long", "");
-    EXPECT_EQ(got.size(), 254);
-    EXPECT_EQ(got, QString(254, QLatin1Char('x')));
-}
-
 TEST_F(IniFileTest, TypedReads)
 {
     cFile ini = open("[S]\r\nb1=yes\r\nb2=On\r\nb3=1\r\nb4=TRUE\r\nf1=2\r\nf2=Y\r\nf3=T\r\nf4=\r\nf5=false\r\n"
@@ -182,18 +161,6 @@ TEST_F(IniFileTest, WritesTheProfileLayout)
     // Blanks written around a value are not read back.
     EXPECT_NE(ini.WriteIniStr("CommSettings", "Address", "  192.168.1.200 "), 0);
     EXPECT_EQ(ini.ReadIniStr("CommSettings", "Address"), "192.168.1.200");
-}
-
-TEST_F(IniFileTest, KeepsEveryOtherLineWhenWriting)
-{
-    // Comments, odd lines, a Latin-1 byte, LF line ends and no final line end.
-    cFile ini = open("; keep me\n[Graph]\nDisplay=1\nodd line\n\n[Other]\nName=Caf\xE9\nX = 5");
-    EXPECT_NE(ini.WriteIniStr("Graph", "Display", "3"), 0);
-    EXPECT_EQ(readBytes(), "; keep me\r\n[Graph]\r\nDisplay=3\r\nodd line\r\n\r\n[Other]\r\nName=Caf\xE9\r\nX = 5\r\n");
-    EXPECT_EQ(ini.ReadIniStr("Other", "Name"), QString::fromLatin1("Caf\xE9"));
-    EXPECT_NE(ini.WriteIniStr("Other", "Y", "6"), 0);
-    EXPECT_EQ(readBytes(),
-              "; keep me\r\n[Graph]\r\nDisplay=3\r\nodd line\r\n\r\n[Other]\r\nName=Caf\xE9\r\nX = 5\r\nY=6\r\n");
 }
 
 TEST_F(IniFileTest, ClearSectionAndRefusedWrites)

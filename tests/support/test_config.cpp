@@ -61,20 +61,6 @@ protected:
     QString previousDir;
 };
 
-TEST_F(ConfigFile, MissingFileGivesDefaultsAndIsNeverCreated)
-{
-    Config().LogType = 2; // leftovers must not survive a read
-    ReadINI();
-    EXPECT_EQ(describe(Config()), "File=DCX700.mdb|Debug=0|Type=0|RS232Port=1|RS232Device=|USBDevice=0|EPort=2101|"
-                                  "EAddress=192.168.1.200|CheckSum=1|UpDnProcesses=0|UpDnSystem=0|UpDnMaterials=0|"
-                                  "Log=DCX700.txt|LogType=0|Start=0|End=300|Interval=1|Display=0");
-    EXPECT_FALSE(QFile::exists(ini()));
-
-    Config().CommType = 2;
-    EXPECT_FALSE(WriteINI());
-    EXPECT_FALSE(QFile::exists(ini()));
-}
-
 TEST_F(ConfigFile, EveryKeyIsReadAndWrittenBackInOrder)
 {
     touch(elsewhere.filePath(QStringLiteral("params.mdb")));
@@ -131,65 +117,6 @@ TEST_F(ConfigFile, BadNumbersKeepTheirDefaults)
     EXPECT_EQ(c.LogEnd, 14);
     EXPECT_EQ(c.LogInterval, 1) << "below the 16-bit range";
     EXPECT_EQ(c.Display, 0) << "trailing text makes it no number";
-}
-
-TEST_F(ConfigFile, OnlyAGraphSectionLeavesEverythingElseDefault)
-{
-    writeIni("[Graph]\r\nDisplay=2\r\n");
-    ReadINI();
-    AppConfig expected;
-    expected.Display = 2;
-    EXPECT_EQ(describe(Config()), describe(expected));
-
-    Config().Display = 7; // an unknown chart is kept as it is
-    ASSERT_TRUE(WriteINI());
-    Config() = AppConfig{};
-    ReadINI();
-    EXPECT_EQ(Config().Display, 7);
-}
-
-TEST_F(ConfigFile, FilesBesideTheProgramAreWrittenAsBareNames)
-{
-    writeIni("");
-    ReadINI();
-    touch(home.filePath(QStringLiteral("coating.mdb")));
-    touch(elsewhere.filePath(QStringLiteral("run.txt")));
-    Config().DBFileName = home.filePath(QStringLiteral("coating.mdb"));
-    Config().LogFileName = elsewhere.filePath(QStringLiteral("run.txt"));
-    ASSERT_TRUE(WriteINI());
-    cFile raw;
-    raw.setFileName(ini());
-    EXPECT_EQ(raw.ReadIniStr(QStringLiteral("Database"), QStringLiteral("File")), "coating.mdb");
-    EXPECT_EQ(raw.ReadIniStr(QStringLiteral("DataLog"), QStringLiteral("File")),
-              elsewhere.filePath(QStringLiteral("run.txt")));
-
-    // The rule looks at where the file really is, not at how its name is spelt.
-    const QString dotted = home.path() + QStringLiteral("/./sub/../coating.mdb");
-    EXPECT_EQ(ConfigFileNameText(dotted, home.path()), "coating.mdb");
-    EXPECT_EQ(ConfigFileNameText(QStringLiteral("coating.mdb"), home.path()), "coating.mdb");
-    EXPECT_EQ(ConfigFileNameText(elsewhere.filePath(QStringLiteral("x.mdb")), home.path()),
-              elsewhere.filePath(QStringLiteral("x.mdb")));
-    // A folder below the program folder is another folder.
-    EXPECT_EQ(ConfigFileNameText(home.path() + QStringLiteral("/logs/run.txt"), home.path()),
-              home.path() + QStringLiteral("/logs/run.txt"));
-}
-
-TEST_F(ConfigFile, MissingFilesFallBack)
-{
-    // A database that is gone falls back to DCX700.mdb when that one exists.
-    writeIni("[Database]\nFile=/no/such/folder/old.mdb\n[DataLog]\nFile=/no/such/folder/run.txt\n");
-    ReadINI();
-    EXPECT_EQ(Config().DBFileName, "/no/such/folder/old.mdb");
-    EXPECT_EQ(Config().LogFileName, "run.txt") << "a log whose file is gone starts afresh here";
-
-    touch(home.filePath(QStringLiteral("DCX700.mdb")));
-    ReadINI();
-    EXPECT_EQ(Config().DBFileName, "DCX700.mdb");
-
-    // Names written on another system keep only their last part.
-    writeIni("[DataLog]\nFile=C:\\Logs\\dep.txt\n");
-    ReadINI();
-    EXPECT_EQ(Config().LogFileName, "dep.txt");
 }
 
 } // namespace

@@ -72,19 +72,6 @@ TEST_F(ErrHandlerTest, StackOverflowKeepsTheFirstNamesAndUnderflowStopsAtZero)
     h.Push(QStringLiteral("again"));
     EXPECT_EQ(h.TopProcedure(), "again");
     h.Pop();
-
-    // A new capacity empties the stack.
-    h.Push(QStringLiteral("a"));
-    h.setMaxProcStackItems(2);
-    EXPECT_EQ(h.StackIndex(), 0);
-    h.Push(QStringLiteral("x"));
-    h.Push(QStringLiteral("y"));
-    EXPECT_EQ(dlg.messages.size(), 2);
-    h.Push(QStringLiteral("z"));
-    EXPECT_EQ(dlg.messages.size(), 3);
-    EXPECT_EQ(h.ProcedureStack(), (QStringList{"x", "y"}));
-    for (int i = 0; i < 3; ++i)
-        h.Pop();
 }
 
 TEST_F(ErrHandlerTest, ReportIsAppendedToTheErrorFileAndShown)
@@ -163,35 +150,6 @@ TEST_F(ErrHandlerTest, ReportIsAppendedToTheErrorFileAndShown)
     EXPECT_TRUE(h.ClearLog()); // a missing file is no error
 }
 
-TEST_F(ErrHandlerTest, MessageOffOrCancelledBeforeLogging)
-{
-    CErrHandler h;
-    ProcedureScope scope(QStringLiteral("modComm_Comm_FindDCX700"), h);
-    h.setDisplayMsgOnError(false);
-    h.HandleError(5, QStringLiteral("Invalid procedure call or argument"));
-    EXPECT_TRUE(dlg.messages.isEmpty());
-    EXPECT_TRUE(errorFile().contains("Error Procedure: modComm_Comm_FindDCX700\r\n"));
-
-    h.setDisplayMsgOnError(true);
-    h.setDestination(dir.filePath(QStringLiteral("other.txt")));
-    int raised = 0;
-    QObject::connect(&h, &CErrHandler::BeforeLog, [&](bool* cancel) {
-        ++raised;
-        *cancel = true;
-    });
-    h.HandleError(6, QStringLiteral("Overflow"));
-    EXPECT_EQ(raised, 1);
-    EXPECT_TRUE(dlg.messages.isEmpty());
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("other.txt"))));
-    EXPECT_EQ(h.ErrorNumber(), 6); // still recorded
-
-    // An error file that cannot be written does not stop the message.
-    h.disconnect();
-    h.setDestination(dir.filePath(QStringLiteral("no/such/folder/ERRORS.TXT")));
-    h.HandleError(7, QStringLiteral("Out of memory"));
-    EXPECT_EQ(dlg.messages.size(), 1);
-}
-
 TEST_F(ErrHandlerTest, TraceFileAndTerminationReport)
 {
     const QString trace = dir.filePath(QStringLiteral("trace.log"));
@@ -220,37 +178,4 @@ TEST_F(ErrHandlerTest, TraceFileAndTerminationReport)
     EXPECT_EQ(dlg.messages[0].text,
               "Non Fatal Error:\nError Trace Stack = 2 on Terminate.\nProcedure: frmMain_Form_QueryUnload");
     EXPECT_EQ(dlg.messages[0].icon, MsgIcon::Information);
-
-    // The program-wide handler is created on first use and reports at its end.
-    ErrHandler().Push(QStringLiteral("frmSensor_tmrUpdate_Timer"));
-    EXPECT_EQ(ErrHandler().TopProcedure(), "frmSensor_tmrUpdate_Timer");
-    EndErrHandler();
-    ASSERT_EQ(dlg.messages.size(), 2);
-    EXPECT_TRUE(dlg.messages[1].text.contains("Error Trace Stack = 1 on Terminate."));
-    EXPECT_EQ(ErrHandler().StackIndex(), 0);
-    EndErrHandler();
-    EXPECT_EQ(dlg.messages.size(), 2);
-}
-
-// A message box that also goes to stderr, where a death test can see it.
-class PrintingDialogs final : public ScriptedDialogs {
-public:
-    MsgResult message(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title) override
-    {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-        return ScriptedDialogs::message(text, buttons, icon, title);
-    }
-};
-
-TEST(ErrHandlerEnd, ACriticalExitInsideARegisteredProcedureReportsTheStack)
-{
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            PrintingDialogs dlg;
-            ScopedDialogs use(dlg);
-            ErrHandler().Push(QStringLiteral("modDatabase_DBOpen"));
-            CriticalError(QStringLiteral("Database x.mdb is version 2.00"));
-        },
-        ::testing::ExitedWithCode(1), "Error Trace Stack = 1 on Terminate.\nProcedure: modDatabase_DBOpen");
 }

@@ -1,9 +1,7 @@
 #include "support/formposition.h"
-#include "support/modcombobox.h"
 #include "support/modformutil.h"
 
-#include <QApplication>
-#include <QComboBox>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -37,26 +35,6 @@ protected:
 };
 
 } // namespace
-
-TEST(FormPositionText, FormatAndParse)
-{
-    EXPECT_EQ(FormPositionText({12, 34, 640, 480, 2}), "L=12;T=34;W=640;H=480;S=2;");
-    const auto p = ParseFormPosition("L=-5;T=7;W=300;H=200;S=0;");
-    ASSERT_TRUE(p);
-    EXPECT_EQ(p->left, -5);
-    EXPECT_EQ(p->top, 7);
-    EXPECT_EQ(p->width, 300);
-    EXPECT_EQ(p->height, 200);
-    EXPECT_EQ(p->state, 0);
-    EXPECT_FALSE(ParseFormPosition(""));
-    const auto partial = ParseFormPosition("W=90;junk");
-    ASSERT_TRUE(partial);
-    EXPECT_EQ(partial->left, 0);
-    EXPECT_EQ(partial->width, 90);
-    // Pulled back onto a 1000x800 screen from the right and from above.
-    EXPECT_EQ(KeepOnScreen(QRect(900, -20, 300, 200), QRect(0, 0, 1000, 800)), QRect(700, 0, 300, 200));
-    EXPECT_EQ(KeepOnScreen(QRect(-50, 700, 300, 200), QRect(0, 0, 1000, 800)), QRect(0, 600, 300, 200));
-}
 
 TEST_F(FormUtilTest, SaveAndRestorePlacement)
 {
@@ -102,35 +80,4 @@ TEST_F(FormUtilTest, SaveAndRestorePlacement)
     RestoreFormPosition(&n, true);
     EXPECT_EQ(n.pos(), QPoint(7, 8));
     EXPECT_EQ(n.size(), QSize(111, 99));
-}
-
-TEST_F(FormUtilTest, CenterAndOnTop)
-{
-    QWidget w;
-    w.resize(200, 100);
-    CenterFormScreen(&w);
-    EXPECT_EQ(w.frameGeometry().center(), screen().center());
-    w.show();
-    const QRect before = w.geometry();
-    FormOnTop(&w, true);
-    EXPECT_TRUE(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(w.geometry(), before);
-    FormOnTop(&w, false);
-    EXPECT_FALSE(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-}
-
-TEST(ComboBox, FindAndDropped)
-{
-    QComboBox box;
-    box.addItems({"Process 1", "ABC123", "abc"});
-    EXPECT_EQ(FindStringComboBox(&box, "abc", false), 1);
-    EXPECT_EQ(FindStringComboBox(&box, "abc", true), 2);
-    EXPECT_EQ(FindStringComboBox(&box, "zzz", false), -1);
-    box.show();
-    EXPECT_FALSE(IsComboBoxDropped(&box));
-    box.showPopup();
-    EXPECT_TRUE(IsComboBoxDropped(&box));
-    box.hidePopup();
-    EXPECT_FALSE(IsComboBoxDropped(&box));
 }

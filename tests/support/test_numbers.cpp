@@ -1,6 +1,5 @@
 #include "support/numbers.h"
 
-#include <QLocale>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -71,19 +70,6 @@ TEST(Numbers, RoundsHalfToEvenAndFailsOutOfRange)
     EXPECT_FALSE(std::signbit(RoundHalfEven(-0.5)));
 }
 
-TEST(Numbers, TextToInt16IsStrict)
-{
-    EXPECT_EQ(TextToInt16(u"12.5"), std::optional<qint16>(12));
-    EXPECT_EQ(TextToInt16(u"13.5"), std::optional<qint16>(14));
-    EXPECT_EQ(TextToInt16(u" -7 "), std::optional<qint16>(-7));
-    EXPECT_EQ(TextToInt16(u"32767"), std::optional<qint16>(32767));
-    EXPECT_EQ(TextToInt16(u"32768"), std::nullopt);
-    EXPECT_EQ(TextToInt16(u"-32769"), std::nullopt);
-    EXPECT_EQ(TextToInt16(u"abc"), std::nullopt);
-    EXPECT_EQ(TextToInt16(u"3 x"), std::nullopt);
-    EXPECT_EQ(TextToInt16(u""), std::nullopt);
-}
-
 TEST(Numbers, FixedFormats)
 {
     EXPECT_EQ(FormatNumber(0, u"#0.00"), "0.00");
@@ -104,16 +90,4 @@ TEST(Numbers, FixedFormats)
     EXPECT_EQ(FormatNumber(1e-7, u"#0.000"), "0.000");
     EXPECT_EQ(FormatNumber(123456789.5, u"0"), "123456790");
     EXPECT_EQ(FormatNumber(7, u"00.0"), "07.0");
-}
-
-TEST(Numbers, FormatsAndReadsWithAPointUnderAGermanLocale)
-{
-    const QLocale previous;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_EQ(FormatNumber(1234.5, u"#0.00"), "1234.50");
-    EXPECT_EQ(FormatNumber(0.26, u"#.0"), ".3");
-    EXPECT_DOUBLE_EQ(LeadingNumber(u"2.5"), 2.5);
-    EXPECT_DOUBLE_EQ(LeadingNumber(u"2,5"), 2.0);
-    EXPECT_EQ(StrictNumber(u"0.75"), std::optional<double>(0.75));
-    QLocale::setDefault(previous);
 }
