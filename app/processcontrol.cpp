@@ -71,8 +71,19 @@ void RunMonitor::LoadProcesses()
     view_.setOnlineFrameVisible(true);
     RunWaitEvents();
     view_.clearProcesses();
-    for (int n = 1; n <= MaxProcesses; ++n)
+    // An instrument that stopped answering would cost a one-second timeout per
+    // process and freeze the window for 100 s; after a few timeouts in a row
+    // the remaining entries are the ones a failed query gives, unasked.
+    constexpr int kGiveUpAfterTimeouts = 3;
+    int timeoutsInARow = 0;
+    for (int n = 1; n <= MaxProcesses; ++n) {
+        if (timeoutsInARow >= kGiveUpAfterTimeouts) {
+            view_.addProcess(QString::number(n) + QStringLiteral(". Process ") + QString::number(n));
+            continue;
+        }
         view_.addProcess(Process_ListEntry(n));
+        timeoutsInARow = Comm_GetStatus() == linkstatus::Timeout ? timeoutsInARow + 1 : 0;
+    }
     Operate_GetStatus();
     const int running = Readings().RunProcess;
     if (running >= 1 && running <= view_.processCount())

@@ -79,6 +79,20 @@ protected:
     QTemporaryDir dir;
 };
 
+// An instrument gone quiet while the list is refilled (the process window
+// closing after a download, say): three timeouts, not a hundred.
+TEST_F(RunMonitorTest, ProcessListStopsAskingAfterThreeTimeoutsInARow)
+{
+    connectStopped();
+    inst.silent = true;
+    monitor.LoadProcesses();
+    EXPECT_EQ(inst.commands.mid(0, 3), (QStringList{"C1? 1", "C2? 1", "C3? 1"}));
+    EXPECT_EQ(inst.commands.count(QStringLiteral("C4? 1")), 0);
+    ASSERT_EQ(view.processes.size(), 100);
+    EXPECT_EQ(view.processes[0], QStringLiteral("1. Process 1"));
+    EXPECT_EQ(view.processes[99], QStringLiteral("100. Process 100"));
+}
+
 TEST_F(RunMonitorTest, FirstTickConnectsFillsTheProcessListAndSendsTheRunningProcessBack)
 {
     inst.process = 2;
