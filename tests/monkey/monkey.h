@@ -44,6 +44,7 @@ private:
     void act(int kind);
     void note(const char* kind, const QString& what);
     void drain();
+    bool timerAsDesigned() const;
     void finish(const QStringList& failures);
 
     // Actions.
