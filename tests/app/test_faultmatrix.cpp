@@ -7,6 +7,7 @@
 #include "app/runmonitor.h"
 #include "fakemonitorview.h"
 #include "link/modcomm.h"
+#include "process/modtransfer.h"
 #include "store/model.h"
 #include "support/clock.h"
 #include "support/config.h"
@@ -26,6 +27,8 @@ struct Operation {
     void (*run)(FaultMatrix&);
     // What it left behind after meeting the fault.
     void (*checkFaulted)(FaultMatrix&, const SimFaultCase&);
+    // Transfers ask first and prompt for a failed record; the others ask nothing.
+    bool asks = false;
 };
 
 class FaultMatrix : public ::testing::TestWithParam<std::tuple<int, int>> {
@@ -90,6 +93,21 @@ public:
     FakeMonitorView view;
     CountingHooks hooks;
     RunMonitor monitor{view, hooks};
+    // Runs a transfer of the system family only: Yes to the question, Cancel
+    // to a retry prompt; the system record starts as a marker.
+    void transferSystem(TransferOutcome (*transfer)())
+    {
+        Config().UpDnSystem = 1;
+        marker = Model().SystemParams;
+        marker.Xtool3 = 123;
+        Model().SystemParams = marker;
+        dialogs.answer(MsgResult::Yes);
+        dialogs.answer(MsgResult::Cancel);
+        transfer();
+        dialogs.answers.clear();
+    }
+
+    SystemRecord marker;
     QStringList commands;
     QStringList reference;   // the process list without faults
     QString firstName;       // process 1's name in the model before the fault
@@ -117,6 +135,36 @@ const Operation kOperations[] = {
              EXPECT_EQ(m.view.processes.mid(1), m.reference.mid(1));
          }
      }},
+    // The system step of a transfer (the smallest one) meets the fault; the
+    // prompt is cancelled, which skips the inputs and relays.
+    {"upload", [](FaultMatrix& m) { m.transferSystem(UploadAll); },
+     [](FaultMatrix& m, const SimFaultCase& f) {
+         ASSERT_GE(m.dialogs.messages.size(), 1);
+         if (f.status != linkstatus::Ok) {
+             EXPECT_EQ(m.dialogs.messages.size(), 2) << "one retry prompt for the failed record";
+         }
+         EXPECT_EQ(m.dialogs.messages[0].text, QStringLiteral("Overwrite this setup with DCX-700 data?"));
+         if (m.dialogs.messages.size() > 1) {
+             EXPECT_TRUE(m.dialogs.messages[1].text.startsWith(QStringLiteral("Upload error. ")));
+             EXPECT_TRUE(m.dialogs.messages[1].text.endsWith(QStringLiteral("\nSysParams Error ")));
+             EXPECT_EQ(Model().SystemParams, m.marker) << "a cancelled record is left as it was";
+         } else {
+             EXPECT_NE(Model().SystemParams, m.marker);
+         }
+     }, true},
+    {"download", [](FaultMatrix& m) { m.transferSystem(DownloadAll); },
+     [](FaultMatrix& m, const SimFaultCase& f) {
+         ASSERT_GE(m.dialogs.messages.size(), 1);
+         if (f.status != linkstatus::Ok) {
+             EXPECT_EQ(m.dialogs.messages.size(), 2) << "one retry prompt for the failed record";
+         }
+         EXPECT_EQ(m.dialogs.messages[0].text, QStringLiteral("Ovewrite DCX-700 memory with this data?"));
+         if (m.dialogs.messages.size() > 1) {
+             EXPECT_TRUE(m.dialogs.messages[1].text.startsWith(QStringLiteral("Download error. ")));
+             EXPECT_TRUE(m.dialogs.messages[1].text.endsWith(QStringLiteral("\nSysParams Error ")));
+         }
+         EXPECT_EQ(Model().SystemParams, m.marker);
+     }, true},
 };
 
 TEST_P(FaultMatrix, RecoversAndKeepsTheModel)
@@ -127,8 +175,11 @@ TEST_P(FaultMatrix, RecoversAndKeepsTheModel)
     fault.start(sim);
     op.run(*this);
     op.checkFaulted(*this, fault);
-    // Neither operation asks the operator anything about a failed reply.
-    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.texts().join(QLatin1Char('|')).toStdString();
+    // Monitoring and the process list ask the operator nothing about a failed reply.
+    if (!op.asks) {
+        EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.texts().join(QLatin1Char('|')).toStdString();
+    }
+    dialogs.messages.clear();
     const LinkStatus left = Comm_GetStatus();
 
     sim.faults().clear();
