@@ -76,9 +76,17 @@ ImportOutcome ImportMacleod(ParameterModel& model, const QString& fileName, bool
     out.process = process;
     ProcessRecord& pr = model.ProcessTable[size_t(process)];
 
+    // Lines may end in CR LF, LF or a lone CR (older design programs on other
+    // systems); a line end after the last line does not start another line.
+    QByteArray text = file.readAll();
+    text.replace("\r\n", "\n").replace('\r', '\n');
+    if (text.endsWith('\n'))
+        text.chop(1);
+    const QList<QByteArray> lines = text.isEmpty() ? QList<QByteArray>{} : text.split('\n');
+
     int prev = 0;
-    while (!file.atEnd()) {
-        const QString line = decodeLine(file.readLine());
+    for (const QByteArray& raw : lines) {
+        const QString line = decodeLine(raw);
         ++out.line;
         // The thickness is checked before anything is changed, so a bad line
         // leaves neither a linked nor a taken slot behind.

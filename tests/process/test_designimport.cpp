@@ -88,6 +88,22 @@ TEST_F(DesignImport, UnknownMaterialsTakeEmptyFilms)
                            "Rename an existing film or open another database."}));
 }
 
+TEST_F(DesignImport, AnyLineEndAndAByteOrderMark)
+{
+    const QByteArray texts[] = {
+        "1,a,0.5,TiO2\r2,a,0.25,SiO2\r",                     // lone CR (no line would split on LF)
+        "\xEF\xBB\xBF" "1,a,0.5,TiO2\r\n2,a,0.25,SiO2",      // UTF-8 mark, no end after the last line
+        "1,a,0.5,TiO2\n2,a,0.25,SiO2\n",
+    };
+    for (const QByteArray& text : texts) {
+        SCOPED_TRACE(text.toStdString());
+        SetDefaultParameters();
+        ASSERT_TRUE(DBOpen());
+        EXPECT_EQ(ImportMacleod(Model(), csv("Ends.csv", text)).end, ImportEnd::Imported);
+        EXPECT_EQ(steps(2), QStringList({"1:2:0.5", "2:5:0.25", "2/2"}));
+    }
+}
+
 TEST_F(DesignImport, StopsKeepWhatCameBefore)
 {
     struct Case {
@@ -101,6 +117,8 @@ TEST_F(DesignImport, StopsKeepWhatCameBefore)
          {"1:2:0.5", "1/1"}},
         {"a header line", "Layer,Mat,Thickness,Material\n1,a,0.5,TiO2\n", ImportEnd::BadLine, {"0/0"}},
         {"a blank line", "1,a,0.5,TiO2\n\n", ImportEnd::BadLine, {"1:2:0.5", "1/1"}},
+        {"binary bytes", QByteArray("1,a,0.5,TiO2\n\x01\xff\x00,\x80,\x02,x\n", 22), ImportEnd::BadLine,
+         {"1:2:0.5", "1/1"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
