@@ -100,8 +100,9 @@ const Operation kOperations[] = {
              return;
          EXPECT_EQ(m.view.processes.value(0), QStringLiteral("1. Process 1"));
          EXPECT_EQ(Model().ProcessTable[1].Process_Name.text(), m.firstName);
-         if (QLatin1String(f.name) != QLatin1String("disconnect"))
+         if (QLatin1String(f.name) != QLatin1String("disconnect")) {
              EXPECT_EQ(m.view.processes.mid(1), m.reference.mid(1));
+         }
      }},
 };
 
