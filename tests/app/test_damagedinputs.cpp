@@ -1,6 +1,7 @@
 // Damaged INI and chart files at start-up and close: no crash, no message,
 // nothing lost. A damaged file joins with one row of kDamaged (damaged
-// databases are the store tests'; an unwritable log is the data log test's).
+// databases are the store tests', garbage charts the graph model test's, an
+// unwritable log the data log test's).
 #include "app/frmmain.h"
 #include "support/scripteddialogs.h"
 #include "support/shell.h"
@@ -44,9 +45,7 @@ const Damaged kDamaged[] = {
     {"ini_lf_only", "DCX700 Comm.ini", [] { return ini("", "\n"); }, 2},
     {"ini_not_numbers", "DCX700 Comm.ini",
      [] { return QByteArray("[Graph]\r\nDisplay=two\r\n[DataLog]\r\nEnd=1e99\r\nInterval=-\r\n"); }, 0},
-    {"chart_garbage", "AVG_DEP.OC2", [] { return QByteArray("XMin=\r\n=7\r\n[[\r\nYMax=1e400\r\n"); }, 2},
     {"chart_binary", "AVG_DEP.OC2", binary, 2},
-    {"chart_empty", "CH_DEP.OC2", [] { return QByteArray(); }, 2},
 };
 
 // Lines of a text with any line ends.
