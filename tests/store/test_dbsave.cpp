@@ -1,16 +1,15 @@
 #include "storefixture.h"
+#include "tests/common/fillfields.h"
 
 #include "store/dbfaults.h"
 #include "store/dbwriter.h"
 #include "store/moddatabase.h"
-#include "store/modelfields.h"
 #include "store/sqlitefile.h"
 
 #include <QCoreApplication>
 #include <QProcessEnvironment>
 
 #include <algorithm>
-#include <cmath>
 #include <csignal>
 #include <sys/file.h>
 #include <unistd.h>
@@ -20,22 +19,6 @@ using namespace storetest;
 namespace {
 
 class DbSave : public StoreTest {};
-
-// Every numeric field of a record a value of its own on its step grid, inside
-// its range and above its minimum (a zero power would be repaired on load).
-template <typename Record>
-void fillFields(Record& r, int seed)
-{
-    for (const FieldSpec<Record>& row : FieldSpecs<Record>()) {
-        const int span = row.maxSteps() - row.minSteps();
-        const int n = row.minSteps() + (span > 0 ? 1 + (seed++ * 37) % span : 0);
-        const double v = row.step < 1 ? n / std::round(1 / row.step) : n * row.step;
-        if (const auto p = std::get_if<double Record::*>(&row.field))
-            r.*(*p) = v;
-        else
-            r.*std::get<qint16 Record::*>(row.field) = static_cast<qint16>(std::lround(v));
-    }
-}
 
 // A model that differs from the defaults in every field the file stores:
 // process 1 = group (10 + partners 11, 12) then 13; process 2 = 500 then 999.
