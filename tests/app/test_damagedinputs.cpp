@@ -1,11 +1,8 @@
-// Damaged files the program meets at start-up and close, and places it cannot
-// write to: it starts, runs and closes without a crash, shows the message the
-// design gives (or none), and loses nothing that was in the files. One body;
-// a damaged file joins with one row of kDamaged. (Damaged database files are
-// the database tests' own table.)
+// Damaged INI and chart files at start-up and close: no crash, no message,
+// nothing lost. A damaged file joins with one row of kDamaged (damaged
+// databases are the store tests', garbage charts the graph model test's, an
+// unwritable log the data log test's).
 #include "app/frmmain.h"
-#include "runlog/datalog.h"
-#include "support/config.h"
 #include "support/scripteddialogs.h"
 #include "support/shell.h"
 
@@ -48,10 +45,7 @@ const Damaged kDamaged[] = {
     {"ini_lf_only", "DCX700 Comm.ini", [] { return ini("", "\n"); }, 2},
     {"ini_not_numbers", "DCX700 Comm.ini",
      [] { return QByteArray("[Graph]\r\nDisplay=two\r\n[DataLog]\r\nEnd=1e99\r\nInterval=-\r\n"); }, 0},
-    {"chart_garbage", "AVG_DEP.OC2", [] { return QByteArray("XMin=\r\n=7\r\n[[\r\nYMax=1e400\r\n"); }, 2},
     {"chart_binary", "AVG_DEP.OC2", binary, 2},
-    {"chart_100k_line", "DEV_DEP.OC2", longLine, 2},
-    {"chart_empty", "CH_DEP.OC2", [] { return QByteArray(); }, 2},
 };
 
 // Lines of a text with any line ends.
@@ -118,23 +112,5 @@ TEST_P(DamagedInput, StartsAndClosesLosingNothing)
 
 INSTANTIATE_TEST_SUITE_P(Files, DamagedInput, ::testing::ValuesIn(kDamaged),
                          [](const ::testing::TestParamInfo<Damaged>& info) { return std::string(info.param.name); });
-
-// Places the program cannot write to: a folder that is a file (permissions
-// would not stop the tests when they run as root). The log line is reported
-// and lost, logging goes on; the configuration is simply not written.
-TEST_F(DamagedInput, UnwritablePlacesAreReportedOrSkipped)
-{
-    write(QStringLiteral("DCX700 Comm.ini"), ini(""));
-    write(QStringLiteral("blocker"), "not a folder");
-    Config().LogFileName = home.filePath(QStringLiteral("blocker/log.txt"));
-    Config().LogType = 2;
-    InitDataLog();
-    ASSERT_EQ(answers.messages.size(), 1);
-    const ScriptedDialogs::Message& m = answers.messages.first();
-    EXPECT_TRUE(m.text.startsWith(QLatin1String("Error: ")) && m.text.contains(QLatin1String("log.txt")))
-        << m.text.toStdString();
-    EXPECT_EQ(m.title, QStringLiteral("AppendToTextFile"));
-    EXPECT_EQ(read(QStringLiteral("blocker")), QByteArray("not a folder"));
-}
 
 } // namespace

@@ -1,9 +1,5 @@
-// Every fault of the simulated instrument during every operation that talks to
-// it: no crash, the status and prompts the design gives, the link back by
-// itself once the fault stops (or, where the design says so, after the next
-// transaction made elsewhere), and the model unchanged where a record failed.
-// One body; the fault and the operation are the parameters. An operation
-// joins with one row of kOperations.
+// Every simulator fault during every operation that talks to it: no crash, no
+// prompt, the link back once the fault stops, the model unchanged.
 #include "app/runmonitor.h"
 #include "fakemonitorview.h"
 #include "link/modcomm.h"
@@ -23,12 +19,9 @@ class FaultMatrix;
 
 struct Operation {
     const char* name;
-    // Runs once from the idle, monitored state with the fault switched on.
-    void (*run)(FaultMatrix&);
-    // What it left behind after meeting the fault.
-    void (*checkFaulted)(FaultMatrix&, const SimFaultCase&);
-    // Transfers ask first and prompt for a failed record; the others ask nothing.
-    bool asks = false;
+    void (*run)(FaultMatrix&);                               // from idle, fault on
+    void (*checkFaulted)(FaultMatrix&, const SimFaultCase&); // what it left behind
+    bool asks = false; // transfers ask first and prompt for a failed record
 };
 
 class FaultMatrix : public ::testing::TestWithParam<std::tuple<int, int>> {
@@ -48,7 +41,6 @@ public:
             if (sim.faults().delayMs() > 0)
                 QMetaObject::invokeMethod(&sim, [this] { sim.faults().setDelayMs(0); }, Qt::QueuedConnection);
         });
-        // Waits see time pass; the instrument's clock moves with it.
         QObject::connect(&time, &QTimer::timeout, &clock, [this] { clock.advanceMs(100); });
         time.start(0);
         view.monitor = &monitor;
@@ -70,11 +62,7 @@ public:
         clock.advance(0.5);
         monitor.tmrUpdate_Timer();
     }
-    void ticks(int n)
-    {
-        for (int i = 0; i < n; ++i)
-            tick();
-    }
+    void ticks(int n) { while (n-- > 0) tick(); }
     bool monitoringWorks()
     {
         commands.clear();
@@ -118,14 +106,12 @@ bool refused(LinkStatus s) { return s >= linkstatus::NotReady && s <= linkstatus
 const Operation kOperations[] = {
     {"monitoring", [](FaultMatrix& m) { m.tick(); },
      [](FaultMatrix& m, const SimFaultCase& f) {
-         // The status query meets the fault; the display keeps its values.
          EXPECT_EQ(Comm_GetStatus(), f.status);
          EXPECT_EQ(m.view.phase, QStringLiteral("Stopped"));
      }},
     {"process list", [](FaultMatrix& m) { m.monitor.LoadProcesses(); },
      [](FaultMatrix& m, const SimFaultCase& f) {
-         // The first name query meets the fault: that entry gets its stand-in
-         // name and its record keeps its name; every other entry is as before.
+         // The first name query fails: a stand-in name, the record kept.
          ASSERT_EQ(m.view.processes.size(), 100);
          if (f.status == linkstatus::Ok)
              return;
@@ -184,9 +170,7 @@ TEST_P(FaultMatrix, RecoversAndKeepsTheModel)
 
     sim.faults().clear();
     if (refused(left)) {
-        // A refused or garbled reply leaves the update loop resting until a
-        // transaction started elsewhere (the settings window's Send or Find)
-        // ends well.
+        // The update loop rests until a transaction made elsewhere ends well.
         commands.clear();
         ticks(2);
         EXPECT_TRUE(commands.isEmpty());

@@ -96,7 +96,8 @@ TEST(ProgressCancel, OfferedToTransfersAndHonouredBetweenRecords)
     EXPECT_FALSE(peer.texts.contains("C4? 1"));
     EXPECT_EQ(Model().ProcessTable[4].Process_Name, Name16("untouched"));
     EXPECT_EQ(Model().ProcessTable[3].First_Layer, -1) << "stopped inside process 3, which is left empty";
-    EXPECT_TRUE(dlg.texts().last().startsWith("Upload stopped at Process 3."));
+    EXPECT_EQ(dlg.texts().last().toStdString(),
+              "Upload stopped at Process 3.\nThe records before it were uploaded; Process 3 was left empty.");
     EXPECT_FALSE(splash.isVisible());
     EXPECT_TRUE(processWindow.isEnabled());
 

@@ -15,7 +15,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFile>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -173,19 +172,6 @@ TEST_F(ProcessWindow, FileMenuOpensAndSavesDatabases)
     EXPECT_EQ(w.item("P7")->text(0).trimmed(), "Saved");
     EXPECT_EQ(dlg.texts().value(1), "Ovewrite this form with disk data?");
 
-    // A file that is no database: reported, the tree shows the defaults, the file is untouched.
-    QFile junk(home.filePath("Junk.mdb"));
-    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-    junk.write("not a database");
-    junk.close();
-    dlg.answerOpen(junk.fileName());
-    dlg.answer(MsgResult::Yes);
-    child<QAction>(w, "mnuFileOpen")->trigger();
-    EXPECT_TRUE(dlg.texts().join('|').contains("Error reading ")) << dlg.texts().join('|').toStdString();
-    EXPECT_EQ(w.item("P1")->text(0).trimmed(), "Process 1");
-    EXPECT_EQ(w.windowTitle(), "DCX-700 - [Default.mdb]");
-    ASSERT_TRUE(junk.open(QIODevice::ReadOnly));
-    EXPECT_EQ(junk.readAll(), "not a database");
     dlg.answer(MsgResult::No);
 }
 

@@ -1,6 +1,5 @@
-// The compare list between two models: the exact line of each kind of
-// difference, no line for float noise below the display resolution, and
-// the records a stopped or failed upload did not read left out.
+// The compare list between two models (a rate, a film name and the period are
+// the transfer test's): times, float noise, layer shapes, unread records.
 #include "process/modelcompare.h"
 #include "store/model.h"
 #include "support/scripteddialogs.h"
@@ -44,12 +43,6 @@ TEST(ModelCompare, ListsEachDifferenceOnceInTheEditorsFormat)
         QString upTo = {};
     };
     const Row rows[] = {
-        {"one layer rate", [](ParameterModel& m) { m.LayerTable[20].Rate = 2.5; },
-         {"Process 3 Layer 20: Rate 2.5 (PC) vs 2.4 (instrument)"}},
-        {"one film name", [](ParameterModel& m) { m.FilmTable[7].Film_Name = "Gold"; },
-         {"Film 7: name \"Gold\" (PC) vs \"Au\" (instrument)"}},
-        {"the system period", [](ParameterModel& m) { m.SystemParams.Period = 0.5; },
-         {"System: Period 0.5 (PC) vs 0.25 (instrument)"}},
         {"a time field in h:mm:ss", [](ParameterModel& m) { m.FilmTable[2].Soak1_Time = 90; },
          {"Film 2: Soak1 Time 0:01:30 (PC) vs 0:00:00 (instrument)"}},
         {"float noise below 0.1 A/s", [](ParameterModel& m) { m.LayerTable[30].Rate = 2.4000001; }, {}},

@@ -115,21 +115,10 @@ TEST_F(ProcessTreeTest, InsertAndDeleteFollowTheLinkRules)
             EXPECT_EQ(freed.Film_Number, -1);
             EXPECT_EQ(freed.Next_Layer, -1);
             EXPECT_EQ(freed.CoDep_Layer, -1);
-            EXPECT_EQ(freed.Output_Number, model.LayerTable[size_t(slot)].Output_Number);
         }
         EXPECT_EQ(shape(model, c.process), c.expected);
         EXPECT_EQ(Working().CurProcess, c.process);
     }
-}
-
-TEST_F(ProcessTreeTest, DeletingThePrimaryOfThreeRenumbersTheGroup)
-{
-    ASSERT_TRUE(DeleteLayer(m, "L20,P3"));
-    ProcessTree tree;
-    tree.rebuild(m);
-    EXPECT_EQ(processNodes(tree, 3),
-              QStringList({"L21,P3=Layer 1.2", "F2,P3,L21=Film2", "L22,P3=->Layer 1.3", "F3,P3,L22=Film3",
-                           "L23,P3=Layer 2", "F4,P3,L23=Film4"}));
 }
 
 TEST_F(ProcessTreeTest, CoDepInsertRules)

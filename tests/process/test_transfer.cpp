@@ -10,6 +10,7 @@
 #include "support/config.h"
 #include "support/progress.h"
 #include "support/scripteddialogs.h"
+#include "tests/common/fillfields.h"
 
 #include <QDir>
 #include <QFile>
@@ -80,16 +81,25 @@ public:
 };
 
 // Processes 1..4 on slots 1..10; process 3 is 5, then the group 6 + 7, then 8.
+// Every other number holds a value of its own, so a round trip sees each one.
 ParameterModel buildModel()
 {
     ParameterModel m;
+    for (int s = 1; s <= 10; ++s) {
+        LayerRecord& l = m.LayerTable[s];
+        fillFields(l, s);
+        l.Next_Layer = l.CoDep_Layer = -1;
+        l.Layer_Free = 0;
+        l.Rate = (10 + s) / 10.0;
+        l.Time_Setpoint = static_cast<qint16>(s);
+        l.Film_Number = static_cast<qint16>(s);
+    }
     const auto chain = [&m](int p, std::initializer_list<int> ids, int groups) {
         ProcessRecord& pr = m.ProcessTable[p];
         pr.First_Layer = static_cast<qint16>(*ids.begin());
         pr.Number_Layers = static_cast<qint16>(groups);
         pr.Number_Act_Layers = static_cast<qint16>(ids.size());
-        const int* s = ids.begin();
-        for (; s + 1 != ids.end(); ++s)
+        for (const int* s = ids.begin(); s + 1 != ids.end(); ++s)
             m.LayerTable[*s].Next_Layer = static_cast<qint16>(s[1]);
     };
     chain(1, {1, 2}, 2);
@@ -98,32 +108,21 @@ ParameterModel buildModel()
     chain(4, {9, 10}, 2);
     m.LayerTable[6].Next_Layer = -1; // 6 and 7 are one group
     m.LayerTable[6].CoDep_Layer = 7;
-    for (int s = 1; s <= 10; ++s) {
-        LayerRecord& l = m.LayerTable[s];
-        l.Rate = (10 + s) / 10.0;
-        l.Final_Thick = (1000 + s) / 1000.0;
-        l.Time_Setpoint = static_cast<qint16>(s);
-        l.Output_Number = static_cast<qint16>(1 + s % 4);
-        l.Film_Number = static_cast<qint16>(s);
-        l.Layer_Free = 0;
-    }
     for (int p = 1; p <= MaxProcesses; ++p)
         m.ProcessTable[p].Process_Name = QStringLiteral("P%1").arg(p);
     for (int f = 1; f <= MaxFilms; ++f) {
+        fillFields(m.FilmTable[f], f);
         m.FilmTable[f].Film_Name = QStringLiteral("F%1").arg(f);
-        m.FilmTable[f].Material_Index = static_cast<qint16>(1 + f);
-        m.FilmTable[f].Iterm = f / 10.0;
     }
     for (int i = 1; i <= MaxMaterials; ++i) { // upload keeps a name's first word only
+        fillFields(m.MaterialTable[i], i);
         m.MaterialTable[i].Material = QStringLiteral("M%1").arg(i);
-        m.MaterialTable[i].Density = (100 + i) / 100.0;
-        m.MaterialTable[i].ZFactor = (500 + i) / 1000.0;
     }
+    fillFields(m.SystemParams, 1);
     m.SystemParams.Period = 0.5;
-    m.SystemParams.Xtool3 = 95;
     for (int n = 0; n < 16; ++n) {
-        m.InputTable[n].Input_Type = static_cast<qint16>(2 + n);
-        m.OutputTable[n].Output_Type = static_cast<qint16>(30 + n);
+        fillFields(m.InputTable[n], n);
+        fillFields(m.OutputTable[n], n);
     }
     return m;
 }

@@ -1,4 +1,5 @@
 #include "storefixture.h"
+#include "tests/common/fillfields.h"
 
 #include "store/dbfaults.h"
 #include "store/dbwriter.h"
@@ -23,42 +24,12 @@ class DbSave : public StoreTest {};
 // process 1 = group (10 + partners 11, 12) then 13; process 2 = 500 then 999.
 void fillModel(ParameterModel& m)
 {
-    auto& p1 = m.ProcessTable[1];
-    p1.Process_Name = "Mirror";
-    p1.First_Layer = 10;
-    p1.Number_Layers = 2;
-    p1.Number_Act_Layers = 4;
-    auto& p2 = m.ProcessTable[2];
-    p2.Process_Name = "A name longer than sixteen";
-    p2.First_Layer = 500;
-    p2.Number_Layers = 2;
-    p2.Number_Act_Layers = 2;
-    const int used[] = {10, 11, 12, 13, 500, 999};
-    int i = 0;
-    for (int s : used) {
-        ++i;
+    m.ProcessTable[1] = {QStringLiteral("Mirror"), 2, 10, 4};
+    m.ProcessTable[2] = {QStringLiteral("A name longer than sixteen"), 2, 500, 2};
+    for (int s : {10, 11, 12, 13, 500, 999}) {
         LayerRecord& l = m.LayerTable[s];
-        l.Rate = 1.5 + i;
-        l.Final_Thick = 0.125 * i;
-        l.Time_Setpoint = static_cast<qint16>(100 + i);
-        l.Thick_Limit = 0.0625 * i;
-        l.Output_Number = static_cast<qint16>(1 + i % 4);
-        l.Max_Power1 = 40.5 + i;
-        l.Slew_Rate1 = 2.25 * i;
-        l.Sensor1 = static_cast<qint16>(i % 2);
-        l.Sensor2 = 1;
-        l.Sensor3 = static_cast<qint16>((i + 1) % 2);
-        l.Sensor4 = 1;
-        l.Ramp1_Enabled = i % 2;
-        l.Ramp1_Start = 0.5 * i;
-        l.Ramp1_Rate = 0.75 * i;
-        l.Ramp1_Time = static_cast<qint16>(i * 7);
-        l.Ramp2_Enabled = (i + 1) % 2;
-        l.Ramp2_Start = 0.25 * i;
-        l.Ramp2_Rate = 1.25 * i;
-        l.Ramp2_Time = static_cast<qint16>(5999 - i);
-        l.Film_Number = static_cast<qint16>(i * 7);
-        l.Start_Mode = static_cast<qint16>(i % 2);
+        fillFields(l, s);
+        l.Next_Layer = l.CoDep_Layer = -1;
         l.Layer_Free = 0;
     }
     m.LayerTable[10].CoDep_Layer = 11;
@@ -66,59 +37,17 @@ void fillModel(ParameterModel& m)
     m.LayerTable[12].Next_Layer = 13;
     m.LayerTable[500].Next_Layer = 999;
     for (int f = 1; f <= MaxFilms; ++f) {
-        FilmRecord& r = m.FilmTable[f];
-        r.Film_Name = QStringLiteral("Coat %1").arg(f);
-        r.Pterm = f;
-        r.Iterm = 0.5 * f;
-        r.Dterm = 0.25 * f;
-        r.Material_Index = static_cast<qint16>(f + 1);
-        r.Pocket = static_cast<qint16>(f % 9);
-        r.Tooling = static_cast<qint16>(50 + f);
-        r.Crystal_Quality = static_cast<qint16>(f);
-        r.Crystal_Stability = static_cast<qint16>(f * 2);
-        r.Crystal_Fail = static_cast<qint16>(f % 2);
-        r.Ramp1_Power = 1.5 * f;
-        r.Ramp1_Time = static_cast<qint16>(f * 3);
-        r.Soak1_Time = f * 4;
-        r.Ramp2_Power = 2.5 * f;
-        r.Ramp2_Time = static_cast<qint16>(f * 5);
-        r.Soak2_Time = f * 6;
-        r.Idle_Power = 0.5 * f;
-        r.Idle_Ramp_Time = static_cast<qint16>(f * 8);
-        r.Feed_Power = 0.75 * f;
-        r.Feed_Ramp = f * 9;
-        r.Feed_Time = static_cast<qint16>(f * 10);
-        r.Shutter_Delay = static_cast<qint16>(f * 11);
-        r.Capture = 0.125 * f;
-        r.Control_Error = static_cast<qint16>(f % 3);
-        r.Control_Error_Percent = 0.375 * f;
-        r.Sampling = static_cast<qint16>(f % 3);
-        r.Sample_Accuracy = 0.625 * f;
-        r.Sample_Hold = static_cast<qint16>(f * 12);
-        r.Sample_Time = static_cast<qint16>(f * 13);
+        fillFields(m.FilmTable[f], f);
+        m.FilmTable[f].Film_Name = QStringLiteral("Coat %1").arg(f);
     }
     for (int n = 1; n <= MaxMaterials; ++n) {
+        fillFields(m.MaterialTable[n], n);
         m.MaterialTable[n].Material = QStringLiteral("Oxide %1").arg(n);
-        m.MaterialTable[n].Density = 1.5 + n;
-        m.MaterialTable[n].ZFactor = 0.25 * n;
     }
-    SystemRecord& s = m.SystemParams;
-    s.Period = 0.5;
-    s.System_Tooling = 97;
-    s.Xtool1 = 91;
-    s.Xtool2 = 92;
-    s.Xtool3 = 93;
-    s.Xtool4 = 94;
-    s.Simulate_Mode = 1;
-    s.Min_Freq = 5.5;
-    s.Max_Freq = 6.25;
-    s.Power_Scale_1 = 10;
-    s.Power_Scale_2 = 2.5;
-    s.Power_Scale_3 = 7.5;
-    s.Power_Scale_4 = 1.25;
+    fillFields(m.SystemParams, 3);
     for (int i = 0; i < 16; ++i) {
-        m.InputTable[i].Input_Type = static_cast<qint16>(30 + i);
-        m.OutputTable[i].Output_Type = static_cast<qint16>(60 + i);
+        fillFields(m.InputTable[i], i);
+        fillFields(m.OutputTable[i], i);
     }
 }
 
