@@ -122,6 +122,12 @@ inline QByteArray fileBytes(const QString& file)
     return f.readAll();
 }
 
+inline bool writeFile(const QString& file, const QByteArray& bytes)
+{
+    QFile f(file);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
 class StoreTest : public ::testing::Test {
 protected:
     void SetUp() override
