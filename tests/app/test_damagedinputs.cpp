@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/app/programhome.h"
+#include "tests/common/testfiles.h"
 
 namespace {
 
@@ -62,17 +63,8 @@ class DamagedInput : public ::testing::TestWithParam<Damaged> {
 protected:
     void SetUp() override { setShell(&shell); }
     void TearDown() override { setShell(nullptr); }
-    QByteArray read(const QString& name) const
-    {
-        QFile f(home.filePath(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    void write(const QString& name, const QByteArray& bytes) const
-    {
-        QFile f(home.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
+    QByteArray read(const QString& name) const { return readFile(home.filePath(name)); }
+    void write(const QString& name, const QByteArray& bytes) const { ASSERT_TRUE(writeFile(home.filePath(name), bytes)); }
 
     ProgramHome home;
     RecordingShell shell;

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/app/programhome.h"
+#include "tests/common/testfiles.h"
 #include <qcustomplot.h>
 
 namespace {
@@ -30,17 +31,8 @@ protected:
         Config() = AppConfig{};
     }
     QString ini() const { return home.filePath(QStringLiteral("DCX700 Comm.ini")); }
-    void writeIni(const QByteArray& text) const
-    {
-        QFile f(ini());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    }
-    QByteArray iniText() const
-    {
-        QFile f(ini());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    void writeIni(const QByteArray& text) const { ASSERT_TRUE(writeFile(ini(), text)); }
+    QByteArray iniText() const { return readFile(ini()); }
     template <class T> static T* child(const QObject& w, const QString& name)
     {
         T* c = w.findChild<T*>(name);

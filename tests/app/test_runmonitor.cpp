@@ -13,6 +13,7 @@
 #include "support/clock.h"
 #include "support/config.h"
 #include "support/scripteddialogs.h"
+#include "tests/common/testfiles.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -55,11 +56,7 @@ protected:
         Config().LogFileName = dir.filePath(QStringLiteral("run.txt"));
         Config().LogType = Config().LogInterval = 1;
     }
-    QString logText() const
-    {
-        QFile f(Config().LogFileName);
-        return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
-    }
+    QString logText() const { return QString::fromLatin1(readFile(Config().LogFileName)); }
     int logCount(const char* what) const { return int(logText().count(QLatin1String(what))); }
 
     FakeClock clock;

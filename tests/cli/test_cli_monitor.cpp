@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/cli/clitestkit.h"
+#include "tests/common/testfiles.h"
 
 namespace {
 
@@ -55,17 +56,9 @@ TEST(CliMonitor, LinesForKnownReadingsFailedTicksAndTheDataLog)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString ini = dir.filePath(QStringLiteral("test.ini"));
-    {
-        QFile f(ini);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[DataLog]\r\nType=1\r\nStart=0\r\nEnd=0\r\nInterval=0\r\n");
-    }
+    ASSERT_TRUE(writeFile(ini, "[DataLog]\r\nType=1\r\nStart=0\r\nEnd=0\r\nInterval=0\r\n"));
     const QString log = dir.filePath(QStringLiteral("run.txt"));
-    {
-        QFile f(log);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("an older run\r\n"); // overwrite mode: gone at the run start
-    }
+    ASSERT_TRUE(writeFile(log, "an older run\r\n")); // overwrite mode: gone at the run start
 
     ScriptedInstrument inst;
     inst.replies["@"] = {"DCX-700 TEST"};
@@ -95,9 +88,7 @@ TEST(CliMonitor, LinesForKnownReadingsFailedTicksAndTheDataLog)
 
     // The log: one section for the run, a line on each active tick (the failed
     // one logs the previous values), the end line at "Stopped".
-    QFile f(log);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QList<QByteArray> logLines = f.readAll().split('\n');
+    const QList<QByteArray> logLines = readFile(log).split('\n');
     ASSERT_GE(logLines.size(), 12);
     EXPECT_TRUE(logLines[0].startsWith("Start:   Date: ")) << logLines[0].toStdString();
     EXPECT_EQ(logLines[1], "\r");

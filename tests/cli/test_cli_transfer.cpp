@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/cli/clitestkit.h"
+#include "tests/common/testfiles.h"
 
 namespace {
 
@@ -211,10 +212,7 @@ TEST_F(CliTransfer, DiffListsTheDifferencesAndChangesNeitherSide)
     inst.replies["C3? 4"] = {"1"};
     inst.replies[layerQuery(20)] = {layerReply(-1, -1)};
     ASSERT_EQ(run({"upload", "--db", db}).exitCode, 0);
-    QFile file(db);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray saved = file.readAll();
-    file.close();
+    const QByteArray saved = readFile(db);
     const CtlRun same = run({"diff", "--db", db});
     EXPECT_EQ(same.exitCode, 0) << same.err.constData();
     EXPECT_TRUE(same.out.isEmpty());
@@ -230,8 +228,7 @@ TEST_F(CliTransfer, DiffListsTheDifferencesAndChangesNeitherSide)
                      "System: Period 0.5 (PC) vs 0.25 (instrument)\n");
     for (const QByteArray& c : inst.commands)
         EXPECT_TRUE(c == "@" || c.contains('?')) << "not a query: " << c.constData();
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), saved) << "the file is left as it was";
+    EXPECT_EQ(readFile(db), saved) << "the file is left as it was";
 }
 
 } // namespace

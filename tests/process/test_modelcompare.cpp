@@ -3,6 +3,7 @@
 #include "process/modelcompare.h"
 #include "store/model.h"
 #include "support/scripteddialogs.h"
+#include "tests/common/testfiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -88,9 +89,7 @@ TEST(ModelCompare, SaveWritesTheListAsText)
     const QString path = dir.filePath("diff.txt");
     dlg.answerSave(path);
     ASSERT_TRUE(SaveCompareList({"Film 7: name \"Gold\" (PC) vs \"Au\" (instrument)", "No more."}));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), "Film 7: name \"Gold\" (PC) vs \"Au\" (instrument)\nNo more.\n");
+    EXPECT_EQ(readFile(path), "Film 7: name \"Gold\" (PC) vs \"Au\" (instrument)\nNo more.\n");
     EXPECT_EQ(dlg.fileRequests.last().filter, "Text Files (*.txt)|*.txt");
     EXPECT_EQ(CompareResult{}.lines(), QStringList{"No differences."});
 }

@@ -4,6 +4,7 @@
 #include "support/clock.h"
 #include "support/config.h"
 #include "support/scripteddialogs.h"
+#include "tests/common/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,24 +35,11 @@ const char* const kKnownLine =
     "60.0, Deposit, 2.50,0.1,1.234,45.6, 0.00,-1.3,10.00,0.0, 12.35,3.0,123.5,99.9, 0.00,0.0,,-1.0"
     ", Sensors:, 2.48,0.013,5981234.568, 0.00,99.99,0.000, 1.01,999.9,6000000.000, 0.00,,5500000.100";
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
 // Data lines of a log file (lines that start with a digit).
 QStringList dataLines(const QString& path)
 {
     QStringList out;
-    for (const QString& l : QString::fromUtf8(readAll(path)).split(QStringLiteral("\r\n")))
+    for (const QString& l : QString::fromUtf8(readFile(path)).split(QStringLiteral("\r\n")))
         if (!l.isEmpty() && l[0].isDigit())
             out << l;
     return out;
@@ -149,7 +137,7 @@ TEST_F(DataLogTest, RunSectionBytesAndPhaseRules)
     const QByteArray line1 = DataLogLine(1.0, 6, reading).toUtf8();
     const QByteArray expected = "Start:   Date: 2026-01-01   Time: 10:00:00\r\n\r\n" + QByteArray(kHeader)
                                 + "\r\n\r\n" + line1 + "\r\n" + "\r\nEnd:     Date: 2026-01-01   Time: 10:00:02\r\n\r\n\r\n";
-    EXPECT_EQ(readAll(path()), expected);
+    EXPECT_EQ(readFile(path()), expected);
 
     // 23 -> 13 and -1 -> 6 start no section; equal phases do nothing.
     QFile::remove(path());
@@ -218,14 +206,14 @@ TEST_F(DataLogTest, RunCrossingMidnightKeepsIncreasingTimes)
 
 TEST_F(DataLogTest, OverwriteDeletesAppendKeeps)
 {
-    writeFile(path(), "old run\r\n");
+    ASSERT_TRUE(writeFile(path(), "old run\r\n"));
     Config().LogType = 2;
     InitDataLog();
-    EXPECT_TRUE(readAll(path()).startsWith("old run\r\nStart:   Date: "));
+    EXPECT_TRUE(readFile(path()).startsWith("old run\r\nStart:   Date: "));
 
     Config().LogType = 1;
     InitDataLog();
-    const QByteArray bytes = readAll(path());
+    const QByteArray bytes = readFile(path());
     EXPECT_TRUE(bytes.startsWith("Start:   Date: "));
     EXPECT_EQ(bytes.count("Start:"), 1);
     EXPECT_TRUE(dlg.messages.isEmpty());
@@ -234,28 +222,28 @@ TEST_F(DataLogTest, OverwriteDeletesAppendKeeps)
 TEST_F(DataLogTest, SizeQuestionAboveOneMillionBytes)
 {
     // Exactly the limit: no question.
-    writeFile(path(), QByteArray(1000000, 'x'));
+    ASSERT_TRUE(writeFile(path(), QByteArray(1000000, 'x')));
     InitDataLog();
     EXPECT_TRUE(dlg.messages.isEmpty());
 
     // One byte more: asked once per section start; No keeps the file.
-    writeFile(path(), QByteArray(1000001, 'x'));
+    ASSERT_TRUE(writeFile(path(), QByteArray(1000001, 'x')));
     dlg.answer(MsgResult::No);
     InitDataLog();
     ASSERT_EQ(dlg.messages.size(), 1);
     EXPECT_EQ(std::tuple(dlg.messages[0].text, dlg.messages[0].buttons),
               std::tuple(QString("Log file size is 1000001. Delete?"), MsgButtons::YesNo));
-    EXPECT_TRUE(readAll(path()).startsWith(QByteArray(1000001, 'x') + "Start:"));
+    EXPECT_TRUE(readFile(path()).startsWith(QByteArray(1000001, 'x') + "Start:"));
     for (int i = 0; i < 10; ++i)
         tick(13);
     EXPECT_EQ(dlg.messages.size(), 1);
 
     // Yes deletes it: the file holds only the new section.
-    writeFile(path(), QByteArray(1000001, 'x'));
+    ASSERT_TRUE(writeFile(path(), QByteArray(1000001, 'x')));
     dlg.answer(MsgResult::Yes);
     InitDataLog();
     EXPECT_EQ(dlg.messages.size(), 2);
-    EXPECT_TRUE(readAll(path()).startsWith("Start:   Date: "));
+    EXPECT_TRUE(readFile(path()).startsWith("Start:   Date: "));
 }
 
 namespace {
@@ -289,7 +277,7 @@ TEST_F(DataLogTest, FailingWriteIsReportedOnceAndLoggingGoesOn)
     tick(13);
     tick(13);
     EXPECT_EQ(dataLines(Config().LogFileName).size(), 2);
-    EXPECT_FALSE(readAll(Config().LogFileName).contains("Start:"));
+    EXPECT_FALSE(readFile(Config().LogFileName).contains("Start:"));
 
     // A later failure, after a success, is worth one new message.
     Config().LogFileName = dir.filePath(QStringLiteral("other/run.txt"));

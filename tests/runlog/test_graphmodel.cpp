@@ -1,5 +1,6 @@
 // The chart wrapper's settings file and its text, without a display.
 #include "runlog/chartmodel.h"
+#include "tests/common/testfiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,12 +9,7 @@
 
 namespace {
 
-void writeText(const QString& path, const QByteArray& text)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(text);
-}
+void writeText(const QString& path, const QByteArray& text) { ASSERT_TRUE(writeFile(path, text)); }
 
 } // namespace
 

@@ -5,6 +5,7 @@
 #include "support/config.h"
 #include "support/programfolder.h"
 #include "tests/common/programfolder_env.h"
+#include "tests/common/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,22 +40,9 @@ protected:
         Config() = AppConfig{};
     }
     QString ini() const { return home.filePath(QStringLiteral("DCX700 Comm.ini")); }
-    void writeIni(const QByteArray& text) const
-    {
-        QFile f(ini());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    }
-    QByteArray iniText() const
-    {
-        QFile f(ini());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    void touch(const QString& path) const
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
+    void writeIni(const QByteArray& text) const { ASSERT_TRUE(writeFile(ini(), text)); }
+    QByteArray iniText() const { return readFile(ini()); }
+    void touch(const QString& path) const { ASSERT_TRUE(writeFile(path, {})); }
 
     QTemporaryDir home;
     QTemporaryDir elsewhere;

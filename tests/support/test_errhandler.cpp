@@ -4,6 +4,7 @@
 #include "support/programfolder.h"
 #include "support/scripteddialogs.h"
 #include "tests/common/programfolder_env.h"
+#include "tests/common/testfiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,11 +28,7 @@ protected:
     }
     ~ErrHandlerTest() override { SetProgramFolder(dcxTestProgramFolder()); }
 
-    QByteArray errorFile() const
-    {
-        QFile f(dir.filePath(QStringLiteral("ERRORS.TXT")));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QByteArray errorFile() const { return readFile(dir.filePath(QStringLiteral("ERRORS.TXT"))); }
 
     QTemporaryDir dir;
     ScriptedDialogs dlg;
@@ -153,11 +150,7 @@ TEST_F(ErrHandlerTest, ReportIsAppendedToTheErrorFileAndShown)
 TEST_F(ErrHandlerTest, TraceFileAndTerminationReport)
 {
     const QString trace = dir.filePath(QStringLiteral("trace.log"));
-    {
-        QFile old(trace);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("old run\r\n");
-    }
+    ASSERT_TRUE(writeFile(trace, "old run\r\n"));
     {
         CErrHandler h;
         h.Push(QStringLiteral("before"));
@@ -171,9 +164,7 @@ TEST_F(ErrHandlerTest, TraceFileAndTerminationReport)
         h.Push(QStringLiteral("frmMain_Form_QueryUnload"));
         EXPECT_TRUE(dlg.messages.isEmpty());
     } // ends with two names registered
-    QFile f(trace);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), "modDatabase_DBOpen\r\nmodDatabase_LoadLayers\r\nfrmMain_Form_QueryUnload\r\n");
+    EXPECT_EQ(readFile(trace), "modDatabase_DBOpen\r\nmodDatabase_LoadLayers\r\nfrmMain_Form_QueryUnload\r\n");
     ASSERT_EQ(dlg.messages.size(), 1);
     EXPECT_EQ(dlg.messages[0].text,
               "Non Fatal Error:\nError Trace Stack = 2 on Terminate.\nProcedure: frmMain_Form_QueryUnload");

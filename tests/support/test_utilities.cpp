@@ -2,6 +2,7 @@
 #include "support/modfileutil.h"
 #include "support/modutil.h"
 #include "support/scripteddialogs.h"
+#include "tests/common/testfiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -83,11 +84,7 @@ TEST(Files, AppendCopyAndKill)
     EXPECT_FALSE(FileExists(log));
     EXPECT_TRUE(AppendToTextFile(log, "first"));
     EXPECT_TRUE(AppendToTextFile(log, "second"));
-    {
-        QFile f(log);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        EXPECT_EQ(f.readAll(), "first\r\nsecond\r\n");
-    }
+    EXPECT_EQ(readFile(log), "first\r\nsecond\r\n");
     EXPECT_FALSE(FileExists(dir.path()));
     EXPECT_EQ(GetFileSize(log), 15);
     EXPECT_TRUE(dlg.messages.isEmpty());
@@ -95,20 +92,9 @@ TEST(Files, AppendCopyAndKill)
     // A binary copy keeps every byte and replaces what was there.
     const QByteArray bytes("a\0b\r\nc\n\xff", 9);
     const QString src = dir.filePath("src.bin"), dst = dir.filePath("dst.bin");
-    {
-        QFile f(src);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        QFile g(dst);
-        ASSERT_TRUE(g.open(QIODevice::WriteOnly));
-        g.write("old content that is longer");
-    }
+    ASSERT_TRUE(writeFile(src, bytes) && writeFile(dst, "old content that is longer"));
     EXPECT_TRUE(CopyFileByte(src, dst));
-    {
-        QFile f(dst);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        EXPECT_EQ(f.readAll(), bytes);
-    }
+    EXPECT_EQ(readFile(dst), bytes);
     // A missing source leaves the destination alone and says so.
     EXPECT_FALSE(CopyFileByte(dir.filePath("none.bin"), dst));
     EXPECT_EQ(GetFileSize(dst), 9);
