@@ -141,8 +141,8 @@ TEST_F(CliTransfer, UploadEndsOnLoopingAndOutOfRangeLayerLinks)
         ASSERT_EQ(p1.size(), 2);
         EXPECT_EQ(p1[1], QStringLiteral("Loop            ,30,%1,%1").arg(row.act30));
         EXPECT_EQ(dumpLine(QStringLiteral("Layer 30")).value(1 + 22), QString::number(row.next30));
-        if (row.next30 == 31)
-            EXPECT_EQ(dumpLine(QStringLiteral("Layer 31")).value(1 + 22), QString::number(row.next31));
+        EXPECT_TRUE(row.next30 != 31
+                    || dumpLine(QStringLiteral("Layer 31")).value(1 + 22) == QString::number(row.next31));
     }
 }
 
