@@ -1,19 +1,12 @@
 // Frame building, checksum and the two frame parsers, against hand-computed bytes.
 #include "link/commframe.h"
+#include "linktestpeer.h"
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
-
 namespace {
 
-QByteArray bytes(std::initializer_list<int> v)
-{
-    QByteArray out;
-    for (int b : v)
-        out.append(static_cast<char>(b));
-    return out;
-}
+constexpr auto bytes = Bytes;
 
 // Feeds every byte; returns the frames completed on the way.
 std::vector<RxMachine::Frame> feedAll(RxMachine& rx, const QByteArray& in)
