@@ -64,7 +64,10 @@ protected:
     void SetUp() override { setShell(&shell); }
     void TearDown() override { setShell(nullptr); }
     QByteArray read(const QString& name) const { return readFile(home.filePath(name)); }
-    void write(const QString& name, const QByteArray& bytes) const { ASSERT_TRUE(writeFile(home.filePath(name), bytes)); }
+    void write(const QString& name, const QByteArray& bytes) const
+    {
+        ASSERT_TRUE(writeFile(home.filePath(name), bytes));
+    }
 
     ProgramHome home;
     RecordingShell shell;

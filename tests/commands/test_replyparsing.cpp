@@ -210,7 +210,8 @@ TEST_F(ReplyParsing, FilmGroups)
     EXPECT_THAT(std::tie(f.Pterm, f.Iterm, f.Dterm, f.Ramp1_Power),
                 FieldsAre(DoubleEq(12.0), DoubleEq(2.5), DoubleEq(0.5), DoubleEq(10.5)));
     // 7 fields: 208 and 209 unchanged.
-    EXPECT_EQ(std::tie(f.Material_Index, f.Tooling, f.Crystal_Quality, f.Crystal_Stability, f.Crystal_Fail, f.Ramp1_Time),
+    EXPECT_EQ(std::tie(f.Material_Index, f.Tooling, f.Crystal_Quality, f.Crystal_Stability, f.Crystal_Fail,
+                       f.Ramp1_Time),
               std::tuple(7, 90, 15, 55, 1, 30));
 }
 

@@ -40,8 +40,8 @@ TEST_F(LayerEditor, LoadsSplitsAndStoresWhatItShows)
     Click(&form, "optOutNum_4");
     films->setCurrentIndex(2);
     Click(&form, "cmdOK");
-    EXPECT_EQ(std::tuple(l.Rate, l.Final_Thick, l.Max_Power1, l.Slew_Rate1, l.Start_Mode, l.Output_Number, l.Film_Number,
-                         l.Ramp1_Time, l.Next_Layer),
+    EXPECT_EQ(std::tuple(l.Rate, l.Final_Thick, l.Max_Power1, l.Slew_Rate1, l.Start_Mode, l.Output_Number,
+                         l.Film_Number, l.Ramp1_Time, l.Next_Layer),
               std::tuple(14.3, 12.344, 99.9, 0.0, 1, 4, 3, 90, 9));
 }
 

@@ -149,7 +149,8 @@ TEST(CommandFrameParser, RebuildsCommandsFromAStream)
             got.push_back(*cmd);
     ASSERT_EQ(got.size(), 5u);
     using C = CommandFrameParser::Checksum;
-    EXPECT_EQ(std::tuple(got[0].text, got[1].text, got[2].text), std::tuple(QByteArray("K1"), QByteArray("@"), QByteArray()));
+    EXPECT_EQ(std::tuple(got[0].text, got[1].text, got[2].text),
+              std::tuple(QByteArray("K1"), QByteArray("@"), QByteArray()));
     EXPECT_EQ(std::tuple(got[0].checksum, got[1].checksum, got[2].checksum, got[3].checksum, got[4].checksum),
               std::tuple(C::Ok, C::Off, C::Ok, C::Bad, C::Bad));
 }

@@ -58,12 +58,14 @@ TEST_F(DbLoad, ReadsEveryTableOfAFileWrittenByAnotherTool)
               std::tuple(2, 9, 95, 60, 12, 13));
 
     const MaterialRecord& mat = m.MaterialTable[42];
-    EXPECT_EQ(std::tuple(mat.Material.trimmed(), mat.Density, mat.ZFactor), std::tuple(QStringLiteral("M42"), 2.5, 1.25));
+    EXPECT_EQ(std::tuple(mat.Material.trimmed(), mat.Density, mat.ZFactor),
+              std::tuple(QStringLiteral("M42"), 2.5, 1.25));
 
     const SystemRecord& s = m.SystemParams;
     EXPECT_EQ(std::tuple(s.Period, s.Min_Freq, s.Max_Freq, s.Power_Scale_1, s.Power_Scale_4),
               std::tuple(0.5, 5.0, 6.0, 10.0, 7.0));
-    EXPECT_EQ(std::tuple(s.System_Tooling, s.Xtool1, s.Xtool4, m.InputTable[15].Input_Type, m.OutputTable[0].Output_Type),
+    EXPECT_EQ(std::tuple(s.System_Tooling, s.Xtool1, s.Xtool4, m.InputTable[15].Input_Type,
+                         m.OutputTable[0].Output_Type),
               std::tuple(90, 80, 83, 3, 4));
     EXPECT_EQ(Config().DBFileName, path(QStringLiteral("DCX700.mdb")));
 }
@@ -95,9 +97,9 @@ TEST_F(DbLoad, TheLayerCountDrivesTheWalk)
            " WHERE Process_Number = 2;"
            "UPDATE Processes SET First_Layer = 20, Number_Act_Layers = 0 WHERE Process_Number = 3;");
     ASSERT_TRUE(DBOpen());
-    EXPECT_EQ(Model().ProcessTable[2].First_Layer, 5000);
-    EXPECT_EQ(Model().LayerTable[20].Layer_Free, 1);
-    EXPECT_TRUE(dlg.messages.isEmpty());
+    EXPECT_EQ(std::tuple(Model().ProcessTable[2].First_Layer, Model().LayerTable[20].Layer_Free,
+                         dlg.messages.isEmpty()),
+              std::tuple(5000, 1, true));
 }
 
 TEST_F(DbLoad, LayerRepairs)
@@ -111,10 +113,12 @@ TEST_F(DbLoad, LayerRepairs)
     const QByteArray before = fileBytes(Config().DBFileName);
     ASSERT_TRUE(DBOpen());
     ASSERT_EQ(dlg.messages.size(), 1);
-    EXPECT_EQ(dlg.messages[0].text, QStringLiteral("Film number error in process Run%2, Layer 2.\nLayer set to Film 1."));
-    EXPECT_EQ(dlg.messages[0].buttons, MsgButtons::Ok);
+    EXPECT_EQ(std::tuple(dlg.messages[0].text, dlg.messages[0].buttons),
+              std::tuple(QString("Film number error in process Run%2, Layer 2.\nLayer set to Film 1."),
+                         MsgButtons::Ok));
     const LayerRecord& l = Model().LayerTable[11];
-    EXPECT_EQ(std::tuple(l.Film_Number, l.Output_Number, l.Max_Power1, l.Slew_Rate1, Model().LayerTable[12].Output_Number),
+    EXPECT_EQ(std::tuple(l.Film_Number, l.Output_Number, l.Max_Power1, l.Slew_Rate1,
+                         Model().LayerTable[12].Output_Number),
               std::tuple(1, 1, 25.0, 25.0, 1));
     // Repairs change the model, not the file.
     EXPECT_EQ(fileBytes(Config().DBFileName), before);
@@ -135,11 +139,10 @@ TEST_F(DbLoad, ALoopingProcessLoadsWithEveryOtherProcess)
     EXPECT_EQ(shown(QStringLiteral("Film number error")),
               (QStringList{QStringLiteral("Film number error in process Optic, Layer 1.\nLayer set to Film 1."),
                            QStringLiteral("Film number error in process Optic, Layer 4.\nLayer set to Film 1.")}));
-    EXPECT_EQ(Model().ProcessTable[1].Number_Act_Layers, 5);
-    EXPECT_EQ(Model().LayerTable[12].Next_Layer, 10);
-    EXPECT_EQ(Model().LayerTable[11].Rate, 1.0);
-    EXPECT_EQ(Model().ProcessTable[100].Process_Name.trimmed(), QStringLiteral("P100"));
-    EXPECT_TRUE(WalkProcess(Model(), 1).loops());
+    const ParameterModel& m = Model();
+    EXPECT_EQ(std::tuple(m.ProcessTable[1].Number_Act_Layers, m.LayerTable[12].Next_Layer, m.LayerTable[11].Rate,
+                         m.ProcessTable[100].Process_Name.trimmed(), WalkProcess(m, 1).loops()),
+              std::tuple(5, 10, 1.0, QString("P100"), true));
 
     // Saved and loaded again, the loop and the rest come back unchanged.
     const ParameterModel loaded = Model();
@@ -160,8 +163,7 @@ TEST_F(DbLoad, KeysBeyondTheIntegerRangeAreNoKeys)
     ASSERT_TRUE(DBOpen());
     EXPECT_EQ(query(Config().DBFileName, "SELECT COUNT(*) FROM Layers WHERE Layer_Number IN (999, 3000000000);"),
               "2");
-    EXPECT_EQ(Model().InputTable[6].Input_Type, 46);
-    EXPECT_EQ(Model().InputTable[7].Input_Type, 3);
+    EXPECT_EQ(std::tuple(Model().InputTable[6].Input_Type, Model().InputTable[7].Input_Type), std::tuple(46, 3));
 }
 
 TEST_F(DbLoad, FrequenciesInHertzOrMegahertz)
@@ -188,9 +190,9 @@ TEST_F(DbLoad, NamesMatchIgnoringCaseAndAreCutToSixteen)
            "ALTER TABLE System RENAME TO s2; ALTER TABLE s2 RENAME TO SYSTEM;"
            "UPDATE Materials SET Material = 'A very long material name' WHERE MatNum = 2;");
     ASSERT_TRUE(DBOpen());
-    EXPECT_EQ(Model().MaterialTable[2].Material.text(), QStringLiteral("A very long mate"));
-    EXPECT_EQ(Model().MaterialTable[2].ZFactor, 1.25);
-    EXPECT_EQ(Model().FilmTable[2].Film_Name.trimmed(), QStringLiteral("F2"));
+    EXPECT_EQ(std::tuple(Model().MaterialTable[2].Material.text(), Model().MaterialTable[2].ZFactor,
+                         Model().FilmTable[2].Film_Name.trimmed()),
+              std::tuple(QString("A very long mate"), 1.25, QString("F2")));
 }
 
 TEST_F(DbLoad, DamagedContentFailsWithTheRecordKey)

@@ -12,8 +12,8 @@ TEST_F(DbUpgrade, SameVersionIsLeftUntouched)
 {
     const QString file = makeDb(kProcess1Sql);
     const QByteArray before = fileBytes(file);
-    EXPECT_EQ((QStringList{GetDBProperty(file, QStringLiteral("Version")), GetDBProperty(file, QStringLiteral("version")),
-                           GetDBProperty(file, QStringLiteral("Owner"))}),
+    const auto property = [&file](const char* name) { return GetDBProperty(file, QLatin1String(name)); };
+    EXPECT_EQ((QStringList{property("Version"), property("version"), property("Owner")}),
               (QStringList{"1.10", "1.10", ""}));
     EXPECT_EQ(UpgradeDB(file), UpgradeResult::Current);
     EXPECT_EQ(fileBytes(file), before);

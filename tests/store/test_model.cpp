@@ -35,7 +35,8 @@ std::vector<int> slotsOf(const WalkResult& r)
 TEST(Name16, CutsPadsAndTrims)
 {
     Name16 longName(QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
-    EXPECT_EQ((QStringList{longName.text(), longName.trimmed()}), (QStringList{"ABCDEFGHIJKLMNOP", "ABCDEFGHIJKLMNOP"}));
+    EXPECT_EQ((QStringList{longName.text(), longName.trimmed()}),
+              (QStringList{"ABCDEFGHIJKLMNOP", "ABCDEFGHIJKLMNOP"}));
 
     Name16 shortName;
     shortName = QStringLiteral("SiO");
@@ -136,7 +137,8 @@ TEST(Walk, LoopsAreFollowedToTheCountAndReported)
     linkNext(*m, 4, 8), linkNext(*m, 8, 4);
     // The count bounds the walk: slot 4 is visited again.
     WalkResult r = WalkProcess(*m, 1);
-    EXPECT_EQ(std::tuple(r.ok(), r.loops(), r.repeatedSlot, slotsOf(r)), std::tuple(true, true, 4, std::vector{4, 8, 4}));
+    EXPECT_EQ(std::tuple(r.ok(), r.loops(), r.repeatedSlot, slotsOf(r)),
+              std::tuple(true, true, 4, std::vector{4, 8, 4}));
     // Asked to stop there, the walk ends before the repeat.
     r = WalkProcess(*m, 1, WalkLoops::Stop);
     EXPECT_EQ(std::tuple(r.error, r.badSlot, slotsOf(r)), std::tuple(WalkError::Cycle, 4, std::vector{4, 8}));

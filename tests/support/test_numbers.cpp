@@ -50,8 +50,8 @@ TEST(Numbers, RoundsHalfToEvenAndFailsOutOfRange)
         EXPECT_EQ(RoundToInt16(v), want) << v;
     EXPECT_EQ(std::tuple(RoundToInt32(2147483647.4), RoundToInt32(2147483647.5), RoundToInt32(-2147483648.5),
                          RoundToInt32(100000.5)),
-              std::tuple(std::optional<qint32>(2147483647), std::optional<qint32>(), std::optional<qint32>(-2147483647 - 1),
-                         std::optional<qint32>(100000)));
+              std::tuple(std::optional<qint32>(2147483647), std::optional<qint32>(),
+                         std::optional<qint32>(-2147483647 - 1), std::optional<qint32>(100000)));
     EXPECT_FALSE(std::signbit(RoundHalfEven(-0.5)));
 }
 
