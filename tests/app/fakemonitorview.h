@@ -25,8 +25,7 @@ public:
     bool slidersShown = false;
     QStringList processes;
     int selected = -1;
-    bool dropped = false;
-    bool onlineFrame = false;
+    bool dropped = false, onlineFrame = false;
     ButtonLayout buttons;  // the last layout applied
     int buttonUpdates = 0;
 
@@ -41,11 +40,7 @@ public:
         row[size_t(i)] = QStringList{r, d, t, p};
     }
     QString outputPowerText(int i) const override { return row[size_t(i)].value(3); }
-    void setOutputColour(int i, quint32 rgb) override
-    {
-        colour[size_t(i)] = rgb;
-        ++colourChanges;
-    }
+    void setOutputColour(int i, quint32 rgb) override { colour[size_t(i)] = rgb, ++colourChanges; }
     bool sliderVisible(int) const override { return slidersShown; }
     bool sliderHasFocus(int i) const override { return sliderFocus[size_t(i)]; }
     int sliderValue(int i) const override { return slider[size_t(i)]; }
@@ -70,19 +65,10 @@ public:
         if (monitor && index >= 0)
             monitor->cboProcess_Click();
     }
-    void clearProcesses() override
-    {
-        processes.clear();
-        selected = -1;
-    }
+    void clearProcesses() override { processes.clear(), selected = -1; }
     void addProcess(const QString& e) override { processes << e; }
     void setOnlineFrameVisible(bool v) override { onlineFrame = v; }
-    void applyButtons(const ButtonLayout& l) override
-    {
-        buttons = l;
-        ++buttonUpdates;
-        slidersShown = l.sliders;
-    }
+    void applyButtons(const ButtonLayout& l) override { buttons = l, ++buttonUpdates, slidersShown = l.sliders; }
     void enableOperateControls() override {}
 };
 

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/app/programhome.h"
+#include "tests/common/testfiles.h"
 
 namespace {
 
@@ -62,16 +63,10 @@ class DamagedInput : public ::testing::TestWithParam<Damaged> {
 protected:
     void SetUp() override { setShell(&shell); }
     void TearDown() override { setShell(nullptr); }
-    QByteArray read(const QString& name) const
-    {
-        QFile f(home.filePath(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QByteArray read(const QString& name) const { return readFile(home.filePath(name)); }
     void write(const QString& name, const QByteArray& bytes) const
     {
-        QFile f(home.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        ASSERT_TRUE(writeFile(home.filePath(name), bytes));
     }
 
     ProgramHome home;

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/app/programhome.h"
+#include "tests/common/testfiles.h"
 #include <qcustomplot.h>
 
 namespace {
@@ -30,17 +31,8 @@ protected:
         Config() = AppConfig{};
     }
     QString ini() const { return home.filePath(QStringLiteral("DCX700 Comm.ini")); }
-    void writeIni(const QByteArray& text) const
-    {
-        QFile f(ini());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    }
-    QByteArray iniText() const
-    {
-        QFile f(ini());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    void writeIni(const QByteArray& text) const { ASSERT_TRUE(writeFile(ini(), text)); }
+    QByteArray iniText() const { return readFile(ini()); }
     template <class T> static T* child(const QObject& w, const QString& name)
     {
         T* c = w.findChild<T*>(name);
@@ -77,11 +69,8 @@ TEST_F(MainWindow, StartsWithTheChartOfTheConfigurationFile)
 {
     writeIni("[Graph]\r\nDisplay=2\r\n");
     frmMain w;
-    EXPECT_EQ(w.Display(), 2);
-    EXPECT_EQ(shownChart(w), 2);
-    EXPECT_EQ(checkedEntry(w), 2);
-    EXPECT_EQ(Config().LogEnd, 300);
-    EXPECT_EQ(Config().EPort, "2101");
+    EXPECT_EQ(std::tuple(w.Display(), shownChart(w), checkedEntry(w), Config().LogEnd, Config().EPort),
+              std::tuple(2, 2, 2, 300, QString("2101")));
 }
 
 TEST_F(MainWindow, ClosingSavesPositionAndConfiguration)
@@ -89,17 +78,16 @@ TEST_F(MainWindow, ClosingSavesPositionAndConfiguration)
     writeIni("[CommSettings]\r\nType=0\r\n");
     {
         frmMain w;
-        Config().CommType = 2;
-        Config().LogFileName = home.filePath(QStringLiteral("runs.txt"));
+        std::tie(Config().CommType, Config().LogFileName) = std::tuple(2, home.filePath(QStringLiteral("runs.txt")));
         child<QAction>(w, QStringLiteral("mnuViewGraph_3"))->trigger();
         EXPECT_EQ(iniText(), "[CommSettings]\r\nType=0\r\n") << "nothing is written before close";
         child<QAction>(w, QStringLiteral("mnuFileExit"))->trigger();
         EXPECT_FALSE(child<QTimer>(w, QStringLiteral("tmrUpdate"))->isActive());
     }
     const QString text = QString::fromUtf8(iniText());
-    EXPECT_TRUE(text.contains(QStringLiteral("Type=2"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("Display=3")));
-    EXPECT_TRUE(text.contains(QStringLiteral("File=runs.txt"))) << "a log beside the program is kept as a bare name";
+    // A log beside the program is kept as a bare name.
+    for (const char* line : {"Type=2", "Display=3", "File=runs.txt"})
+        EXPECT_TRUE(text.contains(QLatin1String(line))) << line << "\n" << text.toStdString();
     EXPECT_FALSE(text.contains(QStringLiteral("Debug")));
 
     QSettings s{QString::fromLatin1(FormSettingsOrganization), QString::fromLatin1(FormSettingsApplication)};
@@ -111,9 +99,7 @@ TEST_F(MainWindow, WithoutConfigurationFileRunsOnDefaultsAndWritesNothing)
 {
     {
         frmMain w;
-        EXPECT_EQ(w.Display(), 0);
-        EXPECT_EQ(shownChart(w), 0);
-        EXPECT_EQ(checkedEntry(w), 0);
+        EXPECT_EQ(std::tuple(w.Display(), shownChart(w), checkedEntry(w)), std::tuple(0, 0, 0));
         w.close();
     }
     EXPECT_FALSE(QFile::exists(ini()));

@@ -25,11 +25,10 @@ namespace {
 void postClick(QWidget* w)
 {
     const QPointF at = QRectF(w->rect()).center();
-    const QPointF global = w->mapToGlobal(at);
-    QCoreApplication::postEvent(w, new QMouseEvent(QEvent::MouseButtonPress, at, global, Qt::LeftButton,
-                                                   Qt::LeftButton, Qt::NoModifier));
-    QCoreApplication::postEvent(w, new QMouseEvent(QEvent::MouseButtonRelease, at, global, Qt::LeftButton,
-                                                   Qt::NoButton, Qt::NoModifier));
+    for (auto [type, held] : {std::pair(QEvent::MouseButtonPress, Qt::LeftButton),
+                              {QEvent::MouseButtonRelease, Qt::NoButton}})
+        QCoreApplication::postEvent(
+            w, new QMouseEvent(type, at, w->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier));
 }
 
 // The simulator; queues a click on the Cancel button when it sees trigger.
@@ -75,9 +74,7 @@ TEST(ProgressCancel, OfferedToTransfersAndHonouredBetweenRecords)
     Comm_UseInProcessPeer(&peer);
     ScriptedDialogs dlg;
     ScopedDialogs useDialogs(dlg);
-    Config().UpDnProcesses = 1;
-    Config().UpDnMaterials = 1;
-    Config().UpDnSystem = 1;
+    std::tie(Config().UpDnProcesses, Config().UpDnMaterials, Config().UpDnSystem) = std::tuple(1, 1, 1);
     Model() = ParameterModel{};
     Model().ProcessTable[4].Process_Name = "untouched";
 
@@ -91,19 +88,17 @@ TEST(ProgressCancel, OfferedToTransfersAndHonouredBetweenRecords)
     dlg.answer(MsgResult::Yes);
     const TransferOutcome out = UploadAll();
     EXPECT_TRUE(usable) << "Cancel can be clicked while the owner and the process window are disabled";
-    EXPECT_EQ(out.end, TransferEnd::Stopped);
-    EXPECT_EQ(out.stoppedAt, "Process 3");
-    EXPECT_FALSE(peer.texts.contains("C4? 1"));
-    EXPECT_EQ(Model().ProcessTable[4].Process_Name, Name16("untouched"));
-    EXPECT_EQ(Model().ProcessTable[3].First_Layer, -1) << "stopped inside process 3, which is left empty";
+    EXPECT_EQ(std::tuple(out.end, out.stoppedAt, peer.texts.contains("C4? 1")),
+              std::tuple(TransferEnd::Stopped, QString("Process 3"), false));
+    // Stopped inside process 3, which is left empty.
+    EXPECT_EQ(std::tuple(Model().ProcessTable[4].Process_Name, Model().ProcessTable[3].First_Layer),
+              std::tuple(Name16("untouched"), -1));
     EXPECT_EQ(dlg.texts().last().toStdString(),
               "Upload stopped at Process 3.\nThe records before it were uploaded; Process 3 was left empty.");
-    EXPECT_FALSE(splash.isVisible());
-    EXPECT_TRUE(processWindow.isEnabled());
+    EXPECT_TRUE(!splash.isVisible() && processWindow.isEnabled());
 
     // The next transfer starts without the old request.
-    Config().UpDnProcesses = 0;
-    Config().UpDnMaterials = 0;
+    std::tie(Config().UpDnProcesses, Config().UpDnMaterials) = std::tuple(0, 0);
     dlg.answer(MsgResult::Yes);
     EXPECT_EQ(DownloadAll().end, TransferEnd::Completed);
     Comm_ResetLink();

@@ -13,6 +13,7 @@
 #include "support/clock.h"
 #include "support/config.h"
 #include "support/scripteddialogs.h"
+#include "tests/common/testfiles.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -42,30 +43,20 @@ protected:
         Config() = AppConfig{};
     }
 
-    void tick()
+    void tick(int n = 1)
     {
-        clock.advance(0.5);
-        monitor.tmrUpdate_Timer();
+        for (int i = 0; i < n; ++i)
+            clock.advance(0.5), monitor.tmrUpdate_Timer();
     }
     // Connects and lets the first selection go back to the instrument.
-    void connectStopped()
-    {
-        tick();
-        tick();
-        inst.commands.clear();
-    }
+    void connectStopped() { tick(2), inst.commands.clear(); }
     void enableLog()
     {
         ASSERT_TRUE(dir.isValid());
         Config().LogFileName = dir.filePath(QStringLiteral("run.txt"));
-        Config().LogType = 1;
-        Config().LogInterval = 1;
+        Config().LogType = Config().LogInterval = 1;
     }
-    QString logText() const
-    {
-        QFile f(Config().LogFileName);
-        return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
-    }
+    QString logText() const { return QString::fromLatin1(readFile(Config().LogFileName)); }
     int logCount(const char* what) const { return int(logText().count(QLatin1String(what))); }
 
     FakeClock clock;
@@ -89,8 +80,7 @@ TEST_F(RunMonitorTest, ProcessListStopsAskingAfterThreeTimeoutsInARow)
     EXPECT_EQ(inst.commands.mid(0, 3), (QStringList{"C1? 1", "C2? 1", "C3? 1"}));
     EXPECT_EQ(inst.commands.count(QStringLiteral("C4? 1")), 0);
     ASSERT_EQ(view.processes.size(), 100);
-    EXPECT_EQ(view.processes[0], QStringLiteral("1. Process 1"));
-    EXPECT_EQ(view.processes[99], QStringLiteral("100. Process 100"));
+    EXPECT_EQ((QStringList{view.processes[0], view.processes[99]}), (QStringList{"1. Process 1", "100. Process 100"}));
 }
 
 TEST_F(RunMonitorTest, FirstTickConnectsFillsTheProcessListAndSendsTheRunningProcessBack)
@@ -104,32 +94,26 @@ TEST_F(RunMonitorTest, FirstTickConnectsFillsTheProcessListAndSendsTheRunningPro
     EXPECT_TRUE(Comm_Online());
     EXPECT_TRUE(view.onlineFrame);
     ASSERT_EQ(view.processes.size(), 100);
-    EXPECT_EQ(view.processes[0], QStringLiteral("1. Al Mirror       "));
-    EXPECT_EQ(view.processes[1], QStringLiteral("2. Proc 2          "));
-    EXPECT_EQ(view.processes[2], QStringLiteral("3. Process 3"));
+    EXPECT_EQ(view.processes.mid(0, 3), (QStringList{"1. Al Mirror       ", "2. Proc 2          ", "3. Process 3"}));
     EXPECT_EQ(view.processes[99], QStringLiteral("100. Proc 100        "));
     EXPECT_EQ(view.selected, 1);
     // The selection queued the select-process code; stopped is shown.
-    EXPECT_EQ(monitor.PendingCode(), OperateCode::SelectProcess);
-    EXPECT_EQ(monitor.CurrentPhase(), 0);
-    EXPECT_EQ(view.phase, QStringLiteral("Stopped"));
+    EXPECT_EQ(std::tuple(monitor.PendingCode(), monitor.CurrentPhase(), view.phase),
+              std::tuple(OperateCode::SelectProcess, 0, QString("Stopped")));
     EXPECT_EQ(inst.commands.first(), QStringLiteral("@"));
     EXPECT_EQ(inst.commands.mid(inst.commands.size() - 4), (QStringList{"V", "V", "K2", "K1"}));
     EXPECT_TRUE(dialogs.messages.isEmpty());
 
     // The list read names only: no layers known yet.
-    EXPECT_EQ(view.layerTotal, QStringLiteral("0"));
-    EXPECT_EQ(view.colourChanges, 4);
+    EXPECT_EQ(std::tuple(view.layerTotal, view.colourChanges), std::tuple(QString("0"), 4));
 
     // The layer count arrives with the selection; the row colours follow it once.
     inst.commands.clear();
     tick();
-    const QStringList selection{QStringLiteral("T 2"), QStringLiteral("C2? 1"), QStringLiteral("C2? 2"),
-                                QStringLiteral("C2? 3"), QStringLiteral("C2? 4")};
+    const QStringList selection{"T 2", "C2? 1", "C2? 2", "C2? 3", "C2? 4"};
     EXPECT_EQ(inst.operateCommands(), selection);
-    EXPECT_EQ(monitor.PendingCode(), OperateCode::None);
-    EXPECT_EQ(view.layerTotal, QStringLiteral("4"));
-    EXPECT_EQ(view.colourChanges, 8);
+    EXPECT_EQ(std::tuple(monitor.PendingCode(), view.layerTotal, view.colourChanges),
+              std::tuple(OperateCode::None, QString("4"), 8));
     tick();
     EXPECT_EQ(view.colourChanges, 8);
     EXPECT_EQ(inst.operateCommands(), selection);
@@ -149,14 +133,11 @@ TEST_F(RunMonitorTest, PhaseChangesResetGraphsAndWriteTheLogAsARunGoes)
     inst.phase = 6;
     tick();
     EXPECT_EQ(view.phase, QStringLiteral("PreCondition"));
-    EXPECT_EQ(hooks.inits, 1);
     EXPECT_DOUBLE_EQ(monitor.RunStartTime(), start + 0.5);
-    EXPECT_EQ(logCount("Start:"), 1);
-    EXPECT_EQ(logCount("End:"), 0);  // overwritten
-    EXPECT_EQ(hooks.samples, 1);
-    EXPECT_EQ(hooks.advances, 1);
-    tick();
-    tick();
+    // The end line is overwritten.
+    EXPECT_EQ(std::tuple(hooks.inits, logCount("Start:"), logCount("End:"), hooks.samples, hooks.advances),
+              std::tuple(1, 1, 0, 1, 1));
+    tick(2);
     EXPECT_EQ(hooks.samples, 3);
 
     // 6 -> 13: graphs and start time again, no new section.
@@ -164,12 +145,10 @@ TEST_F(RunMonitorTest, PhaseChangesResetGraphsAndWriteTheLogAsARunGoes)
     tick();
     EXPECT_EQ(view.phase, QStringLiteral("Deposit"));
     EXPECT_EQ(view.buttons, ButtonsForPhase(13, OperateCode::None));
-    EXPECT_EQ(hooks.inits, 2);
     EXPECT_DOUBLE_EQ(monitor.RunStartTime(), start + 2.0);
-    EXPECT_EQ(logCount("Start:"), 1);
+    EXPECT_EQ(std::tuple(hooks.inits, logCount("Start:")), std::tuple(2, 1));
     const int lines = int(logText().count(QLatin1String("\r\n")));
-    tick();
-    tick();
+    tick(2);
     EXPECT_GT(logText().count(QLatin1String("\r\n")), lines);
 
     // 13 -> 0: the end line, no sample.
@@ -177,9 +156,7 @@ TEST_F(RunMonitorTest, PhaseChangesResetGraphsAndWriteTheLogAsARunGoes)
     const int samples = hooks.samples;
     tick();
     EXPECT_EQ(view.phase, QStringLiteral("Stopped"));
-    EXPECT_EQ(logCount("End:"), 1);
-    EXPECT_EQ(hooks.samples, samples);
-    EXPECT_EQ(hooks.inits, 2);
+    EXPECT_EQ(std::tuple(logCount("End:"), hooks.samples, hooks.inits), std::tuple(1, samples, 2));
     tick();
     EXPECT_EQ(logCount("End:"), 1);
     EXPECT_EQ(view.phaseHistory, (QStringList{"Stopped", "PreCondition", "Deposit", "Stopped"}));
@@ -201,13 +178,11 @@ TEST_F(RunMonitorTest, SlidersFollowThePowerUnlessFocusedAndSendOnlyAChange)
     EXPECT_EQ(view.slider, (std::array<int, 4>{10, 46, 0, 0}));
     EXPECT_EQ(monitor.PendingCode(), OperateCode::ManualPower1 + 1);
     inst.commands.clear();
-    tick();
-    tick();
+    tick(2);
     EXPECT_TRUE(inst.operateCommands().isEmpty()) << inst.operateCommands().join(QLatin1Char('|')).toStdString();
 
     // The operator holds slider 2 at 50: it stays, and the change is sent once.
-    view.sliderFocus[1] = true;
-    view.slider[1] = 50;
+    std::tie(view.sliderFocus[1], view.slider[1]) = std::tuple(true, 50);
     monitor.sldManPwr_Change(1);
     tick();
     EXPECT_EQ(inst.operateCommands(), QStringList{"S2 500"});
@@ -237,27 +212,23 @@ TEST_F(RunMonitorTest, TheTimeoutBranchReconnectsAndASilentInstrumentBringsTheSe
     tick();
     EXPECT_EQ(Comm_GetStatus(), linkstatus::Timeout);
     EXPECT_EQ(inst.commands, QStringList{"V"});
-    inst.silent = false;
-    inst.commands.clear();
+    inst.silent = false, inst.commands.clear();
     tick();
     EXPECT_EQ(inst.commands.value(0), QStringLiteral("@"));
     EXPECT_EQ(inst.commands.count(QStringLiteral("C1? 1")), 1);  // the list is reloaded
     EXPECT_EQ(inst.commands.mid(inst.commands.size() - 3), (QStringList{"V", "K2", "K1"}));
-    EXPECT_TRUE(dialogs.messages.isEmpty());
-    EXPECT_EQ(settings.count(), 0);
+    EXPECT_TRUE(dialogs.messages.isEmpty() && settings.count() == 0);
 
     // It stays silent: the reconnect fails with the settings window and the
     // message, and no later tick sends anything.
     inst.silent = true;
-    tick();
-    tick();
+    tick(2);
     EXPECT_FALSE(Comm_Online());
     EXPECT_EQ(settings.count(), 1);
     EXPECT_EQ(dialogs.texts(), QStringList{"Instrument not found."});
     EXPECT_EQ(caption.last().at(0).toString(), QStringLiteral("DCX700 Comm - [Off Line]"));
     inst.commands.clear();
-    tick();
-    tick();
+    tick(2);
     EXPECT_TRUE(inst.commands.isEmpty());
 }
 
@@ -289,24 +260,18 @@ TEST(ButtonTable, EveryPhaseGetsItsRowAndAPendingManualSwapsTheButtons)
         const Show got[6] = {l.nextLayer, l.startManLayer, l.startLayer, l.stopLayer, l.start, l.abort};
         for (int i = 0; i < 6; ++i)
             EXPECT_EQ(got[i], showOf(r.buttons[i])) << "phase " << r.phase << " button " << i;
-        EXPECT_EQ(l.processListEnabled, r.list) << r.phase;
-        EXPECT_EQ(l.autoMan, r.autoMan) << r.phase;
-        EXPECT_EQ(l.manAuto, r.manAuto) << r.phase;
-        EXPECT_EQ(l.sliders, r.sliders) << r.phase;
+        EXPECT_EQ(std::tuple(l.processListEnabled, l.autoMan, l.manAuto, l.sliders),
+                  std::tuple(r.list, r.autoMan, r.manAuto, r.sliders)) << r.phase;
     }
     // Auto -> Manual queued: the swap shows only in the stopped states.
     for (qint16 p : {0, 3, 25}) {
         const ButtonLayout l = ButtonsForPhase(p, OperateCode::AutoToManual);
-        EXPECT_FALSE(l.autoMan) << p;
-        EXPECT_TRUE(l.manAuto) << p;
+        EXPECT_EQ(std::tuple(l.autoMan, l.manAuto), std::tuple(false, true)) << p;
     }
-    for (qint16 p : {13, 26, 24, 23}) {
-        ButtonLayout plain = ButtonsForPhase(p, OperateCode::None);
-        EXPECT_EQ(ButtonsForPhase(p, OperateCode::AutoToManual), plain) << p;
-    }
-    EXPECT_EQ(StartLayerCode(0), OperateCode::StartProcess);
-    EXPECT_EQ(StartLayerCode(25), OperateCode::StartManLayer);
-    EXPECT_EQ(StartLayerCode(-1), OperateCode::StartManLayer);
+    for (qint16 p : {13, 26, 24, 23})
+        EXPECT_EQ(ButtonsForPhase(p, OperateCode::AutoToManual), ButtonsForPhase(p, OperateCode::None)) << p;
+    EXPECT_EQ(std::tuple(StartLayerCode(0), StartLayerCode(25), StartLayerCode(-1)),
+              std::tuple(OperateCode::StartProcess, OperateCode::StartManLayer, OperateCode::StartManLayer));
 }
 
 // Each control queues its code (start codes reset the graphs at once) and the
@@ -331,8 +296,7 @@ TEST_F(RunMonitorTest, ControlsQueueTheirCodesAndTheNextTickSendsThem)
         EXPECT_EQ(monitor.PendingCode(), code);
         EXPECT_EQ(hooks.inits, inits + (code == 0 || code == 2 ? 1 : 0)) << code;
         EXPECT_TRUE(inst.commands.isEmpty()) << code;
-        tick();
-        tick();
+        tick(2);
         EXPECT_EQ(inst.operateCommands(), sent) << code;
     }
     for (int i = 0; i < 4; ++i) {

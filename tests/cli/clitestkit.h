@@ -4,6 +4,7 @@
 // What the dcx700ctl tests share: an instrument on a local TCP port whose
 // frames are built and checked here, independently of the link code, and a
 // runner for the tool.
+#include "tests/common/framechecksum.h"
 #include "tests/common/programfolder_env.h"
 
 #include <QByteArray>
@@ -18,33 +19,10 @@
 
 namespace clitest {
 
-// The 14-bit checksum: start 0x3FFF, reflected polynomial 0x2001.
-inline QByteArray checksumChars(const QByteArray& covered)
-{
-    quint16 crc = 0x3FFF;
-    for (char c : covered) {
-        crc ^= static_cast<quint8>(c);
-        for (int i = 0; i < 8; ++i) {
-            const bool lsb = crc & 1;
-            crc >>= 1;
-            if (lsb)
-                crc ^= 0x2001;
-        }
-    }
-    crc &= 0x3FFF;
-    QByteArray out;
-    out.append(static_cast<char>((crc & 0x7F) + 0x22));
-    out.append(static_cast<char>(((crc >> 7) & 0x7F) + 0x22));
-    return out;
-}
-
 inline QByteArray replyFrame(char status, const QByteArray& data)
 {
-    QByteArray covered;
-    covered.append(static_cast<char>(0x23 + 1 + data.size()));
-    covered.append(status);
-    covered.append(data);
-    return QByteArray("!") + covered + checksumChars(covered);
+    const QByteArray covered = char(0x23 + 1 + data.size()) + (status + data);
+    return '!' + covered + testframes::checkChars(testframes::crc14(covered));
 }
 
 // Answers each command text from its queue of replies (the last one repeats)

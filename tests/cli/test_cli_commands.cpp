@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/cli/clitestkit.h"
+#include "tests/common/testfiles.h"
 
 namespace {
 
@@ -20,13 +21,10 @@ using FakeInstrument = clitest::ScriptedInstrument;
 CtlRun runCtl(FakeInstrument& inst, const QStringList& args)
 {
     QTemporaryDir dir;
-    QFile ini(dir.filePath(QStringLiteral("empty.ini")));
-    ini.open(QIODevice::WriteOnly);
-    ini.close();
-    QStringList all{QStringLiteral("--ini"), ini.fileName(),
-                    QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:%1").arg(inst.port())};
-    all += args;
-    return clitest::runCtl(dir.path(), all);
+    const QString ini = dir.filePath(QStringLiteral("empty.ini"));
+    EXPECT_TRUE(writeFile(ini, {}));
+    const QStringList all{"--ini", ini, "--tcp", QStringLiteral("127.0.0.1:%1").arg(inst.port())};
+    return clitest::runCtl(dir.path(), all + args);
 }
 
 void setReadings(FakeInstrument& inst)
@@ -48,30 +46,21 @@ TEST(CliCommands, StatusJsonDecodesTheReadings)
     QJsonParseError error;
     const QJsonObject o = QJsonDocument::fromJson(r.out, &error).object();
     ASSERT_EQ(error.error, QJsonParseError::NoError) << r.out.toStdString();
-    EXPECT_EQ(o["phase"].toInt(), 13);
-    EXPECT_EQ(o["phase_text"].toString(), "Deposit");
+    EXPECT_EQ(std::tuple(o["phase"].toInt(), o["phase_text"].toString(), o["process"].toInt(), o["layer"].toInt()),
+              std::tuple(13, QString("Deposit"), 2, 5));
     EXPECT_DOUBLE_EQ(o["elapsed"].toDouble(), 125.4);
-    EXPECT_EQ(o["process"].toInt(), 2);
-    EXPECT_EQ(o["layer"].toInt(), 5);
-    const QJsonArray outs = o["outputs"].toArray();
-    ASSERT_EQ(outs.size(), 4);
-    EXPECT_DOUBLE_EQ(outs[0].toObject()["rate"].toDouble(), 2.5);
-    EXPECT_DOUBLE_EQ(outs[0].toObject()["deviation"].toDouble(), 0.1);
-    EXPECT_DOUBLE_EQ(outs[0].toObject()["thickness"].toDouble(), 1.234);
-    EXPECT_DOUBLE_EQ(outs[0].toObject()["power"].toDouble(), 45.6);
-    EXPECT_DOUBLE_EQ(outs[1].toObject()["power"].toDouble(), -1.0);
-    EXPECT_DOUBLE_EQ(outs[2].toObject()["rate"].toDouble(), 3.25);
-    EXPECT_DOUBLE_EQ(outs[2].toObject()["deviation"].toDouble(), -0.5);
-    EXPECT_DOUBLE_EQ(outs[2].toObject()["thickness"].toDouble(), 10.0);
-    EXPECT_DOUBLE_EQ(outs[2].toObject()["power"].toDouble(), 99.9);
-    const QJsonArray sens = o["sensors"].toArray();
-    ASSERT_EQ(sens.size(), 4);
-    EXPECT_DOUBLE_EQ(sens[0].toObject()["rate"].toDouble(), 2.48);
-    EXPECT_DOUBLE_EQ(sens[0].toObject()["thickness"].toDouble(), 1.23);
-    EXPECT_DOUBLE_EQ(sens[0].toObject()["frequency"].toDouble(), 5981234.0);
-    EXPECT_DOUBLE_EQ(sens[1].toObject()["frequency"].toDouble(), 6000000.0);
-    EXPECT_DOUBLE_EQ(sens[3].toObject()["rate"].toDouble(), 0.5);
-    EXPECT_DOUBLE_EQ(sens[3].toObject()["frequency"].toDouble(), 5500000.5);
+    const QJsonArray outs = o["outputs"].toArray(), sens = o["sensors"].toArray();
+    ASSERT_EQ(std::tuple(outs.size(), sens.size()), std::tuple(4, 4));
+    const std::tuple<const QJsonArray*, int, const char*, double> values[] = {
+        {&outs, 0, "rate", 2.5},        {&outs, 0, "deviation", 0.1},  {&outs, 0, "thickness", 1.234},
+        {&outs, 0, "power", 45.6},      {&outs, 1, "power", -1.0},     {&outs, 2, "rate", 3.25},
+        {&outs, 2, "deviation", -0.5},  {&outs, 2, "thickness", 10.0}, {&outs, 2, "power", 99.9},
+        {&sens, 0, "rate", 2.48},       {&sens, 0, "thickness", 1.23}, {&sens, 0, "frequency", 5981234.0},
+        {&sens, 1, "frequency", 6000000.0}, {&sens, 3, "rate", 0.5},   {&sens, 3, "frequency", 5500000.5},
+    };
+    for (const auto& [array, i, key, value] : values)
+        EXPECT_DOUBLE_EQ((*array)[i].toObject()[key].toDouble(), value)
+            << (array == &outs ? "output " : "sensor ") << i << " " << key;
 }
 
 } // namespace

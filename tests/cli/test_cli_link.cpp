@@ -71,51 +71,34 @@ private:
     QByteArray pending_;
 };
 
-CtlRun runCtl(const QStringList& args)
-{
-    return clitest::runCtl(QDir::currentPath(), args);
-}
-
-QString tcpOption(quint16 port)
-{
-    return QStringLiteral("127.0.0.1:%1").arg(port);
-}
+CtlRun runCtl(const QStringList& args) { return clitest::runCtl(QDir::currentPath(), args); }
+QString tcpOption(quint16 port) { return QStringLiteral("127.0.0.1:%1").arg(port); }
 
 } // namespace
 
 TEST(CliLink, SendPrintsReplyData)
 {
     FramePeer peer;
-    peer.replies[kIdOn] = kReplyId;
-    peer.replies[kK1On] = kReply1234;
-    peer.replies[kIdOff] = kReplyId;
-    peer.replies[kK1Off] = kReply1234;
+    peer.replies = {{kIdOn, kReplyId}, {kK1On, kReply1234}, {kIdOff, kReplyId}, {kK1Off, kReply1234}};
 
-    CtlRun r = runCtl({QStringLiteral("--tcp"), tcpOption(peer.port()), QStringLiteral("--checksum"),
-                    QStringLiteral("on"), QStringLiteral("send"), QStringLiteral("K1")});
-    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
-    EXPECT_EQ(r.out, "12 34\n");
+    CtlRun r = runCtl({"--tcp", tcpOption(peer.port()), "--checksum", "on", "send", "K1"});
+    EXPECT_EQ(std::tuple(r.exitCode, r.out), std::tuple(0, QByteArray("12 34\n"))) << r.err.constData();
     EXPECT_EQ(peer.frames, (QList<QByteArray>{kIdOn, kK1On}));  // identified first, as the program does
 
     peer.frames.clear();
-    r = runCtl({QStringLiteral("--checksum=off"), QStringLiteral("--tcp=") + tcpOption(peer.port()),
-                QStringLiteral("send"), QStringLiteral("K1")});
-    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
-    EXPECT_EQ(r.out, "12 34\n");
+    r = runCtl({"--checksum=off", "--tcp=" + tcpOption(peer.port()), "send", "K1"});
+    EXPECT_EQ(std::tuple(r.exitCode, r.out), std::tuple(0, QByteArray("12 34\n"))) << r.err.constData();
     EXPECT_EQ(peer.frames, (QList<QByteArray>{kIdOff, kK1Off}));
 
-    r = runCtl({QStringLiteral("--tcp"), tcpOption(peer.port()), QStringLiteral("id")});
-    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
-    EXPECT_EQ(r.out, "X\n");
+    r = runCtl({"--tcp", tcpOption(peer.port()), "id"});
+    EXPECT_EQ(std::tuple(r.exitCode, r.out), std::tuple(0, QByteArray("X\n"))) << r.err.constData();
 }
 
 TEST(CliLink, RefusedCommandExitsTwo)
 {
     FramePeer peer;
     peer.replies[kIdOn] = kReplyId;
-    const CtlRun r = runCtl({QStringLiteral("--tcp"), tcpOption(peer.port()), QStringLiteral("--checksum"),
-                          QStringLiteral("on"), QStringLiteral("send"), QStringLiteral("K9")});
-    EXPECT_EQ(r.exitCode, 2);
-    EXPECT_TRUE(r.err.contains("Bad Command")) << r.err.constData();
-    EXPECT_TRUE(r.out.isEmpty());
+    const CtlRun r = runCtl({"--tcp", tcpOption(peer.port()), "--checksum", "on", "send", "K9"});
+    EXPECT_EQ(std::tuple(r.exitCode, r.err.contains("Bad Command"), r.out.isEmpty()), std::tuple(2, true, true))
+        << r.err.constData();
 }

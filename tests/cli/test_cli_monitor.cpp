@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/cli/clitestkit.h"
+#include "tests/common/testfiles.h"
 
 namespace {
 
@@ -19,8 +20,8 @@ using clitest::ScriptedInstrument;
 CtlRun runCtl(const QString& dir, const QStringList& args)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
-    env.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
+    for (const char* name : {"LC_ALL", "LANG"})
+        env.insert(QLatin1String(name), QStringLiteral("de_DE.UTF-8"));
     return clitest::runCtl(dir, args, env);
 }
 
@@ -55,17 +56,9 @@ TEST(CliMonitor, LinesForKnownReadingsFailedTicksAndTheDataLog)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString ini = dir.filePath(QStringLiteral("test.ini"));
-    {
-        QFile f(ini);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[DataLog]\r\nType=1\r\nStart=0\r\nEnd=0\r\nInterval=0\r\n");
-    }
+    ASSERT_TRUE(writeFile(ini, "[DataLog]\r\nType=1\r\nStart=0\r\nEnd=0\r\nInterval=0\r\n"));
     const QString log = dir.filePath(QStringLiteral("run.txt"));
-    {
-        QFile f(log);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("an older run\r\n"); // overwrite mode: gone at the run start
-    }
+    ASSERT_TRUE(writeFile(log, "an older run\r\n")); // overwrite mode: gone at the run start
 
     ScriptedInstrument inst;
     inst.replies["@"] = {"DCX-700 TEST"};
@@ -90,23 +83,17 @@ TEST(CliMonitor, LinesForKnownReadingsFailedTicksAndTheDataLog)
     EXPECT_EQ(out[4].section(QLatin1Char(','), 1), QStringLiteral(",,Bad Command") + QString(28, QLatin1Char(',')));
     // V, then K2, then K1 on every tick, each once.
     EXPECT_EQ(inst.commands.mid(0, 4), (QList<QByteArray>{"@", "V", "K2", "K1"}));
-    EXPECT_EQ(inst.commands.count("V"), 6);
-    EXPECT_EQ(inst.commands.count("K1"), 6);
+    EXPECT_EQ(std::tuple(inst.commands.count("V"), inst.commands.count("K1")), std::tuple(6, 6));
 
     // The log: one section for the run, a line on each active tick (the failed
     // one logs the previous values), the end line at "Stopped".
-    QFile f(log);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QList<QByteArray> logLines = f.readAll().split('\n');
+    const QList<QByteArray> logLines = readFile(log).split('\n');
     ASSERT_GE(logLines.size(), 12);
-    EXPECT_TRUE(logLines[0].startsWith("Start:   Date: ")) << logLines[0].toStdString();
-    EXPECT_EQ(logLines[1], "\r");
-    EXPECT_TRUE(logLines[2].startsWith("Time,Phase, Out1Rate,"));
-    EXPECT_EQ(logLines[3], "\r");
-    for (int i = 4; i < 7; ++i) {
-        const QByteArray l = logLines[i];
-        EXPECT_TRUE(l.endsWith(QByteArray(", Deposit, ") + kLogValues + "\r")) << l.toStdString();
-    }
+    EXPECT_TRUE(logLines[0].startsWith("Start:   Date: ") && logLines[2].startsWith("Time,Phase, Out1Rate,"))
+        << logLines[0].toStdString();
+    EXPECT_EQ(std::tuple(logLines[1], logLines[3]), std::tuple(QByteArray("\r"), QByteArray("\r")));
+    for (int i = 4; i < 7; ++i)
+        EXPECT_TRUE(logLines[i].endsWith(QByteArray(", Deposit, ") + kLogValues + "\r")) << logLines[i].toStdString();
     EXPECT_EQ(logLines[7], "\r");
     EXPECT_TRUE(logLines[8].startsWith("End:     Date: ")) << logLines[8].toStdString();
     EXPECT_EQ(logLines.mid(9), (QList<QByteArray>{"\r", "\r", ""}));

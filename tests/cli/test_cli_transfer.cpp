@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/cli/clitestkit.h"
+#include "tests/common/testfiles.h"
 
 namespace {
 
@@ -46,18 +47,20 @@ QByteArray layerReply(int next, int coDep)
     return f.join(' ');
 }
 
+// The replies to the header items "C<p>? 1" .. "C<p>? 4".
+void header(ScriptedInstrument& inst, int p, const QByteArrayList& values)
+{
+    for (int i = 0; i < values.size(); ++i)
+        inst.replies['C' + n(p) + "? " + n(i + 1)] = {values[i]};
+}
+
 // An instrument with empty processes P1..P100, films F1..F50, materials
 // M1..M100 (density 2.70, Z-factor 1.500) and every system value answered.
 void fillInstrument(ScriptedInstrument& inst)
 {
     inst.replies["@"] = {"DCX-700 TEST"};
-    for (int p = 1; p <= 100; ++p) {
-        const QByteArray c = 'C' + n(p) + "? ";
-        inst.replies[c + '1'] = {"P" + n(p)};
-        inst.replies[c + '2'] = {"0"};
-        inst.replies[c + '3'] = {"-1"};
-        inst.replies[c + '4'] = {"0"};
-    }
+    for (int p = 1; p <= 100; ++p)
+        header(inst, p, {"P" + n(p), "0", "-1", "0"});
     for (int f = 1; f <= 50; ++f) {
         inst.replies["A1 " + n(f) + '?'] = {"F" + n(f)};
         inst.replies["A2 " + n(f) + '?' + items(9)] = {"1,10 2,5 3,0 4,2 5,1 6,100 7,0 8,0 9,0"};
@@ -121,10 +124,7 @@ TEST_F(CliTransfer, UploadEndsOnLoopingAndOutOfRangeLayerLinks)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         QFile::remove(db);
-        inst.replies["C1? 1"] = {"Loop"};
-        inst.replies["C1? 2"] = {row.layers};
-        inst.replies["C1? 3"] = {"30"};
-        inst.replies["C1? 4"] = {row.act};
+        header(inst, 1, {"Loop", row.layers, "30", row.act});
         inst.replies[layerQuery(30)] = {row.replies30_31[0]};
         inst.replies[layerQuery(31)] = {row.replies30_31[1]};
         const CtlRun r = run({"upload", "--db", db, "--processes"});
@@ -132,8 +132,7 @@ TEST_F(CliTransfer, UploadEndsOnLoopingAndOutOfRangeLayerLinks)
         EXPECT_EQ(r.err.contains("Layer count error in Process Loop corrected."), row.countMessage);
         const QList<QByteArray> expected{"@", "C1? 1", "C1? 2", "C1? 3", "C1? 4", layerQuery(30)};
         EXPECT_EQ(inst.commands.mid(0, 6), expected);
-        EXPECT_EQ(count(layerQuery(30)), 1);
-        EXPECT_EQ(count(layerQuery(31)), row.next30 == 31 ? 1 : 0);
+        EXPECT_EQ(std::tuple(count(layerQuery(30)), count(layerQuery(31))), std::tuple(1, row.next30 == 31 ? 1 : 0));
         EXPECT_EQ(inst.commands.size(), 1 + 400 + 200 + count(layerQuery(30)) + count(layerQuery(31)))
             << "processes and films only, nothing twice";
         EXPECT_EQ(inst.commands.last(), "A4 50?" + items(8));
@@ -142,9 +141,8 @@ TEST_F(CliTransfer, UploadEndsOnLoopingAndOutOfRangeLayerLinks)
         ASSERT_EQ(p1.size(), 2);
         EXPECT_EQ(p1[1], QStringLiteral("Loop            ,30,%1,%1").arg(row.act30));
         EXPECT_EQ(dumpLine(QStringLiteral("Layer 30")).value(1 + 22), QString::number(row.next30));
-        if (row.next30 == 31) {
-            EXPECT_EQ(dumpLine(QStringLiteral("Layer 31")).value(1 + 22), QString::number(row.next31));
-        }
+        EXPECT_TRUE(row.next30 != 31
+                    || dumpLine(QStringLiteral("Layer 31")).value(1 + 22) == QString::number(row.next31));
     }
 }
 
@@ -156,27 +154,22 @@ TEST_F(CliTransfer, RetriesCountPerRecordAndSkippedRecordsExitWith4)
     EXPECT_EQ(r.exitCode, 4) << r.err.toStdString();
     EXPECT_EQ(count("F1? 2"), 4) << "3 retries, then No";
     EXPECT_EQ(r.err.count("M1               Density = 0.39 upload failed.  Retry?"), 4);
-    EXPECT_EQ(count("F1? 3"), 1) << "the material goes on with its Z-factor";
-    EXPECT_EQ(count("F100? 3"), 1);
-    EXPECT_EQ(dumpLine(QStringLiteral("Material 1")).value(1), "M1              ,1.00,1.500");
-    EXPECT_EQ(dumpLine(QStringLiteral("Material 2")).value(1), "M2              ,2.70,1.500");
+    // The material goes on with its Z-factor.
+    EXPECT_EQ(std::tuple(count("F1? 3"), count("F100? 3")), std::tuple(1, 1));
+    EXPECT_EQ((QStringList{dumpLine(QStringLiteral("Material 1")).value(1),
+                           dumpLine(QStringLiteral("Material 2")).value(1)}),
+              (QStringList{"M1              ,1.00,1.500", "M2              ,2.70,1.500"}));
 
     // A refused process header: Retry sends the header from item 1 again.
     inst.replies["C5? 2"] = {"C:"};
     r = run({"upload", "--db", db, "--processes", "--retries", "1"});
-    EXPECT_EQ(r.exitCode, 4);
-    EXPECT_EQ(count("C5? 1"), 2);
-    EXPECT_EQ(count("C5? 2"), 2);
+    EXPECT_EQ(std::tuple(r.exitCode, count("C5? 1"), count("C5? 2"), count("C6? 1")), std::tuple(4, 2, 2, 1));
     EXPECT_EQ(r.err.count("Upload error. Bad Command. Process: 5"), 2);
-    EXPECT_EQ(count("C6? 1"), 1);
 }
 
 TEST_F(CliTransfer, DownloadSendsTheFileAsCommandTexts)
 {
-    inst.replies["C1? 1"] = {"Loop"};
-    inst.replies["C1? 2"] = {"1"};
-    inst.replies["C1? 3"] = {"30"};
-    inst.replies["C1? 4"] = {"2"};
+    header(inst, 1, {"Loop", "1", "30", "2"});
     inst.replies[layerQuery(30)] = {layerReply(-1, 31)};
     inst.replies[layerQuery(31)] = {layerReply(-1, -1)};
     ASSERT_EQ(run({"upload", "--db", db, "--processes"}).exitCode, 0);
@@ -195,8 +188,8 @@ TEST_F(CliTransfer, DownloadSendsTheFileAsCommandTexts)
                                  "D30  " + layer + "22,-1 23,31 24,0", "D31  " + layer + "22,-1 23,-1 24,0",
                                  "C2 1,P2              ", "C2 2,0", "C2 3,-1", "C2 4,0"};
     EXPECT_EQ(inst.commands.mid(0, head.size()), head);
-    EXPECT_TRUE(inst.commands.contains("A1 50 F50"));
-    EXPECT_TRUE(inst.commands.contains("A2 7 1,10 2,5 3,0 4,2 5,1 6,100 7,0 8,0 9,0"));
+    EXPECT_TRUE(inst.commands.contains("A1 50 F50")
+                && inst.commands.contains("A2 7 1,10 2,5 3,0 4,2 5,1 6,100 7,0 8,0 9,0"));
     EXPECT_EQ(inst.commands.size(), 1 + 1 + 400 + 2 + 200);
 
     EXPECT_EQ(run({"download", "--db", dir.filePath(QStringLiteral("none.mdb"))}).exitCode, 3);
@@ -206,15 +199,10 @@ TEST_F(CliTransfer, DownloadSendsTheFileAsCommandTexts)
 TEST_F(CliTransfer, DiffListsTheDifferencesAndChangesNeitherSide)
 {
     // Process 3: one layer, in slot 20.
-    inst.replies["C3? 2"] = {"1"};
-    inst.replies["C3? 3"] = {"20"};
-    inst.replies["C3? 4"] = {"1"};
+    header(inst, 3, {"P3", "1", "20", "1"});
     inst.replies[layerQuery(20)] = {layerReply(-1, -1)};
     ASSERT_EQ(run({"upload", "--db", db}).exitCode, 0);
-    QFile file(db);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray saved = file.readAll();
-    file.close();
+    const QByteArray saved = readFile(db);
     const CtlRun same = run({"diff", "--db", db});
     EXPECT_EQ(same.exitCode, 0) << same.err.constData();
     EXPECT_TRUE(same.out.isEmpty());
@@ -230,8 +218,7 @@ TEST_F(CliTransfer, DiffListsTheDifferencesAndChangesNeitherSide)
                      "System: Period 0.5 (PC) vs 0.25 (instrument)\n");
     for (const QByteArray& c : inst.commands)
         EXPECT_TRUE(c == "@" || c.contains('?')) << "not a query: " << c.constData();
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), saved) << "the file is left as it was";
+    EXPECT_EQ(readFile(db), saved) << "the file is left as it was";
 }
 
 } // namespace

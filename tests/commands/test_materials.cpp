@@ -15,11 +15,12 @@ protected:
     void SetUp() override
     {
         SetDefaultParameters();
-        rec().Material = "Gold";
-        rec().Density = 19.3;
-        rec().ZFactor = 0.381;
+        rec() = {Name16("Gold"), 19.3, 0.381};
     }
     static MaterialRecord& rec() { return Model().MaterialTable[5]; }
+    // Reads item of material 5 from reply; refused() answers No to the retry question.
+    int ask(int item, const char* reply) { return peer.accept(reply), Material_Get(5, item); }
+    int refused(int item, const char* reply) { return dlg.answer(MsgResult::No), ask(item, reply); }
 
     ScriptedPeer peer;
     PeerLink link{peer};
@@ -29,24 +30,15 @@ protected:
 
 TEST_F(Materials, DensityLimits)
 {
-    peer.accept("40");
-    EXPECT_EQ(Material_Get(5, 2), 0);
+    EXPECT_EQ(ask(2, "40"), 0);
     EXPECT_DOUBLE_EQ(rec().Density, 0.4);
     EXPECT_TRUE(dlg.messages.isEmpty());
-
-    peer.accept("9999");
-    EXPECT_EQ(Material_Get(5, 2), 0);
+    EXPECT_EQ(ask(2, "9999"), 0);
     EXPECT_DOUBLE_EQ(rec().Density, 99.99);
 
-    dlg.answer(MsgResult::No);
-    peer.accept("39");
-    EXPECT_EQ(Material_Get(5, 2), 0);
-    dlg.answer(MsgResult::No);
-    peer.accept("10000");
-    EXPECT_EQ(Material_Get(5, 2), 0);
-    dlg.answer(MsgResult::No);
-    peer.accept("abc"); // not a number: reads as 0
-    EXPECT_EQ(Material_Get(5, 2), 0);
+    // "abc" is not a number: it reads as 0.
+    for (const char* reply : {"39", "10000", "abc"})
+        EXPECT_EQ(refused(2, reply), 0) << reply;
     EXPECT_DOUBLE_EQ(rec().Density, 99.99);
     EXPECT_EQ(dlg.texts(), QStringList({
         kName + " Density = 0.39 upload failed.  Retry?",
@@ -57,19 +49,12 @@ TEST_F(Materials, DensityLimits)
 
 TEST_F(Materials, ZFactorLimits)
 {
-    peer.accept("9999");
-    EXPECT_EQ(Material_Get(5, 3), 0);
+    EXPECT_EQ(ask(3, "9999"), 0);
     EXPECT_DOUBLE_EQ(rec().ZFactor, 9.999);
-    peer.accept("100");
-    EXPECT_EQ(Material_Get(5, 3), 0);
+    EXPECT_EQ(ask(3, "100"), 0);
     EXPECT_DOUBLE_EQ(rec().ZFactor, 0.1);
-
-    dlg.answer(MsgResult::No);
-    peer.accept("10000");
-    EXPECT_EQ(Material_Get(5, 3), 0);
-    dlg.answer(MsgResult::No);
-    peer.accept("99");
-    EXPECT_EQ(Material_Get(5, 3), 0);
+    for (const char* reply : {"10000", "99"})
+        EXPECT_EQ(refused(3, reply), 0) << reply;
     EXPECT_DOUBLE_EQ(rec().ZFactor, 0.1);
     EXPECT_EQ(dlg.texts(), QStringList({
         kName + " ZFactor = 10 upload failed.  Retry?",

@@ -29,6 +29,16 @@ inline QString Text(QWidget* form, const char* name)
     return e ? e->text() : QString();
 }
 
+// The texts of several line edits, in the order named.
+inline QStringList Texts(QWidget* form, std::initializer_list<const char*> names)
+{
+    QStringList out;
+    for (const char* n : names)
+        out << Text(form, n);
+    return out;
+}
+inline void Click(QWidget* form, const char* name) { QTest::mouseClick(Find<QWidget>(form, name), Qt::LeftButton); }
+
 // Turns the mouse wheel over a spinner by notches.
 inline void Wheel(QWidget* w, int notches)
 {

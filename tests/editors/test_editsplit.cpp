@@ -13,7 +13,13 @@ namespace {
 
 TEST(LayerSplit, LoadShowsAndStoresWhatTheSpinnersHold)
 {
-    struct Case { double rate, thick, maxPower; int time, film, output; QString rateText, thickText, powerText; double storedRate, storedThick, storedPower; int storedTime, storedFilm, storedOutput; };
+    struct Case {
+        double rate, thick, maxPower;
+        int time, film, output;
+        QString rateText, thickText, powerText;
+        double storedRate, storedThick, storedPower;
+        int storedTime, storedFilm, storedOutput;
+    };
     const Case cases[] = {
         {0, 0, 99.95, 0, 50, 4, "0.0", "0.000", "99.0", 0, 0, 99.0, 0, 50, 4},
         {99.9, 99.999, 100.0, 5999, 7, 1, "99.9", "99.999", "0.0", 99.9, 99.999, 0.0, 5999, 7, 1},
@@ -24,25 +30,20 @@ TEST(LayerSplit, LoadShowsAndStoresWhatTheSpinnersHold)
     };
     for (const Case& c : cases) {
         LayerRecord l;
-        l.Rate = c.rate;
-        l.Final_Thick = c.thick;
-        l.Max_Power1 = c.maxPower;
-        l.Time_Setpoint = qint16(c.time);
-        l.Film_Number = qint16(c.film);
-        l.Output_Number = qint16(c.output);
+        std::tie(l.Rate, l.Final_Thick, l.Max_Power1, l.Time_Setpoint, l.Film_Number, l.Output_Number) =
+            std::tuple(c.rate, c.thick, c.maxPower, c.time, c.film, c.output);
         const LayerEdit e = LoadLayerEdit(l);
-        EXPECT_EQ(LayerRateText(e.rate[0]), c.rateText) << c.rate;
-        EXPECT_EQ(ThousandthsText(e.thick[0]), c.thickText) << c.thick;
-        EXPECT_EQ(TenthsText(e.maxPower.whole, e.maxPower.tenths), c.powerText) << c.maxPower;
+        EXPECT_EQ((QStringList{LayerRateText(e.rate[0]), ThousandthsText(e.thick[0]),
+                               TenthsText(e.maxPower.whole, e.maxPower.tenths)}),
+                  (QStringList{c.rateText, c.thickText, c.powerText})) << c.rate;
         LayerRecord out = l;
         out.Output_Number = 3;
         StoreLayerEdit(e, out);
-        EXPECT_EQ(out.Rate, c.storedRate);
-        EXPECT_EQ(out.Final_Thick, c.storedThick);
-        EXPECT_EQ(out.Max_Power1, c.storedPower);
-        EXPECT_EQ(out.Time_Setpoint, c.storedTime);
-        EXPECT_EQ(out.Film_Number, c.storedFilm);
-        EXPECT_EQ(out.Output_Number, c.storedOutput) << "no option selected keeps the old output";
+        // No option selected keeps the old output.
+        EXPECT_EQ(std::tuple(out.Rate, out.Final_Thick, out.Max_Power1, out.Time_Setpoint, out.Film_Number,
+                             out.Output_Number),
+                  std::tuple(c.storedRate, c.storedThick, c.storedPower, c.storedTime, c.storedFilm, c.storedOutput))
+            << c.rate;
     }
 }
 
@@ -62,14 +63,11 @@ TEST(FilmSplit, HourPairsAndOutOfRangeValues)
 
     // Out-of-range values leave the spinners as the previous film had them.
     FilmEdit previous;
-    previous.tooling = 150;
-    previous.xtalFail = 1;
+    std::tie(previous.tooling, previous.xtalFail) = std::tuple(150, 1);
     FilmRecord bad;
-    bad.Tooling = 5;
-    bad.Crystal_Fail = 4;
+    std::tie(bad.Tooling, bad.Crystal_Fail) = std::tuple(5, 4);
     const FilmEdit kept = LoadFilmEdit(bad, previous);
-    EXPECT_EQ(kept.tooling, 150);
-    EXPECT_EQ(kept.xtalFail, 1);
+    EXPECT_EQ(std::tuple(kept.tooling, kept.xtalFail), std::tuple(150, 1));
 }
 
 // 2.7, 0.39 and the Z-factor's range are the material window test's.
@@ -83,11 +81,8 @@ TEST(MaterialSplit, TypedEntries)
     };
     for (const Case& c : cases) {
         const EntryCheck r = CheckHundredthsEntry(c.text, c.lo, c.hi);
-        EXPECT_EQ(r.ok, c.ok) << c.text.toStdString();
-        if (c.ok) {
-            EXPECT_EQ(r.spin, c.spin) << c.text.toStdString();
-        }
-        EXPECT_EQ(r.message, c.message);
+        EXPECT_EQ(std::tuple(r.ok, c.ok ? r.spin : 0, r.message), std::tuple(c.ok, c.spin, c.message))
+            << c.text.toStdString();
     }
     EXPECT_EQ(HundredthsSpin(0.1, 40, 9999), 40);
 }
@@ -107,9 +102,8 @@ TEST(RenameCheck, CutTrimDuplicateStop)
     };
     for (const Case& c : cases) {
         const RenameOutcome r = CheckRename(c.answer, c.max, "Film 4          ", names);
-        EXPECT_EQ(r.kind, c.kind) << c.answer.value_or("<cancel>").toStdString();
-        EXPECT_EQ(r.duplicateOf, c.dup);
-        EXPECT_EQ(r.name, c.name);
+        EXPECT_EQ(std::tuple(r.kind, r.duplicateOf, r.name), std::tuple(c.kind, c.dup, c.name))
+            << c.answer.value_or("<cancel>").toStdString();
     }
 }
 
@@ -119,8 +113,7 @@ TEST(SystemSplit, PeriodFrequencyAndEvents)
     for (const Period p : {Period{0.25, 3}, {0.26, 4}, {0.12, 1}, {0.1, 0}, {1.0, 8}, {5.0, 8}})
         EXPECT_EQ(PeriodIndexAtLeast(p.v), p.index) << p.v;
     // The typed values and the out-of-range record are the system window test's.
-    EXPECT_EQ(TypedSysParam(5, "2.5"), 25);
-    EXPECT_EQ(TypedSysParam(1, "abc"), 10);
+    EXPECT_EQ(std::tuple(TypedSysParam(5, "2.5"), TypedSysParam(1, "abc")), std::tuple(25, 10));
     std::array<int, kSysParams> p{3, 50, 50, 50, 50, 50, 50};
     OrderFrequencies(2, p); // Max lowered to Min's 5.0 pushes Min down
     EXPECT_EQ(p[1], 49);
@@ -128,25 +121,21 @@ TEST(SystemSplit, PeriodFrequencyAndEvents)
     m.SystemParams.Min_Freq = 0.2; // below the spinner: clamps to 1.0
     ParameterModel out = m;
     StoreSystemEdit(LoadSystemEdit(m), out);
-    EXPECT_EQ(out.SystemParams.Min_Freq, 1.0);
-    EXPECT_EQ(out.SystemParams.Max_Freq, 6.0);
-    EXPECT_EQ(out.OutputTable[1].Output_Type, 1);
+    EXPECT_EQ(std::tuple(out.SystemParams.Min_Freq, out.SystemParams.Max_Freq, out.OutputTable[1].Output_Type),
+              std::tuple(1.0, 6.0, 1));
 
     // Equal stored frequencies come apart as the spinners load one by one.
-    m.SystemParams.Min_Freq = 5.0;
-    m.SystemParams.Max_Freq = 5.0;
+    std::tie(m.SystemParams.Min_Freq, m.SystemParams.Max_Freq) = std::tuple(5.0, 5.0);
     EXPECT_EQ(LoadSystemEdit(m).sysParam[1], 49);
 
     const QStringList& in = InputEventNames();
     const QStringList& rel = RelayEventNames();
     ASSERT_EQ(in.size(), 46);
     ASSERT_EQ(rel.size(), 69);
-    EXPECT_EQ(in.at(30), "Start Process 25");
-    EXPECT_EQ(in.at(44), "Interlock");
-    EXPECT_EQ(rel.at(31), "Out 1 Pocket 1");
-    EXPECT_EQ(rel.at(31 + 8 * 2 + 5 - 1), "Out 3 Pocket 5"); // code 31 + 8 x (o - 1) + p
-    EXPECT_EQ(rel.at(62), "Out 4 Pocket 8");
-    EXPECT_EQ(rel.at(63), "Not Used");
+    EXPECT_EQ((QStringList{in.at(30), in.at(44)}), (QStringList{"Start Process 25", "Interlock"}));
+    // Pocket codes are 31 + 8 x (o - 1) + p.
+    EXPECT_EQ((QStringList{rel.at(31), rel.at(31 + 8 * 2 + 5 - 1), rel.at(62), rel.at(63)}),
+              (QStringList{"Out 1 Pocket 1", "Out 3 Pocket 5", "Out 4 Pocket 8", "Not Used"}));
 }
 
 } // namespace

@@ -13,26 +13,17 @@ using FilmEditor = EditorTest;
 TEST_F(FilmEditor, LoadsTimesWordsAndStoresWhatItShows)
 {
     FilmRecord& f = Model().FilmTable[1];
-    f.Ramp1_Time = 90;
-    f.Feed_Time = 5000;
-    f.Capture = 2.5;
-    f.Pterm = 1500;
-    f.Control_Error = 0;
-    f.Sampling = 1;
-    f.Material_Index = 3;
+    std::tie(f.Ramp1_Time, f.Feed_Time, f.Capture, f.Pterm, f.Control_Error, f.Sampling, f.Material_Index) =
+        std::tuple(90, 5000, 2.5, 1500, 0, 1, 3);
     frmFilm form; // CurFilm 0 opens film 1
     form.show();
     EXPECT_EQ(form.windowTitle(), "Film #1: Film 1          ");
-    EXPECT_EQ(Text(&form, "txtRamp1Time"), "0:01:30");
-    EXPECT_EQ(Text(&form, "txtFeedTime"), "0:00:20");
-    EXPECT_EQ(Text(&form, "txtCapture"), "2.5");
-    EXPECT_EQ(Text(&form, "txtPTerm"), "1500");
-    EXPECT_EQ(Text(&form, "txtXtalQual"), "Disable");
-    EXPECT_EQ(Text(&form, "txtPocket"), "None");
+    EXPECT_EQ(Texts(&form, {"txtRamp1Time", "txtFeedTime", "txtCapture", "txtPTerm", "txtXtalQual", "txtPocket"}),
+              (QStringList{"0:01:30", "0:00:20", "2.5", "1500", "Disable", "None"}));
     EXPECT_EQ(Find<QComboBox>(&form, "cmbMaterial")->currentIndex(), 2);
-    EXPECT_TRUE(Find<QWidget>(&form, "txtControlError")->isHidden());
-    EXPECT_FALSE(Find<QWidget>(&form, "txtAccuracy")->isHidden());
-    EXPECT_TRUE(Find<QWidget>(&form, "spnHoldTime_0")->isHidden());
+    const auto hidden = [&form](const char* name) { return Find<QWidget>(&form, name)->isHidden(); };
+    EXPECT_EQ(std::tuple(hidden("txtControlError"), hidden("txtAccuracy"), hidden("spnHoldTime_0")),
+              std::tuple(true, false, true));
 
     // At 60 minutes the seconds cannot be raised, whichever spinner moves.
     QTest::keyClick(Spin(&form, "spnFeedRamp_1"), Qt::Key_End);
@@ -44,19 +35,13 @@ TEST_F(FilmEditor, LoadsTimesWordsAndStoresWhatItShows)
     EXPECT_EQ(Text(&form, "txtShutterDelay"), "1:00:00");
     QTest::keyClick(Spin(&form, "spnXtalQual"), Qt::Key_Up);
     EXPECT_EQ(Text(&form, "txtXtalQual"), "1");
-    QTest::mouseClick(Find<QWidget>(&form, "optCntrlErr_2"), Qt::LeftButton);
-    EXPECT_FALSE(Find<QWidget>(&form, "txtControlError")->isHidden());
+    Click(&form, "optCntrlErr_2");
+    EXPECT_FALSE(hidden("txtControlError"));
 
-    QTest::mouseClick(Find<QWidget>(&form, "cmdOK"), Qt::LeftButton);
-    EXPECT_EQ(f.Ramp1_Time, 90);
-    EXPECT_EQ(f.Feed_Time, 20);
-    EXPECT_EQ(f.Feed_Ramp, 3600.0);
-    EXPECT_EQ(f.Shutter_Delay, 3600);
-    EXPECT_EQ(f.Capture, 2.5);
-    EXPECT_EQ(f.Pterm, 1500.0);
-    EXPECT_EQ(f.Crystal_Quality, 1);
-    EXPECT_EQ(f.Control_Error, 2);
-    EXPECT_EQ(f.Material_Index, 3);
+    Click(&form, "cmdOK");
+    EXPECT_EQ(std::tuple(f.Ramp1_Time, f.Feed_Time, f.Feed_Ramp, f.Shutter_Delay, f.Capture, f.Pterm, f.Crystal_Quality,
+                         f.Control_Error, f.Material_Index),
+              std::tuple(90, 20, 3600.0, 3600, 2.5, 1500.0, 1, 2, 3));
 }
 
 TEST_F(FilmEditor, SwitchingStoresTheFilmLeftAndCloseDropsOnlyTheOneOnShow)
@@ -70,8 +55,7 @@ TEST_F(FilmEditor, SwitchingStoresTheFilmLeftAndCloseDropsOnlyTheOneOnShow)
         QTest::keyClick(w, Qt::Key_Escape);
     });
     EXPECT_TRUE(ShowFilmEditor(nullptr));
-    EXPECT_EQ(Model().FilmTable[1].Pocket, 1);
-    EXPECT_EQ(Model().FilmTable[2].Pocket, 0);
+    EXPECT_EQ(std::tuple(Model().FilmTable[1].Pocket, Model().FilmTable[2].Pocket), std::tuple(1, 0));
 }
 
 TEST_F(FilmEditor, RenameRefusesDuplicatesAndCutsToTwelve)

@@ -26,9 +26,7 @@ TEST_F(SystemEditor, TypedValuesClampAndFrequenciesStayApart)
     frmSystem form;
     form.show();
     QApplication::setActiveWindow(&form);
-    EXPECT_EQ(Text(&form, "txtSysParam_0"), "0.25");
-    EXPECT_EQ(Text(&form, "txtSysParam_1"), "5.0");
-    EXPECT_EQ(Text(&form, "txtSysParam_3"), "5");
+    EXPECT_EQ(Texts(&form, {"txtSysParam_0", "txtSysParam_1", "txtSysParam_3"}), (QStringList{"0.25", "5.0", "5"}));
     struct Typed { const char* box; const char* text; const char* shown; };
     for (const Typed t : {Typed{"txtSysParam_0", "0.22", "0.25"}, {"txtSysParam_0", "0.05", "0.1"},
                           {"txtSysParam_0", "2", "1"}, {"txtSysParam_0", "0.6", "0.75"},
@@ -40,8 +38,7 @@ TEST_F(SystemEditor, TypedValuesClampAndFrequenciesStayApart)
     type(&form, "txtSysParam_1", "5.9");
     type(&form, "txtSysParam_2", "6.0");
     QTest::keyClick(Spin(&form, "spnSysParam_1"), Qt::Key_Up);
-    EXPECT_EQ(Text(&form, "txtSysParam_1"), "6.0");
-    EXPECT_EQ(Text(&form, "txtSysParam_2"), "6.1");
+    EXPECT_EQ(Texts(&form, {"txtSysParam_1", "txtSysParam_2"}), (QStringList{"6.0", "6.1"}));
     QTest::keyClick(Find<QLineEdit>(&form, "txtSysParam_5"), Qt::Key_Up); // the box steps its spinner
     EXPECT_EQ(Text(&form, "txtSysParam_5"), "5.1");
     Wheel(Spin(&form, "spnSysTool"), -3);
@@ -49,42 +46,29 @@ TEST_F(SystemEditor, TypedValuesClampAndFrequenciesStayApart)
 
     form.cmdOK_Click();
     const SystemRecord& s = Model().SystemParams;
-    EXPECT_EQ(s.Period, double(0.75f));
-    EXPECT_EQ(s.Min_Freq, 6.0);
-    EXPECT_EQ(s.Max_Freq, 6.1);
-    EXPECT_EQ(s.Power_Scale_1, -10.0);
-    EXPECT_EQ(s.Power_Scale_2, 10.0);
-    EXPECT_EQ(s.Power_Scale_3, 5.1);
-    EXPECT_EQ(s.System_Tooling, 97);
+    EXPECT_EQ(std::tuple(s.Period, s.Min_Freq, s.Max_Freq, s.Power_Scale_1, s.Power_Scale_2, s.Power_Scale_3,
+                         s.System_Tooling),
+              std::tuple(double(0.75f), 6.0, 6.1, -10.0, 10.0, 5.1, 97));
 }
 
 TEST_F(SystemEditor, OutOfRangeRecordShowsAndStoresWhatItWillKeep)
 {
     ParameterModel& m = Model();
-    m.SystemParams.Period = 0.26;
-    m.SystemParams.Simulate_Mode = 2;
-    m.SystemParams.Xtool3 = 500;
-    m.SystemParams.Power_Scale_4 = 20;
-    m.InputTable[0].Input_Type = 0;
-    m.InputTable[5].Input_Type = 47;
-    m.OutputTable[15].Output_Type = 70;
+    SystemRecord& s = m.SystemParams;
+    std::tie(s.Period, s.Simulate_Mode, s.Xtool3, s.Power_Scale_4) = std::tuple(0.26, 2, 500, 20);
+    std::tie(m.InputTable[0].Input_Type, m.InputTable[5].Input_Type, m.OutputTable[15].Output_Type) =
+        std::tuple(0, 47, 70);
     frmSystem form;
-    EXPECT_EQ(Text(&form, "txtSysParam_0"), "0.3");
-    EXPECT_EQ(Text(&form, "txtXTool_2"), "399");
-    EXPECT_EQ(Text(&form, "txtSysParam_6"), "10");
+    EXPECT_EQ(Texts(&form, {"txtSysParam_0", "txtXTool_2", "txtSysParam_6"}), (QStringList{"0.3", "399", "10"}));
     EXPECT_TRUE(Find<QRadioButton>(&form, "optSimMode_1")->isChecked());
-    EXPECT_EQ(Find<QComboBox>(&form, "cmbInput_0")->currentText(), "None");
-    EXPECT_EQ(Find<QComboBox>(&form, "cmbInput_5")->currentText(), "None");
-    EXPECT_EQ(Find<QComboBox>(&form, "cmbRelay_15")->currentText(), "None");
-    EXPECT_EQ(Find<QComboBox>(&form, "cmbRelay_0")->currentText(), "Source 1 Shutter");
+    QStringList combos;
+    for (const char* name : {"cmbInput_0", "cmbInput_5", "cmbRelay_15", "cmbRelay_0"})
+        combos << Find<QComboBox>(&form, name)->currentText();
+    EXPECT_EQ(combos, (QStringList{"None", "None", "None", "Source 1 Shutter"}));
     form.cmdOK_Click();
-    EXPECT_EQ(m.SystemParams.Period, double(0.3f));
-    EXPECT_EQ(m.SystemParams.Simulate_Mode, 1);
-    EXPECT_EQ(m.SystemParams.Xtool3, 399);
-    EXPECT_EQ(m.SystemParams.Power_Scale_4, 10.0);
-    EXPECT_EQ(m.InputTable[0].Input_Type, 46);
-    EXPECT_EQ(m.InputTable[5].Input_Type, 46);
-    EXPECT_EQ(m.OutputTable[15].Output_Type, 69);
+    EXPECT_EQ(std::tuple(s.Period, s.Simulate_Mode, s.Xtool3, s.Power_Scale_4, m.InputTable[0].Input_Type,
+                         m.InputTable[5].Input_Type, m.OutputTable[15].Output_Type),
+              std::tuple(double(0.3f), 1, 399, 10.0, 46, 46, 69));
 }
 
 TEST_F(SystemEditor, CancelLeavesEverythingAsItWas)
@@ -94,8 +78,7 @@ TEST_F(SystemEditor, CancelLeavesEverythingAsItWas)
         QTest::keyClick(Spin(w, "spnSysParam_0"), Qt::Key_Home);
         QTest::keyClick(Spin(w, "spnXTool_0"), Qt::Key_PageUp);
         Find<QComboBox>(w, "cmbInput_3")->setCurrentIndex(10);
-        QTest::mouseClick(Find<QWidget>(w, "optSimMode_1"), Qt::LeftButton);
-        QTest::mouseClick(Find<QWidget>(w, "cmdCancel"), Qt::LeftButton);
+        Click(w, "optSimMode_1"), Click(w, "cmdCancel");
     });
     EXPECT_FALSE(ShowSystemEditor(nullptr));
     EXPECT_EQ(Model(), before);

@@ -7,8 +7,9 @@
 
 #include <QByteArray>
 #include <QList>
-#include <functional>
 #include <QString>
+
+#include <functional>
 #include <initializer_list>
 #include <ostream>
 

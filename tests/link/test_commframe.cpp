@@ -1,19 +1,12 @@
 // Frame building, checksum and the two frame parsers, against hand-computed bytes.
 #include "link/commframe.h"
+#include "linktestpeer.h"
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
-
 namespace {
 
-QByteArray bytes(std::initializer_list<int> v)
-{
-    QByteArray out;
-    for (int b : v)
-        out.append(static_cast<char>(b));
-    return out;
-}
+constexpr auto bytes = Bytes;
 
 // Feeds every byte; returns the frames completed on the way.
 std::vector<RxMachine::Frame> feedAll(RxMachine& rx, const QByteArray& in)
@@ -46,13 +39,11 @@ TEST(CommFrame, CommandLengthLimitAndLatin1)
     const QByteArray longest(221, 'x');
     auto f = BuildCommandFrame(longest, true);
     ASSERT_TRUE(f.has_value());
-    EXPECT_EQ(f->size(), 225);
-    EXPECT_EQ(static_cast<quint8>(f->at(1)), 0xFF);
+    EXPECT_EQ(std::tuple(f->size(), static_cast<quint8>(f->at(1))), std::tuple(225, 0xFF));
     EXPECT_FALSE(BuildCommandFrame(QByteArray(222, 'x'), true).has_value());
 
     // A byte above 0x7F travels as itself.
-    auto g = BuildCommandFrame(QByteArray("\xC5"), false);
-    EXPECT_EQ(*g, bytes({0x21, 0x23, 0xC5, 0, 0}));
+    EXPECT_EQ(*BuildCommandFrame(QByteArray("\xC5"), false), bytes({0x21, 0x23, 0xC5, 0, 0}));
 }
 
 TEST(CommFrame, CalcCrcZeroLengthAndReplyExample)
@@ -61,8 +52,7 @@ TEST(CommFrame, CalcCrcZeroLengthAndReplyExample)
     // Three bytes cannot hold a checksum.
     EXPECT_EQ(Comm_CalcCRC(bytes({0x21, 0x24, 0x41})), (std::array<char, 2>{0, 0}));
     const auto c = Comm_CalcCRC(bytes({0x21, 0x24, 0x41, 0, 0}));
-    EXPECT_EQ(static_cast<quint8>(c[0]), 0x35);
-    EXPECT_EQ(static_cast<quint8>(c[1]), 0x97);
+    EXPECT_EQ(std::tuple(static_cast<quint8>(c[0]), static_cast<quint8>(c[1])), std::tuple(0x35, 0x97));
     EXPECT_EQ(*BuildReplyFrame('A', {}), bytes({0x21, 0x24, 0x41, 0x35, 0x97}));
     EXPECT_EQ(*BuildReplyFrame('A', "12 34"),
               bytes({0x21, 0x29, 0x41, 0x31, 0x32, 0x20, 0x33, 0x34, 0x94, 0x35}));
@@ -71,13 +61,8 @@ TEST(CommFrame, CalcCrcZeroLengthAndReplyExample)
 
 TEST(CommFrame, StatusCharacters)
 {
-    EXPECT_EQ(StatusForReplyChar('A'), 0);
-    EXPECT_EQ(StatusForReplyChar('B'), 3);
-    EXPECT_EQ(StatusForReplyChar('C'), 4);
-    EXPECT_EQ(StatusForReplyChar('D'), 5);
-    EXPECT_EQ(StatusForReplyChar('E'), 6);
-    EXPECT_EQ(StatusForReplyChar('Z'), 5);
-    EXPECT_EQ(StatusForReplyChar('a'), 5);
+    for (auto [c, status] : {std::pair('A', 0), {'B', 3}, {'C', 4}, {'D', 5}, {'E', 6}, {'Z', 5}, {'a', 5}})
+        EXPECT_EQ(StatusForReplyChar(c), status) << c;
 }
 
 TEST(RxMachine, AcceptsGoodRepliesAndRejectsBadChecksums)
@@ -85,14 +70,11 @@ TEST(RxMachine, AcceptsGoodRepliesAndRejectsBadChecksums)
     RxMachine rx;
     auto frames = feedAll(rx, bytes({0x21, 0x24, 0x41, 0x35, 0x97}));
     ASSERT_EQ(frames.size(), 1u);
-    EXPECT_TRUE(frames[0].checksumOk);
-    EXPECT_EQ(frames[0].status, 'A');
-    EXPECT_TRUE(frames[0].data.isEmpty());
+    EXPECT_EQ(std::tuple(frames[0].checksumOk, frames[0].status, frames[0].data), std::tuple(true, 'A', QByteArray()));
 
     frames = feedAll(rx, bytes({0x21, 0x29, 0x41, 0x31, 0x32, 0x20, 0x33, 0x34, 0x94, 0x35}));
     ASSERT_EQ(frames.size(), 1u);
-    EXPECT_TRUE(frames[0].checksumOk);
-    EXPECT_EQ(frames[0].data, QByteArray("12 34"));
+    EXPECT_EQ(std::tuple(frames[0].checksumOk, frames[0].data), std::tuple(true, QByteArray("12 34")));
 
     // Swapped checksum characters; then only the second one wrong.
     for (const QByteArray& bad : {bytes({0x21, 0x24, 0x41, 0x97, 0x35}), bytes({0x21, 0x24, 0x41, 0x35, 0x98})}) {
@@ -104,8 +86,7 @@ TEST(RxMachine, AcceptsGoodRepliesAndRejectsBadChecksums)
     // Status "Z" with a good checksum (CRC 0x38D3).
     frames = feedAll(rx, bytes({0x21, 0x24, 0x5A, 0x75, 0x93}));
     ASSERT_EQ(frames.size(), 1u);
-    EXPECT_TRUE(frames[0].checksumOk);
-    EXPECT_EQ(StatusForReplyChar(frames[0].status), 5);
+    EXPECT_EQ(std::tuple(frames[0].checksumOk, StatusForReplyChar(frames[0].status)), std::tuple(true, 5));
 }
 
 TEST(RxMachine, ResynchronisesOnStartAndIgnoresZeros)
@@ -119,8 +100,7 @@ TEST(RxMachine, ResynchronisesOnStartAndIgnoresZeros)
     // A start byte in the middle of a reply restarts the frame.
     frames = feedAll(rx, bytes({0x21, 0x29, 0x41, 0x31, 0x21, 0x24, 0x41, 0x35, 0x97}));
     ASSERT_EQ(frames.size(), 1u);
-    EXPECT_TRUE(frames[0].checksumOk);
-    EXPECT_TRUE(frames[0].data.isEmpty());
+    EXPECT_EQ(std::tuple(frames[0].checksumOk, frames[0].data), std::tuple(true, QByteArray()));
 
     // A length of 2 or less is ignored; the real length follows.
     frames = feedAll(rx, bytes({0x21, 0x01, 0x02, 0x24, 0x41, 0x35, 0x97}));
@@ -168,12 +148,9 @@ TEST(CommandFrameParser, RebuildsCommandsFromAStream)
         if (auto cmd = p.feed(c))
             got.push_back(*cmd);
     ASSERT_EQ(got.size(), 5u);
-    EXPECT_EQ(got[0].text, QByteArray("K1"));
-    EXPECT_EQ(got[0].checksum, CommandFrameParser::Checksum::Ok);
-    EXPECT_EQ(got[1].text, QByteArray("@"));
-    EXPECT_EQ(got[1].checksum, CommandFrameParser::Checksum::Off);
-    EXPECT_EQ(got[2].text, QByteArray());
-    EXPECT_EQ(got[2].checksum, CommandFrameParser::Checksum::Ok);
-    EXPECT_EQ(got[3].checksum, CommandFrameParser::Checksum::Bad);
-    EXPECT_EQ(got[4].checksum, CommandFrameParser::Checksum::Bad);
+    using C = CommandFrameParser::Checksum;
+    EXPECT_EQ(std::tuple(got[0].text, got[1].text, got[2].text),
+              std::tuple(QByteArray("K1"), QByteArray("@"), QByteArray()));
+    EXPECT_EQ(std::tuple(got[0].checksum, got[1].checksum, got[2].checksum, got[3].checksum, got[4].checksum),
+              std::tuple(C::Ok, C::Off, C::Ok, C::Bad, C::Bad));
 }

@@ -29,12 +29,11 @@ public:
     explicit IdentifyingPeer(QByteArray id) : id_(std::move(id)) {}
     void receiveFromHost(const QByteArray& bytes) override
     {
-        for (char c : bytes) {
+        for (char c : bytes)
             if (auto cmd = parser_.feed(c)) {
                 commands.append(cmd->text);
                 emit sendToHost(*BuildReplyFrame('A', cmd->text == "@" ? id_ : QByteArray()));
             }
-        }
     }
     QList<QByteArray> commands;
 
@@ -52,18 +51,12 @@ public:
         if (openable)
             peers[serial] = std::make_unique<IdentifyingPeer>("DCX-700 " + serial.toLatin1() + "  ");
     }
-    QList<UsbDeviceInfo> devices() override
-    {
-        procedureSeen = ErrHandler().TopProcedure();
-        return list;
-    }
+    QList<UsbDeviceInfo> devices() override { return procedureSeen = ErrHandler().TopProcedure(), list; }
     std::unique_ptr<Transport> open(const UsbDeviceInfo& d) override
     {
         ++opens;
         auto it = peers.find(d.serialNumber);
-        if (it == peers.end())
-            return nullptr;
-        return std::make_unique<InProcessTransport>(it->second.get());
+        return it == peers.end() ? nullptr : std::make_unique<InProcessTransport>(it->second.get());
     }
 
     QList<UsbDeviceInfo> list;
@@ -99,20 +92,16 @@ protected:
 
 TEST_F(LinkConnect, UsbTwoInstrumentsWithoutAChoiceFail)
 {
-    Config().CommType = 1;
-    Config().USBDevice = QString();
+    std::tie(Config().CommType, Config().USBDevice) = std::tuple(1, QString());
     usb.add(QStringLiteral("SN0001"));
     usb.add(QStringLiteral("FTDI77"), QStringLiteral("6001"));  // another USB serial device
     usb.add(QStringLiteral("SN0002"));
 
     EXPECT_FALSE(Comm_Connect());
-    EXPECT_EQ(Comm_USBList(), (QStringList{QStringLiteral("SN0001"), QStringLiteral("SN0002")}));
-    EXPECT_EQ(Comm_USBCount(), 2);
-    EXPECT_FALSE(Comm_Online());
-    EXPECT_EQ(Config().USBDevice, QString());
+    EXPECT_EQ(std::tuple(Comm_USBList(), Comm_USBCount(), Comm_Online(), Config().USBDevice),
+              std::tuple(QStringList{"SN0001", "SN0002"}, 2, false, QString()));
     EXPECT_EQ(dlg.texts(), QStringList{QStringLiteral("Instrument not found.")});
-    EXPECT_EQ(settingsRequests.count(), 1);
-    EXPECT_EQ(captions.count(), 0);
+    EXPECT_EQ(std::tuple(settingsRequests.count(), captions.count()), std::tuple(1, 0));
 
     // Naming one of them (in any case) connects to that one.
     Config().USBDevice = QStringLiteral("sn0002");
@@ -125,8 +114,7 @@ TEST_F(LinkConnect, UsbTwoInstrumentsWithoutAChoiceFail)
 
     // The opened device carries later transactions.
     Comm_SendCommand(QStringLiteral("V"));
-    EXPECT_EQ(Comm_GetStatus(), 0);
-    EXPECT_EQ(usb.peers[QStringLiteral("SN0002")]->commands.size(), 2);
+    EXPECT_EQ(std::tuple(Comm_GetStatus(), usb.peers[QStringLiteral("SN0002")]->commands.size()), std::tuple(0, 2));
 }
 
 TEST_F(LinkConnect, UsbSingleInstrumentIsAdopted)
@@ -135,16 +123,12 @@ TEST_F(LinkConnect, UsbSingleInstrumentIsAdopted)
     usb.add(QStringLiteral("SN0042"));
 
     EXPECT_TRUE(Comm_Connect());
-    EXPECT_EQ(Config().USBDevice, QStringLiteral("SN0042"));
-    EXPECT_TRUE(Comm_Online());
-    EXPECT_EQ(Comm_GetStatus(), 0);
+    EXPECT_EQ(std::tuple(Config().USBDevice, Comm_Online(), Comm_GetStatus()), std::tuple(QString("SN0042"), true, 0));
     ASSERT_EQ(captions.count(), 1);
     EXPECT_EQ(captions.last().at(0).toString(), QStringLiteral("DCX700 Comm - [DCX-700 SN0042]"));
-    EXPECT_TRUE(dlg.messages.isEmpty());
-    EXPECT_EQ(settingsRequests.count(), 0);
+    EXPECT_TRUE(dlg.messages.isEmpty() && settingsRequests.count() == 0);
     // The search is registered with the error handler while it runs.
-    EXPECT_EQ(usb.procedureSeen, QStringLiteral("Comm_FindDCX700"));
-    EXPECT_EQ(ErrHandler().TopProcedure(), QString());
+    EXPECT_EQ((QStringList{usb.procedureSeen, ErrHandler().TopProcedure()}), (QStringList{"Comm_FindDCX700", ""}));
 
     // A device that cannot be opened is not listed.
     usb.add(QStringLiteral("SN0043"), QStringLiteral("8292"), false);
@@ -160,10 +144,9 @@ TEST_F(LinkConnect, UsbListStopsAtEight)
 
     Config().USBDevice = QStringLiteral("SN09");
     EXPECT_FALSE(Comm_Connect());
-    EXPECT_EQ(Comm_USBCount(), 8);
-    EXPECT_EQ(Comm_USBList().last(), QStringLiteral("SN08"));
-    EXPECT_FALSE(Comm_USBList().contains(QStringLiteral("SN09")));
-    EXPECT_EQ(usb.opens, 8);  // the search stops once eight are listed
+    // The search stops once eight are listed.
+    EXPECT_EQ(std::tuple(Comm_USBCount(), Comm_USBList().last(), Comm_USBList().contains("SN09"), usb.opens),
+              std::tuple(8, QString("SN08"), false, 8));
 
     Config().USBDevice = QStringLiteral("SN08");
     EXPECT_TRUE(Comm_Connect());
@@ -176,14 +159,12 @@ TEST_F(LinkConnect, UsbListStopsAtEight)
 
 TEST_F(LinkConnect, SerialPortNumbersOutsideOneToNine)
 {
-    Config().CommType = 0;
-    Config().RS232Port = 0;
+    std::tie(Config().CommType, Config().RS232Port) = std::tuple(0, 0);
     EXPECT_TRUE(Comm_OpenRS232(0));
     EXPECT_TRUE(Comm_OpenRS232(10));
-    EXPECT_FALSE(Comm_SerialPortOpen());
-    EXPECT_EQ(Comm_SerialPortNumber(), 0);
-    EXPECT_EQ(Comm_SerialDevicePath(1), QStringLiteral("/dev/ttyS0"));
-    EXPECT_EQ(Comm_SerialDevicePath(9), QStringLiteral("/dev/ttyS8"));
+    EXPECT_EQ(std::tuple(Comm_SerialPortOpen(), Comm_SerialPortNumber()), std::tuple(false, 0));
+    EXPECT_EQ((QStringList{Comm_SerialDevicePath(1), Comm_SerialDevicePath(9)}),
+              (QStringList{"/dev/ttyS0", "/dev/ttyS8"}));
 
     // No port open and none configured: offline, with the message.
     EXPECT_FALSE(Comm_Connect());
@@ -193,8 +174,7 @@ TEST_F(LinkConnect, SerialPortNumbersOutsideOneToNine)
     Config().RS232Device = QStringLiteral("/nonexistent/tty-dcx");
     EXPECT_EQ(Comm_SerialDevicePath(3), QStringLiteral("/nonexistent/tty-dcx"));
     EXPECT_FALSE(Comm_OpenRS232(3));
-    EXPECT_EQ(Comm_SerialPortNumber(), 3);
-    EXPECT_FALSE(Comm_SerialPortOpen());
+    EXPECT_EQ(std::tuple(Comm_SerialPortNumber(), Comm_SerialPortOpen()), std::tuple(3, false));
 }
 
 TEST_F(LinkConnect, IdentifyFailureAndBusyGuard)
@@ -206,9 +186,8 @@ TEST_F(LinkConnect, IdentifyFailureAndBusyGuard)
     EXPECT_FALSE(Comm_Connect());
     ASSERT_EQ(captions.count(), 1);
     EXPECT_EQ(captions.last().at(0).toString(), QStringLiteral("DCX700 Comm - [Off Line]"));
-    EXPECT_EQ(Comm_GetStatus(), 4);
-    EXPECT_EQ(dlg.texts(), QStringList{QStringLiteral("Instrument not found.")});
-    EXPECT_EQ(settingsRequests.count(), 1);
+    EXPECT_EQ(std::tuple(Comm_GetStatus(), dlg.texts(), settingsRequests.count()),
+              std::tuple(4, QStringList{"Instrument not found."}, 1));
 
     // A connect started inside a connect returns false at once; the send made
     // by the connect runs with status 10 set, not 9.
@@ -220,9 +199,8 @@ TEST_F(LinkConnect, IdentifyFailureAndBusyGuard)
         p.send(*BuildReplyFrame('A', "DCX-700"));
     };
     EXPECT_TRUE(Comm_Connect());
-    EXPECT_FALSE(nested);
-    EXPECT_EQ(statusSeenByPeer, 9);  // the send itself sets 9 before writing
-    EXPECT_EQ(peer.received.size(), 2);
+    // The send itself sets 9 before writing.
+    EXPECT_EQ(std::tuple(nested, statusSeenByPeer, peer.received.size()), std::tuple(false, 9, 2));
     EXPECT_EQ(captions.last().at(0).toString(), QStringLiteral("DCX700 Comm - [DCX-700]"));
 }
 
@@ -233,8 +211,7 @@ TEST_F(LinkConnect, TcpConnectThatNeverCompletesFailsAfterOneSecond)
     const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
     ASSERT_GE(listener, 0);
     sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    std::tie(addr.sin_family, addr.sin_addr.s_addr) = std::tuple(AF_INET, htonl(INADDR_LOOPBACK));
     ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
     ASSERT_EQ(::listen(listener, 0), 0);
     socklen_t len = sizeof addr;
@@ -245,9 +222,8 @@ TEST_F(LinkConnect, TcpConnectThatNeverCompletesFailsAfterOneSecond)
         ::connect(f, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
     }
 
-    Config().CommType = 2;
-    Config().EAddress = QStringLiteral("127.0.0.1");
-    Config().EPort = QString::number(ntohs(addr.sin_port));
+    std::tie(Config().CommType, Config().EAddress, Config().EPort) =
+        std::tuple(2, QString("127.0.0.1"), QString::number(ntohs(addr.sin_port)));
     bool waitedPastOneSecond = false;
     QTimer::singleShot(0, [&] {
         clock.advanceMs(1000);  // exactly 1.0 s: still waiting
@@ -258,8 +234,7 @@ TEST_F(LinkConnect, TcpConnectThatNeverCompletesFailsAfterOneSecond)
     });
     const qint64 start = clock.monotonicMs();
     EXPECT_FALSE(Comm_Connect());
-    EXPECT_TRUE(waitedPastOneSecond);
-    EXPECT_EQ(clock.monotonicMs() - start, 1001);
+    EXPECT_EQ(std::tuple(waitedPastOneSecond, clock.monotonicMs() - start), std::tuple(true, 1001));
     EXPECT_EQ(dlg.texts(), QStringList{QStringLiteral("Instrument not found.")});
 
     // A port text without a leading number connects to nothing.

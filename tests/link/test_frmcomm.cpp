@@ -62,9 +62,9 @@ public:
 
 class RecordingHost final : public CommSettingsHost {
 public:
-    void stopUpdates() override { calls << QStringLiteral("stop"); }
-    void resumeUpdates() override { calls << QStringLiteral("resume"); }
-    void reloadProcesses() override { calls << QStringLiteral("reload"); }
+    void stopUpdates() override { calls << "stop"; }
+    void resumeUpdates() override { calls << "resume"; }
+    void reloadProcesses() override { calls << "reload"; }
     QStringList calls;
 };
 
@@ -107,45 +107,35 @@ protected:
 TEST_F(CommWindow, OpeningShowsTheSettingsAndStopsTheMainWindowsUpdates)
 {
     Config().RS232Device.clear();
-    Config().RS232Port = 3;
-    Config().EPort = QStringLiteral("2102");
-    Config().EAddress = QStringLiteral("127.0.0.1");
-    Config().CheckSumOn = 1;
-    Config().CommType = 2;
+    std::tie(Config().RS232Port, Config().EPort, Config().EAddress, Config().CheckSumOn, Config().CommType) =
+        std::tuple(3, QString("2102"), QString("127.0.0.1"), 1, 2);
     frmComm w;
     auto* rs232 = child<QComboBox>(w, "cboRS232");
     ASSERT_EQ(rs232->count(), 9);
-    EXPECT_EQ(rs232->itemText(0), QStringLiteral("COM1 (/dev/ttyS0)"));
-    EXPECT_EQ(rs232->itemText(8), QStringLiteral("COM9 (/dev/ttyS8)"));
-    EXPECT_EQ(rs232->currentIndex(), 2);
-    EXPECT_EQ(child<QLineEdit>(w, "txtEport")->text(), QStringLiteral("2102"));
-    EXPECT_EQ(child<QLineEdit>(w, "txtEAddr")->text(), QStringLiteral("127.0.0.1"));
-    EXPECT_TRUE(child<QCheckBox>(w, "chkSum")->isChecked());
-    EXPECT_TRUE(child<QRadioButton>(w, "optComm_2")->isChecked());
-    EXPECT_EQ(host.calls, QStringList{QStringLiteral("stop")});
+    EXPECT_EQ(std::tuple(rs232->itemText(0), rs232->itemText(8), rs232->currentIndex()),
+              std::tuple(QString("COM1 (/dev/ttyS0)"), QString("COM9 (/dev/ttyS8)"), 2));
+    EXPECT_EQ((QStringList{child<QLineEdit>(w, "txtEport")->text(), child<QLineEdit>(w, "txtEAddr")->text()}),
+              (QStringList{"2102", "127.0.0.1"}));
+    EXPECT_TRUE(child<QCheckBox>(w, "chkSum")->isChecked() && child<QRadioButton>(w, "optComm_2")->isChecked());
+    EXPECT_EQ(host.calls, QStringList{"stop"});
     // Filling the window changed nothing.
-    EXPECT_EQ(Config().RS232Port, 3);
-    EXPECT_EQ(Config().CheckSumOn, 1);
-    EXPECT_EQ(Comm_SerialPortNumber(), 0);
+    EXPECT_EQ(std::tuple(Config().RS232Port, Config().CheckSumOn, Comm_SerialPortNumber()), std::tuple(3, 1, 0));
 }
 
 TEST_F(CommWindow, SendShowsTheReplyOrTheStatusText)
 {
     frmComm w;
-    auto* send = child<QLineEdit>(w, "txtSend");
-    auto* reply = child<QLineEdit>(w, "txtRcv");
-    send->setText(QStringLiteral("K1"));
-    child<QPushButton>(w, "cmdSend")->click();
-    EXPECT_EQ(reply->text(), QStringLiteral("0 1.0 0.0 0.123 45.6"));
-    send->setText(QStringLiteral("X 1,2"));
-    child<QPushButton>(w, "cmdSend")->click();
-    EXPECT_EQ(reply->text(), QStringLiteral("Bad Command"));
+    const auto send = [&w](const QString& text) {
+        child<QLineEdit>(w, "txtSend")->setText(text);
+        child<QPushButton>(w, "cmdSend")->click();
+        return child<QLineEdit>(w, "txtRcv")->text();
+    };
+    EXPECT_EQ(send("K1"), QStringLiteral("0 1.0 0.0 0.123 45.6"));
+    EXPECT_EQ(send("X 1,2"), QStringLiteral("Bad Command"));
     inst.silent = true;
-    send->setText(QStringLiteral("K1"));
-    child<QPushButton>(w, "cmdSend")->click();
-    EXPECT_EQ(reply->text(), QStringLiteral("Timeout"));
+    EXPECT_EQ(send("K1"), QStringLiteral("Timeout"));
     EXPECT_TRUE(child<QPushButton>(w, "cmdSend")->isEnabled());
-    EXPECT_EQ(inst.commands, (QStringList{QStringLiteral("K1"), QStringLiteral("X 1,2"), QStringLiteral("K1")}));
+    EXPECT_EQ(inst.commands, (QStringList{"K1", "X 1,2", "K1"}));
     EXPECT_EQ(dialogs.busyDepth, 0);
 }
 
@@ -161,25 +151,22 @@ TEST_F(CommWindow, FindConnectsOnceReloadsTheProcessesAndCloseResumesUpdates)
             child<QPushButton>(w, "cmdFind")->click();
     };
     child<QPushButton>(w, "cmdFind")->click();
-    EXPECT_EQ(child<QLineEdit>(w, "txtSend")->text(), QStringLiteral("@"));
-    EXPECT_EQ(child<QLineEdit>(w, "txtRcv")->text(), QStringLiteral("DCX-700 V2.05  "));
-    EXPECT_EQ(inst.commands, QStringList{QStringLiteral("@")});
-    EXPECT_EQ(host.calls, QStringList{QStringLiteral("reload")});
-    EXPECT_TRUE(Comm_Online());
+    EXPECT_EQ((QStringList{child<QLineEdit>(w, "txtSend")->text(), child<QLineEdit>(w, "txtRcv")->text()}),
+              (QStringList{"@", "DCX-700 V2.05  "}));
+    EXPECT_EQ(std::tuple(inst.commands, host.calls, Comm_Online()),
+              std::tuple(QStringList{"@"}, QStringList{"reload"}, true));
 
     // Nobody answers: the connect's own message, the reply box kept.
     QSignalSpy settings(&Comm_Notifier(), &CommNotifier::showSettingsRequested);
-    inst.onCommand = nullptr;
-    inst.silent = true;
+    inst.onCommand = nullptr, inst.silent = true;
     child<QPushButton>(w, "cmdFind")->click();
-    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Instrument not found.")});
-    EXPECT_EQ(settings.count(), 1);
-    EXPECT_EQ(child<QLineEdit>(w, "txtRcv")->text(), QStringLiteral("DCX-700 V2.05  "));
-    EXPECT_EQ(host.calls, QStringList{QStringLiteral("reload")});
+    EXPECT_EQ(dialogs.texts(), QStringList{"Instrument not found."});
+    EXPECT_EQ(std::tuple(settings.count(), child<QLineEdit>(w, "txtRcv")->text(), host.calls),
+              std::tuple(1, QString("DCX-700 V2.05  "), QStringList{"reload"}));
 
     child<QPushButton>(w, "cmdOK")->click();
     EXPECT_FALSE(w.isVisible());
-    EXPECT_EQ(host.calls, (QStringList{QStringLiteral("reload"), QStringLiteral("resume")}));
+    EXPECT_EQ(host.calls, (QStringList{"reload", "resume"}));
 }
 
 // The window is closed from inside the reply wait of Send and of Find, by

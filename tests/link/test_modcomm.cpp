@@ -25,6 +25,13 @@ protected:
     }
     void TearDown() override { Comm_ResetLink(); }
 
+    // The reply a send returns and the status it leaves.
+    static std::tuple<QString, LinkStatus> send(const char* text)
+    {
+        const QString reply = Comm_SendCommand(QString::fromLatin1(text));
+        return {reply, Comm_GetStatus()};
+    }
+
     // The peer answers `frame` after the clock has moved by ms, from inside the wait.
     void answerLater(qint64 ms, QByteArray frame)
     {
@@ -48,17 +55,14 @@ protected:
 TEST_F(LinkSend, WritesFramesWithTheChecksumOption)
 {
     peer.reply = kAcceptedEmpty;
-    Config().CheckSumOn = 1;
-    Comm_SendCommand(QStringLiteral("K1"));
-    Config().CheckSumOn = 0;
-    Comm_SendCommand(QStringLiteral("@"));
-    Config().CheckSumOn = 2;  // any value of 1 and above means on
-    Comm_SendCommand(QStringLiteral("@"));
+    // Any value of 1 and above means on.
+    for (auto [on, text] : {std::pair(1, "K1"), {0, "@"}, {2, "@"}})
+        Config().CheckSumOn = qint16(on), send(text);
 
     ASSERT_EQ(peer.received.size(), 3);
-    EXPECT_EQ(peer.received[0], Bytes({0x21, 0x24, 0x4B, 0x31, 0x5D, 0x31}));
-    EXPECT_EQ(peer.received[1], Bytes({0x21, 0x23, 0x40, 0x00, 0x00}));
-    EXPECT_EQ(peer.received[2], Bytes({0x21, 0x23, 0x40, 0x4F, 0x37}));
+    EXPECT_EQ(peer.received, (QList<QByteArray>{Bytes({0x21, 0x24, 0x4B, 0x31, 0x5D, 0x31}),
+                                                Bytes({0x21, 0x23, 0x40, 0x00, 0x00}),
+                                                Bytes({0x21, 0x23, 0x40, 0x4F, 0x37})}));
     EXPECT_EQ(Comm_LastFrame(), peer.received[2]);
     EXPECT_EQ(Comm_GetStatus(), 0);
 }
@@ -66,8 +70,7 @@ TEST_F(LinkSend, WritesFramesWithTheChecksumOption)
 TEST_F(LinkSend, RepliesSetStatusDataAndIdentity)
 {
     peer.reply = kAccepted1234;
-    EXPECT_EQ(Comm_SendCommand(QStringLiteral("V")), QStringLiteral("12 34"));
-    EXPECT_EQ(Comm_GetStatus(), 0);
+    EXPECT_EQ(send("V"), std::tuple(QString("12 34"), 0));
     EXPECT_TRUE(Comm_Online());
     EXPECT_TRUE(Comm_InstrumentID().isEmpty());  // only "@" sets the identity
 
@@ -81,19 +84,15 @@ TEST_F(LinkSend, RepliesSetStatusDataAndIdentity)
 
     // Refusals and bad frames: empty data, the status says why.
     peer.reply = kStatusZ;
-    EXPECT_EQ(Comm_SendCommand(QStringLiteral("V")), QString());
-    EXPECT_EQ(Comm_GetStatus(), 5);
+    EXPECT_EQ(send("V"), std::tuple(QString(), 5));
     peer.reply = Bytes({0x21, 0x24, 0x43, 0x34, 0x2C});  // "C" (CRC 0x0512)
-    Comm_SendCommand(QStringLiteral("V"));
-    EXPECT_EQ(Comm_GetStatus(), 4);
+    EXPECT_EQ(std::get<1>(send("V")), 4);
     EXPECT_EQ(Comm_ErrorText(Comm_GetStatus()), QStringLiteral("Bad Command"));
     peer.reply = Bytes({0x21, 0x24, 0x41, 0x97, 0x35});  // checksum characters swapped
-    EXPECT_EQ(Comm_SendCommand(QStringLiteral("V")), QString());
-    EXPECT_EQ(Comm_GetStatus(), 7);
+    EXPECT_EQ(send("V"), std::tuple(QString(), 7));
     // A length that cannot hold a frame ends the transaction like a bad checksum.
     peer.reply = Bytes({0x21, 0x10, 0x41, 0x35, 0x97});
-    Comm_SendCommand(QStringLiteral("V"));
-    EXPECT_EQ(Comm_GetStatus(), 7);
+    EXPECT_EQ(std::get<1>(send("V")), 7);
 }
 
 TEST_F(LinkSend, ReceiveMachineThroughTheLink)
@@ -102,8 +101,7 @@ TEST_F(LinkSend, ReceiveMachineThroughTheLink)
     // trailing bytes that complete nothing.
     peer.reply = Bytes({0x00, 0x33, 0x21, 0x29, 0x41, 0x31, 0x00, 0x21, 0x00, 0x29, 0x41, 0x31, 0x32, 0x00,
                         0x20, 0x33, 0x34, 0x94, 0x00, 0x35, 0x21, 0x24, 0x43, 0x34, 0x2C});
-    EXPECT_EQ(Comm_SendCommand(QStringLiteral("V")), QStringLiteral("12 34"));
-    EXPECT_EQ(Comm_GetStatus(), 0);
+    EXPECT_EQ(send("V"), std::tuple(QString("12 34"), 0));
 
     // A reply arriving in pieces.
     peer.handler = [](ScriptedPeer& p, const QByteArray&) {
@@ -122,13 +120,11 @@ TEST_F(LinkSend, ReceiveMachineThroughTheLink)
 TEST_F(LinkSend, TimeoutNeedsMoreThanOneSecond)
 {
     answerLater(1000, kAccepted1234);
-    EXPECT_EQ(Comm_SendCommand(QStringLiteral("V")), QStringLiteral("12 34"));
-    EXPECT_EQ(Comm_GetStatus(), 0);
+    EXPECT_EQ(send("V"), std::tuple(QString("12 34"), 0));
 
     const qint64 before = clock.monotonicMs();
     answerLater(1001, kAccepted1234);
-    EXPECT_EQ(Comm_SendCommand(QStringLiteral("V")), QString());
-    EXPECT_EQ(Comm_GetStatus(), 1);
+    EXPECT_EQ(send("V"), std::tuple(QString(), 1));
     EXPECT_EQ(Comm_ErrorText(1), QStringLiteral("Timeout"));
     EXPECT_EQ(clock.monotonicMs() - before, 1001);
 
@@ -138,14 +134,12 @@ TEST_F(LinkSend, TimeoutNeedsMoreThanOneSecond)
         QTimer::singleShot(0, &p, [this] { clock.advanceMs(400); });
         QTimer::singleShot(0, &p, [this] { clock.advanceMs(1); });
     };
-    EXPECT_EQ(Comm_SendCommand(QStringLiteral("V")), QString());
-    EXPECT_EQ(Comm_GetStatus(), 1);
+    EXPECT_EQ(send("V"), std::tuple(QString(), 1));
 
     // Without any transport, a send times out too.
     Comm_SetTransportOverride(nullptr);
     QTimer::singleShot(0, &peer, [this] { clock.advanceMs(1001); });
-    Comm_SendCommand(QStringLiteral("V"));
-    EXPECT_EQ(Comm_GetStatus(), 1);
+    EXPECT_EQ(std::get<1>(send("V")), 1);
 }
 
 TEST_F(LinkSend, NestedSendAndRefusedLength)
@@ -168,8 +162,7 @@ TEST_F(LinkSend, NestedSendAndRefusedLength)
 
     // Status 9 left by the caller: nothing is sent.
     Comm_SetStatus(9);
-    EXPECT_EQ(Comm_SendCommand(QStringLiteral("V")), QString());
-    EXPECT_EQ(Comm_GetStatus(), 9);
+    EXPECT_EQ(send("V"), std::tuple(QString(), 9));
     EXPECT_EQ(peer.received.size(), 1);
 
     // 222 characters cannot be framed: refused unsent.

@@ -10,6 +10,7 @@
 #include "store/model.h"
 
 #include <initializer_list>
+#include <tuple>
 #include <utility>
 
 namespace proctest {
@@ -21,18 +22,11 @@ struct L {
 inline void link(ParameterModel& m, int process, const char* name, int first, int groups, int layers,
                  std::initializer_list<L> members)
 {
-    ProcessRecord& p = m.ProcessTable[size_t(process)];
-    p.Process_Name = name;
-    p.First_Layer = qint16(first);
-    p.Number_Layers = qint16(groups);
-    p.Number_Act_Layers = qint16(layers);
+    m.ProcessTable[size_t(process)] = {Name16(name), qint16(groups), qint16(first), qint16(layers)};
     for (const L& l : members) {
         LayerRecord& r = m.LayerTable[size_t(l.slot)];
-        r.Layer_Free = 0;
-        r.Film_Number = qint16(l.film);
-        r.Next_Layer = qint16(l.next);
-        r.CoDep_Layer = qint16(l.codep);
-        r.Output_Number = qint16(l.output);
+        std::tie(r.Layer_Free, r.Film_Number, r.Next_Layer, r.CoDep_Layer, r.Output_Number) =
+            std::tuple(0, l.film, l.next, l.codep, l.output);
     }
 }
 

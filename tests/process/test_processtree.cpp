@@ -60,15 +60,14 @@ TEST_F(ProcessTreeTest, FullRebuildAndRefreshTexts)
     ProcessTree tree;
     tree.rebuild(m);
     ASSERT_GE(tree.nodes().size(), 100u);
-    EXPECT_EQ(tree.nodes()[0].key, "P1");
-    EXPECT_EQ(tree.nodes()[0].text, "Optic           ");
-    EXPECT_EQ(tree.nodes()[99].key, "P100");
+    EXPECT_EQ((QStringList{tree.nodes()[0].key, tree.nodes()[0].text, tree.nodes()[99].key}),
+              (QStringList{"P1", "Optic           ", "P100"}));
     EXPECT_EQ(tree.nodes().size(), 100u + 2 * (3 + 4 + 1));
     EXPECT_EQ(processNodes(tree, 1),
               QStringList({"L10,P1=Layer 1.2", "F3,P1,L10=Film3", "L11,P1=->Layer 1.3", "F4,P1,L11=Film4",
                            "L12,P1=Layer 2", "F5,P1,L12=Film5"}));
-    EXPECT_EQ(tree.find("L11,P1")->parentKey, "P1");
-    EXPECT_EQ(tree.find("F4,P1,L11")->parentKey, "L11,P1");
+    EXPECT_EQ((QStringList{tree.find("L11,P1")->parentKey, tree.find("F4,P1,L11")->parentKey}),
+              (QStringList{"P1", "L11,P1"}));
     // The single-process refresh gives every primary its output number.
     EXPECT_EQ(layerNodes(ProcessLayerNodes(m, 1, true)),
               QStringList({"L10,P1=Layer 1.2", "F3,P1,L10=Film3", "L11,P1=->Layer 1.3", "F4,P1,L11=Film4",
@@ -78,13 +77,7 @@ TEST_F(ProcessTreeTest, FullRebuildAndRefreshTexts)
 TEST_F(ProcessTreeTest, InsertAndDeleteFollowTheLinkRules)
 {
     // First free slot in the sample set is 1.
-    struct Case {
-        const char* name;
-        bool insert;
-        const char* key;
-        int process;
-        Shape expected;
-    };
+    struct Case { const char* name; bool insert; const char* key; int process; Shape expected; };
     const Case cases[] = {
         {"insert into an empty process", true, "P2", 2, {{1}, 1, 1, 1}},
         {"insert as first step", true, "P1", 1, {{1, 10, 11, 12}, 1, 3, 4}},
@@ -104,17 +97,14 @@ TEST_F(ProcessTreeTest, InsertAndDeleteFollowTheLinkRules)
         ParameterModel model = sampleModel();
         if (c.insert) {
             const InsertResult r = InsertLayer(model, c.key);
-            EXPECT_EQ(r.slot, 1);
-            EXPECT_EQ(model.LayerTable[1].Film_Number, 1);
-            EXPECT_EQ(model.LayerTable[1].Layer_Free, 0);
+            EXPECT_EQ(std::tuple(r.slot, model.LayerTable[1].Film_Number, model.LayerTable[1].Layer_Free),
+                      std::tuple(1, 1, 0));
         } else {
             const int slot = GetNum(c.key, 1);
             ASSERT_TRUE(DeleteLayer(model, c.key));
             const LayerRecord& freed = model.LayerTable[size_t(slot)];
-            EXPECT_EQ(freed.Layer_Free, 1);
-            EXPECT_EQ(freed.Film_Number, -1);
-            EXPECT_EQ(freed.Next_Layer, -1);
-            EXPECT_EQ(freed.CoDep_Layer, -1);
+            EXPECT_EQ(std::tuple(freed.Layer_Free, freed.Film_Number, freed.Next_Layer, freed.CoDep_Layer),
+                      std::tuple(1, -1, -1, -1));
         }
         EXPECT_EQ(shape(model, c.process), c.expected);
         EXPECT_EQ(Working().CurProcess, c.process);
@@ -126,19 +116,16 @@ TEST_F(ProcessTreeTest, CoDepInsertRules)
     // A partner after 11 in process 1: 11 leaves the group through the new slot.
     EXPECT_EQ(InsertCoDep(m, "L10,P1", "Layer 1.2").slot, 1);
     EXPECT_EQ(shape(m, 1), (Shape{{10, 11, 1, 12}, 10, 2, 4}));
-    EXPECT_EQ(m.LayerTable[11].Next_Layer, -1);
-    EXPECT_EQ(m.LayerTable[1].Next_Layer, 12);
+    EXPECT_EQ(std::tuple(m.LayerTable[11].Next_Layer, m.LayerTable[1].Next_Layer), std::tuple(-1, 12));
     // Group of three gets a fourth, not a fifth (no message).
     EXPECT_EQ(InsertCoDep(m, "L20,P3", "Layer 1.1").slot, 2);
     EXPECT_FALSE(InsertCoDep(m, "L20,P3", "Layer 1.1").inserted());
-    EXPECT_EQ(shape(m, 3).layers, 5);
-    EXPECT_TRUE(dlg.messages.isEmpty());
+    EXPECT_TRUE(shape(m, 3).layers == 5 && dlg.messages.isEmpty());
     // Not a primary layer: the message, nothing changed.
     const ParameterModel before = m;
     for (const auto& [key, text] : {std::pair{"L11,P1", "->Layer 1.3"}, std::pair{"P2", "Empty"},
-                                    std::pair{"P5", "Lens"}}) {
-        EXPECT_FALSE(InsertCoDep(m, key, text).inserted());
-    }
+                                    std::pair{"P5", "Lens"}})
+        EXPECT_FALSE(InsertCoDep(m, key, text).inserted()) << key;
     EXPECT_EQ(dlg.texts(), QStringList(3, " Click the top layer for this layer number."));
     EXPECT_TRUE(m == before);
 }
@@ -151,8 +138,7 @@ TEST_F(ProcessTreeTest, NoFreeSlotChangesNothing)
     const ParameterModel before = m;
     EXPECT_FALSE(InsertLayer(m, "P2").inserted());
     EXPECT_FALSE(InsertCoDep(m, "L10,P1", "Layer 1.2").inserted());
-    EXPECT_TRUE(m == before);
-    EXPECT_TRUE(dlg.messages.isEmpty());
+    EXPECT_TRUE(m == before && dlg.messages.isEmpty());
 }
 
 TEST_F(ProcessTreeTest, RenameDialog)
@@ -182,7 +168,7 @@ TEST_F(ProcessTreeTest, RenameDialog)
         RenameProcess(model, 2);
         EXPECT_EQ(model.ProcessTable[2].Process_Name.trimmed(), c.stored);
         EXPECT_EQ(d.texts(), c.messages);
-        EXPECT_EQ(d.prompts.size(), qsizetype(c.answers.size()));
-        EXPECT_EQ(d.prompts.value(0), "Enter new name:");
+        EXPECT_EQ(std::tuple(d.prompts.size(), d.prompts.value(0)),
+                  std::tuple(qsizetype(c.answers.size()), QString("Enter new name:")));
     }
 }

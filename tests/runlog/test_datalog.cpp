@@ -4,6 +4,7 @@
 #include "support/clock.h"
 #include "support/config.h"
 #include "support/scripteddialogs.h"
+#include "tests/common/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,24 +35,11 @@ const char* const kKnownLine =
     "60.0, Deposit, 2.50,0.1,1.234,45.6, 0.00,-1.3,10.00,0.0, 12.35,3.0,123.5,99.9, 0.00,0.0,,-1.0"
     ", Sensors:, 2.48,0.013,5981234.568, 0.00,99.99,0.000, 1.01,999.9,6000000.000, 0.00,,5500000.100";
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
 // Data lines of a log file (lines that start with a digit).
 QStringList dataLines(const QString& path)
 {
     QStringList out;
-    for (const QString& l : QString::fromUtf8(readAll(path)).split(QStringLiteral("\r\n")))
+    for (const QString& l : QString::fromUtf8(readFile(path)).split(QStringLiteral("\r\n")))
         if (!l.isEmpty() && l[0].isDigit())
             out << l;
     return out;
@@ -64,10 +52,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         saved = Config();
         Config().LogFileName = dir.filePath(QStringLiteral("run.txt"));
-        Config().LogType = 2;
-        Config().LogStart = 0;
-        Config().LogEnd = 0;
-        Config().LogInterval = 0;
+        std::tie(Config().LogType, Config().LogStart, Config().LogEnd, Config().LogInterval) = std::tuple(2, 0, 0, 0);
         DataLog() = DataLogger();
     }
     void TearDown() override
@@ -76,11 +61,7 @@ protected:
         DataLog() = DataLogger();
     }
     // One 500 ms update tick in the given phase.
-    bool tick(int phase)
-    {
-        clock.advance(0.5);
-        return DataLogSample(phase, reading);
-    }
+    bool tick(int phase) { return clock.advance(0.5), DataLogSample(phase, reading); }
     QString path() const { return Config().LogFileName; }
 
     QTemporaryDir dir;
@@ -103,9 +84,8 @@ TEST(PhaseText, TextsAndGroups)
                              "Stop Layer", "Manual Power"};
     for (int c = 0; c < 27; ++c)
         EXPECT_EQ(PhaseText(c), QString::fromLatin1(texts[c])) << c;
-    EXPECT_EQ(PhaseText(-1), QString());
-    EXPECT_EQ(PhaseText(27), QString());
-    EXPECT_EQ(PhaseText(32767), QString());
+    for (int c : {-1, 27, 32767})
+        EXPECT_EQ(PhaseText(c), QString()) << c;
 
     for (int c : {0, 1, 2, 3, 4, 5, 25})
         EXPECT_TRUE(IsIdlePhase(c) && !IsActivePhase(c)) << c;
@@ -113,26 +93,21 @@ TEST(PhaseText, TextsAndGroups)
         EXPECT_TRUE(IsActivePhase(c) && !IsIdlePhase(c)) << c;
     for (int c : {-1, 23, 24, 27})
         EXPECT_TRUE(!IsActivePhase(c) && !IsIdlePhase(c)) << c;
-    EXPECT_TRUE(IsRunStart(0, 6));
-    EXPECT_TRUE(IsRunStart(25, 23)); // above 5 is enough, whatever the group
-    EXPECT_FALSE(IsRunStart(-1, 6));
-    EXPECT_FALSE(IsRunStart(23, 13));
-    EXPECT_FALSE(IsRunStart(0, 5));
+    // Above 5 is enough, whatever the group (25 -> 23).
+    EXPECT_EQ(std::tuple(IsRunStart(0, 6), IsRunStart(25, 23), IsRunStart(-1, 6), IsRunStart(23, 13), IsRunStart(0, 5)),
+              std::tuple(true, true, false, false, false));
 }
 
 TEST(PhaseText, FormatThicknessSwitchesAtTenHundredAndThousandKiloAngstrom)
 {
-    EXPECT_EQ(FormatThickness(0.0), "0.000");
-    EXPECT_EQ(FormatThickness(9999.4), "9.999");
-    EXPECT_EQ(FormatThickness(9999.6), "10.000"); // the switch looks at the unrounded value
-    EXPECT_EQ(FormatThickness(10000.0), "10.00");
-    EXPECT_EQ(FormatThickness(99994.0), "99.99");
-    EXPECT_EQ(FormatThickness(100000.0), "100.0");
-    EXPECT_EQ(FormatThickness(999940.0), "999.9");
-    EXPECT_EQ(FormatThickness(999999.0), "1000.0");
-    EXPECT_EQ(FormatThickness(1000000.0), "");
-    EXPECT_EQ(FormatThickness(5.0e7), "");
-    EXPECT_EQ(FormatThickness(-1234.0), "-1.234");
+    // 9999.6: the switch looks at the unrounded value.
+    const std::pair<double, const char*> cases[] = {
+        {0.0, "0.000"},     {9999.4, "9.999"},     {9999.6, "10.000"},    {10000.0, "10.00"}, {99994.0, "99.99"},
+        {100000.0, "100.0"}, {999940.0, "999.9"}, {999999.0, "1000.0"}, {1000000.0, ""},  {5.0e7, ""},
+        {-1234.0, "-1.234"},
+    };
+    for (const auto& [v, text] : cases)
+        EXPECT_EQ(FormatThickness(v), text) << v;
 }
 
 TEST(DataLogText, KnownReadingStartHeaderAndEndLines)
@@ -162,7 +137,7 @@ TEST_F(DataLogTest, RunSectionBytesAndPhaseRules)
     const QByteArray line1 = DataLogLine(1.0, 6, reading).toUtf8();
     const QByteArray expected = "Start:   Date: 2026-01-01   Time: 10:00:00\r\n\r\n" + QByteArray(kHeader)
                                 + "\r\n\r\n" + line1 + "\r\n" + "\r\nEnd:     Date: 2026-01-01   Time: 10:00:02\r\n\r\n\r\n";
-    EXPECT_EQ(readAll(path()), expected);
+    EXPECT_EQ(readFile(path()), expected);
 
     // 23 -> 13 and -1 -> 6 start no section; equal phases do nothing.
     QFile::remove(path());
@@ -181,41 +156,34 @@ TEST_F(DataLogTest, RunSectionBytesAndPhaseRules)
 
 TEST_F(DataLogTest, WindowRuleLogsFromStartToEndMinusStart)
 {
-    Config().LogStart = 60;
-    Config().LogEnd = 300;
+    std::tie(Config().LogStart, Config().LogEnd) = std::tuple(60, 300);
     InitDataLog();
     QList<double> written;
     for (int i = 1; i <= 800; ++i) // 400 s of ticks
         if (tick(13))
             written << i * 0.5;
     ASSERT_FALSE(written.isEmpty());
-    EXPECT_DOUBLE_EQ(written.first(), 60.0);
-    EXPECT_DOUBLE_EQ(written.last(), 240.0); // e + 60 > 300 closes the window
-    EXPECT_EQ(written.size(), 361);           // every tick, interval 0
+    // e + 60 > 300 closes the window; every tick, interval 0.
+    EXPECT_EQ(std::tuple(written.first(), written.last(), written.size()), std::tuple(60.0, 240.0, 361));
     const QStringList lines = dataLines(path());
     ASSERT_EQ(lines.size(), 361);
-    EXPECT_TRUE(lines.first().startsWith("60.0, Deposit, "));
-    EXPECT_TRUE(lines.last().startsWith("240.0, Deposit, "));
+    EXPECT_TRUE(lines.first().startsWith("60.0, Deposit, ") && lines.last().startsWith("240.0, Deposit, "));
 
     // Interval 1 on the 500 ms grid: one line per second, 0 to 300 s.
     DataLog() = DataLogger();
     QFile::remove(path());
-    Config().LogStart = 0;
-    Config().LogEnd = 300;
-    Config().LogInterval = 1;
+    std::tie(Config().LogStart, Config().LogEnd, Config().LogInterval) = std::tuple(0, 300, 1);
     InitDataLog();
     for (int i = 1; i <= 700; ++i)
         tick(13);
     const QStringList perSecond = dataLines(path());
     ASSERT_EQ(perSecond.size(), 300);
-    EXPECT_TRUE(perSecond.first().startsWith("1.0, "));
-    EXPECT_TRUE(perSecond.last().startsWith("300.0, "));
+    EXPECT_TRUE(perSecond.first().startsWith("1.0, ") && perSecond.last().startsWith("300.0, "));
 
     // Equal bounds: the whole run, every tick when the interval is 0.
     DataLog() = DataLogger();
     QFile::remove(path());
-    Config().LogEnd = 0;
-    Config().LogInterval = 0;
+    std::tie(Config().LogEnd, Config().LogInterval) = std::tuple(0, 0);
     InitDataLog();
     for (int i = 1; i <= 2000; ++i)
         tick(6);
@@ -238,14 +206,14 @@ TEST_F(DataLogTest, RunCrossingMidnightKeepsIncreasingTimes)
 
 TEST_F(DataLogTest, OverwriteDeletesAppendKeeps)
 {
-    writeFile(path(), "old run\r\n");
+    ASSERT_TRUE(writeFile(path(), "old run\r\n"));
     Config().LogType = 2;
     InitDataLog();
-    EXPECT_TRUE(readAll(path()).startsWith("old run\r\nStart:   Date: "));
+    EXPECT_TRUE(readFile(path()).startsWith("old run\r\nStart:   Date: "));
 
     Config().LogType = 1;
     InitDataLog();
-    const QByteArray bytes = readAll(path());
+    const QByteArray bytes = readFile(path());
     EXPECT_TRUE(bytes.startsWith("Start:   Date: "));
     EXPECT_EQ(bytes.count("Start:"), 1);
     EXPECT_TRUE(dlg.messages.isEmpty());
@@ -254,28 +222,28 @@ TEST_F(DataLogTest, OverwriteDeletesAppendKeeps)
 TEST_F(DataLogTest, SizeQuestionAboveOneMillionBytes)
 {
     // Exactly the limit: no question.
-    writeFile(path(), QByteArray(1000000, 'x'));
+    ASSERT_TRUE(writeFile(path(), QByteArray(1000000, 'x')));
     InitDataLog();
     EXPECT_TRUE(dlg.messages.isEmpty());
 
     // One byte more: asked once per section start; No keeps the file.
-    writeFile(path(), QByteArray(1000001, 'x'));
+    ASSERT_TRUE(writeFile(path(), QByteArray(1000001, 'x')));
     dlg.answer(MsgResult::No);
     InitDataLog();
     ASSERT_EQ(dlg.messages.size(), 1);
-    EXPECT_EQ(dlg.messages[0].text, "Log file size is 1000001. Delete?");
-    EXPECT_EQ(dlg.messages[0].buttons, MsgButtons::YesNo);
-    EXPECT_TRUE(readAll(path()).startsWith(QByteArray(1000001, 'x') + "Start:"));
+    EXPECT_EQ(std::tuple(dlg.messages[0].text, dlg.messages[0].buttons),
+              std::tuple(QString("Log file size is 1000001. Delete?"), MsgButtons::YesNo));
+    EXPECT_TRUE(readFile(path()).startsWith(QByteArray(1000001, 'x') + "Start:"));
     for (int i = 0; i < 10; ++i)
         tick(13);
     EXPECT_EQ(dlg.messages.size(), 1);
 
     // Yes deletes it: the file holds only the new section.
-    writeFile(path(), QByteArray(1000001, 'x'));
+    ASSERT_TRUE(writeFile(path(), QByteArray(1000001, 'x')));
     dlg.answer(MsgResult::Yes);
     InitDataLog();
     EXPECT_EQ(dlg.messages.size(), 2);
-    EXPECT_TRUE(readAll(path()).startsWith("Start:   Date: "));
+    EXPECT_TRUE(readFile(path()).startsWith("Start:   Date: "));
 }
 
 namespace {
@@ -309,7 +277,7 @@ TEST_F(DataLogTest, FailingWriteIsReportedOnceAndLoggingGoesOn)
     tick(13);
     tick(13);
     EXPECT_EQ(dataLines(Config().LogFileName).size(), 2);
-    EXPECT_FALSE(readAll(Config().LogFileName).contains("Start:"));
+    EXPECT_FALSE(readFile(Config().LogFileName).contains("Start:"));
 
     // A later failure, after a success, is worth one new message.
     Config().LogFileName = dir.filePath(QStringLiteral("other/run.txt"));

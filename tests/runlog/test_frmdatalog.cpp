@@ -16,10 +16,8 @@ protected:
     {
         saved = Config();
         Config().LogFileName = QStringLiteral("/var/lab/logs/run7.txt");
-        Config().LogType = 2;
-        Config().LogStart = 125;
-        Config().LogEnd = 300;
-        Config().LogInterval = 5;
+        std::tie(Config().LogType, Config().LogStart, Config().LogEnd, Config().LogInterval) =
+            std::tuple(2, 125, 300, 5);
     }
     void TearDown() override { Config() = saved; }
 
@@ -31,6 +29,13 @@ protected:
         return w;
     }
     QString text(frmDataLog& f, const char* name) { return control<QLineEdit>(f, name)->text(); }
+    // A bound as its two fields show it, "min:sec"; the stored start and end.
+    QString shown(frmDataLog& f, const char* bound)
+    {
+        return text(f, qPrintable(QStringLiteral("txt%1Min").arg(bound))) + ":"
+               + text(f, qPrintable(QStringLiteral("txt%1Sec").arg(bound)));
+    }
+    static std::tuple<int, int> stored() { return {Config().LogStart, Config().LogEnd}; }
     void spin(frmDataLog& f, const char* name, int v) { control(f, name)->setProperty("value", v); }
     // Types into a field and leaves it.
     void type(frmDataLog& f, const char* name, const QString& s, Qt::FocusReason reason = Qt::TabFocusReason)
@@ -52,43 +57,28 @@ TEST_F(FrmDataLogTest, SpinsDragTheOtherBoundAlong)
 {
     frmDataLog f;
     spin(f, "spnStartSec", 30); // 2:30
-    EXPECT_EQ(Config().LogStart, 150);
-    EXPECT_EQ(Config().LogEnd, 300);
+    EXPECT_EQ(stored(), std::tuple(150, 300));
 
     spin(f, "spnStartMin", 6); // 6:30 passes the end: the end follows
-    EXPECT_EQ(Config().LogStart, 390);
-    EXPECT_EQ(Config().LogEnd, 390);
-    EXPECT_EQ(text(f, "txtEndMin"), "6");
-    EXPECT_EQ(text(f, "txtEndSec"), "30");
+    EXPECT_EQ(std::tuple(stored(), shown(f, "End")), std::tuple(std::tuple(390, 390), QString("6:30")));
 
     spin(f, "spnEndMin", 1); // 1:30 below the start: the start moves down
-    EXPECT_EQ(Config().LogEnd, 90);
-    EXPECT_EQ(Config().LogStart, 90);
-    EXPECT_EQ(text(f, "txtStartMin"), "1");
-    EXPECT_EQ(text(f, "txtStartSec"), "30");
+    EXPECT_EQ(std::tuple(stored(), shown(f, "Start")), std::tuple(std::tuple(90, 90), QString("1:30")));
 
     // The arrows of the interval spin control.
     QToolButton* up = control(f, "spnInterval")->findChild<QToolButton*>("up");
     ASSERT_NE(up, nullptr);
     up->click();
-    EXPECT_EQ(Config().LogInterval, 6);
-    EXPECT_EQ(text(f, "txtInterval"), "6");
+    EXPECT_EQ(std::tuple(Config().LogInterval, text(f, "txtInterval")), std::tuple(6, QString("6")));
     spin(f, "spnInterval", 99); // spin limit 60
     EXPECT_EQ(Config().LogInterval, 60);
     // Past 546:07 (32767 s, the setting's limit) the fields show what is kept.
     spin(f, "spnStartMin", 1000); // spin limit 999
-    EXPECT_EQ(Config().LogStart, 32767);
-    EXPECT_EQ(text(f, "txtStartMin"), "546");
-    EXPECT_EQ(text(f, "txtStartSec"), "7");
-    EXPECT_EQ(Config().LogEnd, 32767);
-    EXPECT_EQ(text(f, "txtEndMin"), "546");
-    EXPECT_EQ(text(f, "txtEndSec"), "7");
+    EXPECT_EQ(std::tuple(stored(), shown(f, "Start"), shown(f, "End")),
+              std::tuple(std::tuple(32767, 32767), QString("546:7"), QString("546:7")));
     spin(f, "spnStartMin", 1);
     spin(f, "spnEndMin", 547);
-    EXPECT_EQ(Config().LogEnd, 32767);
-    EXPECT_EQ(text(f, "txtEndMin"), "546");
-    EXPECT_EQ(text(f, "txtEndSec"), "7");
-    EXPECT_EQ(Config().LogStart, 60 + 7);
+    EXPECT_EQ(std::tuple(stored(), shown(f, "End")), std::tuple(std::tuple(60 + 7, 32767), QString("546:7")));
 }
 
 TEST_F(FrmDataLogTest, TypedValuesAreCheckedOnLeavingTheField)
@@ -96,16 +86,15 @@ TEST_F(FrmDataLogTest, TypedValuesAreCheckedOnLeavingTheField)
     frmDataLog f;
     type(f, "txtStartMin", "501");
     ASSERT_EQ(dlg.messages.size(), 1);
-    EXPECT_EQ(dlg.messages[0].text, "Valid values are 0 to 500 minutes.");
-    EXPECT_EQ(dlg.messages[0].buttons, MsgButtons::Ok);
-    EXPECT_EQ(text(f, "txtStartMin"), "2"); // back to the spin value
-    EXPECT_EQ(Config().LogStart, 125);
+    EXPECT_EQ(std::tuple(dlg.messages[0].text, dlg.messages[0].buttons),
+              std::tuple(QString("Valid values are 0 to 500 minutes."), MsgButtons::Ok));
+    // Back to the spin value.
+    EXPECT_EQ(std::tuple(text(f, "txtStartMin"), Config().LogStart), std::tuple(QString("2"), 125));
 
     // Another program or a menu taking the focus checks nothing.
     for (Qt::FocusReason away : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason, Qt::OtherFocusReason}) {
         type(f, "txtStartMin", "501", away);
-        EXPECT_EQ(dlg.messages.size(), 1);
-        EXPECT_EQ(text(f, "txtStartMin"), "501");
+        EXPECT_EQ(std::tuple(dlg.messages.size(), text(f, "txtStartMin")), std::tuple(1, QString("501")));
     }
     type(f, "txtStartMin", "4", Qt::MouseFocusReason);
     EXPECT_EQ(Config().LogStart, 245);
@@ -113,22 +102,18 @@ TEST_F(FrmDataLogTest, TypedValuesAreCheckedOnLeavingTheField)
     EXPECT_EQ(Config().LogStart, 125);
 
     type(f, "txtStartMin", " 3xyz");
-    EXPECT_EQ(Config().LogStart, 185);
-    EXPECT_EQ(text(f, "txtStartMin"), "3");
+    EXPECT_EQ(std::tuple(Config().LogStart, text(f, "txtStartMin")), std::tuple(185, QString("3")));
 
     type(f, "txtEndSec", "60");
-    EXPECT_EQ(dlg.messages.last().text, "Valid values are 0 to 59 seconds.");
-    EXPECT_EQ(text(f, "txtEndSec"), "0");
+    EXPECT_EQ((QStringList{dlg.messages.last().text, text(f, "txtEndSec")}),
+              (QStringList{"Valid values are 0 to 59 seconds.", "0"}));
 
     type(f, "txtInterval", "61");
-    EXPECT_EQ(dlg.messages.last().text, "Valid values are 0 to 60 seconds.");
-    EXPECT_EQ(Config().LogInterval, 5);
+    EXPECT_EQ(std::tuple(dlg.messages.last().text, Config().LogInterval),
+              std::tuple(QString("Valid values are 0 to 60 seconds."), 5));
     type(f, "txtInterval", "12.4");
-    EXPECT_EQ(Config().LogInterval, 12);
-    EXPECT_EQ(text(f, "txtInterval"), "12");
+    EXPECT_EQ(std::tuple(Config().LogInterval, text(f, "txtInterval")), std::tuple(12, QString("12")));
 
     type(f, "txtEndMin", "1"); // 1:00 below the start 3:05
-    EXPECT_EQ(Config().LogEnd, 60);
-    EXPECT_EQ(Config().LogStart, 60);
-    EXPECT_EQ(dlg.messages.size(), 3);
+    EXPECT_EQ(std::tuple(stored(), dlg.messages.size()), std::tuple(std::tuple(60, 60), 3));
 }

@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 // The sensor chart with its shipped settings file in a folder of its own.
@@ -49,31 +48,23 @@ TEST(frmGraphSet, OkAppliesAndSavesTheSettings)
     g.setXMin(125);
 
     frmGraphSet f(g);
-    child<QSpinBox>(f, "spnSetup_2")->setValue(60);
-    child<QSpinBox>(f, "spnSetup_3")->setValue(5);
-    child<QSpinBox>(f, "spnSetup_4")->setValue(30);  // above the maximum: taken as entered
-    child<QSpinBox>(f, "spnSetup_5")->setValue(20);
-    child<QSpinBox>(f, "spnSetup_6")->setValue(0);
+    // A minimum of 30, above the maximum, is taken as entered.
+    for (auto [name, value] : {std::pair("spnSetup_2", 60), {"spnSetup_3", 5}, {"spnSetup_4", 30}, {"spnSetup_5", 20},
+                               {"spnSetup_6", 0}})
+        child<QSpinBox>(f, name)->setValue(value);
     child<QCheckBox>(f, "chkXDiv")->setChecked(false);
     child<QPushButton>(f, "cmdOK")->click();
     EXPECT_EQ(f.result(), QDialog::Accepted);
 
-    // The chart shows the new settings at once.
-    EXPECT_DOUBLE_EQ(g.xAxisMin(), 125.0);
-    EXPECT_DOUBLE_EQ(g.xAxisMax(), 185.0);
-    EXPECT_DOUBLE_EQ(g.YMin(), 30.0);
-    EXPECT_DOUBLE_EQ(g.YMax(), 20.0);
-    EXPECT_DOUBLE_EQ(g.YDiv(), 1.0);
-    EXPECT_FALSE(g.GraphControl()->xAxis->grid()->visible());
+    // The chart shows the new settings at once (whole numbers, exact as doubles).
+    EXPECT_EQ(std::tuple(g.xAxisMin(), g.xAxisMax(), g.YMin(), g.YMax(), g.YDiv(),
+                         g.GraphControl()->xAxis->grid()->visible()),
+              std::tuple(125.0, 185.0, 30.0, 20.0, 1.0, false));
 
     auto saved = LoadChartConfig(chart.file, ChartConfig{});
     ASSERT_TRUE(saved);
-    EXPECT_DOUBLE_EQ(saved->xAxis.min, 0.0);
-    EXPECT_DOUBLE_EQ(saved->xAxis.max, 60.0);
-    EXPECT_DOUBLE_EQ(saved->xAxis.gridSpacing, 5.0);
-    EXPECT_FALSE(saved->xAxis.gridVisible);
-    EXPECT_DOUBLE_EQ(saved->yAxis.min, 30.0);
-    EXPECT_DOUBLE_EQ(saved->yAxis.max, 20.0);
-    EXPECT_DOUBLE_EQ(saved->yAxis.gridSpacing, 1.0);
-    EXPECT_EQ(saved->series[0].name, QStringLiteral("Sensor 1"));
+    EXPECT_EQ(std::tuple(saved->xAxis.min, saved->xAxis.max, saved->xAxis.gridSpacing, saved->xAxis.gridVisible),
+              std::tuple(0.0, 60.0, 5.0, false));
+    EXPECT_EQ(std::tuple(saved->yAxis.min, saved->yAxis.max, saved->yAxis.gridSpacing, saved->series[0].name),
+              std::tuple(30.0, 20.0, 1.0, QString("Sensor 1")));
 }

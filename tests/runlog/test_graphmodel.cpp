@@ -1,5 +1,6 @@
 // The chart wrapper's settings file and its text, without a display.
 #include "runlog/chartmodel.h"
+#include "tests/common/testfiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,12 +9,7 @@
 
 namespace {
 
-void writeText(const QString& path, const QByteArray& text)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(text);
-}
+void writeText(const QString& path, const QByteArray& text) { ASSERT_TRUE(writeFile(path, text)); }
 
 } // namespace
 
@@ -38,20 +34,15 @@ TEST(GraphModel, MissingOrGarbageFileKeepsTheChart)
               "[yaxis]\nMin=abc\nMax=12.5\nGridSpacing=\n[SERIES2]\nColour=#12345\n"
               "Name=Crystal 2\n[Series9]\nName=ignored\n");
     ASSERT_TRUE(c.Cfg_Load());
-    EXPECT_DOUBLE_EQ(c.yAxisMin(), 0.0);
-    EXPECT_DOUBLE_EQ(c.yAxisMax(), 12.5);
-    EXPECT_DOUBLE_EQ(c.YDiv(), 1.0);
-    EXPECT_EQ(c.chart().series[1].name, QStringLiteral("Crystal 2"));
-    EXPECT_EQ(c.chart().series[1].colour, 0xFFFF00u);
+    EXPECT_EQ(std::tuple(c.yAxisMin(), c.yAxisMax(), c.YDiv(), c.chart().series[1].name, c.chart().series[1].colour),
+              std::tuple(0.0, 12.5, 1.0, QString("Crystal 2"), 0xFFFF00u));
 }
 
 TEST(GraphModel, SettingsTextRoundTripsAndShippedFilesMatchTheCharts)
 {
     ChartConfig cfg = DefaultChartConfig(QStringLiteral("DEV_DEP.OC2"));
-    cfg.title = QStringLiteral("Rate, deviation = \"x\"");
-    cfg.yAxis.min = -12.75;
-    cfg.series[2].colour = 0x1A2B3C;
-    cfg.xAxis.gridVisible = false;
+    std::tie(cfg.title, cfg.yAxis.min, cfg.series[2].colour, cfg.xAxis.gridVisible) =
+        std::tuple(QString("Rate, deviation = \"x\""), -12.75, 0x1A2B3Cu, false);
     auto back = ChartConfigFromText(ChartConfigToText(cfg), DefaultChartConfig(QString()));
     ASSERT_TRUE(back);
     EXPECT_EQ(*back, cfg);
@@ -65,13 +56,11 @@ TEST(GraphModel, SettingsTextRoundTripsAndShippedFilesMatchTheCharts)
         const QString name = QString::fromLatin1(e.file);
         auto shipped = LoadChartConfig(data + name, ChartConfig{});
         ASSERT_TRUE(shipped) << e.file;
-        EXPECT_EQ(shipped->title, QLatin1String(e.title));
-        EXPECT_EQ(shipped->series[0].name, QLatin1String(e.series1));
-        EXPECT_EQ(shipped->series[0].colour, 0x00FF00u);
-        EXPECT_EQ(shipped->series[1].colour, 0xFFFF00u);
-        EXPECT_EQ(shipped->series[2].colour, 0x0000FFu);
-        EXPECT_EQ(shipped->series[3].colour, 0xFF0000u);
-        EXPECT_DOUBLE_EQ(shipped->xAxis.min, 0.0);
+        EXPECT_EQ(std::tuple(shipped->title, shipped->series[0].name, shipped->xAxis.min),
+                  std::tuple(QString(e.title), QString(e.series1), 0.0));
+        EXPECT_EQ(std::tuple(shipped->series[0].colour, shipped->series[1].colour, shipped->series[2].colour,
+                             shipped->series[3].colour),
+                  std::tuple(0x00FF00u, 0xFFFF00u, 0x0000FFu, 0xFF0000u));
         // The shipped file and the built-in settings agree.
         EXPECT_EQ(*shipped, DefaultChartConfig(name)) << e.file;
     }

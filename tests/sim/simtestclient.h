@@ -6,6 +6,7 @@
 // protocol description), so a framing bug in shared code cannot hide itself.
 
 #include "sim/siminstrument.h"
+#include "tests/common/framechecksum.h"
 
 #include <QByteArray>
 #include <QList>
@@ -13,28 +14,8 @@
 
 namespace simtest {
 
-inline quint16 crc14(const QByteArray& bytes)
-{
-    quint16 crc = 0x3FFF;
-    for (const char ch : bytes) {
-        crc ^= quint8(ch);
-        for (int bit = 0; bit < 8; ++bit) {
-            const bool low = crc & 1;
-            crc >>= 1;
-            if (low)
-                crc ^= 0x2001;
-        }
-    }
-    return crc & 0x3FFF;
-}
-
-inline QByteArray checkChars(quint16 crc)
-{
-    QByteArray c;
-    c += char((crc & 0x7F) + 0x22);
-    c += char(((crc >> 7) & 0x7F) + 0x22);
-    return c;
-}
+using testframes::checkChars;
+using testframes::crc14;
 
 inline QByteArray frame(const QByteArray& text, bool checksum = true)
 {

@@ -9,6 +9,7 @@
 #include "support/config.h"
 #include "support/errhandler.h"
 #include "support/scripteddialogs.h"
+#include "tests/common/testfiles.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -114,13 +115,7 @@ inline QByteArray query(const QString& file, const QByteArray& sql)
     return out.trimmed();
 }
 
-inline QByteArray fileBytes(const QString& file)
-{
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
+inline QByteArray fileBytes(const QString& file) { return readFile(file); }
 
 class StoreTest : public ::testing::Test {
 protected:

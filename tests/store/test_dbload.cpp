@@ -31,63 +31,42 @@ TEST_F(DbLoad, ReadsEveryTableOfAFileWrittenByAnotherTool)
     EXPECT_TRUE(dlg.messages.isEmpty());
     const ParameterModel& m = Model();
 
-    EXPECT_EQ(m.ProcessTable[1].Process_Name.text(), QStringLiteral("Optic           "));
-    EXPECT_EQ(m.ProcessTable[1].First_Layer, 10);
-    EXPECT_EQ(m.ProcessTable[1].Number_Layers, 2);
-    EXPECT_EQ(m.ProcessTable[1].Number_Act_Layers, 3);
+    const ProcessRecord& p = m.ProcessTable[1];
+    EXPECT_EQ(std::tuple(p.Process_Name.text(), p.First_Layer, p.Number_Layers, p.Number_Act_Layers),
+              std::tuple(QStringLiteral("Optic           "), 10, 2, 3));
     EXPECT_EQ(m.ProcessTable[100].Process_Name.trimmed(), QStringLiteral("P100"));
 
     const LayerRecord& a = m.LayerTable[10];
-    EXPECT_EQ(a.Rate, 2.5);
-    EXPECT_EQ(a.Final_Thick, 1.234);
-    EXPECT_EQ(a.Time_Setpoint, 40);
-    EXPECT_EQ(a.Film_Number, 3);
-    EXPECT_EQ(a.Start_Mode, 0);
-    EXPECT_EQ(a.CoDep_Layer, 11);
-    EXPECT_EQ(a.Output_Number, 2);
-    EXPECT_EQ(a.Sensor2, 1);
-    EXPECT_EQ(a.Ramp1_Enabled, 1.0);
-    EXPECT_EQ(a.Ramp1_Start, 0.1);
-    EXPECT_EQ(a.Layer_Free, 0);
+    EXPECT_EQ(std::tuple(a.Rate, a.Final_Thick, a.Ramp1_Enabled, a.Ramp1_Start), std::tuple(2.5, 1.234, 1.0, 0.1));
+    EXPECT_EQ(std::tuple(a.Time_Setpoint, a.Film_Number, a.Start_Mode, a.CoDep_Layer, a.Output_Number, a.Sensor2,
+                         a.Layer_Free),
+              std::tuple(40, 3, 0, 11, 2, 1, 0));
     // A Boolean written as -1 by another program is true.
-    EXPECT_EQ(m.LayerTable[11].Ramp2_Enabled, 1.0);
-    EXPECT_EQ(m.LayerTable[11].Ramp1_Enabled, 0.0);
-    EXPECT_EQ(m.LayerTable[11].Next_Layer, 12);
+    const LayerRecord& b = m.LayerTable[11];
+    EXPECT_EQ(std::tuple(b.Ramp2_Enabled, b.Ramp1_Enabled, b.Next_Layer), std::tuple(1.0, 0.0, 12));
     // Integers round halves to even.
-    EXPECT_EQ(m.LayerTable[12].Time_Setpoint, 2);
-    EXPECT_EQ(m.LayerTable[12].Ramp1_Time, 4);
-    EXPECT_EQ(m.LayerTable[12].Layer_Free, 0);
+    const LayerRecord& c = m.LayerTable[12];
+    EXPECT_EQ(std::tuple(c.Time_Setpoint, c.Ramp1_Time, c.Layer_Free), std::tuple(2, 4, 0));
     // Slots outside every process keep the reset values.
     EXPECT_EQ(m.LayerTable[13], ParameterModel().LayerTable[13]);
 
     const FilmRecord& f = m.FilmTable[7];
     EXPECT_EQ(f.Film_Name.trimmed(), QStringLiteral("F7"));
-    EXPECT_EQ(f.Pterm, 7.0);
-    EXPECT_EQ(f.Iterm, 0.5);
-    EXPECT_EQ(f.Material_Index, 2);
-    EXPECT_EQ(f.Ramp1_Power, 10.5);
-    EXPECT_EQ(f.Idle_Ramp_Time, 9);
-    EXPECT_EQ(f.Tooling, 95);
-    EXPECT_EQ(f.Crystal_Stability, 60);
-    EXPECT_EQ(f.Control_Error_Percent, 3.5);
-    EXPECT_EQ(f.Sample_Time, 12);
-    EXPECT_EQ(f.Sample_Hold, 13);
+    EXPECT_EQ(std::tuple(f.Pterm, f.Iterm, f.Ramp1_Power, f.Control_Error_Percent), std::tuple(7.0, 0.5, 10.5, 3.5));
+    EXPECT_EQ(std::tuple(f.Material_Index, f.Idle_Ramp_Time, f.Tooling, f.Crystal_Stability, f.Sample_Time,
+                         f.Sample_Hold),
+              std::tuple(2, 9, 95, 60, 12, 13));
 
-    EXPECT_EQ(m.MaterialTable[42].Material.trimmed(), QStringLiteral("M42"));
-    EXPECT_EQ(m.MaterialTable[42].Density, 2.5);
-    EXPECT_EQ(m.MaterialTable[42].ZFactor, 1.25);
+    const MaterialRecord& mat = m.MaterialTable[42];
+    EXPECT_EQ(std::tuple(mat.Material.trimmed(), mat.Density, mat.ZFactor),
+              std::tuple(QStringLiteral("M42"), 2.5, 1.25));
 
     const SystemRecord& s = m.SystemParams;
-    EXPECT_EQ(s.Period, 0.5);
-    EXPECT_EQ(s.System_Tooling, 90);
-    EXPECT_EQ(s.Xtool1, 80);
-    EXPECT_EQ(s.Xtool4, 83);
-    EXPECT_EQ(s.Min_Freq, 5.0);
-    EXPECT_EQ(s.Max_Freq, 6.0);
-    EXPECT_EQ(s.Power_Scale_1, 10.0);
-    EXPECT_EQ(s.Power_Scale_4, 7.0);
-    EXPECT_EQ(m.InputTable[15].Input_Type, 3);
-    EXPECT_EQ(m.OutputTable[0].Output_Type, 4);
+    EXPECT_EQ(std::tuple(s.Period, s.Min_Freq, s.Max_Freq, s.Power_Scale_1, s.Power_Scale_4),
+              std::tuple(0.5, 5.0, 6.0, 10.0, 7.0));
+    EXPECT_EQ(std::tuple(s.System_Tooling, s.Xtool1, s.Xtool4, m.InputTable[15].Input_Type,
+                         m.OutputTable[0].Output_Type),
+              std::tuple(90, 80, 83, 3, 4));
     EXPECT_EQ(Config().DBFileName, path(QStringLiteral("DCX700.mdb")));
 }
 
@@ -105,10 +84,10 @@ TEST_F(DbLoad, MissingRowsAreAddedToTheFile)
     EXPECT_EQ(query(file, "SELECT COUNT(*) FROM Layers WHERE (Layer_Number > 900 OR Layer_Number = 1) AND Rate IS NULL;"),
               "101");
     EXPECT_EQ(query(file, "SELECT \"Input Type\" FROM Inputs WHERE InputNum = 5;"), "46");
-    EXPECT_EQ(Model().InputTable[4].Input_Type, 46);
-    EXPECT_EQ(Model().InputTable[5].Input_Type, 3);
     EXPECT_EQ(query(file, "SELECT \"Output Type\" FROM Outputs WHERE OutputNum = 16;"), "69");
-    EXPECT_EQ(Model().OutputTable[15].Output_Type, 69);
+    EXPECT_EQ(std::tuple(Model().InputTable[4].Input_Type, Model().InputTable[5].Input_Type,
+                         Model().OutputTable[15].Output_Type),
+              std::tuple(46, 3, 69));
 }
 
 TEST_F(DbLoad, TheLayerCountDrivesTheWalk)
@@ -118,9 +97,9 @@ TEST_F(DbLoad, TheLayerCountDrivesTheWalk)
            " WHERE Process_Number = 2;"
            "UPDATE Processes SET First_Layer = 20, Number_Act_Layers = 0 WHERE Process_Number = 3;");
     ASSERT_TRUE(DBOpen());
-    EXPECT_EQ(Model().ProcessTable[2].First_Layer, 5000);
-    EXPECT_EQ(Model().LayerTable[20].Layer_Free, 1);
-    EXPECT_TRUE(dlg.messages.isEmpty());
+    EXPECT_EQ(std::tuple(Model().ProcessTable[2].First_Layer, Model().LayerTable[20].Layer_Free,
+                         dlg.messages.isEmpty()),
+              std::tuple(5000, 1, true));
 }
 
 TEST_F(DbLoad, LayerRepairs)
@@ -134,14 +113,13 @@ TEST_F(DbLoad, LayerRepairs)
     const QByteArray before = fileBytes(Config().DBFileName);
     ASSERT_TRUE(DBOpen());
     ASSERT_EQ(dlg.messages.size(), 1);
-    EXPECT_EQ(dlg.messages[0].text, QStringLiteral("Film number error in process Run%2, Layer 2.\nLayer set to Film 1."));
-    EXPECT_EQ(dlg.messages[0].buttons, MsgButtons::Ok);
+    EXPECT_EQ(std::tuple(dlg.messages[0].text, dlg.messages[0].buttons),
+              std::tuple(QString("Film number error in process Run%2, Layer 2.\nLayer set to Film 1."),
+                         MsgButtons::Ok));
     const LayerRecord& l = Model().LayerTable[11];
-    EXPECT_EQ(l.Film_Number, 1);
-    EXPECT_EQ(l.Output_Number, 1);
-    EXPECT_EQ(l.Max_Power1, 25.0);
-    EXPECT_EQ(l.Slew_Rate1, 25.0);
-    EXPECT_EQ(Model().LayerTable[12].Output_Number, 1);
+    EXPECT_EQ(std::tuple(l.Film_Number, l.Output_Number, l.Max_Power1, l.Slew_Rate1,
+                         Model().LayerTable[12].Output_Number),
+              std::tuple(1, 1, 25.0, 25.0, 1));
     // Repairs change the model, not the file.
     EXPECT_EQ(fileBytes(Config().DBFileName), before);
 }
@@ -161,11 +139,10 @@ TEST_F(DbLoad, ALoopingProcessLoadsWithEveryOtherProcess)
     EXPECT_EQ(shown(QStringLiteral("Film number error")),
               (QStringList{QStringLiteral("Film number error in process Optic, Layer 1.\nLayer set to Film 1."),
                            QStringLiteral("Film number error in process Optic, Layer 4.\nLayer set to Film 1.")}));
-    EXPECT_EQ(Model().ProcessTable[1].Number_Act_Layers, 5);
-    EXPECT_EQ(Model().LayerTable[12].Next_Layer, 10);
-    EXPECT_EQ(Model().LayerTable[11].Rate, 1.0);
-    EXPECT_EQ(Model().ProcessTable[100].Process_Name.trimmed(), QStringLiteral("P100"));
-    EXPECT_TRUE(WalkProcess(Model(), 1).loops());
+    const ParameterModel& m = Model();
+    EXPECT_EQ(std::tuple(m.ProcessTable[1].Number_Act_Layers, m.LayerTable[12].Next_Layer, m.LayerTable[11].Rate,
+                         m.ProcessTable[100].Process_Name.trimmed(), WalkProcess(m, 1).loops()),
+              std::tuple(5, 10, 1.0, QString("P100"), true));
 
     // Saved and loaded again, the loop and the rest come back unchanged.
     const ParameterModel loaded = Model();
@@ -186,17 +163,12 @@ TEST_F(DbLoad, KeysBeyondTheIntegerRangeAreNoKeys)
     ASSERT_TRUE(DBOpen());
     EXPECT_EQ(query(Config().DBFileName, "SELECT COUNT(*) FROM Layers WHERE Layer_Number IN (999, 3000000000);"),
               "2");
-    EXPECT_EQ(Model().InputTable[6].Input_Type, 46);
-    EXPECT_EQ(Model().InputTable[7].Input_Type, 3);
+    EXPECT_EQ(std::tuple(Model().InputTable[6].Input_Type, Model().InputTable[7].Input_Type), std::tuple(46, 3));
 }
 
 TEST_F(DbLoad, FrequenciesInHertzOrMegahertz)
 {
-    struct Case {
-        const char* sql;
-        double min;
-        double max;
-    } cases[] = {
+    struct Case { const char* sql; double min, max; } cases[] = {
         {"UPDATE System SET \"Min Freq\" = 5, \"Max Freq\" = 6;", 5.0, 6.0},
         {"UPDATE System SET \"Min Freq\" = 5000000, \"Max Freq\" = 6000000;", 5.0, 6.0},
         {"UPDATE System SET \"Min Freq\" = 5500000, \"Max Freq\" = 6500000;", 5.5, 6.5},
@@ -206,8 +178,8 @@ TEST_F(DbLoad, FrequenciesInHertzOrMegahertz)
         makeDb(c.sql);
         Config().DBFileName = path(QStringLiteral("DCX700.mdb"));
         ASSERT_TRUE(DBOpen()) << c.sql;
-        EXPECT_EQ(Model().SystemParams.Min_Freq, c.min) << c.sql;
-        EXPECT_EQ(Model().SystemParams.Max_Freq, c.max) << c.sql;
+        EXPECT_EQ(std::pair(Model().SystemParams.Min_Freq, Model().SystemParams.Max_Freq), std::pair(c.min, c.max))
+            << c.sql;
     }
 }
 
@@ -218,17 +190,14 @@ TEST_F(DbLoad, NamesMatchIgnoringCaseAndAreCutToSixteen)
            "ALTER TABLE System RENAME TO s2; ALTER TABLE s2 RENAME TO SYSTEM;"
            "UPDATE Materials SET Material = 'A very long material name' WHERE MatNum = 2;");
     ASSERT_TRUE(DBOpen());
-    EXPECT_EQ(Model().MaterialTable[2].Material.text(), QStringLiteral("A very long mate"));
-    EXPECT_EQ(Model().MaterialTable[2].ZFactor, 1.25);
-    EXPECT_EQ(Model().FilmTable[2].Film_Name.trimmed(), QStringLiteral("F2"));
+    EXPECT_EQ(std::tuple(Model().MaterialTable[2].Material.text(), Model().MaterialTable[2].ZFactor,
+                         Model().FilmTable[2].Film_Name.trimmed()),
+              std::tuple(QString("A very long mate"), 1.25, QString("F2")));
 }
 
 TEST_F(DbLoad, DamagedContentFailsWithTheRecordKey)
 {
-    struct Case {
-        const char* sql;
-        const char* key;
-    } cases[] = {
+    struct Case { const char* sql; const char* key; } cases[] = {
         {"DROP TABLE Films;", "Film 1"},
         {"DROP TABLE Processes;", "Process 1"},
         {"ALTER TABLE Materials DROP COLUMN ZFactor;", "Material 1"},
@@ -284,10 +253,7 @@ TEST_F(DbLoad, FilesThatAreNotDatabasesAreLeftAlone)
     for (const auto& [name, bytes] : damaged) {
         dlg.messages.clear();
         const QString file = path(name);
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        f.close();
+        ASSERT_TRUE(writeFile(file, bytes));
         const QStringList filesBefore = files();
         Config().DBFileName = file;
         EXPECT_FALSE(DBOpen()) << name.toStdString();
@@ -326,7 +292,7 @@ namespace {
 // Records what the progress window is told.
 class RecordingProgress : public ProgressSink {
 public:
-    void show(const QString& caption) override { log << QStringLiteral("show ") + caption; }
+    void show(const QString& caption) override { log << "show " + caption; }
     void setLabel1(const QString& text) override { label1 = text; labels1 << text; }
     void setLabel2(const QString& text) override { labels2 << text; }
     void setRange(int, int) override {}
@@ -348,13 +314,11 @@ TEST_F(DbLoad, ProgressWindowTexts)
         ScopedProgress scoped(rec);
         ASSERT_TRUE(DBOpen());
     }
-    EXPECT_EQ(rec.log.first(), QStringLiteral("show Open Database"));
-    EXPECT_EQ(rec.labels1.first(), QStringLiteral("Opening database:"));
-    EXPECT_EQ(rec.labels2.first(), QStringLiteral("DCX700.mdb"));
-    EXPECT_TRUE(rec.log.contains(QStringLiteral("Reading Process 1: 0")));
-    EXPECT_TRUE(rec.log.contains(QStringLiteral("Reading Process 100: 40")));
-    EXPECT_TRUE(rec.log.contains(QStringLiteral("Reading Film 25: 50")));
-    EXPECT_TRUE(rec.log.contains(QStringLiteral("Reading Material 100: 80")));
+    EXPECT_EQ((QStringList{rec.log.first(), rec.labels1.first(), rec.labels2.first()}),
+              (QStringList{"show Open Database", "Opening database:", "DCX700.mdb"}));
+    for (const char* t : {"Reading Process 1: 0", "Reading Process 100: 40", "Reading Film 25: 50",
+                          "Reading Material 100: 80"})
+        EXPECT_TRUE(rec.log.contains(QLatin1String(t))) << t;
     EXPECT_TRUE(rec.labels2.contains(QStringLiteral("Optic           ")));
     EXPECT_EQ(rec.log.mid(rec.log.size() - 2),
               (QStringList{QStringLiteral("Reading System Params: 95"), QStringLiteral("hide")}));
@@ -364,13 +328,11 @@ TEST_F(DbLoad, ProgressWindowTexts)
         ScopedProgress scoped(save);
         ASSERT_TRUE(DBSave());
     }
-    EXPECT_EQ(save.log.first(), QStringLiteral("show Save To Database"));
-    EXPECT_EQ(save.labels1.first(), QStringLiteral("Saving Database:"));
-    EXPECT_EQ(save.labels2.first(), QStringLiteral("Create file DCX700.mdb"));
+    EXPECT_EQ((QStringList{save.log.first(), save.labels1.first(), save.labels2.first()}),
+              (QStringList{"show Save To Database", "Saving Database:", "Create file DCX700.mdb"}));
     EXPECT_TRUE(save.labels2.contains(QStringLiteral("Save Data")));
-    EXPECT_TRUE(save.log.contains(QStringLiteral("Saving Process 3: 1")));
-    EXPECT_TRUE(save.log.contains(QStringLiteral("Saving Film 50: 60")));
-    EXPECT_TRUE(save.log.contains(QStringLiteral("Saving Material 1: 60")));
+    for (const char* t : {"Saving Process 3: 1", "Saving Film 50: 60", "Saving Material 1: 60"})
+        EXPECT_TRUE(save.log.contains(QLatin1String(t))) << t;
     EXPECT_EQ(save.log.mid(save.log.size() - 2),
               (QStringList{QStringLiteral("Saving System Params: 96"), QStringLiteral("hide")}));
 }
@@ -422,9 +384,7 @@ TEST_F(DbLoad, ReadFailuresCarryNumberTextAndKeepOrDropAddedRows)
     // Missing or unreadable is a file access error; anything else no database.
     EXPECT_EQ(ReadDatabase(path(QStringLiteral("missing.mdb")), m)->number, dberr::FileAccess);
     QFile text(path(QStringLiteral("text.mdb")));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write(QByteArray(600, 'x'));
-    text.close();
+    ASSERT_TRUE(writeFile(text.fileName(), QByteArray(600, 'x')));
     EXPECT_EQ(ReadDatabase(text.fileName(), m)->number, dberr::BadFormat);
     text.setPermissions(QFileDevice::WriteOwner);
     if (!text.open(QIODevice::ReadOnly)) { // not when run as root

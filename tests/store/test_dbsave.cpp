@@ -71,22 +71,15 @@ TEST_F(DbSave, SavedModelLoadsBackEqual)
 TEST_F(DbSave, FileContents)
 {
     ParameterModel& m = Model();
-    m.ProcessTable[1].First_Layer = 7;
-    m.ProcessTable[1].Number_Layers = 3;
-    m.ProcessTable[1].Number_Act_Layers = 3;
-    for (int s : {7, 3, 5}) {
-        m.LayerTable[s].Film_Number = 2;
-        m.LayerTable[s].Layer_Free = 0;
-    }
-    m.LayerTable[7].Next_Layer = 3;
-    m.LayerTable[3].Next_Layer = 5;
+    m.ProcessTable[1] = {m.ProcessTable[1].Process_Name, 3, 7, 3};
+    for (auto [s, next] : {std::pair(7, 3), std::pair(3, 5), std::pair(5, -1)})
+        std::tie(m.LayerTable[s].Film_Number, m.LayerTable[s].Layer_Free, m.LayerTable[s].Next_Layer) =
+            std::tuple(2, 0, next);
     m.LayerTable[3].Ramp1_Enabled = 0.5;
     m.LayerTable[5].Ramp2_Enabled = -2.0;
     // Held outside every process: not written.
-    m.LayerTable[800].Rate = 9.0;
-    m.LayerTable[800].Film_Number = 4;
-    m.SystemParams.Min_Freq = 5.0;
-    m.SystemParams.Max_Freq = 6.0;
+    std::tie(m.LayerTable[800].Rate, m.LayerTable[800].Film_Number) = std::tuple(9.0, 4);
+    std::tie(m.SystemParams.Min_Freq, m.SystemParams.Max_Freq) = std::tuple(5.0, 6.0);
     ASSERT_TRUE(DBSave());
 
     const QString f = Config().DBFileName;
@@ -156,23 +149,12 @@ TEST_F(DbSave, FailureAtAnyStageKeepsTheOldFile)
     fillModel(Model());
     const ParameterModel original = Model();
 
-    struct Case {
-        SaveStage stage;
-        const char* atKey;
-        const char* shownKey;
-    } cases[] = {
-        {SaveStage::CreateFile, "", ""},
-        {SaveStage::Schema, "", ""},
-        {SaveStage::PadTables, "", ""},
-        {SaveStage::Record, "Process 1", "Process 1"},
-        {SaveStage::Record, "Process 1 Layer 12", "Process 1 Layer 12"},
-        {SaveStage::Record, "Film 7", "Film 7"},
-        {SaveStage::Record, "System", "System"},
-        {SaveStage::Record, "Output 16", "Output 16"},
-        {SaveStage::Commit, "", ""},
-        {SaveStage::Close, "", ""},
-        {SaveStage::Sync, "", ""},
-        {SaveStage::Rename, "", ""},
+    // A record's failure names its key; the file's own steps name none.
+    struct Case { SaveStage stage; const char* atKey; } cases[] = {
+        {SaveStage::CreateFile, ""}, {SaveStage::Schema, ""}, {SaveStage::PadTables, ""},
+        {SaveStage::Record, "Process 1"}, {SaveStage::Record, "Process 1 Layer 12"}, {SaveStage::Record, "Film 7"},
+        {SaveStage::Record, "System"}, {SaveStage::Record, "Output 16"}, {SaveStage::Commit, ""},
+        {SaveStage::Close, ""}, {SaveStage::Sync, ""}, {SaveStage::Rename, ""},
     };
     for (const Case& c : cases) {
         dlg.messages.clear();
@@ -181,7 +163,7 @@ TEST_F(DbSave, FailureAtAnyStageKeepsTheOldFile)
         });
         EXPECT_FALSE(DBSave()) << c.atKey;
         EXPECT_EQ(shown(QStringLiteral("Error saving")),
-                  QStringList{QStringLiteral("Error saving ") + QLatin1String(c.shownKey)})
+                  QStringList{QStringLiteral("Error saving ") + QLatin1String(c.atKey)})
             << int(c.stage) << c.atKey;
         EXPECT_EQ(fileBytes(file), before) << int(c.stage) << c.atKey;
         EXPECT_EQ(files(), QStringList{QStringLiteral("DCX700.mdb")}) << int(c.stage) << c.atKey;
@@ -219,10 +201,8 @@ TEST_F(DbSave, ProtectedTargetsAndBrokenModels)
 
     // A process whose links leave the pool is not written.
     dlg.messages.clear();
-    Model().ProcessTable[4].First_Layer = 2;
-    Model().ProcessTable[4].Number_Act_Layers = 2;
-    Model().LayerTable[2].Film_Number = 1;
-    Model().LayerTable[2].Next_Layer = 1200;
+    std::tie(Model().ProcessTable[4].First_Layer, Model().ProcessTable[4].Number_Act_Layers) = std::tuple(2, 2);
+    std::tie(Model().LayerTable[2].Film_Number, Model().LayerTable[2].Next_Layer) = std::tuple(1, 1200);
     EXPECT_FALSE(DBSave());
     EXPECT_EQ(shown(QStringLiteral("Error saving")), QStringList{QStringLiteral("Error saving Process 4 Layer 1200")});
     EXPECT_EQ(fileBytes(file), before);
@@ -263,49 +243,26 @@ TEST_F(DbSave, KilledSaveLeavesOldOrNewFile)
         QStringLiteral("DCX700.mdb.abcdef"), QStringLiteral(".DCX700.mdbXabcdef"),
         QStringLiteral(".Other.mdb.Q1w2E3"), QStringLiteral(".DCX700.mdb.Live01"),
     };
-    for (const QString& n : neighbours) {
-        QFile f(path(n));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(n.toUtf8());
-    }
+    for (const QString& n : neighbours)
+        ASSERT_TRUE(writeFile(path(n), n.toUtf8()));
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral(".DCX700.mdb.dir001")));
     ASSERT_TRUE(QFile::link(path(QStringLiteral(".hidden")), path(QStringLiteral(".DCX700.mdb.lnk001"))));
     QFile live(path(QStringLiteral(".DCX700.mdb.Live01")));
     ASSERT_TRUE(live.open(QIODevice::ReadOnly));
     ASSERT_EQ(::flock(live.handle(), LOCK_EX | LOCK_NB), 0);
-    QStringList expected = neighbours;
-    expected << QStringLiteral("DCX700.mdb") << QStringLiteral(".DCX700.mdb.lnk001");
-    std::sort(expected.begin(), expected.end());
-    auto sortedFiles = [&] {
-        QStringList all = files();
-        std::sort(all.begin(), all.end());
-        return all;
-    };
-    auto neighboursIntact = [&] {
-        for (const QString& n : neighbours)
-            EXPECT_EQ(fileBytes(path(n)), n.toUtf8()) << qPrintable(n);
-        EXPECT_TRUE(QFileInfo(path(QStringLiteral(".DCX700.mdb.dir001"))).isDir());
-        EXPECT_TRUE(QFileInfo(path(QStringLiteral(".DCX700.mdb.lnk001"))).isSymLink());
-    };
-
-    struct Case {
-        SaveStage stage;
-        const char* key;
-    } cases[] = {
-        {SaveStage::Schema, ""},
-        {SaveStage::Record, "Material 50"},
-        {SaveStage::Commit, ""},
-        {SaveStage::Sync, ""},
-        {SaveStage::Rename, ""},
-        {SaveStage(-1), ""}, // runs to the end
+    const auto sorted = [](QStringList l) { std::sort(l.begin(), l.end()); return l; };
+    const QStringList expected = sorted(neighbours + QStringList{"DCX700.mdb", ".DCX700.mdb.lnk001"});
+    struct Case { SaveStage stage; const char* key; } cases[] = {
+        {SaveStage::Schema, ""}, {SaveStage::Record, "Material 50"}, {SaveStage::Commit, ""},
+        {SaveStage::Sync, ""}, {SaveStage::Rename, ""}, {SaveStage(-1), ""}, // the last runs to the end
     };
     for (const Case& c : cases) {
         const QByteArray before = fileBytes(file);
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DCX_STORE_KILL_FILE"), file);
-        env.insert(QStringLiteral("DCX_STORE_KILL_STAGE"), QString::number(int(c.stage)));
-        env.insert(QStringLiteral("DCX_STORE_KILL_KEY"), QLatin1String(c.key));
+        using Var = std::pair<const char*, QString>;
+        for (auto [k, v] : {Var{"FILE", file}, Var{"STAGE", QString::number(int(c.stage))}, Var{"KEY", c.key}})
+            env.insert(QStringLiteral("DCX_STORE_KILL_") + k, v);
         child.setProcessEnvironment(env);
         child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=DbSaveChild.SaveAndDie")});
         ASSERT_TRUE(child.waitForFinished(60000));
@@ -316,7 +273,7 @@ TEST_F(DbSave, KilledSaveLeavesOldOrNewFile)
         if (killed) {
             EXPECT_EQ(fileBytes(file), before) << int(c.stage);
             // The dead save left its partial file behind...
-            QStringList left = sortedFiles();
+            QStringList left = files();
             for (const QString& n : expected)
                 left.removeAll(n);
             ASSERT_EQ(left.size(), 1) << int(c.stage) << qPrintable(left.join(' '));
@@ -334,7 +291,10 @@ TEST_F(DbSave, KilledSaveLeavesOldOrNewFile)
             fillModel(expectedModel);
             EXPECT_EQ(Model(), expectedModel);
         }
-        EXPECT_EQ(sortedFiles(), expected) << int(c.stage);
-        neighboursIntact();
+        EXPECT_EQ(sorted(files()), expected) << int(c.stage);
+        for (const QString& n : neighbours)
+            EXPECT_EQ(fileBytes(path(n)), n.toUtf8()) << qPrintable(n);
+        EXPECT_TRUE(QFileInfo(path(QStringLiteral(".DCX700.mdb.dir001"))).isDir());
+        EXPECT_TRUE(QFileInfo(path(QStringLiteral(".DCX700.mdb.lnk001"))).isSymLink());
     }
 }

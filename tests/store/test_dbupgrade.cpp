@@ -12,9 +12,9 @@ TEST_F(DbUpgrade, SameVersionIsLeftUntouched)
 {
     const QString file = makeDb(kProcess1Sql);
     const QByteArray before = fileBytes(file);
-    EXPECT_EQ(GetDBProperty(file, QStringLiteral("Version")), QStringLiteral("1.10"));
-    EXPECT_EQ(GetDBProperty(file, QStringLiteral("version")), QStringLiteral("1.10"));
-    EXPECT_EQ(GetDBProperty(file, QStringLiteral("Owner")), QString());
+    const auto property = [&file](const char* name) { return GetDBProperty(file, QLatin1String(name)); };
+    EXPECT_EQ((QStringList{property("Version"), property("version"), property("Owner")}),
+              (QStringList{"1.10", "1.10", ""}));
     EXPECT_EQ(UpgradeDB(file), UpgradeResult::Current);
     EXPECT_EQ(fileBytes(file), before);
     EXPECT_EQ(files(), QStringList{QStringLiteral("DCX700.mdb")});
@@ -45,10 +45,10 @@ TEST_F(DbUpgrade, FileWithoutVersionIsBackedUpCopiedAndPadded)
     EXPECT_EQ(files(), (QStringList{QStringLiteral("DCX700.mdb"), QStringLiteral("DCX700_100.mdb")}));
 
     EXPECT_EQ(GetDBProperty(file, QStringLiteral("Version")), QStringLiteral("1.10"));
-    EXPECT_EQ(query(file, "SELECT COUNT(*) FROM Layers;"), "1000");
-    EXPECT_EQ(query(file, "SELECT COUNT(*) FROM Materials;"), "100");
+    EXPECT_EQ(query(file, "SELECT (SELECT COUNT(*) FROM Layers), (SELECT COUNT(*) FROM Materials),"
+                          " (SELECT COUNT(*) FROM Outputs);"),
+              "1000|100|16");
     EXPECT_EQ(query(file, "SELECT Material FROM Materials WHERE MatNum IN (10, 11) ORDER BY MatNum;"), "M10\nMaterial 11");
-    EXPECT_EQ(query(file, "SELECT COUNT(*) FROM Outputs;"), "16");
     // A column the old file lacks takes its default, so the file loads.
     EXPECT_EQ(query(file, "SELECT Rate, Final_Thick, Thick_Limit FROM Layers WHERE Layer_Number = 10;"),
               "2.5|1.234|0.0");
@@ -67,10 +67,7 @@ TEST_F(DbUpgrade, AnExistingBackupIsNeverOverwritten)
 {
     const QString file = makeDb("UPDATE DBProperties SET Value = '1.08';");
     const QString backup = path(QStringLiteral("DCX700_108.mdb"));
-    QFile keep(backup);
-    ASSERT_TRUE(keep.open(QIODevice::WriteOnly));
-    keep.write("an older backup");
-    keep.close();
+    ASSERT_TRUE(writeFile(backup, "an older backup"));
     EXPECT_EQ(UpgradeDB(file), UpgradeResult::Upgraded);
     EXPECT_EQ(fileBytes(backup), QByteArray("an older backup"));
     EXPECT_EQ(GetDBProperty(file, QStringLiteral("Version")), QStringLiteral("1.10"));
@@ -80,17 +77,9 @@ TEST_F(DbUpgrade, AnExistingBackupIsNeverOverwritten)
 
 TEST_F(DbUpgrade, InputCodesOfNewerInstruments)
 {
-    struct Case {
-        const char* version;
-        const char* id;
-        const char* inputType;
-    } cases[] = {
-        {"1.05", "DCX-700 V4.13", "46"},
-        {"1.01", "DCX-700 V5.00", "46"},
-        {"1.08", "DCX-700 V4.12", "3"},
-        {"1.09", "DCX-700 V4.13", "3"},
-        {"1.00", "DCX-700 V4.13", "3"},
-        {"1.05", "4.2", "3"},
+    struct Case { const char* version; const char* id; const char* inputType; } cases[] = {
+        {"1.05", "DCX-700 V4.13", "46"}, {"1.01", "DCX-700 V5.00", "46"}, {"1.08", "DCX-700 V4.12", "3"},
+        {"1.09", "DCX-700 V4.13", "3"},  {"1.00", "DCX-700 V4.13", "3"},  {"1.05", "4.2", "3"},
     };
     for (const Case& c : cases) {
         const QString file = makeDb(QByteArray("UPDATE DBProperties SET Value = '") + c.version + "';");
@@ -156,17 +145,14 @@ TEST_F(DbUpgrade, OnlyTheFirstLayoutIsPaddedAndEveryOlderFileLoads)
              "ALTER TABLE Films DROP COLUMN Tooling;");
     const QString file = Config().DBFileName;
     EXPECT_EQ(UpgradeDB(file), UpgradeResult::Upgraded);
-    EXPECT_EQ(query(file, "SELECT COUNT(*) FROM Outputs;"), "8");
-    EXPECT_EQ(query(file, "SELECT COUNT(*) FROM Layers;"), "20");
+    EXPECT_EQ(query(file, "SELECT (SELECT COUNT(*) FROM Outputs), (SELECT COUNT(*) FROM Layers);"), "8|20");
     ASSERT_TRUE(DBOpen());
     EXPECT_TRUE(dlg.messages.isEmpty());
-    EXPECT_EQ(Model().OutputTable[7].Output_Type, 4);
-    EXPECT_EQ(Model().OutputTable[8].Output_Type, 69);
-    EXPECT_EQ(Model().OutputTable[15].Output_Type, 69);
-    EXPECT_EQ(Model().InputTable[12].Input_Type, 46);
-    EXPECT_EQ(Model().FilmTable[1].Sample_Hold, 0);
-    EXPECT_EQ(Model().FilmTable[1].Tooling, 100);
-    EXPECT_EQ(Model().LayerTable[12].Film_Number, 5);
+    const ParameterModel& m = Model();
+    EXPECT_EQ(std::tuple(m.OutputTable[7].Output_Type, m.OutputTable[8].Output_Type, m.OutputTable[15].Output_Type,
+                         m.InputTable[12].Input_Type, m.FilmTable[1].Sample_Hold, m.FilmTable[1].Tooling,
+                         m.LayerTable[12].Film_Number),
+              std::tuple(4, 69, 69, 46, 0, 100, 5));
     EXPECT_EQ(query(file, "SELECT COUNT(*), MIN(\"Output Type\") FROM Outputs WHERE OutputNum > 8;"), "8|69");
 
     // "1.00" (no property): padded, and the padded rows load too.
@@ -182,11 +168,9 @@ TEST_F(DbUpgrade, OnlyTheFirstLayoutIsPaddedAndEveryOlderFileLoads)
     EXPECT_EQ(query(file, "SELECT COUNT(*) FROM Outputs;"), "16");
     ASSERT_TRUE(DBOpen());
     EXPECT_TRUE(dlg.messages.isEmpty());
-    EXPECT_EQ(Model().OutputTable[8].Output_Type, 69);
-    EXPECT_EQ(Model().InputTable[12].Input_Type, 46);
-    EXPECT_EQ(Model().ProcessTable[51].First_Layer, -1);
-    EXPECT_EQ(Model().ProcessTable[51].Number_Act_Layers, 0);
-    EXPECT_EQ(Model().FilmTable[41].Material_Index, 1);
+    EXPECT_EQ(std::tuple(m.OutputTable[8].Output_Type, m.InputTable[12].Input_Type, m.ProcessTable[51].First_Layer,
+                         m.ProcessTable[51].Number_Act_Layers, m.FilmTable[41].Material_Index),
+              std::tuple(69, 46, -1, 0, 1));
     EXPECT_EQ(Model().SystemParams, SystemRecord{});
     EXPECT_EQ(Model().ProcessTable[1].Process_Name.trimmed(), QStringLiteral("Optic"));
 }

@@ -1,5 +1,6 @@
 #include "store/model.h"
 
+#include <QStringList>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -12,22 +13,13 @@ std::unique_ptr<ParameterModel> freshModel()
 }
 
 // Links slot a -> b as the next step (a is the last member of its group).
-void linkNext(ParameterModel& m, int a, int b)
-{
-    m.LayerTable[a].Next_Layer = static_cast<qint16>(b);
-}
-
-void linkCoDep(ParameterModel& m, int a, int b)
-{
-    m.LayerTable[a].CoDep_Layer = static_cast<qint16>(b);
-}
+void linkNext(ParameterModel& m, int a, int b) { m.LayerTable[a].Next_Layer = static_cast<qint16>(b); }
+void linkCoDep(ParameterModel& m, int a, int b) { m.LayerTable[a].CoDep_Layer = static_cast<qint16>(b); }
 
 void use(ParameterModel& m, std::initializer_list<int> slotList)
 {
-    for (int s : slotList) {
-        m.LayerTable[s].Film_Number = 1;
-        m.LayerTable[s].Layer_Free = 0;
-    }
+    for (int s : slotList)
+        std::tie(m.LayerTable[s].Film_Number, m.LayerTable[s].Layer_Free) = std::tuple(1, 0);
 }
 
 std::vector<int> slotsOf(const WalkResult& r)
@@ -43,20 +35,17 @@ std::vector<int> slotsOf(const WalkResult& r)
 TEST(Name16, CutsPadsAndTrims)
 {
     Name16 longName(QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
-    EXPECT_EQ(longName.text(), QStringLiteral("ABCDEFGHIJKLMNOP"));
-    EXPECT_EQ(longName.trimmed(), QStringLiteral("ABCDEFGHIJKLMNOP"));
+    EXPECT_EQ((QStringList{longName.text(), longName.trimmed()}),
+              (QStringList{"ABCDEFGHIJKLMNOP", "ABCDEFGHIJKLMNOP"}));
 
     Name16 shortName;
     shortName = QStringLiteral("SiO");
-    EXPECT_EQ(shortName.text(), QStringLiteral("SiO             "));
-    EXPECT_EQ(shortName.text().size(), 16);
-    EXPECT_EQ(shortName.trimmed(), QStringLiteral("SiO"));
+    EXPECT_EQ((QStringList{shortName.text(), shortName.trimmed()}), (QStringList{"SiO             ", "SiO"}));
 
     // Leading blanks are part of the name; only trailing ones go.
     Name16 lead(QStringLiteral("  x  "));
     EXPECT_EQ(lead.trimmed(), QStringLiteral("  x"));
-    EXPECT_EQ(Name16().text(), QString(16, QLatin1Char(' ')));
-    EXPECT_EQ(Name16().trimmed(), QString());
+    EXPECT_EQ((QStringList{Name16().text(), Name16().trimmed()}), (QStringList{QString(16, QLatin1Char(' ')), ""}));
     EXPECT_EQ(Name16("abc"), Name16(QStringLiteral("abc ")));
 }
 
@@ -67,8 +56,7 @@ TEST(FreeSlot, FirstFreeOrNone)
     use(*m, {1, 2});
     EXPECT_EQ(FindFreeLayer(*m), 3);
     // Any one of the three fields in use makes the slot taken.
-    m->LayerTable[3].Next_Layer = 7;
-    m->LayerTable[4].CoDep_Layer = 9;
+    linkNext(*m, 3, 7), linkCoDep(*m, 4, 9);
     EXPECT_EQ(FindFreeLayer(*m), 5);
     for (int n = 1; n <= MaxLayers; ++n)
         m->LayerTable[n].Film_Number = 2;
@@ -81,37 +69,24 @@ TEST(Walk, CoDepositionGroupsInOrder)
 {
     auto m = freshModel();
     // One group: primary 10 with partners 20, 30, 40.
-    ProcessRecord& p = m->ProcessTable[1];
-    p.First_Layer = 10;
-    p.Number_Layers = 1;
-    p.Number_Act_Layers = 4;
+    m->ProcessTable[1] = {Name16(), 1, 10, 4};
     use(*m, {10, 20, 30, 40});
-    linkCoDep(*m, 10, 20);
-    linkCoDep(*m, 20, 30);
-    linkCoDep(*m, 30, 40);
+    linkCoDep(*m, 10, 20), linkCoDep(*m, 20, 30), linkCoDep(*m, 30, 40);
     WalkResult r = WalkProcess(*m, 1);
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(slotsOf(r), (std::vector<int>{10, 20, 30, 40}));
-    EXPECT_FALSE(r.steps[0].coDep);
-    EXPECT_TRUE(r.steps[1].coDep);
-    EXPECT_TRUE(r.steps[3].coDep);
-    EXPECT_EQ(r.steps[3].position, 4);
+    EXPECT_EQ(std::tuple(r.steps[0].coDep, r.steps[1].coDep, r.steps[3].coDep, r.steps[3].position),
+              std::tuple(false, true, true, 4));
 
     // Two steps: group (5, 6) then single layer 2; the group's last member
     // holds the link to the next step.
-    ProcessRecord& q = m->ProcessTable[2];
-    q.First_Layer = 5;
-    q.Number_Layers = 2;
-    q.Number_Act_Layers = 3;
+    m->ProcessTable[2] = {Name16(), 2, 5, 3};
     use(*m, {5, 6, 2});
-    linkCoDep(*m, 5, 6);
-    linkNext(*m, 6, 2);
+    linkCoDep(*m, 5, 6), linkNext(*m, 6, 2);
     r = WalkProcess(*m, 2);
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(slotsOf(r), (std::vector<int>{5, 6, 2}));
-    EXPECT_FALSE(r.steps[0].coDep);
-    EXPECT_TRUE(r.steps[1].coDep);
-    EXPECT_FALSE(r.steps[2].coDep);
+    EXPECT_EQ(std::tuple(r.steps[0].coDep, r.steps[1].coDep, r.steps[2].coDep), std::tuple(false, true, false));
 
     // Next_Layer wins over CoDep_Layer when both are set.
     linkCoDep(*m, 6, 99);
@@ -124,43 +99,33 @@ TEST(Walk, CountDrivesTheWalk)
     auto m = freshModel();
     ProcessRecord& p = m->ProcessTable[3];
     use(*m, {1, 2, 3});
-    linkNext(*m, 1, 2);
-    linkNext(*m, 2, 3);
-    p.First_Layer = 1;
-    p.Number_Layers = 3;
+    linkNext(*m, 1, 2), linkNext(*m, 2, 3);
 
     // No steps whatever First_Layer holds.
-    p.Number_Act_Layers = 0;
+    p = {Name16(), 3, 1, 0};
     EXPECT_TRUE(WalkProcess(*m, 3).steps.empty());
     p.First_Layer = 5000;
-    EXPECT_TRUE(WalkProcess(*m, 3).ok());
-    EXPECT_TRUE(WalkProcess(*m, 3).steps.empty());
+    EXPECT_TRUE(WalkProcess(*m, 3).ok() && WalkProcess(*m, 3).steps.empty());
     p.First_Layer = 1;
 
     // Fewer steps than links: stops after the count; the link after the last
     // visited slot is not examined.
-    p.Number_Act_Layers = 2;
-    WalkResult r = WalkProcess(*m, 3);
-    EXPECT_TRUE(r.ok());
-    EXPECT_EQ(slotsOf(r), (std::vector<int>{1, 2}));
-    p.Number_Act_Layers = 3;
-    r = WalkProcess(*m, 3);
-    EXPECT_TRUE(r.ok());
-    EXPECT_EQ(slotsOf(r), (std::vector<int>{1, 2, 3}));
+    for (int count : {2, 3}) {
+        p.Number_Act_Layers = static_cast<qint16>(count);
+        const WalkResult r = WalkProcess(*m, 3);
+        EXPECT_TRUE(r.ok());
+        EXPECT_EQ(slotsOf(r), (count == 2 ? std::vector{1, 2} : std::vector{1, 2, 3})) << count;
+    }
 
     // More steps than links: the walk runs off the end (-1) and says where.
     p.Number_Act_Layers = 4;
-    r = WalkProcess(*m, 3);
-    EXPECT_EQ(r.error, WalkError::OutOfRange);
-    EXPECT_EQ(r.badSlot, -1);
-    EXPECT_EQ(slotsOf(r), (std::vector<int>{1, 2, 3}));
+    WalkResult r = WalkProcess(*m, 3);
+    EXPECT_EQ(std::tuple(r.error, r.badSlot, slotsOf(r)), std::tuple(WalkError::OutOfRange, -1, std::vector{1, 2, 3}));
 
     // A bad first link breaks before any step.
     p.First_Layer = 1001;
     r = WalkProcess(*m, 3);
-    EXPECT_EQ(r.error, WalkError::OutOfRange);
-    EXPECT_EQ(r.badSlot, 1001);
-    EXPECT_TRUE(r.steps.empty());
+    EXPECT_EQ(std::tuple(r.error, r.badSlot, r.steps.empty()), std::tuple(WalkError::OutOfRange, 1001, true));
 }
 
 TEST(Walk, LoopsAreFollowedToTheCountAndReported)
@@ -168,32 +133,23 @@ TEST(Walk, LoopsAreFollowedToTheCountAndReported)
     auto m = freshModel();
     ProcessRecord& p = m->ProcessTable[1];
     use(*m, {4, 8});
-    p.First_Layer = 4;
-    p.Number_Act_Layers = 3;
-    linkNext(*m, 4, 8);
-    linkNext(*m, 8, 4);
+    std::tie(p.First_Layer, p.Number_Act_Layers) = std::tuple(4, 3);
+    linkNext(*m, 4, 8), linkNext(*m, 8, 4);
     // The count bounds the walk: slot 4 is visited again.
     WalkResult r = WalkProcess(*m, 1);
-    EXPECT_TRUE(r.ok());
-    EXPECT_TRUE(r.loops());
-    EXPECT_EQ(r.repeatedSlot, 4);
-    EXPECT_EQ(slotsOf(r), (std::vector<int>{4, 8, 4}));
+    EXPECT_EQ(std::tuple(r.ok(), r.loops(), r.repeatedSlot, slotsOf(r)),
+              std::tuple(true, true, 4, std::vector{4, 8, 4}));
     // Asked to stop there, the walk ends before the repeat.
     r = WalkProcess(*m, 1, WalkLoops::Stop);
-    EXPECT_EQ(r.error, WalkError::Cycle);
-    EXPECT_EQ(r.badSlot, 4);
-    EXPECT_EQ(slotsOf(r), (std::vector<int>{4, 8}));
+    EXPECT_EQ(std::tuple(r.error, r.badSlot, slotsOf(r)), std::tuple(WalkError::Cycle, 4, std::vector{4, 8}));
 
     // Self link through CoDep_Layer.
-    linkNext(*m, 4, -1);
-    linkCoDep(*m, 4, 4);
+    linkNext(*m, 4, -1), linkCoDep(*m, 4, 4);
     r = WalkProcess(*m, 1);
-    EXPECT_EQ(slotsOf(r), (std::vector<int>{4, 4, 4}));
-    EXPECT_EQ(r.repeatedSlot, 4);
+    EXPECT_EQ(std::tuple(slotsOf(r), r.repeatedSlot), std::tuple(std::vector{4, 4, 4}, 4));
     EXPECT_EQ(WalkProcess(*m, 1, WalkLoops::Stop).error, WalkError::Cycle);
     // No loop: nothing reported.
-    linkCoDep(*m, 4, 8);
-    linkNext(*m, 8, -1);
+    linkCoDep(*m, 4, 8), linkNext(*m, 8, -1);
     p.Number_Act_Layers = 2;
     EXPECT_FALSE(WalkProcess(*m, 1).loops());
 
@@ -203,10 +159,7 @@ TEST(Walk, LoopsAreFollowedToTheCountAndReported)
     EXPECT_EQ(w.current().slot, 7);
     w.advance(0, 9); // Next_Layer 0 is not a link: go to the partner
     ASSERT_FALSE(w.atEnd());
-    EXPECT_EQ(w.current().slot, 9);
-    EXPECT_TRUE(w.current().coDep);
-    EXPECT_EQ(w.current().position, 2);
+    EXPECT_EQ(std::tuple(w.current().slot, w.current().coDep, w.current().position), std::tuple(9, true, 2));
     w.advance(-1, -1);
-    EXPECT_TRUE(w.atEnd());
-    EXPECT_EQ(w.error(), WalkError::None);
+    EXPECT_EQ(std::tuple(w.atEnd(), w.error()), std::tuple(true, WalkError::None));
 }

@@ -54,13 +54,6 @@ class IniFileTest : public ::testing::Test {
 protected:
     QString path() const { return dir.filePath(QStringLiteral("DCX700 Comm.ini")); }
 
-    void writeBytes(const QByteArray& bytes)
-    {
-        QFile f(path());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-
     QByteArray readBytes() const
     {
         QFile f(path());
@@ -70,7 +63,9 @@ protected:
     // A cFile on the test file holding bytes.
     cFile open(const QByteArray& bytes)
     {
-        writeBytes(bytes);
+        QFile f(path());
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        f.close();
         cFile ini;
         ini.setFileName(path());
         return ini;
@@ -86,15 +81,16 @@ TEST_F(IniFileTest, LooksUpNamesWithoutCaseAndValuesWithoutBlanks)
     cFile ini = open("; settings\r\n[Database]\r\n  File =  my data.mdb  \r\nDebug=1\r\n"
                      "[CommSettings]\r\nType=2\r\nQuoted=\"  a b \"\r\nFile=other.mdb\r\n");
     EXPECT_EQ(ini.FileName(), path());
-    EXPECT_EQ(ini.ReadIniStr("database", "FILE", "x.mdb"), "my data.mdb");
-    EXPECT_EQ(ini.ReadIniStr("COMMSETTINGS", "type", "0"), "2");
-    EXPECT_EQ(ini.ReadIniStr("CommSettings", "File", ""), "other.mdb");
-    // Matching quotes around a value are not part of it.
-    EXPECT_EQ(ini.ReadIniStr("CommSettings", "Quoted", ""), "  a b ");
-    // A key of another section, a missing key, a missing section: the default.
-    EXPECT_EQ(ini.ReadIniStr("Database", "Type", "0"), "0");
-    EXPECT_EQ(ini.ReadIniStr("Database", "Nothing", "dflt"), "dflt");
-    EXPECT_EQ(ini.ReadIniStr("Graph", "Display", "0"), "0");
+    // Matching quotes around a value are not part of it. A key of another
+    // section, a missing key, a missing section: the default.
+    const char* const reads[][4] = {
+        {"database", "FILE", "x.mdb", "my data.mdb"}, {"COMMSETTINGS", "type", "0", "2"},
+        {"CommSettings", "File", "", "other.mdb"},    {"CommSettings", "Quoted", "", "  a b "},
+        {"Database", "Type", "0", "0"},               {"Database", "Nothing", "dflt", "dflt"},
+        {"Graph", "Display", "0", "0"},
+    };
+    for (const auto& r : reads)
+        EXPECT_EQ(ini.ReadIniStr(r[0], r[1], r[2]), r[3]) << r[0] << "/" << r[1];
     // The first of two sections with one name is the one read.
     cFile dup = open("[A]\r\nk=first\r\n[a]\r\nk=second\r\n");
     EXPECT_EQ(dup.ReadIniStr("A", "k"), "first");
@@ -109,21 +105,18 @@ TEST_F(IniFileTest, TypedReads)
     for (const char* k : {"f1", "f2", "f3", "f4", "f5"})
         EXPECT_FALSE(ini.ReadIniBool("S", k, "false")) << k;
     // A missing key tests the default text like a stored one.
-    EXPECT_TRUE(ini.ReadIniBool("S", "missing", "true"));
-    EXPECT_FALSE(ini.ReadIniBool("S", "missing", "no"));
+    EXPECT_EQ(std::tuple(ini.ReadIniBool("S", "missing", "true"), ini.ReadIniBool("S", "missing", "no")),
+              std::tuple(true, false));
 
-    EXPECT_FLOAT_EQ(ini.ReadIniSingle("S", "missing", 2.5f), 2.5f);
-    EXPECT_FLOAT_EQ(ini.ReadIniSingle("S", "s1", 0.0f), 12.5f);
-    EXPECT_FLOAT_EQ(ini.ReadIniSingle("S", "s2", 0.0f), 1.0f);
-    EXPECT_FLOAT_EQ(ini.ReadIniSingle("S", "s3", 7.0f), 0.0f);
-    EXPECT_FLOAT_EQ(ini.ReadIniSingle("S", "f4", 7.0f), 7.0f);
+    const std::tuple<const char*, float, float> singles[] = {
+        {"missing", 2.5f, 2.5f}, {"s1", 0.0f, 12.5f}, {"s2", 0.0f, 1.0f}, {"s3", 7.0f, 0.0f}, {"f4", 7.0f, 7.0f}};
+    for (const auto& [key, dflt, want] : singles)
+        EXPECT_FLOAT_EQ(ini.ReadIniSingle("S", key, dflt), want) << key;
 
-    EXPECT_EQ(ini.ReadIniInt("S", "i1", 9), std::optional<qint16>(123));
-    EXPECT_EQ(ini.ReadIniInt("S", "i2", 9), std::optional<qint16>(-5));
-    EXPECT_EQ(ini.ReadIniInt("S", "i3", 9), std::nullopt);
-    EXPECT_EQ(ini.ReadIniInt("S", "i4", 9), std::optional<qint16>(0));
-    EXPECT_EQ(ini.ReadIniInt("S", "i5", 9), std::optional<qint16>(-32768));
-    EXPECT_EQ(ini.ReadIniInt("S", "missing", 9), std::optional<qint16>(9));
+    const std::pair<const char*, std::optional<qint16>> ints[] = {
+        {"i1", 123}, {"i2", -5}, {"i3", std::nullopt}, {"i4", 0}, {"i5", -32768}, {"missing", 9}};
+    for (const auto& [key, want] : ints)
+        EXPECT_EQ(ini.ReadIniInt("S", key, 9), want) << key;
 }
 
 TEST_F(IniFileTest, MissingFileGivesDefaultsAndIsNeverCreated)
@@ -134,8 +127,7 @@ TEST_F(IniFileTest, MissingFileGivesDefaultsAndIsNeverCreated)
     EXPECT_EQ(ini.ReadIniStr("Database", "File", "DCX700.mdb"), "DCX700.mdb");
     EXPECT_TRUE(ini.ReadIniBool("S", "k", "yes"));
     EXPECT_EQ(ini.WriteIniStr("Database", "File", "x.mdb"), 0);
-    EXPECT_EQ(ini.LastResult(), 0);
-    EXPECT_EQ(ini.ClearIniSection("Database"), 0);
+    EXPECT_EQ(std::tuple(ini.LastResult(), ini.ClearIniSection("Database")), std::tuple(0, 0));
     EXPECT_FALSE(QFile::exists(path()));
     // A folder is not a file either.
     ini.setFileName(dir.path());
@@ -168,9 +160,8 @@ TEST_F(IniFileTest, ClearSectionAndRefusedWrites)
     const QByteArray before = "[A]\r\na=1\r\n[B]\r\nb=2\r\nc=3\r\n[C]\r\nd=4\r\n";
     cFile ini = open(before);
     // Values or names that would break the line structure are refused untouched.
-    EXPECT_EQ(ini.WriteIniStr("A", "a", "1\r\n[Evil]"), 0);
-    EXPECT_EQ(ini.WriteIniStr("A", "k=v", "1"), 0);
-    EXPECT_EQ(ini.WriteIniStr("", "k", "1"), 0);
+    for (auto [sec, key, value] : {std::tuple("A", "a", "1\r\n[Evil]"), {"A", "k=v", "1"}, {"", "k", "1"}})
+        EXPECT_EQ(ini.WriteIniStr(sec, key, value), 0) << key;
     EXPECT_EQ(readBytes(), before);
     // Clearing a section that is not there changes nothing and succeeds.
     EXPECT_NE(ini.ClearIniSection("Z"), 0);

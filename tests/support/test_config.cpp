@@ -5,6 +5,7 @@
 #include "support/config.h"
 #include "support/programfolder.h"
 #include "tests/common/programfolder_env.h"
+#include "tests/common/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,22 +40,9 @@ protected:
         Config() = AppConfig{};
     }
     QString ini() const { return home.filePath(QStringLiteral("DCX700 Comm.ini")); }
-    void writeIni(const QByteArray& text) const
-    {
-        QFile f(ini());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    }
-    QByteArray iniText() const
-    {
-        QFile f(ini());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    void touch(const QString& path) const
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
+    void writeIni(const QByteArray& text) const { ASSERT_TRUE(writeFile(ini(), text)); }
+    QByteArray iniText() const { return readFile(ini()); }
+    void touch(const QString& path) const { ASSERT_TRUE(writeFile(path, {})); }
 
     QTemporaryDir home;
     QTemporaryDir elsewhere;
@@ -81,15 +69,13 @@ TEST_F(ConfigFile, EveryKeyIsReadAndWrittenBackInOrder)
                   elsewhere.filePath(QStringLiteral("run.txt")) + "|LogType=2|Start=10|End=600|Interval=5|Display=3");
 
     // Changed in memory, written at close; Debug is never written back.
-    Config().CommType = 1;
-    Config().LogStart = -20;
-    Config().DebugDump = 0;
-    Config().EAddress = QStringLiteral("192.168.7.9");
+    std::tie(Config().CommType, Config().LogStart, Config().DebugDump, Config().EAddress) =
+        std::tuple(1, -20, 0, QString("192.168.7.9"));
     ASSERT_TRUE(WriteINI());
     const QString text = QString::fromUtf8(iniText());
-    EXPECT_TRUE(text.contains(QStringLiteral("Debug=1"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("Type=1"))) << "numbers are written without a leading blank";
-    EXPECT_TRUE(text.contains(QStringLiteral("Start=-20")));
+    // Numbers are written without a leading blank.
+    for (const char* line : {"Debug=1", "Type=1", "Start=-20"})
+        EXPECT_TRUE(text.contains(QLatin1String(line))) << line << "\n" << text.toStdString();
     EXPECT_LT(text.indexOf(QStringLiteral("RS232Port=")), text.indexOf(QStringLiteral("RS232Device=")));
     EXPECT_LT(text.indexOf(QStringLiteral("RS232Device=")), text.indexOf(QStringLiteral("USBDevice=")));
 
@@ -108,15 +94,12 @@ TEST_F(ConfigFile, BadNumbersKeepTheirDefaults)
              "[Graph]\nDisplay=2 graphs\n");
     ReadINI();
     const AppConfig& c = Config();
-    EXPECT_EQ(c.CommType, 0) << "not a number";
-    EXPECT_EQ(c.RS232Port, 1) << "above the 16-bit range";
-    EXPECT_EQ(c.CheckSumOn, 1) << "empty value";
-    EXPECT_EQ(c.UpDnSystem, 1) << "blanks around a value are ignored";
-    EXPECT_EQ(c.LogType, 2) << "integers round half to even";
-    EXPECT_EQ(c.LogStart, 12);
-    EXPECT_EQ(c.LogEnd, 14);
-    EXPECT_EQ(c.LogInterval, 1) << "below the 16-bit range";
-    EXPECT_EQ(c.Display, 0) << "trailing text makes it no number";
+    // Not a number, above the 16-bit range, an empty value: the default. Blanks
+    // around a value are ignored; integers round half to even; below the
+    // 16-bit range and trailing text: the default.
+    EXPECT_EQ(std::tuple(c.CommType, c.RS232Port, c.CheckSumOn, c.UpDnSystem, c.LogType, c.LogStart, c.LogEnd,
+                         c.LogInterval, c.Display),
+              std::tuple(0, 1, 1, 1, 2, 12, 14, 1, 0));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "support/programfolder.h"
 #include "support/scripteddialogs.h"
 #include "tests/common/programfolder_env.h"
+#include "tests/common/testfiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,11 +28,7 @@ protected:
     }
     ~ErrHandlerTest() override { SetProgramFolder(dcxTestProgramFolder()); }
 
-    QByteArray errorFile() const
-    {
-        QFile f(dir.filePath(QStringLiteral("ERRORS.TXT")));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QByteArray errorFile() const { return readFile(dir.filePath(QStringLiteral("ERRORS.TXT"))); }
 
     QTemporaryDir dir;
     ScriptedDialogs dlg;
@@ -52,18 +49,15 @@ TEST_F(ErrHandlerTest, StackOverflowKeepsTheFirstNamesAndUnderflowStopsAtZero)
     for (int i = 1; i <= 101; ++i)
         h.Push(QStringLiteral("proc%1").arg(i));
     ASSERT_EQ(dlg.messages.size(), 1);
-    EXPECT_EQ(dlg.messages[0].text, kOverflow);
-    EXPECT_EQ(dlg.messages[0].icon, MsgIcon::Information);
-    EXPECT_EQ(h.StackIndex(), 101);
+    EXPECT_EQ(std::tuple(dlg.messages[0].text, dlg.messages[0].icon, h.StackIndex()),
+              std::tuple(kOverflow, MsgIcon::Information, 101));
     const QStringList names = h.ProcedureStack();
     ASSERT_EQ(names.size(), 100);
-    EXPECT_EQ(names.front(), "proc1");
-    EXPECT_EQ(names.back(), "proc100");
+    EXPECT_EQ((QStringList{names.front(), names.back()}), (QStringList{"proc1", "proc100"}));
     // Every push is matched by a pop, the overflowing one too.
     for (int i = 0; i < 101; ++i)
         h.Pop();
-    EXPECT_EQ(h.StackIndex(), 0);
-    EXPECT_EQ(dlg.messages.size(), 1);
+    EXPECT_EQ(std::tuple(h.StackIndex(), dlg.messages.size()), std::tuple(0, 1));
     h.Pop();
     EXPECT_EQ(h.StackIndex(), 0);
     ASSERT_EQ(dlg.messages.size(), 2);
@@ -83,41 +77,21 @@ TEST_F(ErrHandlerTest, ReportIsAppendedToTheErrorFileAndShown)
     h.HandleError(3021, QStringLiteral("No current record."), 120);
 
     EXPECT_EQ(h.ErrorProcedure(), "modDatabase_DBOpen");
-    const QByteArray expected = "DCX700 Comm Application Error Information\r\n"
-                                "====================================\r\n"
-                                "Current Time   : 2026-01-01 10:00:00\r\n"
-                                "Error String   : No current record.\r\n"
-                                "Error Number   : 3021\r\n"
-                                "Error Line     : 120\r\n"
-                                "Error Procedure: modDatabase_DBOpen\r\n"
-                                "\r\n"
-                                "Procedure Stack\r\n"
-                                "---------------\r\n"
-                                "01 frmProcess_Form_Load\r\n"
-                                "02 modDatabase_DBOpen\r\n"
-                                "\r\n"
-                                "Additional Information\r\n"
-                                "----------------------\r\n"
-                                "Current Directory: "
-        + QDir::currentPath().toUtf8()
-        + "\r\n"
-          "App Title: DCX700 Comm\r\n"
-          "App CompanyName: Acme Films\r\n"
-          "App Major: 1\r\n"
-          "App Minor: 1\r\n"
-          "App Revision: 0\r\n"
-          "App Path: "
-        + dir.path().toUtf8()
-        + "\r\n"
-          "App ProductName: DCX700 Comm\r\n"
-          "\r\n";
+    const QByteArray expected =
+        "DCX700 Comm Application Error Information\r\n====================================\r\n"
+        "Current Time   : 2026-01-01 10:00:00\r\nError String   : No current record.\r\nError Number   : 3021\r\n"
+        "Error Line     : 120\r\nError Procedure: modDatabase_DBOpen\r\n\r\n"
+        "Procedure Stack\r\n---------------\r\n01 frmProcess_Form_Load\r\n02 modDatabase_DBOpen\r\n\r\n"
+        "Additional Information\r\n----------------------\r\nCurrent Directory: " + QDir::currentPath().toUtf8()
+        + "\r\nApp Title: DCX700 Comm\r\nApp CompanyName: Acme Films\r\nApp Major: 1\r\nApp Minor: 1\r\n"
+          "App Revision: 0\r\nApp Path: " + dir.path().toUtf8() + "\r\nApp ProductName: DCX700 Comm\r\n\r\n";
     EXPECT_EQ(errorFile(), expected);
 
     ASSERT_EQ(dlg.messages.size(), 1);
     EXPECT_EQ(dlg.messages[0].text, "The following error has occurred in procedure: \nmodDatabase_DBOpen on line 120\n"
                                     "Error (3021) No current record.");
-    EXPECT_EQ(dlg.messages[0].icon, MsgIcon::Critical);
-    EXPECT_EQ(dlg.messages[0].title, "DCX700 Comm");
+    EXPECT_EQ(std::tuple(dlg.messages[0].icon, dlg.messages[0].title),
+              std::tuple(MsgIcon::Critical, QString("DCX700 Comm")));
 
     // A second error is appended after the first, here without the expanded block.
     h.Pop();
@@ -125,19 +99,13 @@ TEST_F(ErrHandlerTest, ReportIsAppendedToTheErrorFileAndShown)
     h.setCurrentOperation(QStringLiteral("Reading layers"));
     clock.advance(61);
     h.HandleError(-2147217900, QStringLiteral("Syntax error"));
-    const QByteArray second = "DCX700 Comm Application Error Information\r\n"
-                              "====================================\r\n"
-                              "Current Time   : 2026-01-01 10:01:01\r\n"
-                              "Error String   : Syntax error\r\n"
-                              "Error Number   : -2147217900\r\n"
-                              "Error Line     : 0\r\n"
-                              "Error Procedure: frmProcess_Form_Load\r\n"
-                              "\r\n"
-                              "Procedure Stack\r\n"
-                              "---------------\r\n"
-                              "01 frmProcess_Form_Load\r\n"
-                              "02 modDatabase_DBOpen\r\n" // popped, still listed
-                              "Current Operation: Reading layers\r\n";
+    // modDatabase_DBOpen was popped and is still listed.
+    const QByteArray second =
+        "DCX700 Comm Application Error Information\r\n====================================\r\n"
+        "Current Time   : 2026-01-01 10:01:01\r\nError String   : Syntax error\r\nError Number   : -2147217900\r\n"
+        "Error Line     : 0\r\nError Procedure: frmProcess_Form_Load\r\n\r\n"
+        "Procedure Stack\r\n---------------\r\n01 frmProcess_Form_Load\r\n02 modDatabase_DBOpen\r\n"
+        "Current Operation: Reading layers\r\n";
     EXPECT_EQ(errorFile(), expected + second);
     ASSERT_EQ(dlg.messages.size(), 2);
     EXPECT_EQ(dlg.messages[1].text, "The following error has occurred in procedure: \nfrmProcess_Form_Load on line <unknown>\n"
@@ -153,11 +121,7 @@ TEST_F(ErrHandlerTest, ReportIsAppendedToTheErrorFileAndShown)
 TEST_F(ErrHandlerTest, TraceFileAndTerminationReport)
 {
     const QString trace = dir.filePath(QStringLiteral("trace.log"));
-    {
-        QFile old(trace);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("old run\r\n");
-    }
+    ASSERT_TRUE(writeFile(trace, "old run\r\n"));
     {
         CErrHandler h;
         h.Push(QStringLiteral("before"));
@@ -171,9 +135,7 @@ TEST_F(ErrHandlerTest, TraceFileAndTerminationReport)
         h.Push(QStringLiteral("frmMain_Form_QueryUnload"));
         EXPECT_TRUE(dlg.messages.isEmpty());
     } // ends with two names registered
-    QFile f(trace);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), "modDatabase_DBOpen\r\nmodDatabase_LoadLayers\r\nfrmMain_Form_QueryUnload\r\n");
+    EXPECT_EQ(readFile(trace), "modDatabase_DBOpen\r\nmodDatabase_LoadLayers\r\nfrmMain_Form_QueryUnload\r\n");
     ASSERT_EQ(dlg.messages.size(), 1);
     EXPECT_EQ(dlg.messages[0].text,
               "Non Fatal Error:\nError Trace Stack = 2 on Terminate.\nProcedure: frmMain_Form_QueryUnload");

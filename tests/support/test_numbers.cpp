@@ -5,23 +5,14 @@
 
 TEST(Numbers, LeadingNumberReadsTheLongestLeadingDecimal)
 {
-    EXPECT_DOUBLE_EQ(LeadingNumber(u"12abc"), 12.0);
-    EXPECT_DOUBLE_EQ(LeadingNumber(u"abc"), 0.0);
-    EXPECT_DOUBLE_EQ(LeadingNumber(u""), 0.0);
-    EXPECT_DOUBLE_EQ(LeadingNumber(u"   12.5 s"), 12.5);
-    EXPECT_DOUBLE_EQ(LeadingNumber(u"1,5"), 1.0);
-    EXPECT_DOUBLE_EQ(LeadingNumber(u"-3.25"), -3.25);
-    EXPECT_DOUBLE_EQ(LeadingNumber(u"+7"), 7.0);
-    EXPECT_DOUBLE_EQ(LeadingNumber(u"-.5x"), -0.5);
-    EXPECT_DOUBLE_EQ(LeadingNumber(u"5."), 5.0);
-    EXPECT_DOUBLE_EQ(LeadingNumber(u"1.5e3"), 1500.0);
-    EXPECT_DOUBLE_EQ(LeadingNumber(u"2E-2"), 0.02);
-    // An exponent without digits is not part of the number.
-    EXPECT_DOUBLE_EQ(LeadingNumber(u"3e"), 3.0);
-    EXPECT_DOUBLE_EQ(LeadingNumber(u"3e+x"), 3.0);
-    EXPECT_DOUBLE_EQ(LeadingNumber(u"."), 0.0);
-    EXPECT_DOUBLE_EQ(LeadingNumber(u"- 5"), 0.0);
-    EXPECT_DOUBLE_EQ(LeadingNumber(u"1 2"), 1.0);
+    // An exponent without digits is not part of the number ("3e", "3e+x").
+    const std::pair<const char16_t*, double> cases[] = {
+        {u"12abc", 12.0}, {u"abc", 0.0},    {u"", 0.0},     {u"   12.5 s", 12.5}, {u"1,5", 1.0},  {u"-3.25", -3.25},
+        {u"+7", 7.0},     {u"-.5x", -0.5},  {u"5.", 5.0},   {u"1.5e3", 1500.0},  {u"2E-2", 0.02}, {u"3e", 3.0},
+        {u"3e+x", 3.0},   {u".", 0.0},      {u"- 5", 0.0},  {u"1 2", 1.0},
+    };
+    for (const auto& [text, value] : cases)
+        EXPECT_DOUBLE_EQ(LeadingNumber(text), value) << QString::fromUtf16(text).toStdString();
     EXPECT_TRUE(std::isinf(LeadingNumber(u"1e999")));
 }
 
@@ -42,52 +33,40 @@ TEST(Numbers, OutOfRangeIsTooLargeOrTooSmallByTheWholeNumberNotTheExponentSign)
 
 TEST(Numbers, StrictNumberAcceptsOnlyOneWholeNumber)
 {
-    EXPECT_EQ(StrictNumber(u" 42 "), std::optional<double>(42.0));
-    EXPECT_EQ(StrictNumber(u"-0.25"), std::optional<double>(-0.25));
-    EXPECT_EQ(StrictNumber(u"1e2"), std::optional<double>(100.0));
+    EXPECT_EQ(std::tuple(StrictNumber(u" 42 "), StrictNumber(u"-0.25"), StrictNumber(u"1e2")),
+              std::tuple(std::optional(42.0), std::optional(-0.25), std::optional(100.0)));
     for (const char16_t* bad : {u"", u"  ", u"12abc", u"abc", u"1,5", u"+", u".", u"1e999", u"1 2"})
         EXPECT_EQ(StrictNumber(bad), std::nullopt) << QString::fromUtf16(bad).toStdString();
 }
 
 TEST(Numbers, RoundsHalfToEvenAndFailsOutOfRange)
 {
-    EXPECT_EQ(RoundToInt16(12.5), std::optional<qint16>(12));
-    EXPECT_EQ(RoundToInt16(13.5), std::optional<qint16>(14));
-    EXPECT_EQ(RoundToInt16(-0.5), std::optional<qint16>(0));
-    EXPECT_EQ(RoundToInt16(-1.5), std::optional<qint16>(-2));
-    EXPECT_EQ(RoundToInt16(-2.5), std::optional<qint16>(-2));
-    EXPECT_EQ(RoundToInt16(2.4999), std::optional<qint16>(2));
-    EXPECT_EQ(RoundToInt16(2.5001), std::optional<qint16>(3));
-    EXPECT_EQ(RoundToInt16(32767.4), std::optional<qint16>(32767));
-    EXPECT_EQ(RoundToInt16(32767.5), std::nullopt);
-    EXPECT_EQ(RoundToInt16(-32768.5), std::optional<qint16>(-32768));
-    EXPECT_EQ(RoundToInt16(-32768.6), std::nullopt);
-    EXPECT_EQ(RoundToInt16(NAN), std::nullopt);
-    EXPECT_EQ(RoundToInt32(2147483647.4), std::optional<qint32>(2147483647));
-    EXPECT_EQ(RoundToInt32(2147483647.5), std::nullopt);
-    EXPECT_EQ(RoundToInt32(-2147483648.5), std::optional<qint32>(-2147483647 - 1));
-    EXPECT_EQ(RoundToInt32(100000.5), std::optional<qint32>(100000));
+    const std::pair<double, std::optional<qint16>> cases[] = {
+        {12.5, 12},       {13.5, 14},           {-0.5, 0},           {-1.5, -2},         {-2.5, -2}, {2.4999, 2},
+        {2.5001, 3},      {32767.4, 32767},     {32767.5, std::nullopt}, {-32768.5, -32768},
+        {-32768.6, std::nullopt}, {NAN, std::nullopt},
+    };
+    for (const auto& [v, want] : cases)
+        EXPECT_EQ(RoundToInt16(v), want) << v;
+    EXPECT_EQ(std::tuple(RoundToInt32(2147483647.4), RoundToInt32(2147483647.5), RoundToInt32(-2147483648.5),
+                         RoundToInt32(100000.5)),
+              std::tuple(std::optional<qint32>(2147483647), std::optional<qint32>(),
+                         std::optional<qint32>(-2147483647 - 1), std::optional<qint32>(100000)));
     EXPECT_FALSE(std::signbit(RoundHalfEven(-0.5)));
 }
 
 TEST(Numbers, FixedFormats)
 {
-    EXPECT_EQ(FormatNumber(0, u"#0.00"), "0.00");
-    EXPECT_EQ(FormatNumber(3.14159, u"#0.00"), "3.14");
-    EXPECT_EQ(FormatNumber(12345.678, u"#0.00"), "12345.68");
-    EXPECT_EQ(FormatNumber(0.05, u"#0.0"), "0.1");   // half away from zero
-    EXPECT_EQ(FormatNumber(0.25, u"#0.0"), "0.3");
-    EXPECT_EQ(FormatNumber(-0.25, u"#0.0"), "-0.3");
-    EXPECT_EQ(FormatNumber(2.675, u"0.00"), "2.68"); // 2.67499999... in binary
-    EXPECT_EQ(FormatNumber(1.0005, u"#0.000"), "1.001");
-    EXPECT_EQ(FormatNumber(9.9996, u"#0.000"), "10.000");
-    EXPECT_EQ(FormatNumber(99.96, u"0.0"), "100.0");
-    EXPECT_EQ(FormatNumber(-0.04, u"0.0"), "0.0");   // no negative zero
-    EXPECT_EQ(FormatNumber(-12.345, u"0.00"), "-12.35");
-    EXPECT_EQ(FormatNumber(0.26, u"#.0"), ".3");
-    EXPECT_EQ(FormatNumber(1.26, u"#.0"), "1.3");
-    EXPECT_EQ(FormatNumber(0.04, u"#.0"), ".0");
-    EXPECT_EQ(FormatNumber(1e-7, u"#0.000"), "0.000");
-    EXPECT_EQ(FormatNumber(123456789.5, u"0"), "123456790");
-    EXPECT_EQ(FormatNumber(7, u"00.0"), "07.0");
+    // Halves away from zero (0.05, 0.25); 2.675 is 2.67499999... in binary;
+    // no negative zero (-0.04).
+    const std::tuple<double, const char16_t*, const char*> cases[] = {
+        {0, u"#0.00", "0.00"},       {3.14159, u"#0.00", "3.14"}, {12345.678, u"#0.00", "12345.68"},
+        {0.05, u"#0.0", "0.1"},      {0.25, u"#0.0", "0.3"},      {-0.25, u"#0.0", "-0.3"},
+        {2.675, u"0.00", "2.68"},    {1.0005, u"#0.000", "1.001"}, {9.9996, u"#0.000", "10.000"},
+        {99.96, u"0.0", "100.0"},    {-0.04, u"0.0", "0.0"},      {-12.345, u"0.00", "-12.35"},
+        {0.26, u"#.0", ".3"},        {1.26, u"#.0", "1.3"},       {0.04, u"#.0", ".0"},
+        {1e-7, u"#0.000", "0.000"},  {123456789.5, u"0", "123456790"}, {7, u"00.0", "07.0"},
+    };
+    for (const auto& [v, format, text] : cases)
+        EXPECT_EQ(FormatNumber(v, format), text) << v;
 }

@@ -1,29 +1,12 @@
 // Which folder a program runs from, and how an installed program's per-user
 // folder is filled from the shipped defaults.
 #include "support/programfolder.h"
+#include "tests/common/testfiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-namespace {
-
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-} // namespace
 
 TEST(ProgramFolder, ChoosesBuildTreeHomeOrPerUserFolder)
 {
@@ -32,9 +15,8 @@ TEST(ProgramFolder, ChoosesBuildTreeHomeOrPerUserFolder)
     const QString installed = t.filePath("root/usr/bin");
     const QString shared = t.filePath("root/usr/share/dcx700-comm");
     const QString data = t.filePath("home/.local/share");
-    QDir().mkpath(build);
-    QDir().mkpath(installed);
-    QDir().mkpath(shared);
+    for (const QString& folder : {build, installed, shared})
+        QDir().mkpath(folder);
 
     struct Case { const char* what; QString home, exeDir, folder, defaults; };
     const Case cases[] = {
@@ -45,8 +27,8 @@ TEST(ProgramFolder, ChoosesBuildTreeHomeOrPerUserFolder)
     };
     for (const Case& c : cases) {
         const ProgramFolderChoice got = ChooseProgramFolder(c.home, c.exeDir, data);
-        EXPECT_EQ(QDir::cleanPath(got.folder), QDir::cleanPath(c.folder)) << c.what;
-        EXPECT_EQ(QDir::cleanPath(got.defaults), QDir::cleanPath(c.defaults)) << c.what;
+        EXPECT_EQ((QStringList{QDir::cleanPath(got.folder), QDir::cleanPath(got.defaults)}),
+                  (QStringList{QDir::cleanPath(c.folder), QDir::cleanPath(c.defaults)})) << c.what;
     }
 }
 
@@ -63,8 +45,7 @@ TEST(ProgramFolder, UnwritableProgramFolderUsesPerUserFolder)
         GTEST_SKIP() << "permissions do not apply to this user";
     const ProgramFolderChoice got = ChooseProgramFolder({}, build, data);
     QFile::setPermissions(build, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    EXPECT_EQ(got.folder, data + "/dcx700-comm");
-    EXPECT_EQ(got.defaults, build);
+    EXPECT_EQ((QStringList{got.folder, got.defaults}), (QStringList{data + "/dcx700-comm", build}));
 }
 
 TEST(ProgramFolder, FillsPerUserFolderKeepingTheUsersSettings)
@@ -72,8 +53,8 @@ TEST(ProgramFolder, FillsPerUserFolderKeepingTheUsersSettings)
     QTemporaryDir t;
     const QString shared = t.filePath("share");
     for (const char* name : {"DCX700 Comm.ini", "AVG_DEP.OC2", "CH_DEP.OC2", "DCX700 Comm.html", "guide/main.png"})
-        writeFile(shared + "/" + name, QByteArray("shipped ") + name);
-    writeFile(shared + "/notes.txt", "not a default");
+        ASSERT_TRUE(writeFile(shared + "/" + name, QByteArray("shipped ") + name));
+    ASSERT_TRUE(writeFile(shared + "/notes.txt", "not a default"));
     // shipped files are read-only, as under /usr
     QFile::setPermissions(shared + "/DCX700 Comm.ini", QFileDevice::ReadOwner | QFileDevice::ReadOther);
 
@@ -89,22 +70,20 @@ TEST(ProgramFolder, FillsPerUserFolderKeepingTheUsersSettings)
     // Later start after the user changed settings and the package changed
     // every file: settings stay the user's, the guide follows the package,
     // a deleted chart file comes back.
-    writeFile(user + "/DCX700 Comm.ini", "[Graph]\r\nDisplay=2\r\n");
-    writeFile(user + "/AVG_DEP.OC2", "user chart");
+    ASSERT_TRUE(writeFile(user + "/DCX700 Comm.ini", "[Graph]\r\nDisplay=2\r\n"));
+    ASSERT_TRUE(writeFile(user + "/AVG_DEP.OC2", "user chart"));
     QFile::remove(user + "/CH_DEP.OC2");
-    writeFile(user + "/DCX700.mdb", "user database");
+    ASSERT_TRUE(writeFile(user + "/DCX700.mdb", "user database"));
     QFile::setPermissions(shared + "/DCX700 Comm.ini", QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     for (const char* name : {"DCX700 Comm.ini", "AVG_DEP.OC2", "CH_DEP.OC2", "DCX700 Comm.html", "guide/main.png"}) {
-        writeFile(shared + "/" + name, QByteArray("new ") + name);
+        ASSERT_TRUE(writeFile(shared + "/" + name, QByteArray("new ") + name));
         QFile f(shared + "/" + name);
         ASSERT_TRUE(f.open(QIODevice::ReadWrite));
         f.setFileTime(QDateTime::currentDateTime().addDays(1), QFileDevice::FileModificationTime);
     }
     ASSERT_TRUE(CopyShippedDefaults(shared, user, &error)) << error.toStdString();
-    EXPECT_EQ(readFile(user + "/DCX700 Comm.ini"), "[Graph]\r\nDisplay=2\r\n");
-    EXPECT_EQ(readFile(user + "/AVG_DEP.OC2"), "user chart");
-    EXPECT_EQ(readFile(user + "/CH_DEP.OC2"), "new CH_DEP.OC2");
-    EXPECT_EQ(readFile(user + "/DCX700 Comm.html"), "new DCX700 Comm.html");
-    EXPECT_EQ(readFile(user + "/guide/main.png"), "new guide/main.png");
-    EXPECT_EQ(readFile(user + "/DCX700.mdb"), "user database");
+    for (auto [name, bytes] : {std::pair("DCX700 Comm.ini", "[Graph]\r\nDisplay=2\r\n"), {"AVG_DEP.OC2", "user chart"},
+                               {"CH_DEP.OC2", "new CH_DEP.OC2"}, {"DCX700 Comm.html", "new DCX700 Comm.html"},
+                               {"guide/main.png", "new guide/main.png"}, {"DCX700.mdb", "user database"}})
+        EXPECT_EQ(readFile(user + "/" + name), bytes) << name;
 }

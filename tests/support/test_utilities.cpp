@@ -2,6 +2,7 @@
 #include "support/modfileutil.h"
 #include "support/modutil.h"
 #include "support/scripteddialogs.h"
+#include "tests/common/testfiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -10,21 +11,15 @@
 
 TEST(TimeTexts, SecondsToTimeAndBack)
 {
-    EXPECT_EQ(SecondsToTime(75), "0:01:15");
-    EXPECT_EQ(SecondsToTime(3600), "1:00:00");
-    EXPECT_EQ(SecondsToTime(3725), "1:02:05");
-    EXPECT_EQ(SecondsToTime(360000), "100:00:00");
+    EXPECT_EQ((QStringList{SecondsToTime(75), SecondsToTime(3600), SecondsToTime(3725), SecondsToTime(360000)}),
+              (QStringList{"0:01:15", "1:00:00", "1:02:05", "100:00:00"}));
     for (int s : {0, 1, 59, 60, 61, 599, 3599, 3725, 32767, 86399})
         EXPECT_EQ(TimeToSeconds(SecondsToTime(s)), s) << s;
-    // Seconds are rounded half to even.
-    EXPECT_EQ(TimeToSeconds("0:00:59.5"), 60);
-    EXPECT_EQ(TimeToSeconds("0:00:58.5"), 58);
-    EXPECT_EQ(TimeToSeconds("2:3:4"), 7384);
-    // Not made by SecondsToTime: read from the right, junk reads as 0.
-    EXPECT_EQ(TimeToSeconds("1:30"), 90);
-    EXPECT_EQ(TimeToSeconds("45"), 45);
-    EXPECT_EQ(TimeToSeconds(""), 0);
-    EXPECT_EQ(TimeToSeconds("a:b:c"), 0);
+    // Seconds are rounded half to even. Texts not made by SecondsToTime are
+    // read from the right; junk reads as 0.
+    for (auto [text, seconds] : {std::pair("0:00:59.5", 60), {"0:00:58.5", 58}, {"2:3:4", 7384}, {"1:30", 90},
+                                 {"45", 45}, {"", 0}, {"a:b:c", 0}})
+        EXPECT_EQ(TimeToSeconds(text), seconds) << text;
 }
 
 TEST(Wait, WaitSecondsRunsEventsUntilTheFakeClockHasMoved)
@@ -34,16 +29,12 @@ TEST(Wait, WaitSecondsRunsEventsUntilTheFakeClockHasMoved)
     int ticks = 0;
     QTimer ticker;
     ticker.setInterval(0);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        ++ticks;
-        clock.advance(0.25);
-    });
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks, clock.advance(0.25); });
     ticker.start();
 
     WaitSeconds(1.0);
     // Four quarter seconds, and not one event loop pass more.
-    EXPECT_EQ(ticks, 4);
-    EXPECT_EQ(clock.monotonicMs(), 1000);
+    EXPECT_EQ(std::tuple(ticks, clock.monotonicMs()), std::tuple(4, 1000));
 
     // Across midnight the start moves back a day instead of waiting for ever.
     clock.setTimeOfDay(86399.5);
@@ -70,8 +61,9 @@ TEST(Critical, CriticalErrorShowsAndEndsThroughTheExitAction)
     }
     EXPECT_EQ(exits, 1);
     ASSERT_EQ(dlg.messages.size(), 1);
-    EXPECT_EQ(dlg.messages[0].text, "Critical Error: Database template missing.\nApplication must close!");
-    EXPECT_EQ(dlg.messages[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(std::tuple(dlg.messages[0].text, dlg.messages[0].icon),
+              std::tuple(QString("Critical Error: Database template missing.\nApplication must close!"),
+                         MsgIcon::Critical));
 }
 
 TEST(Files, AppendCopyAndKill)
@@ -83,44 +75,26 @@ TEST(Files, AppendCopyAndKill)
     EXPECT_FALSE(FileExists(log));
     EXPECT_TRUE(AppendToTextFile(log, "first"));
     EXPECT_TRUE(AppendToTextFile(log, "second"));
-    {
-        QFile f(log);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        EXPECT_EQ(f.readAll(), "first\r\nsecond\r\n");
-    }
-    EXPECT_FALSE(FileExists(dir.path()));
-    EXPECT_EQ(GetFileSize(log), 15);
-    EXPECT_TRUE(dlg.messages.isEmpty());
+    EXPECT_EQ(readFile(log), "first\r\nsecond\r\n");
+    EXPECT_EQ(std::tuple(FileExists(dir.path()), GetFileSize(log), dlg.messages.isEmpty()),
+              std::tuple(false, 15, true));
 
     // A binary copy keeps every byte and replaces what was there.
     const QByteArray bytes("a\0b\r\nc\n\xff", 9);
     const QString src = dir.filePath("src.bin"), dst = dir.filePath("dst.bin");
-    {
-        QFile f(src);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        QFile g(dst);
-        ASSERT_TRUE(g.open(QIODevice::WriteOnly));
-        g.write("old content that is longer");
-    }
+    ASSERT_TRUE(writeFile(src, bytes) && writeFile(dst, "old content that is longer"));
     EXPECT_TRUE(CopyFileByte(src, dst));
-    {
-        QFile f(dst);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        EXPECT_EQ(f.readAll(), bytes);
-    }
+    EXPECT_EQ(readFile(dst), bytes);
     // A missing source leaves the destination alone and says so.
     EXPECT_FALSE(CopyFileByte(dir.filePath("none.bin"), dst));
     EXPECT_EQ(GetFileSize(dst), 9);
     ASSERT_EQ(dlg.messages.size(), 1);
-    EXPECT_EQ(dlg.messages[0].title, "CopyFileByte");
-    EXPECT_TRUE(dlg.messages[0].text.startsWith("Error: 53. "));
+    EXPECT_TRUE(dlg.messages[0].title == "CopyFileByte" && dlg.messages[0].text.startsWith("Error: 53. "));
 
     EXPECT_EQ(GetFileSize(dir.filePath("none.bin")), 0);
     EXPECT_EQ(dlg.messages.last().title, "GetFileSize");
     EXPECT_FALSE(AppendToTextFile(dir.filePath("no/such/dir/x.txt"), "x"));
-    EXPECT_EQ(dlg.messages.last().title, "AppendToTextFile");
-    EXPECT_TRUE(dlg.messages.last().text.startsWith("Error: 75. "));
+    EXPECT_TRUE(dlg.messages.last().title == "AppendToTextFile" && dlg.messages.last().text.startsWith("Error: 75. "));
 
     EXPECT_TRUE(KillFile(src));
     EXPECT_FALSE(FileExists(src));
