@@ -78,7 +78,7 @@ void RunMonitor::LoadProcesses()
     int timeoutsInARow = 0;
     for (int n = 1; n <= MaxProcesses; ++n) {
         if (timeoutsInARow >= kGiveUpAfterTimeouts) {
-            view_.addProcess(QString::number(n) + QStringLiteral(". Process ") + QString::number(n));
+            view_.addProcess(Process_FailedListEntry(n));
             continue;
         }
         view_.addProcess(Process_ListEntry(n));

@@ -87,8 +87,12 @@ qint16 Process_SendE()
 
 QString Process_ListEntry(int process)
 {
-    const QString prefix = Dec(process) + QStringLiteral(". ");
     if (validProcess(process) && Process_Get(process, 1) == linkstatus::Ok)
-        return prefix + Model().ProcessTable[process].Process_Name.text();
-    return prefix + QStringLiteral("Process ") + Dec(process);
+        return Dec(process) + QStringLiteral(". ") + Model().ProcessTable[process].Process_Name.text();
+    return Process_FailedListEntry(process);
+}
+
+QString Process_FailedListEntry(int process)
+{
+    return Dec(process) + QStringLiteral(". Process ") + Dec(process);
 }

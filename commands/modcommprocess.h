@@ -28,5 +28,7 @@ qint16 Process_SendE();
 // (item 1) and gives "n. " + the 16-character name, or "n. Process n" when
 // the query failed.
 QString Process_ListEntry(int process);
+// The entry of a process whose name could not be read: "7. Process 7".
+QString Process_FailedListEntry(int process);
 
 #endif
