@@ -13,7 +13,6 @@
 
 namespace {
 
-QString num(int n) { return QString::number(n); }
 
 QString quoted(const Name16& name) { return u'"' + name.trimmed() + u'"'; }
 
@@ -84,7 +83,7 @@ QString shape(const WalkResult& walk)
 // the PC's slot (the instrument's where the PC has none).
 void compareProcess(Differ& d, const ParameterModel& pc, const ParameterModel& inst, int p)
 {
-    const QString label = QStringLiteral("Process ") + num(p);
+    const QString label = QStringLiteral("Process ") + QString::number(p);
     d.name(label, pc.ProcessTable[p].Process_Name, inst.ProcessTable[p].Process_Name);
     const WalkResult a = WalkProcess(pc, p, WalkLoops::Stop);
     const WalkResult b = WalkProcess(inst, p, WalkLoops::Stop);
@@ -100,13 +99,13 @@ void compareProcess(Differ& d, const ParameterModel& pc, const ParameterModel& i
     for (std::size_t i = 0; i < n; ++i) {
         const WalkStep* sa = i < a.steps.size() ? &a.steps[i] : nullptr;
         const WalkStep* sb = i < b.steps.size() ? &b.steps[i] : nullptr;
-        const QString layer = label + QStringLiteral(" Layer ") + num((sa ? sa : sb)->slot);
+        const QString layer = label + QStringLiteral(" Layer ") + QString::number((sa ? sa : sb)->slot);
         if (!sa || !sb) {
             d.add(layer, sa ? QStringLiteral("only on the PC") : QStringLiteral("only on the instrument"));
             continue;
         }
         if (sa->slot != sb->slot)
-            d.add(layer, QStringLiteral("slot ") + pcVsInstrument(num(sa->slot), num(sb->slot)));
+            d.add(layer, QStringLiteral("slot ") + pcVsInstrument(QString::number(sa->slot), QString::number(sb->slot)));
         if (sa->coDep != sb->coDep) {
             const auto role = [](bool coDep) {
                 return coDep ? QStringLiteral("co-deposited") : QStringLiteral("a step of its own");
@@ -126,10 +125,10 @@ QStringList CompareModels(const ParameterModel& pc, const ParameterModel& inst, 
     Differ d(unread, upTo);
     if (families.processes) {
         for (int p = 1; p <= MaxProcesses; ++p)
-            if (d.open(QStringLiteral("Process ") + num(p)))
+            if (d.open(QStringLiteral("Process ") + QString::number(p)))
                 compareProcess(d, pc, inst, p);
         for (int f = 1; f <= MaxFilms; ++f) {
-            const QString label = QStringLiteral("Film ") + num(f);
+            const QString label = QStringLiteral("Film ") + QString::number(f);
             if (!d.open(label))
                 continue;
             d.name(label, pc.FilmTable[f].Film_Name, inst.FilmTable[f].Film_Name);
@@ -138,7 +137,7 @@ QStringList CompareModels(const ParameterModel& pc, const ParameterModel& inst, 
     }
     if (families.materials) {
         for (int m = 1; m <= MaxMaterials; ++m) {
-            const QString label = QStringLiteral("Material ") + num(m);
+            const QString label = QStringLiteral("Material ") + QString::number(m);
             if (!d.open(label))
                 continue;
             d.name(label, pc.MaterialTable[m].Material, inst.MaterialTable[m].Material);
@@ -150,10 +149,10 @@ QStringList CompareModels(const ParameterModel& pc, const ParameterModel& inst, 
             d.fields(QStringLiteral("System"), pc.SystemParams, inst.SystemParams);
         if (d.open(QStringLiteral("Inputs")))
             for (int i = 0; i < MaxInputs; ++i)
-                d.fields(QStringLiteral("Input ") + num(i + 1), pc.InputTable[i], inst.InputTable[i]);
+                d.fields(QStringLiteral("Input ") + QString::number(i + 1), pc.InputTable[i], inst.InputTable[i]);
         if (d.open(QStringLiteral("Relays")))
             for (int i = 0; i < MaxOutputs; ++i)
-                d.fields(QStringLiteral("Relay ") + num(i + 1), pc.OutputTable[i], inst.OutputTable[i]);
+                d.fields(QStringLiteral("Relay ") + QString::number(i + 1), pc.OutputTable[i], inst.OutputTable[i]);
     }
     return d.lines;
 }

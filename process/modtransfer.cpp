@@ -1,5 +1,6 @@
 #include "process/modtransfer.h"
 
+#include "commands/commtransaction.h"
 #include "commands/modcommfilm.h"
 #include "commands/modcommlayer.h"
 #include "commands/modcommmaterial.h"
@@ -20,13 +21,12 @@
 
 namespace {
 
-QString num(int n) { return QString::number(n); }
 
-QString processContext(int p) { return QStringLiteral("Process: ") + num(p); }
+QString processContext(int p) { return QStringLiteral("Process: ") + Dec(p); }
 
 QString layerContext(int p, int layer)
 {
-    return processContext(p) + QStringLiteral("  Layer: ") + num(layer);
+    return processContext(p) + QStringLiteral("  Layer: ") + Dec(layer);
 }
 
 void makeEmpty(ProcessRecord& pr)
@@ -153,7 +153,7 @@ bool uploadProcess(TransferRun& run, int p)
 {
     ParameterModel& model = Model();
     ProcessRecord& pr = model.ProcessTable[p];
-    if (run.stopRequested(QStringLiteral("Process ") + num(p)))
+    if (run.stopRequested(QStringLiteral("Process ") + Dec(p)))
         return false;
     if (!run.attempt(processContext(p), [p] { return Process_Get(p, 0); })) {
         makeEmpty(pr);
@@ -175,7 +175,7 @@ bool uploadProcess(TransferRun& run, int p)
             *link = -1;
             break;
         }
-        if (run.stopRequested(QStringLiteral("Process ") + num(p))) {
+        if (run.stopRequested(QStringLiteral("Process ") + Dec(p))) {
             makeEmpty(pr);
             run.stoppedInRecord = true;
             return false;
@@ -219,7 +219,7 @@ bool uploadProcesses(TransferRun& run)
                  (p * 40) / 100);
     }
     for (int f = 1; f <= MaxFilms; ++f) {
-        if (run.stopRequested(QStringLiteral("Film ") + num(f)))
+        if (run.stopRequested(QStringLiteral("Film ") + Dec(f)))
             return false;
         const QString context = QStringLiteral("Film: ") + Model().FilmTable[f].Film_Name.text();
         run.attempt(context, [f] { return Film_Get(f, 0); });
@@ -232,7 +232,7 @@ bool uploadProcesses(TransferRun& run)
 bool uploadMaterials(TransferRun& run)
 {
     for (int m = 1; m <= MaxMaterials; ++m) {
-        if (run.stopRequested(QStringLiteral("Material ") + num(m)))
+        if (run.stopRequested(QStringLiteral("Material ") + Dec(m)))
             return false;
         const QString context = QStringLiteral("Material: ") + Model().MaterialTable[m].Material.text();
         run.attempt(context, [m] { return Material_Get(m, 0); });
@@ -265,7 +265,7 @@ bool downloadProcess(TransferRun& run, int p)
 {
     ParameterModel& model = Model();
     const ProcessRecord& pr = model.ProcessTable[p];
-    if (run.stopRequested(QStringLiteral("Process ") + num(p)))
+    if (run.stopRequested(QStringLiteral("Process ") + Dec(p)))
         return false;
     bool sent = run.attempt(processContext(p), [p] { return Process_Set(p, 0); });
     std::bitset<MaxLayers + 1> visited;
@@ -273,13 +273,13 @@ bool downloadProcess(TransferRun& run, int p)
     for (int i = 1; sent && i <= pr.Number_Act_Layers && slot >= 1; ++i) {
         if (slot > MaxLayers || visited[static_cast<std::size_t>(slot)]) {
             dialogs().message(QStringLiteral("Download error. Broken layer link.\n") + layerContext(p, slot)
-                                  + QStringLiteral("\nProcess ") + num(p) + QStringLiteral(" was sent empty."),
+                                  + QStringLiteral("\nProcess ") + Dec(p) + QStringLiteral(" was sent empty."),
                               MsgButtons::Ok, MsgIcon::Exclamation);
             ++run.outcome.skippedRecords;
             sent = false;
             break;
         }
-        if (run.stopRequested(QStringLiteral("Process ") + num(p))) {
+        if (run.stopRequested(QStringLiteral("Process ") + Dec(p))) {
             sendEmptyProcess(p);
             run.stoppedInRecord = true;
             return false;
@@ -307,7 +307,7 @@ bool downloadProcesses(TransferRun& run)
                  (p * 40) / 100);
     }
     for (int f = 1; f <= MaxFilms; ++f) {
-        if (run.stopRequested(QStringLiteral("Film ") + num(f)))
+        if (run.stopRequested(QStringLiteral("Film ") + Dec(f)))
             return false;
         FilmRecord& film = Model().FilmTable[f];
         if (film.Material_Index == 0) // the instrument has no material 0
@@ -321,7 +321,7 @@ bool downloadProcesses(TransferRun& run)
 bool downloadMaterials(TransferRun& run)
 {
     for (int m = 1; m <= MaxMaterials; ++m) {
-        if (run.stopRequested(QStringLiteral("Material ") + num(m)))
+        if (run.stopRequested(QStringLiteral("Material ") + Dec(m)))
             return false;
         const QString name = Model().MaterialTable[m].Material.text();
         run.attempt(QStringLiteral("Material: ") + name, [m] { return Material_Set(m, 0); });
