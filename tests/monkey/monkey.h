@@ -52,6 +52,7 @@ private:
     void pressKey();
     void turnWheel();
     void closeWindow(bool viaInputQueue);
+    void gateClose(QWidget* window);
     void useMenu();
     void startFault();
 
