@@ -93,8 +93,8 @@ void Monkey::note(const char* kind, const QString& what)
 {
     ++counts_[QLatin1String(kind)];
     const qint64 t = clock_.elapsed();
-    const QByteArray line =
-        QStringLiteral("%1.%2 s %3 %4").arg(t / 1000).arg((t % 1000) / 100).arg(QLatin1String(kind), what).toLocal8Bit().left(kLine - 2);
+    const QByteArray line = QStringLiteral("%1.%2 s %3 %4").arg(t / 1000).arg((t % 1000) / 100).arg(QLatin1String(kind), what)
+                                .toLocal8Bit().left(kLine - 2);
     char* slot = g_ring[g_ringNext];
     std::memcpy(slot, line.constData(), size_t(line.size()));
     slot[line.size()] = '\n';
@@ -406,7 +406,8 @@ void Monkey::finish(const QStringList& failures)
             qPrintable(done.join(QStringLiteral(", "))), clock_.elapsed() / 1000.0, dialogs_.answered,
             static_cast<unsigned long long>(Comm_AcceptedCount()), dialogs_.busyDepth);
     if (!unusedMenus_.isEmpty())
-        fprintf(stderr, "monkey: menu entries not available in this build: %s\n", qPrintable(unusedMenus_.join(QLatin1String(", "))));
+        fprintf(stderr, "monkey: menu entries not available in this build: %s\n",
+                qPrintable(unusedMenus_.join(QLatin1String(", "))));
     for (const QString& f : failures)
         fprintf(stderr, "monkey: FAILED: %s\n", qPrintable(f));
     if (!failures.isEmpty())
