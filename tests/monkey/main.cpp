@@ -16,6 +16,7 @@
 #include "support/shell.h"
 #include "tests/common/simfaultcases.h"
 #include "tests/common/test_env.h"
+#include "tests/common/testfiles.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -46,11 +47,7 @@ void printSeed()
 }
 
 // The seed and the recent actions, also from signal handlers.
-void report()
-{
-    printSeed();
-    Monkey::printRecentActions();
-}
+void report() { printSeed(), Monkey::printRecentActions(); }
 
 void onCrash(int sig, siginfo_t* info, void* context)
 {
@@ -70,8 +67,7 @@ void installCrashReport()
 {
     for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) {
         struct sigaction sa = {};
-        sa.sa_sigaction = onCrash;
-        sa.sa_flags = SA_SIGINFO | SA_NODEFER;
+        sa.sa_sigaction = onCrash, sa.sa_flags = SA_SIGINFO | SA_NODEFER;
         sigemptyset(&sa.sa_mask);
         sigaction(sig, &sa, &g_previous[sig]);
     }
@@ -87,10 +83,9 @@ void prepareHome(const QString& dir)
     const QDir bin(qEnvironmentVariable("DCX_BIN_DIR"));
     for (const QString& f : bin.entryList({QStringLiteral("*.OC2"), QStringLiteral("*.mdb")}, QDir::Files))
         QFile::copy(bin.filePath(f), QDir(dir).filePath(f));
-    QFile ini(QDir(dir).filePath(QStringLiteral("DCX700 Comm.ini")));
-    if (ini.open(QIODevice::WriteOnly))
-        ini.write(QStringLiteral("[CommSettings]\r\nType=2\r\nRS232Device=%1/no-such-port\r\nEAddress=127.0.0.1\r\n"
-                                 "EPort=9\r\n[DataLog]\r\nFile=monkey.txt\r\nType=2\r\nInterval=0\r\n").arg(dir).toUtf8());
+    writeFile(QDir(dir).filePath(QStringLiteral("DCX700 Comm.ini")),
+              QStringLiteral("[CommSettings]\r\nType=2\r\nRS232Device=%1/no-such-port\r\nEAddress=127.0.0.1\r\nEPort=9\r\n"
+                             "[DataLog]\r\nFile=monkey.txt\r\nType=2\r\nInterval=0\r\n").arg(dir).toUtf8());
 }
 
 // The offscreen platform warns about every window operation it lacks.
