@@ -31,8 +31,7 @@ namespace {
 constexpr int kGateKey = Qt::Key_F35;
 
 // The recent actions, kept in plain memory so a crash handler can print them.
-constexpr int kRing = 160;
-constexpr int kLine = 160;
+constexpr int kRing = 160, kLine = 160;
 char g_ring[kRing][kLine];
 int g_ringNext = 0;
 long g_ringCount = 0;
@@ -97,10 +96,8 @@ void Monkey::note(const char* kind, const QString& what)
                                 .toLocal8Bit().left(kLine - 2);
     char* slot = g_ring[g_ringNext];
     std::memcpy(slot, line.constData(), size_t(line.size()));
-    slot[line.size()] = '\n';
-    slot[line.size() + 1] = '\0';
-    g_ringNext = (g_ringNext + 1) % kRing;
-    ++g_ringCount;
+    slot[line.size()] = '\n', slot[line.size() + 1] = '\0';
+    g_ringNext = (g_ringNext + 1) % kRing, ++g_ringCount;
 }
 
 void Monkey::printRecentActions()
@@ -120,12 +117,9 @@ void Monkey::step()
     if (draining_)
         return drain();
     if (clock_.elapsed() >= durationMs_) {
-        draining_ = true;
-        dialogs_.draining = true;
+        draining_ = dialogs_.draining = true;
         drainStartMs_ = clock_.elapsed();
-        faultTimer_.stop();
-        sim_.faults().clear();
-        link_.accepting = true;
+        faultTimer_.stop(), sim_.faults().clear(), link_.accepting = true;
         note("drain", QStringLiteral("faults off, closing every window"));
         return drain();
     }
@@ -133,30 +127,18 @@ void Monkey::step()
     int kind = 0;
     while (r >= kWeights[kind])
         r -= kWeights[kind++];
-    act(kind);
+    const std::function<void()> acts[KindCount] = {[this] { clickSomething(); }, [this] { pressKey(); },
+                                                   [this] { turnWheel(); },      [this] { useMenu(); },
+                                                   [this] { closeWindow(false); }, [this] { closeWindow(true); }};
+    acts[kind]();
     stepTimer_.start(between(0, 30));
-}
-
-void Monkey::act(int kind)
-{
-    switch (kind) {
-    case Click: return clickSomething();
-    case Key: return pressKey();
-    case Wheel: return turnWheel();
-    case Menu: return useMenu();
-    case CloseNow: return closeWindow(false);
-    case CloseByInput: return closeWindow(true);
-    default: return;
-    }
 }
 
 bool Monkey::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type t = event->type();
-    if (t != QEvent::KeyPress && t != QEvent::KeyRelease && t != QEvent::ShortcutOverride)
-        return QObject::eventFilter(watched, event);
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() != kGateKey)
+    const auto* key = static_cast<QKeyEvent*>(event); // read only once the type says it is one
+    if ((t != QEvent::KeyPress && t != QEvent::KeyRelease && t != QEvent::ShortcutOverride) || key->key() != kGateKey)
         return QObject::eventFilter(watched, event);
     if (const auto it = gated_.find(key->nativeVirtualKey()); t == QEvent::KeyPress && it != gated_.end()) {
         const std::function<void()> action = std::move(it->second);
@@ -192,8 +174,7 @@ QWidget* Monkey::pickWindow()
 
 QWidget* Monkey::pickControl(QWidget* window)
 {
-    QList<QWidget*> all{window};
-    QList<QWidget*> controls;
+    QList<QWidget*> all{window}, controls;
     for (QWidget* w : window->findChildren<QWidget*>()) {
         if (!w->isVisible() || w->width() < 2 || w->height() < 2 || w->isWindow())
             continue;
@@ -217,12 +198,10 @@ void Monkey::clickSomething()
     const int clicks = pick(8) == 0 ? 2 : 1;
     const Qt::MouseButton button = pick(12) == 0 ? Qt::RightButton : Qt::LeftButton;
     note("click", describe(target) + (clicks == 2 ? QStringLiteral(" twice") : QString()));
-    for (int i = 0; i < clicks; ++i) {
-        QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
-            handle, inWindow, global, button, button, QEvent::MouseButtonPress);
-        QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
-            handle, inWindow, global, Qt::NoButton, button, QEvent::MouseButtonRelease);
-    }
+    for (int i = 0; i < clicks; ++i)
+        for (const auto& [type, state] : {std::pair(QEvent::MouseButtonPress, button), std::pair(QEvent::MouseButtonRelease, Qt::NoButton)})
+            QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(handle, inWindow, global,
+                                                                                                   state, button, type);
 }
 
 void Monkey::pressKey()
