@@ -73,11 +73,7 @@ protected:
         Comm_ResetLink();
         setUsbDeviceSource(&usb);
     }
-    void TearDown() override
-    {
-        Comm_ResetLink();
-        setUsbDeviceSource(nullptr);
-    }
+    void TearDown() override { Comm_ResetLink(), setUsbDeviceSource(nullptr); }
 
     FakeClock clock;
     ScopedClock scopedClock{clock};
