@@ -67,12 +67,7 @@ public:
 
 class LinkConnect : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        Config() = AppConfig();
-        Comm_ResetLink();
-        setUsbDeviceSource(&usb);
-    }
+    void SetUp() override { Config() = AppConfig(), Comm_ResetLink(), setUsbDeviceSource(&usb); }
     void TearDown() override { Comm_ResetLink(), setUsbDeviceSource(nullptr); }
 
     FakeClock clock;
