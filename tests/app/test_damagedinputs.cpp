@@ -18,9 +18,9 @@ namespace {
 QByteArray longLine() { return "Comment=" + QByteArray(100 * 1024, 'x') + "\r\n"; }
 QByteArray binary()
 {
-    QByteArray b;
+    QByteArray b(512, 0);
     for (int i = 0; i < 512; ++i)
-        b.append(char((i * 37) & 0xFF));
+        b[i] = char((i * 37) & 0xFF);
     return b;
 }
 
@@ -31,8 +31,7 @@ QByteArray ini(const QByteArray& damage, const char* eol = "\r\n")
 }
 
 struct Damaged {
-    const char* name;
-    const char* file;
+    const char *name, *file;
     QByteArray (*bytes)();
     // The chart shown after start-up: the INI's 2 where it can be read, 0 otherwise.
     int display;
@@ -52,10 +51,8 @@ const Damaged kDamaged[] = {
 // Lines of a text with any line ends.
 QList<QByteArray> lines(const QByteArray& text)
 {
-    QList<QByteArray> out;
-    for (const QByteArray& l : QByteArray(text).replace("\r\n", "\n").replace('\r', '\n').split('\n'))
-        if (!l.isEmpty())
-            out << l;
+    QList<QByteArray> out = QByteArray(text).replace("\r\n", "\n").replace('\r', '\n').split('\n');
+    out.removeAll(QByteArray());
     return out;
 }
 
@@ -64,10 +61,7 @@ protected:
     void SetUp() override { setShell(&shell); }
     void TearDown() override { setShell(nullptr); }
     QByteArray read(const QString& name) const { return readFile(home.filePath(name)); }
-    void write(const QString& name, const QByteArray& bytes) const
-    {
-        ASSERT_TRUE(writeFile(home.filePath(name), bytes));
-    }
+    void write(const QString& name, const QByteArray& bytes) const { ASSERT_TRUE(writeFile(home.filePath(name), bytes)); }
 
     ProgramHome home;
     RecordingShell shell;
@@ -98,11 +92,9 @@ TEST_P(DamagedInput, StartsAndClosesLosingNothing)
     const QRegularExpression ours(QStringLiteral("^(File|Debug|Type|RS232Port|RS232Device|USBDevice|EPort|"
                                                  "EAddress|CheckSum|UpDn\\w+|Start|End|Interval|Display)="));
     const QList<QByteArray> kept = lines(after);
-    for (const QByteArray& l : lines(bytes)) {
-        if (ours.match(QString::fromLatin1(l)).hasMatch())
-            continue;
-        EXPECT_TRUE(kept.contains(l) || after.contains(l)) << "lost: " << l.left(60).toStdString();
-    }
+    for (const QByteArray& l : lines(bytes))
+        EXPECT_TRUE(ours.match(QString::fromLatin1(l)).hasMatch() || kept.contains(l) || after.contains(l))
+            << "lost: " << l.left(60).toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, DamagedInput, ::testing::ValuesIn(kDamaged),

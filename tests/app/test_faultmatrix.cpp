@@ -51,17 +51,9 @@ public:
         firstName = Model().ProcessTable[1].Process_Name.text();
         commands.clear();
     }
-    void TearDown() override
-    {
-        Comm_ResetLink();
-        Config() = AppConfig{};
-    }
+    void TearDown() override { Comm_ResetLink(), Config() = AppConfig{}; }
 
-    void tick()
-    {
-        clock.advance(0.5);
-        monitor.tmrUpdate_Timer();
-    }
+    void tick() { clock.advance(0.5), monitor.tmrUpdate_Timer(); }
     void ticks(int n) { while (n-- > 0) tick(); }
     bool monitoringWorks()
     {

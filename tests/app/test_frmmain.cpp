@@ -26,10 +26,7 @@ protected:
         ASSERT_TRUE(home.isValid());
         Config() = AppConfig{};
     }
-    void TearDown() override
-    {
-        Config() = AppConfig{};
-    }
+    void TearDown() override { Config() = AppConfig{}; }
     QString ini() const { return home.filePath(QStringLiteral("DCX700 Comm.ini")); }
     void writeIni(const QByteArray& text) const { ASSERT_TRUE(writeFile(ini(), text)); }
     QByteArray iniText() const { return readFile(ini()); }

@@ -44,12 +44,7 @@ protected:
         w = std::make_unique<frmMain>();
         timer()->stop();
     }
-    void TearDown() override
-    {
-        w.reset();
-        Comm_ResetLink();
-        Config() = AppConfig{};
-    }
+    void TearDown() override { w.reset(), Comm_ResetLink(), Config() = AppConfig{}; }
     template <class T> T* child(const char* name) const
     {
         T* c = w->findChild<T*>(QLatin1String(name));

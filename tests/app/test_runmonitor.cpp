@@ -37,11 +37,7 @@ protected:
         Comm_UseInProcessPeer(&inst);
         view.monitor = &monitor;
     }
-    void TearDown() override
-    {
-        Comm_ResetLink();
-        Config() = AppConfig{};
-    }
+    void TearDown() override { Comm_ResetLink(), Config() = AppConfig{}; }
 
     void tick(int n = 1)
     {

@@ -57,9 +57,7 @@ private:
             buffer.remove(0, start + n + 4);
             commands.append(text);
             QList<QByteArray>& queue = replies[text];
-            const QByteArray reply = queue.isEmpty() ? QByteArray() : queue.first();
-            if (queue.size() > 1)
-                queue.removeFirst();
+            const QByteArray reply = queue.size() > 1 ? queue.takeFirst() : queue.value(0);
             s->write(reply == "C:" ? replyFrame('C', {}) : replyFrame('A', reply));
         }
     }
@@ -77,8 +75,7 @@ inline QString binDir()
 
 struct CtlRun {
     int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
+    QByteArray out, err;
 };
 
 // Runs dcx700ctl with args while this process keeps serving the instrument.
@@ -94,16 +91,11 @@ inline CtlRun runCtl(const QString& dir, const QStringList& args,
         if (e == QProcess::FailedToStart)
             loop.quit();
     });
-    QTimer guard; // only against a hang; a good run ends long before
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
     p.start(binDir() + QStringLiteral("/dcx700ctl"), QStringList{QStringLiteral("--home"), dcxTestProgramFolder()} + args);
-    guard.start(60000);
+    QTimer::singleShot(60000, &loop, &QEventLoop::quit); // only against a hang; a good run ends long before
     loop.exec();
-    if (p.state() != QProcess::NotRunning) {
-        p.kill();
-        p.waitForFinished();
-    }
+    if (p.state() != QProcess::NotRunning)
+        p.kill(), p.waitForFinished();
     if (p.error() == QProcess::FailedToStart)
         return {-1, {}, p.errorString().toUtf8()};
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),

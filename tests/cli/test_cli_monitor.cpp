@@ -44,10 +44,7 @@ const char* const kLogValues = "2.50,0.1,1.234,45.6, 0.00,0.0,0.000,-1.0, 3.25,-
 
 const QRegularExpression kTime(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}$"));
 
-QStringList lines(const QByteArray& out)
-{
-    return QString::fromUtf8(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
+QStringList lines(const QByteArray& out) { return QString::fromUtf8(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
 
 } // namespace
 

@@ -12,11 +12,7 @@ const QString kName = QStringLiteral("Gold            ");
 
 class Materials : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        SetDefaultParameters();
-        rec() = {Name16("Gold"), 19.3, 0.381};
-    }
+    void SetUp() override { SetDefaultParameters(), rec() = {Name16("Gold"), 19.3, 0.381}; }
     static MaterialRecord& rec() { return Model().MaterialTable[5]; }
     // Reads item of material 5 from reply; refused() answers No to the retry question.
     int ask(int item, const char* reply) { return peer.accept(reply), Material_Get(5, item); }
@@ -41,8 +37,7 @@ TEST_F(Materials, DensityLimits)
         EXPECT_EQ(refused(2, reply), 0) << reply;
     EXPECT_DOUBLE_EQ(rec().Density, 99.99);
     EXPECT_EQ(dlg.texts(), QStringList({
-        kName + " Density = 0.39 upload failed.  Retry?",
-        kName + " Density = 100 upload failed.  Retry?",
+        kName + " Density = 0.39 upload failed.  Retry?", kName + " Density = 100 upload failed.  Retry?",
         kName + " Density = 0 upload failed.  Retry?"}));
     EXPECT_EQ(dlg.messages.first().buttons, MsgButtons::YesNo);
 }
@@ -57,8 +52,7 @@ TEST_F(Materials, ZFactorLimits)
         EXPECT_EQ(refused(3, reply), 0) << reply;
     EXPECT_DOUBLE_EQ(rec().ZFactor, 0.1);
     EXPECT_EQ(dlg.texts(), QStringList({
-        kName + " ZFactor = 10 upload failed.  Retry?",
-        kName + " ZFactor = 0.099 upload failed.  Retry?"}));
+        kName + " ZFactor = 10 upload failed.  Retry?", kName + " ZFactor = 0.099 upload failed.  Retry?"}));
 }
 
 } // namespace

@@ -23,11 +23,7 @@ using testing::FieldsAre;
 
 class ReplyParsing : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        SetDefaultParameters();
-        Readings() = ReadingsRecord{};
-    }
+    void SetUp() override { SetDefaultParameters(), Readings() = ReadingsRecord{}; }
     ScriptedPeer peer;
     PeerLink link{peer};
 };

@@ -61,11 +61,7 @@ inline void WhenModal(std::function<void(QWidget*)> act)
 // Each test starts from a freshly reset model.
 class EditorTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        Model() = ParameterModel();
-        Working() = WorkingGlobals();
-    }
+    void SetUp() override { Model() = ParameterModel(), Working() = WorkingGlobals(); }
 };
 
 #endif

@@ -14,8 +14,7 @@ namespace {
 
 void grab(QWidget& form, const char* file)
 {
-    form.show();
-    QApplication::processEvents();
+    form.show(), QApplication::processEvents();
     const QPixmap pic = form.grab();
     EXPECT_TRUE(!pic.isNull() && pic.width() > 100);
     const QString dir = qEnvironmentVariable("DCX_SCREENSHOT_DIR");
@@ -47,11 +46,8 @@ TEST_F(Screenshots, Film)
     Working().CurFilm = 3;
     frmFilm form;
     grab(form, "screenshot-film.png");
-    auto* tabs = Find<QTabWidget>(&form, "tabFilm");
-    tabs->setCurrentIndex(1);
-    grab(form, "screenshot-film-conditioning.png");
-    tabs->setCurrentIndex(2);
-    grab(form, "screenshot-film-controls.png");
+    for (const auto& [tab, file] : {std::pair(1, "screenshot-film-conditioning.png"), std::pair(2, "screenshot-film-controls.png")})
+        Find<QTabWidget>(&form, "tabFilm")->setCurrentIndex(tab), grab(form, file);
 }
 
 TEST_F(Screenshots, Material)

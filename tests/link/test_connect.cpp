@@ -67,17 +67,8 @@ public:
 
 class LinkConnect : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        Config() = AppConfig();
-        Comm_ResetLink();
-        setUsbDeviceSource(&usb);
-    }
-    void TearDown() override
-    {
-        Comm_ResetLink();
-        setUsbDeviceSource(nullptr);
-    }
+    void SetUp() override { Config() = AppConfig(), Comm_ResetLink(), setUsbDeviceSource(&usb); }
+    void TearDown() override { Comm_ResetLink(), setUsbDeviceSource(nullptr); }
 
     FakeClock clock;
     ScopedClock scopedClock{clock};

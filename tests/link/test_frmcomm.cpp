@@ -81,12 +81,7 @@ protected:
         Comm_UseInProcessPeer(&inst);
         setCommSettingsHost(&host);
     }
-    void TearDown() override
-    {
-        setCommSettingsHost(nullptr);
-        Comm_ResetLink();
-        Config() = AppConfig{};
-    }
+    void TearDown() override { setCommSettingsHost(nullptr), Comm_ResetLink(), Config() = AppConfig{}; }
     template <class T> static T* child(const QWidget& w, const char* name)
     {
         T* c = w.findChild<T*>(QLatin1String(name));

@@ -17,12 +17,7 @@ const QByteArray kStatusZ = Bytes({0x21, 0x24, 0x5A, 0x75, 0x93});
 
 class LinkSend : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        Config() = AppConfig();
-        Comm_ResetLink();
-        Comm_UseInProcessPeer(&peer);
-    }
+    void SetUp() override { Config() = AppConfig(), Comm_ResetLink(), Comm_UseInProcessPeer(&peer); }
     void TearDown() override { Comm_ResetLink(); }
 
     // The reply a send returns and the status it leaves.

@@ -16,6 +16,7 @@
 #include "support/shell.h"
 #include "tests/common/simfaultcases.h"
 #include "tests/common/test_env.h"
+#include "tests/common/testfiles.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -45,10 +46,12 @@ void printSeed()
     [[maybe_unused]] ssize_t r = ::write(2, line, size_t(n));
 }
 
+// The seed and the recent actions, also from signal handlers.
+void report() { printSeed(), Monkey::printRecentActions(); }
+
 void onCrash(int sig, siginfo_t* info, void* context)
 {
-    printSeed();
-    Monkey::printRecentActions();
+    report();
     // Hand over to whoever handled it before (the sanitizer's report), or die.
     const struct sigaction& prev = g_previous[sig];
     sigaction(sig, &prev, nullptr);
@@ -64,16 +67,12 @@ void installCrashReport()
 {
     for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) {
         struct sigaction sa = {};
-        sa.sa_sigaction = onCrash;
-        sa.sa_flags = SA_SIGINFO | SA_NODEFER;
+        sa.sa_sigaction = onCrash, sa.sa_flags = SA_SIGINFO | SA_NODEFER;
         sigemptyset(&sa.sa_mask);
         sigaction(sig, &sa, &g_previous[sig]);
     }
 #if defined(__SANITIZE_ADDRESS__)
-    __sanitizer_set_death_callback([] {
-        printSeed();
-        Monkey::printRecentActions();
-    });
+    __sanitizer_set_death_callback(report);
 #endif
 }
 
@@ -84,13 +83,9 @@ void prepareHome(const QString& dir)
     const QDir bin(qEnvironmentVariable("DCX_BIN_DIR"));
     for (const QString& f : bin.entryList({QStringLiteral("*.OC2"), QStringLiteral("*.mdb")}, QDir::Files))
         QFile::copy(bin.filePath(f), QDir(dir).filePath(f));
-    QFile ini(QDir(dir).filePath(QStringLiteral("DCX700 Comm.ini")));
-    if (ini.open(QIODevice::WriteOnly)) {
-        ini.write(QStringLiteral("[CommSettings]\r\nType=2\r\nRS232Device=%1/no-such-port\r\nEAddress=127.0.0.1\r\n"
-                                 "EPort=9\r\n[DataLog]\r\nFile=monkey.txt\r\nType=2\r\nInterval=0\r\n")
-                      .arg(dir)
-                      .toUtf8());
-    }
+    writeFile(QDir(dir).filePath(QStringLiteral("DCX700 Comm.ini")),
+              QStringLiteral("[CommSettings]\r\nType=2\r\nRS232Device=%1/no-such-port\r\nEAddress=127.0.0.1\r\nEPort=9\r\n"
+                             "[DataLog]\r\nFile=monkey.txt\r\nType=2\r\nInterval=0\r\n").arg(dir).toUtf8());
 }
 
 // The offscreen platform warns about every window operation it lacks.
@@ -98,12 +93,8 @@ QtMessageHandler g_nextHandler = nullptr;
 
 void quietPlatform(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
-    if (text.startsWith(QLatin1String("This plugin does not support")))
-        return;
-    if (g_nextHandler)
-        g_nextHandler(type, context, text);
-    else
-        fprintf(stderr, "%s\n", qPrintable(text));
+    if (!text.startsWith(QLatin1String("This plugin does not support")))
+        g_nextHandler ? g_nextHandler(type, context, text) : void(fprintf(stderr, "%s\n", qPrintable(text)));
 }
 
 } // namespace
@@ -116,13 +107,13 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 
+    const auto option = [](const char* name, const char* help, const char* value, const char* byDefault = "") {
+        return QCommandLineOption(QLatin1String(name), QLatin1String(help), QLatin1String(value), QLatin1String(byDefault));
+    };
+    const QCommandLineOption seconds = option("seconds", "Run for N seconds.", "N", "60"),
+                             minutes = option("minutes", "Run for N minutes.", "N"),
+                             seed = option("seed", "Seed of the random choices.", "S");
     QCommandLineParser parser;
-    const QCommandLineOption seconds(QStringLiteral("seconds"), QStringLiteral("Run for N seconds."),
-                                     QStringLiteral("N"), QStringLiteral("60"));
-    const QCommandLineOption minutes(QStringLiteral("minutes"), QStringLiteral("Run for N minutes."),
-                                     QStringLiteral("N"));
-    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the random choices."),
-                                  QStringLiteral("S"));
     parser.addHelpOption();
     parser.addOptions({seconds, minutes, seed});
     parser.process(app);
@@ -157,10 +148,8 @@ int main(int argc, char** argv)
     {
         // A probe the event loop leaves unanswered for 2 s is a hang.
         const Watchdog watchdog(2000, [](qint64 silentMs) {
-            fprintf(stderr, "monkey: FAILED: the event loop did not answer for %lld ms\n",
-                    static_cast<long long>(silentMs));
-            printSeed();
-            Monkey::printRecentActions();
+            fprintf(stderr, "monkey: FAILED: the event loop did not answer for %lld ms\n", static_cast<long long>(silentMs));
+            report();
             std::abort();
         });
         frmMain main;
@@ -175,14 +164,10 @@ int main(int argc, char** argv)
             Monkey::printRecentActions();
             rc = 1;
         }
-        fprintf(stderr, "monkey: longest wait for the event loop %lld ms\n",
-                static_cast<long long>(watchdog.worstMs()));
+        fprintf(stderr, "monkey: longest wait for the event loop %lld ms\n", static_cast<long long>(watchdog.worstMs()));
     }
     Comm_ResetLink();
     setShell(nullptr);
-    if (rc != 0)
-        printSeed();
-    else
-        fprintf(stderr, "monkey: passed\n");
+    rc != 0 ? printSeed() : void(fprintf(stderr, "monkey: passed\n"));
     return rc;
 }

@@ -22,6 +22,7 @@
 #include <qpa/qwindowsysteminterface.h>
 
 #include <cstring>
+#include <numeric>
 #include <unistd.h>
 
 namespace {
@@ -30,8 +31,7 @@ namespace {
 constexpr int kGateKey = Qt::Key_F35;
 
 // The recent actions, kept in plain memory so a crash handler can print them.
-constexpr int kRing = 160;
-constexpr int kLine = 160;
+constexpr int kRing = 160, kLine = 160;
 char g_ring[kRing][kLine];
 int g_ringNext = 0;
 long g_ringCount = 0;
@@ -51,10 +51,18 @@ QString describe(const QWidget* w)
 {
     if (!w)
         return QStringLiteral("?");
-    const QWidget* top = w->window();
-    const QString name = w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
-                                                   : w->objectName();
-    return top == w ? name : top->objectName() + QLatin1Char('.') + name;
+    const QString name = w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName();
+    return w->window() == w ? name : w->window()->objectName() + QLatin1Char('.') + name;
+}
+
+// The visible top-level windows, the main one left out when given.
+QList<QWidget*> openWindows(const QWidget* except, bool withHandle)
+{
+    QList<QWidget*> open;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != except && w->isVisible() && (!withHandle || w->windowHandle()))
+            open << w;
+    return open;
 }
 
 } // namespace
@@ -84,18 +92,12 @@ void Monkey::note(const char* kind, const QString& what)
 {
     ++counts_[QLatin1String(kind)];
     const qint64 t = clock_.elapsed();
-    const QByteArray line = QStringLiteral("%1.%2 s %3 %4")
-                                .arg(t / 1000)
-                                .arg((t % 1000) / 100)
-                                .arg(QLatin1String(kind), what)
-                                .toLocal8Bit()
-                                .left(kLine - 2);
+    const QByteArray line = QStringLiteral("%1.%2 s %3 %4").arg(t / 1000).arg((t % 1000) / 100).arg(QLatin1String(kind), what)
+                                .toLocal8Bit().left(kLine - 2);
     char* slot = g_ring[g_ringNext];
     std::memcpy(slot, line.constData(), size_t(line.size()));
-    slot[line.size()] = '\n';
-    slot[line.size() + 1] = '\0';
-    g_ringNext = (g_ringNext + 1) % kRing;
-    ++g_ringCount;
+    slot[line.size()] = '\n', slot[line.size() + 1] = '\0';
+    g_ringNext = (g_ringNext + 1) % kRing, ++g_ringCount;
 }
 
 void Monkey::printRecentActions()
@@ -115,54 +117,33 @@ void Monkey::step()
     if (draining_)
         return drain();
     if (clock_.elapsed() >= durationMs_) {
-        draining_ = true;
-        dialogs_.draining = true;
+        draining_ = dialogs_.draining = true;
         drainStartMs_ = clock_.elapsed();
-        faultTimer_.stop();
-        sim_.faults().clear();
-        link_.accepting = true;
+        faultTimer_.stop(), sim_.faults().clear(), link_.accepting = true;
         note("drain", QStringLiteral("faults off, closing every window"));
         return drain();
     }
-    int total = 0;
-    for (int w : kWeights)
-        total += w;
-    int r = between(0, total - 1);
+    int r = between(0, std::accumulate(std::begin(kWeights), std::end(kWeights), 0) - 1);
     int kind = 0;
     while (r >= kWeights[kind])
         r -= kWeights[kind++];
-    act(kind);
+    const std::function<void()> acts[KindCount] = {[this] { clickSomething(); }, [this] { pressKey(); },
+                                                   [this] { turnWheel(); },      [this] { useMenu(); },
+                                                   [this] { closeWindow(false); }, [this] { closeWindow(true); }};
+    acts[kind]();
     stepTimer_.start(between(0, 30));
-}
-
-void Monkey::act(int kind)
-{
-    switch (kind) {
-    case Click: return clickSomething();
-    case Key: return pressKey();
-    case Wheel: return turnWheel();
-    case Menu: return useMenu();
-    case CloseNow: return closeWindow(false);
-    case CloseByInput: return closeWindow(true);
-    default: return;
-    }
 }
 
 bool Monkey::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type t = event->type();
-    if (t != QEvent::KeyPress && t != QEvent::KeyRelease && t != QEvent::ShortcutOverride)
+    const auto* key = static_cast<QKeyEvent*>(event); // read only once the type says it is one
+    if ((t != QEvent::KeyPress && t != QEvent::KeyRelease && t != QEvent::ShortcutOverride) || key->key() != kGateKey)
         return QObject::eventFilter(watched, event);
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() != kGateKey)
-        return QObject::eventFilter(watched, event);
-    if (t == QEvent::KeyPress) {
-        const auto it = gated_.find(key->nativeVirtualKey());
-        if (it != gated_.end()) {
-            const std::function<void()> action = std::move(it->second);
-            gated_.erase(it);
-            action();
-        }
+    if (const auto it = gated_.find(key->nativeVirtualKey()); t == QEvent::KeyPress && it != gated_.end()) {
+        const std::function<void()> action = std::move(it->second);
+        gated_.erase(it);
+        action();
     }
     return true;
 }
@@ -173,10 +154,7 @@ void Monkey::gate(QWidget* window, const QString& what, std::function<void()> ac
     if (!handle)
         return;
     const quint32 id = nextGate_++;
-    gated_[id] = [this, what, action = std::move(action)] {
-        note("do", what);
-        action();
-    };
+    gated_[id] = [this, what, action = std::move(action)] { note("do", what), action(); };
     // A key press for a window behind a modal one is never delivered.
     if (gated_.size() > 256)
         gated_.erase(gated_.begin());
@@ -190,17 +168,13 @@ QWidget* Monkey::pickWindow()
         return popup;
     if (QWidget* modal = QApplication::activeModalWidget(); modal && pick(4) != 0)
         return modal;
-    QList<QWidget*> tops;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && w->windowHandle())
-            tops << w;
+    const QList<QWidget*> tops = openWindows(nullptr, true);
     return tops.isEmpty() ? nullptr : tops.at(qsizetype(pick(size_t(tops.size()))));
 }
 
 QWidget* Monkey::pickControl(QWidget* window)
 {
-    QList<QWidget*> all{window};
-    QList<QWidget*> controls;
+    QList<QWidget*> all{window}, controls;
     for (QWidget* w : window->findChildren<QWidget*>()) {
         if (!w->isVisible() || w->width() < 2 || w->height() < 2 || w->isWindow())
             continue;
@@ -219,18 +193,15 @@ void Monkey::clickSomething()
         return;
     QWidget* target = pickControl(window);
     const QPoint local(between(1, qMax(1, target->width() - 2)), between(1, qMax(1, target->height() - 2)));
-    const QPointF inWindow = target->mapTo(window, local);
-    const QPointF global = target->mapToGlobal(local);
+    const QPointF inWindow = target->mapTo(window, local), global = target->mapToGlobal(local);
     QWindow* handle = window->windowHandle();
     const int clicks = pick(8) == 0 ? 2 : 1;
     const Qt::MouseButton button = pick(12) == 0 ? Qt::RightButton : Qt::LeftButton;
     note("click", describe(target) + (clicks == 2 ? QStringLiteral(" twice") : QString()));
-    for (int i = 0; i < clicks; ++i) {
-        QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
-            handle, inWindow, global, button, button, QEvent::MouseButtonPress);
-        QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
-            handle, inWindow, global, Qt::NoButton, button, QEvent::MouseButtonRelease);
-    }
+    for (int i = 0; i < clicks; ++i)
+        for (const auto& [type, state] : {std::pair(QEvent::MouseButtonPress, button), std::pair(QEvent::MouseButtonRelease, Qt::NoButton)})
+            QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(handle, inWindow, global,
+                                                                                                   state, button, type);
 }
 
 void Monkey::pressKey()
@@ -248,10 +219,7 @@ void Monkey::pressKey()
     const int choice = between(0, 9);
     if (choice < 4) {
         key = named[pick(std::size(named))];
-        if (key == Qt::Key_Return)
-            text = QStringLiteral("\r");
-        else if (key == Qt::Key_Space)
-            text = QStringLiteral(" ");
+        text = key == Qt::Key_Return ? QStringLiteral("\r") : key == Qt::Key_Space ? QStringLiteral(" ") : QString();
     } else if (choice < 7) {
         static const QString printable = QStringLiteral("0123456789.-,e ");
         const QChar c = printable.at(qsizetype(pick(size_t(printable.size()))));
@@ -267,10 +235,9 @@ void Monkey::pressKey()
             text = QString(QLatin1Char(c));
     }
     note("key", describe(window) + QStringLiteral(" %1%2").arg(mods ? QStringLiteral("Alt+") : QString()).arg(key, 0, 16));
-    QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(
-        window->windowHandle(), QEvent::KeyPress, key, mods, text);
-    QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(
-        window->windowHandle(), QEvent::KeyRelease, key, mods, text);
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
+        QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(window->windowHandle(), type,
+                                                                                             key, mods, text);
 }
 
 void Monkey::turnWheel()
@@ -288,24 +255,23 @@ void Monkey::turnWheel()
 
 void Monkey::closeWindow(bool viaInputQueue)
 {
-    QList<QWidget*> others;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w != &main_ && w->isVisible() && w->windowHandle())
-            others << w;
+    const QList<QWidget*> others = openWindows(&main_, true);
     if (others.isEmpty())
         return;
     QWidget* w = others.at(qsizetype(pick(size_t(others.size()))));
-    if (viaInputQueue) {
-        // The operator's close box or Escape: taken where input is taken.
-        gate(w, QStringLiteral("close ") + describe(w), [w = QPointer<QWidget>(w)] {
-            if (w)
-                w->close();
-        });
-        return;
-    }
+    if (viaInputQueue) // The operator's close box or Escape: taken where input is taken.
+        return gateClose(w);
     // The window manager's close: not input, so it arrives during waits too.
     note("close", describe(w));
     QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::AsynchronousDelivery>(w->windowHandle());
+}
+
+void Monkey::gateClose(QWidget* window)
+{
+    gate(window, QStringLiteral("close ") + describe(window), [w = QPointer<QWidget>(window)] {
+        if (w)
+            w->close();
+    });
 }
 
 void Monkey::useMenu()
@@ -381,15 +347,10 @@ void Monkey::drain()
 {
     stepTimer_.start(100);
     const qint64 spent = clock_.elapsed() - drainStartMs_;
-    QList<QWidget*> open;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w != &main_ && w->isVisible())
-            open << w;
+    const QList<QWidget*> open = openWindows(&main_, false);
     const bool waiting = Comm_GetStatus() == linkstatus::Busy;
-    if (!waiting && open.isEmpty()) {
-        if (main_.isEnabled() && timerAsDesigned())
-            return finish({});
-    }
+    if (!waiting && open.isEmpty() && main_.isEnabled() && timerAsDesigned())
+        return finish({});
     if (spent > 30000) {
         QStringList failures;
         for (QWidget* w : open)
@@ -406,14 +367,7 @@ void Monkey::drain()
     // asks on closing gets the calm answer.
     if (!open.isEmpty() && spent % 500 < 100) {
         QWidget* top = QApplication::activePopupWidget();
-        if (!top)
-            top = QApplication::activeModalWidget();
-        if (!top)
-            top = open.last();
-        gate(top, QStringLiteral("close ") + describe(top), [w = QPointer<QWidget>(top)] {
-            if (w)
-                w->close();
-        });
+        gateClose(top ? top : QApplication::activeModalWidget() ? QApplication::activeModalWidget() : open.last());
     }
 }
 
@@ -432,7 +386,7 @@ void Monkey::finish(const QStringList& failures)
             static_cast<unsigned long long>(Comm_AcceptedCount()), dialogs_.busyDepth);
     if (!unusedMenus_.isEmpty())
         fprintf(stderr, "monkey: menu entries not available in this build: %s\n",
-                qPrintable(unusedMenus_.join(QStringLiteral(", "))));
+                qPrintable(unusedMenus_.join(QLatin1String(", "))));
     for (const QString& f : failures)
         fprintf(stderr, "monkey: FAILED: %s\n", qPrintable(f));
     if (!failures.isEmpty())

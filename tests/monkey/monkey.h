@@ -41,17 +41,16 @@ protected:
 
 private:
     void step();
-    void act(int kind);
     void note(const char* kind, const QString& what);
     void drain();
     bool timerAsDesigned() const;
     void finish(const QStringList& failures);
 
-    // Actions.
     void clickSomething();
     void pressKey();
     void turnWheel();
     void closeWindow(bool viaInputQueue);
+    void gateClose(QWidget* window);
     void useMenu();
     void startFault();
 

@@ -19,20 +19,14 @@ public:
     bool draining = false;
     int answered = 0;
     int busyDepth = 0;
-    QStringList lastTexts;  // the latest few message texts, for the report
 
-    MsgResult message(const QString& text, MsgButtons buttons, MsgIcon, const QString&) override
+    MsgResult message(const QString&, MsgButtons buttons, MsgIcon, const QString&) override
     {
         ++answered;
-        lastTexts.append(text.left(80));
-        if (lastTexts.size() > 5)
-            lastTexts.removeFirst();
         const std::vector<MsgResult> offered = choices(buttons);
-        if (draining) {
-            for (MsgResult calm : {MsgResult::No, MsgResult::Cancel, MsgResult::Abort, MsgResult::Ok})
-                if (std::find(offered.begin(), offered.end(), calm) != offered.end())
-                    return calm;
-        }
+        for (MsgResult calm : {MsgResult::No, MsgResult::Cancel, MsgResult::Abort, MsgResult::Ok})
+            if (draining && std::find(offered.begin(), offered.end(), calm) != offered.end())
+                return calm;
         return offered[pick(offered.size())];
     }
 
@@ -44,9 +38,7 @@ public:
         const QString texts[] = {QString(), defaultText, QStringLiteral("1"), QStringLiteral("-5"),
                                  QStringLiteral("12.5"), QStringLiteral("abc"), QString(300, QLatin1Char('9'))};
         const size_t i = pick(std::size(texts) + 1);
-        if (i == std::size(texts))
-            return std::nullopt;
-        return texts[i];
+        return i == std::size(texts) ? std::nullopt : std::optional(texts[i]);
     }
 
     std::optional<QString> openFile(const FileDialogRequest&) override
@@ -55,9 +47,8 @@ public:
         const QStringList files = QDir(folder_).entryList(QDir::Files);
         if (draining || files.isEmpty() || pick(3) == 0)
             return std::nullopt;
-        if (pick(5) == 0)
-            return QDir(folder_).filePath(QStringLiteral("no such file.mdb"));
-        return QDir(folder_).filePath(files.at(qsizetype(pick(size_t(files.size())))));
+        return QDir(folder_).filePath(pick(5) == 0 ? QStringLiteral("no such file.mdb")
+                                                   : files.at(qsizetype(pick(size_t(files.size())))));
     }
 
     std::optional<QString> saveFile(const FileDialogRequest& req) override

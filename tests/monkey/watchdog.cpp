@@ -2,6 +2,7 @@
 
 #include <QMetaObject>
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -35,17 +36,11 @@ void Watchdog::run()
     while (!stop_.wait_for(lock, std::chrono::milliseconds(100), [this] { return stopping_; })) {
         const qint64 now = nowMs();
         if (!pending_.load()) {
-            pending_ = true;
-            sentAt_ = now;
-            QMetaObject::invokeMethod(
-                &receiver_,
-                [this] {
-                    const qint64 waited = nowMs() - sentAt_.load();
-                    if (waited > worst_.load())
-                        worst_ = waited;
-                    pending_ = false;
-                },
-                Qt::QueuedConnection);
+            pending_ = true, sentAt_ = now;
+            QMetaObject::invokeMethod(&receiver_, [this] {
+                worst_ = std::max(worst_.load(), nowMs() - sentAt_.load());
+                pending_ = false;
+            }, Qt::QueuedConnection);
         } else if (now - sentAt_.load() > limitMs_) {
             onHang_(now - sentAt_.load());
             return;

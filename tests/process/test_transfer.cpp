@@ -38,10 +38,8 @@ public:
         for (const QByteArray& r : refuse)
             if (text.startsWith(r))
                 sim.instrument().faults().answerNext('D', 1);
-        if (!garble.isEmpty() && text.startsWith(garble)) {
-            sim.instrument().faults().badFieldNext(1);
-            garble.clear();
-        }
+        if (!garble.isEmpty() && text.startsWith(garble))
+            sim.instrument().faults().badFieldNext(1), garble.clear();
         sim.receiveFromHost(bytes);
     }
     bool sent(const QByteArray& prefix) const
@@ -97,20 +95,14 @@ ParameterModel buildModel()
     std::tie(m.LayerTable[6].Next_Layer, m.LayerTable[6].CoDep_Layer) = std::tuple(-1, 7); // 6 and 7: one group
     for (int p = 1; p <= MaxProcesses; ++p)
         m.ProcessTable[p].Process_Name = QStringLiteral("P%1").arg(p);
-    for (int f = 1; f <= MaxFilms; ++f) {
-        fillFields(m.FilmTable[f], f);
-        m.FilmTable[f].Film_Name = QStringLiteral("F%1").arg(f);
-    }
-    for (int i = 1; i <= MaxMaterials; ++i) { // upload keeps a name's first word only
-        fillFields(m.MaterialTable[i], i);
-        m.MaterialTable[i].Material = QStringLiteral("M%1").arg(i);
-    }
+    for (int f = 1; f <= MaxFilms; ++f)
+        fillFields(m.FilmTable[f], f), m.FilmTable[f].Film_Name = QStringLiteral("F%1").arg(f);
+    for (int i = 1; i <= MaxMaterials; ++i) // upload keeps a name's first word only
+        fillFields(m.MaterialTable[i], i), m.MaterialTable[i].Material = QStringLiteral("M%1").arg(i);
     fillFields(m.SystemParams, 1);
     m.SystemParams.Period = 0.5;
-    for (int n = 0; n < 16; ++n) {
-        fillFields(m.InputTable[n], n);
-        fillFields(m.OutputTable[n], n);
-    }
+    for (int n = 0; n < 16; ++n)
+        fillFields(m.InputTable[n], n), fillFields(m.OutputTable[n], n);
     return m;
 }
 
@@ -182,8 +174,8 @@ TEST_F(Transfer, WithNoFamilyChosenBothOnlyAskShowAndClose)
                                        "show Download to DCX-700", "cancellable", "hide"}));
     EXPECT_TRUE(Model() == before);
     QDir::setCurrent(previous);
-    EXPECT_TRUE(QFile::exists(dir.filePath("Upload.txt")));
-    EXPECT_TRUE(QFile::exists(dir.filePath("Download.txt")));
+    EXPECT_EQ(std::pair(QFile::exists(dir.filePath("Upload.txt")), QFile::exists(dir.filePath("Download.txt"))),
+              std::pair(true, true));
 }
 
 TEST_F(Transfer, CancelledLayerLeavesTheProcessEmptyOnTheInstrumentOnly)
@@ -235,19 +227,15 @@ TEST_F(Transfer, RetryPromptsAndTheirCancelRules)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         SetUp();
-        dlg.messages.clear();
-        dlg.answers.clear();
-        peer.texts.clear();
+        dlg.messages.clear(), dlg.answers.clear(), peer.texts.clear();
         if (row.upload) { // the instrument holds the model first
             families(1, 1, 1);
             dlg.answer(MsgResult::Yes);
             DownloadAll();
-            peer.texts.clear();
-            dlg.messages.clear();
+            peer.texts.clear(), dlg.messages.clear();
         }
         families(row.families[0], row.families[1], row.families[2]);
-        peer.refuse = row.refuse;
-        peer.garble = row.garble;
+        std::tie(peer.refuse, peer.garble) = std::tie(row.refuse, row.garble);
         dlg.answer(MsgResult::Yes);
         for (MsgResult a : row.answers)
             dlg.answer(a);
@@ -311,9 +299,7 @@ TEST_F(Transfer, CompareListsTheDifferencesAndChangesNeitherSide)
     Model().SystemParams.Period = 0.25;
     Working().CurLayer = 3;
     const ParameterModel before = Model();
-    dlg.messages.clear();
-    peer.texts.clear();
-    prog.calls.clear();
+    dlg.messages.clear(), peer.texts.clear(), prog.calls.clear();
 
     const CompareResult r = CompareWithInstrument(Model());
     EXPECT_EQ(r.differences, (QStringList{"Process 3 Layer 6: Rate 2.5 (PC) vs 1.6 (instrument)",
@@ -379,8 +365,7 @@ TEST_F(Transfer, UploadWalksEndOnBadLinksAndLeaveASavableModel)
                 std::tuple(1, l.next, l.coDep, 0);
         }
         Model() = ParameterModel{};
-        peer.texts.clear();
-        dlg.messages.clear();
+        peer.texts.clear(), dlg.messages.clear();
         dlg.answer(MsgResult::Yes);
         EXPECT_EQ(UploadAll().end, TransferEnd::Completed);
 

@@ -55,11 +55,7 @@ protected:
         std::tie(Config().LogType, Config().LogStart, Config().LogEnd, Config().LogInterval) = std::tuple(2, 0, 0, 0);
         DataLog() = DataLogger();
     }
-    void TearDown() override
-    {
-        Config() = saved;
-        DataLog() = DataLogger();
-    }
+    void TearDown() override { Config() = saved, DataLog() = DataLogger(); }
     // One 500 ms update tick in the given phase.
     bool tick(int phase) { return clock.advance(0.5), DataLogSample(phase, reading); }
     QString path() const { return Config().LogFileName; }

@@ -48,10 +48,7 @@ inline Reply parseReply(const QByteArray& bytes)
     return r;
 }
 
-inline QList<QByteArray> fields(const QByteArray& data)
-{
-    return data.split(' ');
-}
+inline QList<QByteArray> fields(const QByteArray& data) { return data.split(' '); }
 
 // Sends framed commands to an instrument and collects what it emits.
 class Client {

@@ -53,41 +53,27 @@ CREATE TABLE DBProperties (Name TEXT PRIMARY KEY, Value TEXT);
 // hertz, inputs 3, outputs 4.
 inline const char* kRowsSql = R"SQL(
 INSERT INTO DBProperties VALUES ('Version', '1.10');
-WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 1000)
-INSERT INTO Layers (Layer_Number) SELECT n FROM c;
-WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 100)
-INSERT INTO Processes SELECT n, 'P' || n, -1, 0, 0 FROM c;
-WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 50)
+CREATE TEMP TABLE seq AS WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 1000) SELECT n FROM c;
+INSERT INTO Layers (Layer_Number) SELECT n FROM seq;
+INSERT INTO Processes SELECT n, 'P' || n, -1, 0, 0 FROM seq WHERE n <= 100;
 INSERT INTO Films SELECT n, 'F' || n, n, 0.5, 0.3, 2, 10.5, 3, 4.0, 20.0, 5, 6.0, 30.0, 7.0, 8,
-  40.0, 9, 1, 95, 1, 50, 60, 11, 1.5, 2, 3.5, 1, 2.5, 12, 13 FROM c;
-WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 100)
-INSERT INTO Materials SELECT n, 'M' || n, 2.5, 1.25 FROM c;
+  40.0, 9, 1, 95, 1, 50, 60, 11, 1.5, 2, 3.5, 1, 2.5, 12, 13 FROM seq WHERE n <= 50;
+INSERT INTO Materials SELECT n, 'M' || n, 2.5, 1.25 FROM seq WHERE n <= 100;
 INSERT INTO System VALUES (0.5, 90, 80, 81, 82, 83, 0, 5000000, 6000000, 10, 9, 8, 7);
-WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 16)
-INSERT INTO Inputs SELECT n, 3 FROM c;
-WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 16)
-INSERT INTO Outputs SELECT n, 4 FROM c;
+INSERT INTO Inputs SELECT n, 3 FROM seq WHERE n <= 16;
+INSERT INTO Outputs SELECT n, 4 FROM seq WHERE n <= 16;
 )SQL";
 
 // Process 1: group (10 + partner 11) then layer 12.
 inline const char* kProcess1Sql = R"SQL(
 UPDATE Processes SET Process_Name = 'Optic', First_Layer = 10, Number_Layers = 2, Number_Act_Layers = 3
   WHERE Process_Number = 1;
-UPDATE Layers SET Rate = 2.5, Time_Setpoint = 40, Final_Thick = 1.234, Thick_Limit = 0.5, Film_Number = 3,
-  Start_Mode = 0, Next_Layer = -1, CoDep_Layer = 11, Sensor1 = 1, Sensor2 = 1, Sensor3 = 0, Sensor4 = 0,
-  Output_Number = 2, Max_Power1 = 50, Slew_Rate1 = 10, Ramp1_Enabled = 1, Ramp1_Start = 0.1,
-  Ramp1_Rate = 3.0, Ramp1_Time = 5, Ramp2_Enabled = 0, Ramp2_Start = 0, Ramp2_Rate = 0, Ramp2_Time = 0
-  WHERE Layer_Number = 10;
-UPDATE Layers SET Rate = 1.0, Time_Setpoint = 0, Final_Thick = 2.0, Thick_Limit = 0, Film_Number = 4,
-  Start_Mode = 1, Next_Layer = 12, CoDep_Layer = -1, Sensor1 = 0, Sensor2 = 0, Sensor3 = 1, Sensor4 = 0,
-  Output_Number = 3, Max_Power1 = 30, Slew_Rate1 = 20, Ramp1_Enabled = 0, Ramp1_Start = 0,
-  Ramp1_Rate = 0, Ramp1_Time = 0, Ramp2_Enabled = -1, Ramp2_Start = 0.3, Ramp2_Rate = 1.5, Ramp2_Time = 7
-  WHERE Layer_Number = 11;
-UPDATE Layers SET Rate = 0.8, Time_Setpoint = 3, Final_Thick = 0.75, Thick_Limit = 0, Film_Number = 5,
-  Start_Mode = 1, Next_Layer = -1, CoDep_Layer = -1, Sensor1 = 1, Sensor2 = 0, Sensor3 = 0, Sensor4 = 1,
-  Output_Number = 1, Max_Power1 = 25, Slew_Rate1 = 25, Ramp1_Enabled = 0, Ramp1_Start = 0,
-  Ramp1_Rate = 0, Ramp1_Time = 0, Ramp2_Enabled = 0, Ramp2_Start = 0, Ramp2_Rate = 0, Ramp2_Time = 0
-  WHERE Layer_Number = 12;
+-- Layer_Number, Rate, Time_Setpoint, Final_Thick, Thick_Limit, Film_Number, Start_Mode, Next_Layer,
+-- CoDep_Layer, Sensor1-4, Output_Number, Max_Power1, Slew_Rate1, Ramp1_Enabled/Start/Rate/Time, Ramp2_...
+INSERT OR REPLACE INTO Layers VALUES
+  (10, 2.5, 40, 1.234, 0.5, 3, 0, -1, 11, 1, 1, 0, 0, 2, 50, 10, 1, 0.1, 3.0, 5, 0, 0, 0, 0),
+  (11, 1.0, 0, 2.0, 0, 4, 1, 12, -1, 0, 0, 1, 0, 3, 30, 20, 0, 0, 0, 0, -1, 0.3, 1.5, 7),
+  (12, 0.8, 3, 0.75, 0, 5, 1, -1, -1, 1, 0, 0, 1, 1, 25, 25, 0, 0, 0, 0, 0, 0, 0, 0);
 )SQL";
 
 // Runs the sqlite3 program on file with the SQL text on its input.
@@ -97,13 +83,10 @@ inline bool runSqlite(const QString& file, const QByteArray& sql, QByteArray* ou
     p.start(QStringLiteral("sqlite3"), {QStringLiteral("-bail"), file});
     if (!p.waitForStarted())
         return false;
-    p.write(sql);
-    p.closeWriteChannel();
-    p.waitForFinished(30000);
+    p.write(sql), p.closeWriteChannel(), p.waitForFinished(30000);
     if (output)
         *output = p.readAllStandardOutput();
-    const QByteArray err = p.readAllStandardError();
-    if (!err.isEmpty())
+    if (const QByteArray err = p.readAllStandardError(); !err.isEmpty())
         ADD_FAILURE() << "sqlite3: " << err.constData();
     return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
@@ -137,8 +120,7 @@ protected:
     {
         const QString file = path(name);
         QFile::remove(file);
-        const QByteArray sql = QByteArray(kSchemaSql) + kRowsSql + extra;
-        EXPECT_TRUE(runSqlite(file, sql));
+        EXPECT_TRUE(runSqlite(file, QByteArray(kSchemaSql) + kRowsSql + extra));
         return file;
     }
 

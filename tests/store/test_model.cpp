@@ -7,10 +7,7 @@
 
 namespace {
 
-std::unique_ptr<ParameterModel> freshModel()
-{
-    return std::make_unique<ParameterModel>();
-}
+std::unique_ptr<ParameterModel> freshModel() { return std::make_unique<ParameterModel>(); }
 
 // Links slot a -> b as the next step (a is the last member of its group).
 void linkNext(ParameterModel& m, int a, int b) { m.LayerTable[a].Next_Layer = static_cast<qint16>(b); }

@@ -24,11 +24,7 @@ public:
         QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ReadOther);
         setImmutable(true);
     }
-    ~Locked()
-    {
-        setImmutable(false);
-        QFile::setPermissions(path_, perms_);
-    }
+    ~Locked() { setImmutable(false), QFile::setPermissions(path_, perms_); }
     Locked(const Locked&) = delete;
     Locked& operator=(const Locked&) = delete;
 
