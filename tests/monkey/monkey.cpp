@@ -137,8 +137,10 @@ void Monkey::step()
 bool Monkey::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type t = event->type();
-    const auto* key = static_cast<QKeyEvent*>(event); // read only once the type says it is one
-    if ((t != QEvent::KeyPress && t != QEvent::KeyRelease && t != QEvent::ShortcutOverride) || key->key() != kGateKey)
+    if (t != QEvent::KeyPress && t != QEvent::KeyRelease && t != QEvent::ShortcutOverride)
+        return QObject::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != kGateKey)
         return QObject::eventFilter(watched, event);
     if (const auto it = gated_.find(key->nativeVirtualKey()); t == QEvent::KeyPress && it != gated_.end()) {
         const std::function<void()> action = std::move(it->second);
