@@ -8,9 +8,9 @@ namespace {
 
 // How the two manual-power buttons are chosen in a row.
 enum class Manual : quint8 {
-    PendingRule,  // Manual -> Auto while Auto -> Manual is pending, else Auto -> Manual
-    AutoShown,    // Auto -> Manual
-    ManualShown,  // Manual -> Auto
+    PendingRule, // Manual -> Auto while Auto -> Manual is pending, else Auto -> Manual
+    AutoShown,   // Auto -> Manual
+    ManualShown, // Manual -> Auto
     NoneShown,
 };
 
@@ -19,7 +19,7 @@ constexpr Show H = Show::Hidden;
 constexpr Show U = Show::Unchanged;
 
 struct Row {
-    qint16 from, to;  // phase range, inclusive
+    qint16 from, to; // phase range, inclusive
     Show next, startMan, startLayer, stopLayer, start, abort;
     bool listEnabled;
     Manual manual;
@@ -29,12 +29,12 @@ struct Row {
 // Tested in this order; the first row whose range holds the phase wins.
 constexpr std::array<Row, 6> kRows{{
     // phase      Next Man  Layer Stop Start Abort list   manual buttons       sliders
-    {0, 0,        V,   H,   V,    H,   V,    H,    true,  Manual::PendingRule, false},  // Stopped
-    {3, 3,        H,   V,   H,    V,   H,    V,    false, Manual::PendingRule, false},  // Man. Start Layer
-    {5, 22,       H,   H,   H,    V,   H,    V,    false, Manual::AutoShown,   false},  // running
-    {25, 25,      V,   H,   V,    H,   H,    V,    false, Manual::PendingRule, false},  // Stop Layer
-    {26, 26,      H,   H,   H,    V,   H,    V,    false, Manual::ManualShown, true},   // Manual Power
-    {24, 24,      H,   H,   H,    V,   H,    V,    false, Manual::NoneShown,   false},  // Crystal Fail
+    {0, 0, V, H, V, H, V, H, true, Manual::PendingRule, false},    // Stopped
+    {3, 3, H, V, H, V, H, V, false, Manual::PendingRule, false},   // Man. Start Layer
+    {5, 22, H, H, H, V, H, V, false, Manual::AutoShown, false},    // running
+    {25, 25, V, H, V, H, H, V, false, Manual::PendingRule, false}, // Stop Layer
+    {26, 26, H, H, H, V, H, V, false, Manual::ManualShown, true},  // Manual Power
+    {24, 24, H, H, H, V, H, V, false, Manual::NoneShown, false},   // Crystal Fail
 }};
 
 // Every other phase (1, 2, 4, 23, -1, above 26).
@@ -66,9 +66,18 @@ ButtonLayout ButtonsForPhase(qint16 phase, qint16 pendingCode)
         l.autoMan = !manualPending;
         l.manAuto = manualPending;
         break;
-    case Manual::AutoShown: l.autoMan = true; l.manAuto = false; break;
-    case Manual::ManualShown: l.autoMan = false; l.manAuto = true; break;
-    case Manual::NoneShown: l.autoMan = false; l.manAuto = false; break;
+    case Manual::AutoShown:
+        l.autoMan = true;
+        l.manAuto = false;
+        break;
+    case Manual::ManualShown:
+        l.autoMan = false;
+        l.manAuto = true;
+        break;
+    case Manual::NoneShown:
+        l.autoMan = false;
+        l.manAuto = false;
+        break;
     }
     return l;
 }

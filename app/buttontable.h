@@ -9,16 +9,16 @@
 enum class Show : quint8 { Hidden, Visible, Unchanged };
 
 struct ButtonLayout {
-    Show nextLayer = Show::Unchanged;      // cmdNextLayer
-    Show startManLayer = Show::Unchanged;  // cmdStartManLayer
-    Show startLayer = Show::Unchanged;     // cmdStartLayer
-    Show stopLayer = Show::Unchanged;      // cmdStopLayer
-    Show start = Show::Unchanged;          // cmdStart
-    Show abort = Show::Unchanged;          // cmdAbort
-    bool processListEnabled = false;       // cboProcess
-    bool autoMan = true;                   // cmdAutoMan visible
-    bool manAuto = false;                  // cmdManAuto visible
-    bool sliders = false;                  // sldManPwr_0..3 visible
+    Show nextLayer = Show::Unchanged;     // cmdNextLayer
+    Show startManLayer = Show::Unchanged; // cmdStartManLayer
+    Show startLayer = Show::Unchanged;    // cmdStartLayer
+    Show stopLayer = Show::Unchanged;     // cmdStopLayer
+    Show start = Show::Unchanged;         // cmdStart
+    Show abort = Show::Unchanged;         // cmdAbort
+    bool processListEnabled = false;      // cboProcess
+    bool autoMan = true;                  // cmdAutoMan visible
+    bool manAuto = false;                 // cmdManAuto visible
+    bool sliders = false;                 // sldManPwr_0..3 visible
 
     bool operator==(const ButtonLayout&) const = default;
 };

@@ -64,12 +64,19 @@ void frmAbout::Form_Load()
         icon = style()->standardIcon(QStyle::SP_ComputerIcon);
     picIcon->setPixmap(icon.pixmap(48, 48));
     lblTitle->setText(ProgramTitle());
-    lblVersion->setText(VersionLabel(QFileInfo(QCoreApplication::applicationFilePath()).lastModified().date()));
-    lblDescription->setText(QStringLiteral(
-        "Companion program of the DCX-700 thin-film deposition controller: run monitoring, "
-        "process control, data logging and live graphs over RS-232, USB or Ethernet."));
+    lblVersion->setText(
+        VersionLabel(QFileInfo(QCoreApplication::applicationFilePath()).lastModified().date()));
+    lblDescription->setText(
+        QStringLiteral("Companion program of the DCX-700 thin-film deposition controller: run monitoring, "
+                       "process control, data logging and live graphs over RS-232, USB or Ethernet."));
 }
 
-void frmAbout::cmdOK_Click() { accept(); }
+void frmAbout::cmdOK_Click()
+{
+    accept();
+}
 
-void frmAbout::cmdSysInfo_Click() { StartSysInfo(searchPaths_); }
+void frmAbout::cmdSysInfo_Click()
+{
+    StartSysInfo(searchPaths_);
+}

@@ -2,10 +2,10 @@
 
 #include "app/applogging.h"
 #include "app/frmabout.h"
-#include "support/modconfig.h"
 #include "support/config.h"
 #include "support/dialogs.h"
 #include "support/formposition.h"
+#include "support/modconfig.h"
 #include "support/modformutil.h"
 #include "support/programfolder.h"
 #include "support/shell.h"
@@ -32,7 +32,10 @@
 
 namespace {
 
-QString indexed(const char* base, int i) { return QStringLiteral("%1_%2").arg(QLatin1String(base)).arg(i); }
+QString indexed(const char* base, int i)
+{
+    return QStringLiteral("%1_%2").arg(QLatin1String(base)).arg(i);
+}
 
 QLineEdit* readingField(const QString& name, QWidget* parent)
 {
@@ -85,7 +88,8 @@ QAction* menuEntry(QMenu* menu, const QString& text, const QString& name)
 
 bool hasStoredPosition(const QWidget* form)
 {
-    QSettings settings{QString::fromLatin1(FormSettingsOrganization), QString::fromLatin1(FormSettingsApplication)};
+    QSettings settings{QString::fromLatin1(FormSettingsOrganization),
+                       QString::fromLatin1(FormSettingsApplication)};
     settings.beginGroup(QString::fromLatin1(FormSettingsGroup));
     return !settings.value(form->objectName()).toString().isEmpty();
 }
@@ -156,10 +160,12 @@ void frmMain::buildControls()
     // Output table: one row per source output, a manual power slider beside it.
     auto* table = new QGridLayout;
     const Qt::Alignment centre = Qt::AlignHCenter | Qt::AlignBottom;
-    table->addWidget(caption(QStringLiteral("Output"), QStringLiteral("lblOutputHeader"), central, centre), 0, 0);
+    table->addWidget(caption(QStringLiteral("Output"), QStringLiteral("lblOutputHeader"), central, centre), 0,
+                     0);
     table->addWidget(caption(QStringLiteral("Rate (A/s)"), QStringLiteral("lblRate"), central, centre), 0, 1);
     table->addWidget(caption(QStringLiteral("Dev. (%)"), QStringLiteral("lblDev"), central, centre), 0, 2);
-    table->addWidget(caption(QStringLiteral("Thick. (kA)"), QStringLiteral("lblThick"), central, centre), 0, 3);
+    table->addWidget(caption(QStringLiteral("Thick. (kA)"), QStringLiteral("lblThick"), central, centre), 0,
+                     3);
     table->addWidget(caption(QStringLiteral("Power (%)"), QStringLiteral("lblPower"), central, centre), 0, 4);
     for (int i = 0; i < 4; ++i) {
         LblOutput[i] = caption(QString::number(i + 1), indexed("LblOutput", i), central, Qt::AlignCenter);
@@ -190,7 +196,8 @@ void frmMain::buildControls()
     cmdStart = button(QStringLiteral("&Start Process"), QStringLiteral("cmdStart"), central);
     cmdAbort = button(QStringLiteral("&Abort Process"), QStringLiteral("cmdAbort"), central);
     cmdStartLayer = button(QStringLiteral("Start &Layer"), QStringLiteral("cmdStartLayer"), central);
-    cmdStartManLayer = button(QStringLiteral("Start &Man Layer"), QStringLiteral("cmdStartManLayer"), central);
+    cmdStartManLayer =
+        button(QStringLiteral("Start &Man Layer"), QStringLiteral("cmdStartManLayer"), central);
     cmdStopLayer = button(QStringLiteral(" S&top   Layer"), QStringLiteral("cmdStopLayer"), central);
     cmdNextLayer = button(QStringLiteral("&Next Layer"), QStringLiteral("cmdNextLayer"), central);
     cmdZero = button(QStringLiteral("&Zero Thickness"), QStringLiteral("cmdZero"), central);
@@ -268,7 +275,8 @@ void frmMain::buildMenus()
 
     mnuView = bar->addMenu(QStringLiteral("&View"));
     mnuView->setObjectName(QStringLiteral("mnuView"));
-    const QString graphs[4] = {QStringLiteral("Output &Rate Graph"), QStringLiteral("Output &Deviation Graph"),
+    const QString graphs[4] = {QStringLiteral("Output &Rate Graph"),
+                               QStringLiteral("Output &Deviation Graph"),
                                QStringLiteral("Output &Power Graph"), QStringLiteral("&Sensor Rate Graph")};
     for (int i = 0; i < 4; ++i) {
         mnuViewGraph[i] = menuEntry(mnuView, graphs[i], indexed("mnuViewGraph", i));
@@ -276,7 +284,8 @@ void frmMain::buildMenus()
         connect(mnuViewGraph[i], &QAction::triggered, this, [this, i] { mnuViewGraph_Click(i); });
     }
     mnuView->addSeparator()->setObjectName(QStringLiteral("mnuViewSep"));
-    mnuViewSensorRdg = menuEntry(mnuView, QStringLiteral("Se&nsor Readings"), QStringLiteral("mnuViewSensorRdg"));
+    mnuViewSensorRdg =
+        menuEntry(mnuView, QStringLiteral("Se&nsor Readings"), QStringLiteral("mnuViewSensorRdg"));
     mnuViewSensorRdg->setEnabled(false);
 
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
@@ -317,9 +326,15 @@ void frmMain::ReadINI()
     setDisplay(Config().Display);
 }
 
-void frmMain::WriteINI() { ::WriteINI(); }
+void frmMain::WriteINI()
+{
+    ::WriteINI();
+}
 
-qint16 frmMain::Display() const { return Config().Display; }
+qint16 frmMain::Display() const
+{
+    return Config().Display;
+}
 
 void frmMain::setDisplay(qint16 value)
 {
@@ -356,7 +371,10 @@ void frmMain::mnuHelpAbout_Click()
     about.exec();
 }
 
-void frmMain::mnuFileExit_Click() { close(); }
+void frmMain::mnuFileExit_Click()
+{
+    close();
+}
 
 void frmMain::resizeEvent(QResizeEvent* event)
 {

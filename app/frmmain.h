@@ -125,7 +125,7 @@ private:
     };
     std::unique_ptr<cGraphSet, GraphSetDeleter> Graphs;
     QString HelpFile;
-    RunAdapter* runAdapter_ = nullptr;  // child object
+    RunAdapter* runAdapter_ = nullptr; // child object
     QPointer<frmComm> commWindow_;
     QPointer<frmSensors> sensorWindow_;
 

@@ -48,7 +48,10 @@ QString colourStyle(const char* widget, quint32 rgb)
 } // namespace
 
 // The window's controls, graphs and timer as the run logic sees them.
-class frmMain::RunAdapter final : public QObject, public MonitorView, public RunHooks, public CommSettingsHost {
+class frmMain::RunAdapter final : public QObject,
+                                  public MonitorView,
+                                  public RunHooks,
+                                  public CommSettingsHost {
 public:
     explicit RunAdapter(frmMain& w) : QObject(&w), w_(w), monitor_(*this, *this) {}
     ~RunAdapter() override
@@ -171,12 +174,15 @@ frmMain::RunAdapter& frmMain::runAdapter()
     return *runAdapter_;
 }
 
-RunMonitor& frmMain::monitor() { return runAdapter().monitor(); }
+RunMonitor& frmMain::monitor()
+{
+    return runAdapter().monitor();
+}
 
 std::array<QPushButton*, 9> frmMain::operateButtons() const
 {
-    return {cmdStart, cmdAbort, cmdStartLayer, cmdStartManLayer, cmdStopLayer,
-            cmdNextLayer, cmdZero, cmdAutoMan, cmdManAuto};
+    return {cmdStart,     cmdAbort, cmdStartLayer, cmdStartManLayer, cmdStopLayer,
+            cmdNextLayer, cmdZero,  cmdAutoMan,    cmdManAuto};
 }
 
 void frmMain::connectRunControls()
@@ -219,25 +225,79 @@ void frmMain::connectRunControls()
     mnuViewSensorRdg->setEnabled(true);
 }
 
-void frmMain::tmrUpdate_Timer() { monitor().tmrUpdate_Timer(); }
-void frmMain::UpdateButtons() { monitor().UpdateButtons(); }
-void frmMain::LoadProcesses() { monitor().LoadProcesses(); }
-qint16 frmMain::pendingCode() const { return runAdapter_ ? runAdapter_->monitor().PendingCode() : qint16(-1); }
-void frmMain::setPendingCode(qint16 code) { monitor().setPendingCode(code); }
-qint16 frmMain::currentPhase() const { return runAdapter_ ? runAdapter_->monitor().CurrentPhase() : qint16(-1); }
-void frmMain::setCurrentPhase(qint16 phase) { monitor().setCurrentPhase(phase); }
+void frmMain::tmrUpdate_Timer()
+{
+    monitor().tmrUpdate_Timer();
+}
+void frmMain::UpdateButtons()
+{
+    monitor().UpdateButtons();
+}
+void frmMain::LoadProcesses()
+{
+    monitor().LoadProcesses();
+}
+qint16 frmMain::pendingCode() const
+{
+    return runAdapter_ ? runAdapter_->monitor().PendingCode() : qint16(-1);
+}
+void frmMain::setPendingCode(qint16 code)
+{
+    monitor().setPendingCode(code);
+}
+qint16 frmMain::currentPhase() const
+{
+    return runAdapter_ ? runAdapter_->monitor().CurrentPhase() : qint16(-1);
+}
+void frmMain::setCurrentPhase(qint16 phase)
+{
+    monitor().setCurrentPhase(phase);
+}
 
-void frmMain::cboProcess_Click() { monitor().cboProcess_Click(); }
-void frmMain::cmdStart_Click() { monitor().cmdStart_Click(); }
-void frmMain::cmdAbort_Click() { monitor().cmdAbort_Click(); }
-void frmMain::cmdStartManLayer_Click() { monitor().cmdStartManLayer_Click(); }
-void frmMain::cmdStartLayer_Click() { monitor().cmdStartLayer_Click(); }
-void frmMain::cmdStopLayer_Click() { monitor().cmdStopLayer_Click(); }
-void frmMain::cmdNextLayer_Click() { monitor().cmdNextLayer_Click(); }
-void frmMain::cmdZero_Click() { monitor().cmdZero_Click(); }
-void frmMain::cmdManAuto_Click() { monitor().cmdManAuto_Click(); }
-void frmMain::cmdAutoMan_Click() { monitor().cmdAutoMan_Click(); }
-void frmMain::sldManPwr_Change(int index) { monitor().sldManPwr_Change(index); }
+void frmMain::cboProcess_Click()
+{
+    monitor().cboProcess_Click();
+}
+void frmMain::cmdStart_Click()
+{
+    monitor().cmdStart_Click();
+}
+void frmMain::cmdAbort_Click()
+{
+    monitor().cmdAbort_Click();
+}
+void frmMain::cmdStartManLayer_Click()
+{
+    monitor().cmdStartManLayer_Click();
+}
+void frmMain::cmdStartLayer_Click()
+{
+    monitor().cmdStartLayer_Click();
+}
+void frmMain::cmdStopLayer_Click()
+{
+    monitor().cmdStopLayer_Click();
+}
+void frmMain::cmdNextLayer_Click()
+{
+    monitor().cmdNextLayer_Click();
+}
+void frmMain::cmdZero_Click()
+{
+    monitor().cmdZero_Click();
+}
+void frmMain::cmdManAuto_Click()
+{
+    monitor().cmdManAuto_Click();
+}
+void frmMain::cmdAutoMan_Click()
+{
+    monitor().cmdAutoMan_Click();
+}
+void frmMain::sldManPwr_Change(int index)
+{
+    monitor().sldManPwr_Change(index);
+}
 
 void frmMain::showCommSettings()
 {

@@ -15,7 +15,10 @@
 namespace {
 
 // Twips at the 15 twips per pixel of a standard screen.
-constexpr int twips(int t) { return t / 15; }
+constexpr int twips(int t)
+{
+    return t / 15;
+}
 
 constexpr int kRefreshMs = 250;
 
@@ -83,7 +86,8 @@ void frmSensors::InitGrid()
     grdReading->setWordWrap(false);
     grdReading->setRowHeight(0, qMax(twips(320), fm.height() + pad / 2));
     grdReading->setColumnWidth(0, qMax(twips(860), fm.horizontalAdvance(headers[4][0]) + pad));
-    static constexpr std::array<const char*, kSensorGridColumns> kWidest = {"", "0000.0", "0000.000", "0000000.00"};
+    static constexpr std::array<const char*, kSensorGridColumns> kWidest = {"", "0000.0", "0000.000",
+                                                                            "0000000.00"};
     for (int c = 1; c < kSensorGridColumns; ++c) {
         const int text = qMax(fm.horizontalAdvance(headers[0][size_t(c)]),
                               fm.horizontalAdvance(QLatin1String(kWidest[size_t(c)])));

@@ -91,9 +91,15 @@ void frmSplash::setLabel2(const QString& text)
         Label2->repaint();
 }
 
-void frmSplash::setRange(int minimum, int maximum) { prgLoadStat->setRange(minimum, maximum); }
+void frmSplash::setRange(int minimum, int maximum)
+{
+    prgLoadStat->setRange(minimum, maximum);
+}
 
-void frmSplash::setValue(int value) { prgLoadStat->setValue(value); }
+void frmSplash::setValue(int value)
+{
+    prgLoadStat->setValue(value);
+}
 
 void frmSplash::setCancellable(bool on)
 {

@@ -20,12 +20,14 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(ProgramVersionText());
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Companion program of the DCX-700 deposition controller."));
+    parser.setApplicationDescription(
+        QStringLiteral("Companion program of the DCX-700 deposition controller."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption home(QStringLiteral("home"),
-                                  QStringLiteral("Use DIR as the program folder (configuration, help, charts)."),
-                                  QStringLiteral("DIR"));
+    const QCommandLineOption home(
+        QStringLiteral("home"),
+        QStringLiteral("Use DIR as the program folder (configuration, help, charts)."),
+        QStringLiteral("DIR"));
     parser.addOption(home);
     // For the documentation: renders the main window to a PNG file after a
     // few seconds (time to find the instrument) and ends without saving.

@@ -7,14 +7,20 @@
 #include <QLocale>
 #include <QStandardPaths>
 
-QString ProgramTitle() { return QStringLiteral("DCX700 Comm"); }
+QString ProgramTitle()
+{
+    return QStringLiteral("DCX700 Comm");
+}
 
 QString VersionText(int major, int minor, int revision)
 {
     return QStringLiteral("%1.%2%3").arg(major).arg(minor).arg(revision);
 }
 
-QString ProgramVersionText() { return VersionText(DCX_VERSION_MAJOR, DCX_VERSION_MINOR, DCX_VERSION_PATCH); }
+QString ProgramVersionText()
+{
+    return VersionText(DCX_VERSION_MAJOR, DCX_VERSION_MINOR, DCX_VERSION_PATCH);
+}
 
 QString VersionLabel(const QDate& date)
 {
@@ -26,9 +32,12 @@ QString VersionLabel(const QDate& date)
 
 QStringList SystemInfoPrograms()
 {
-    return {QStringLiteral("hardinfo"),        QStringLiteral("gnome-system-monitor"),
-            QStringLiteral("plasma-systemmonitor"), QStringLiteral("ksysguard"),
-            QStringLiteral("mate-system-monitor"),  QStringLiteral("xfce4-taskmanager"),
+    return {QStringLiteral("hardinfo"),
+            QStringLiteral("gnome-system-monitor"),
+            QStringLiteral("plasma-systemmonitor"),
+            QStringLiteral("ksysguard"),
+            QStringLiteral("mate-system-monitor"),
+            QStringLiteral("xfce4-taskmanager"),
             QStringLiteral("lxtask")};
 }
 

@@ -40,7 +40,8 @@ void RunMonitor::SendPendingCode(qint16 code)
             Operate_SetPower(i + 1, view_.sliderValue(i));
         UpdateButtons();
         return;
-    default: break;
+    default:
+        break;
     }
     if (code >= OperateCode::ManualPower1 && code <= OperateCode::ManualPower4) {
         const int i = code - OperateCode::ManualPower1;
@@ -90,16 +91,46 @@ void RunMonitor::LoadProcesses()
         view_.selectProcess(running - 1);
 }
 
-void RunMonitor::cboProcess_Click() { setPendingCode(OperateCode::SelectProcess); }
-void RunMonitor::cmdStart_Click() { setPendingCode(OperateCode::StartProcess); }
-void RunMonitor::cmdAbort_Click() { setPendingCode(OperateCode::AbortProcess); }
-void RunMonitor::cmdStartManLayer_Click() { setPendingCode(OperateCode::StartManLayer); }
-void RunMonitor::cmdStartLayer_Click() { setPendingCode(StartLayerCode(currentPhase_)); }
-void RunMonitor::cmdStopLayer_Click() { setPendingCode(OperateCode::StopLayer); }
-void RunMonitor::cmdNextLayer_Click() { setPendingCode(OperateCode::NextLayer); }
-void RunMonitor::cmdZero_Click() { setPendingCode(OperateCode::ZeroThickness); }
-void RunMonitor::cmdManAuto_Click() { setPendingCode(OperateCode::ManualToAuto); }
-void RunMonitor::cmdAutoMan_Click() { setPendingCode(OperateCode::AutoToManual); }
+void RunMonitor::cboProcess_Click()
+{
+    setPendingCode(OperateCode::SelectProcess);
+}
+void RunMonitor::cmdStart_Click()
+{
+    setPendingCode(OperateCode::StartProcess);
+}
+void RunMonitor::cmdAbort_Click()
+{
+    setPendingCode(OperateCode::AbortProcess);
+}
+void RunMonitor::cmdStartManLayer_Click()
+{
+    setPendingCode(OperateCode::StartManLayer);
+}
+void RunMonitor::cmdStartLayer_Click()
+{
+    setPendingCode(StartLayerCode(currentPhase_));
+}
+void RunMonitor::cmdStopLayer_Click()
+{
+    setPendingCode(OperateCode::StopLayer);
+}
+void RunMonitor::cmdNextLayer_Click()
+{
+    setPendingCode(OperateCode::NextLayer);
+}
+void RunMonitor::cmdZero_Click()
+{
+    setPendingCode(OperateCode::ZeroThickness);
+}
+void RunMonitor::cmdManAuto_Click()
+{
+    setPendingCode(OperateCode::ManualToAuto);
+}
+void RunMonitor::cmdAutoMan_Click()
+{
+    setPendingCode(OperateCode::AutoToManual);
+}
 
 void RunMonitor::sldManPwr_Change(int index)
 {

@@ -23,7 +23,8 @@ SensorGridTexts SensorGridReadings(const ReadingsRecord& r)
         auto& cells = t[size_t(row)];
         cells[1] = FormatNumber(r.SensorRate[s], u"#.0");
         cells[2] = FormatNumber(r.SensorThickness[s], u"#0.000");
-        cells[3] = r.SensorFrequency[s] == 0.0 ? QStringLiteral("Fail") : FormatNumber(r.SensorFrequency[s], u"#0.00");
+        cells[3] = r.SensorFrequency[s] == 0.0 ? QStringLiteral("Fail")
+                                               : FormatNumber(r.SensorFrequency[s], u"#0.00");
     }
     return t;
 }

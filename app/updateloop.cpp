@@ -23,7 +23,10 @@ namespace {
 constexpr qint16 kPhaseStopped = 0;
 constexpr qint16 kPhaseDeposit = 13;
 
-QString Dec(int v) { return QString::number(v); }
+QString Dec(int v)
+{
+    return QString::number(v);
+}
 
 } // namespace
 
@@ -157,8 +160,9 @@ void RunMonitor::UpdateReadings()
             view_.setOutputTexts(i, QStringLiteral("0.00"), QStringLiteral("0.0"), QStringLiteral("0.000"),
                                  QStringLiteral("0.0"));
         } else {
-            view_.setOutputTexts(i, FormatNumber(r.OutRate[k], u"#0.00"), FormatNumber(r.OutDeviation[k], u"#0.0"),
-                                 FormatNumber(r.OutThickness[k], u"#0.000"), FormatNumber(r.OutPower[k], u"#0.0"));
+            view_.setOutputTexts(
+                i, FormatNumber(r.OutRate[k], u"#0.00"), FormatNumber(r.OutDeviation[k], u"#0.0"),
+                FormatNumber(r.OutThickness[k], u"#0.000"), FormatNumber(r.OutPower[k], u"#0.0"));
         }
         // The sliders follow the measured power, except the one being moved.
         if (view_.sliderVisible(i) && !view_.sliderHasFocus(i))

@@ -8,8 +8,7 @@
 
 CliContext::CliContext(const CliCommand& cmd, QStringList arguments, CliDialogs& d)
     : command(cmd), args(std::move(arguments)), dialogs(d)
-{
-}
+{}
 
 QTextStream& CliContext::out()
 {

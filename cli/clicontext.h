@@ -12,11 +12,11 @@ struct CliCommand;
 // Exit status of dcx700ctl (fixed by its contract).
 enum CliExit : int {
     ExitOk = 0,
-    ExitNotFound = 1,      // the instrument did not answer the connect
-    ExitTransaction = 2,   // a transaction failed; stderr names the link status text
-    ExitFile = 3,          // a file could not be read or written; stderr says which and why
-    ExitSkipped = 4,       // finished, but records were skipped after retries
-    ExitDiffers = 5,       // diff found differences
+    ExitNotFound = 1,    // the instrument did not answer the connect
+    ExitTransaction = 2, // a transaction failed; stderr names the link status text
+    ExitFile = 3,        // a file could not be read or written; stderr says which and why
+    ExitSkipped = 4,     // finished, but records were skipped after retries
+    ExitDiffers = 5,     // diff found differences
     ExitUsage = 64,
 };
 
@@ -31,8 +31,8 @@ public:
     QStringList args;
     CliDialogs& dialogs;
 
-    QTextStream& out();   // stdout
-    QTextStream& err();   // stderr
+    QTextStream& out(); // stdout
+    QTextStream& err(); // stderr
 
     // Connects and identifies the instrument as the program does. On failure
     // "Instrument not found." has been printed; return ExitNotFound.

@@ -28,10 +28,14 @@ MsgResult CliDialogs::message(const QString& text, MsgButtons buttons, MsgIcon, 
     PrintMessageLine(text);
     const bool mentionsRetry = text.contains(QLatin1String("retry"), Qt::CaseInsensitive);
     switch (buttons) {
-    case MsgButtons::Ok: return MsgResult::Ok;
-    case MsgButtons::OkCancel: return MsgResult::Ok;
-    case MsgButtons::RetryCancel: return retryAllowed() ? MsgResult::Retry : MsgResult::Cancel;
-    case MsgButtons::AbortRetryIgnore: return retryAllowed() ? MsgResult::Retry : MsgResult::Ignore;
+    case MsgButtons::Ok:
+        return MsgResult::Ok;
+    case MsgButtons::OkCancel:
+        return MsgResult::Ok;
+    case MsgButtons::RetryCancel:
+        return retryAllowed() ? MsgResult::Retry : MsgResult::Cancel;
+    case MsgButtons::AbortRetryIgnore:
+        return retryAllowed() ? MsgResult::Retry : MsgResult::Ignore;
     case MsgButtons::YesNo:
     case MsgButtons::YesNoCancel:
         if (mentionsRetry)

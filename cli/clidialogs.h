@@ -21,8 +21,8 @@
 //   file dialogs are cancelled (commands take file names as options).
 class CliDialogs final : public Dialogs {
 public:
-    MsgResult message(const QString& text, MsgButtons buttons = MsgButtons::Ok,
-                      MsgIcon icon = MsgIcon::None, const QString& title = {}) override;
+    MsgResult message(const QString& text, MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None,
+                      const QString& title = {}) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& defaultText = {}) override;
     std::optional<QString> openFile(const FileDialogRequest& req) override;

@@ -6,7 +6,8 @@
 namespace {
 
 const CliCommandRegistrar registrar(
-    {QStringLiteral("diff"), QStringLiteral("diff --db FILE [--processes] [--materials] [--system] [--retries N]"),
+    {QStringLiteral("diff"),
+     QStringLiteral("diff --db FILE [--processes] [--materials] [--system] [--retries N]"),
      QStringLiteral("list the differences between FILE and the instrument; exit 5 when they differ"),
      [](CliContext& ctx) { return RunCliTransfer(ctx, CliTransfer::Compare); }});
 

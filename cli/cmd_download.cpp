@@ -5,10 +5,10 @@
 
 namespace {
 
-const CliCommandRegistrar registrar(
-    {QStringLiteral("download"),
-     QStringLiteral("download --db FILE [--processes] [--materials] [--system] [--retries N]"),
-     QStringLiteral("write the chosen families of FILE to the instrument"),
-     [](CliContext& ctx) { return RunCliTransfer(ctx, CliTransfer::Download); }});
+const CliCommandRegistrar
+    registrar({QStringLiteral("download"),
+               QStringLiteral("download --db FILE [--processes] [--materials] [--system] [--retries N]"),
+               QStringLiteral("write the chosen families of FILE to the instrument"),
+               [](CliContext& ctx) { return RunCliTransfer(ctx, CliTransfer::Download); }});
 
 } // namespace

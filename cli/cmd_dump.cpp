@@ -3,8 +3,8 @@
 #include "cli/commandtable.h"
 #include "link/modcomm.h"
 #include "store/dbdump.h"
-#include "store/model.h"
 #include "store/moddatabase.h"
+#include "store/model.h"
 #include "support/config.h"
 #include "support/modutil.h"
 
@@ -38,6 +38,7 @@ int runDump(CliContext& ctx)
 }
 
 const CliCommandRegistrar registrar({QStringLiteral("dump"), QStringLiteral("dump --db FILE"),
-                                     QStringLiteral("load a parameter file and print its text dump"), runDump});
+                                     QStringLiteral("load a parameter file and print its text dump"),
+                                     runDump});
 
 } // namespace

@@ -4,8 +4,8 @@
 #include "cli/commandtable.h"
 #include "link/modcomm.h"
 #include "process/designimport.h"
-#include "store/model.h"
 #include "store/moddatabase.h"
+#include "store/model.h"
 #include "support/config.h"
 #include "support/modfileutil.h"
 #include "support/modutil.h"
@@ -18,10 +18,14 @@ namespace {
 QString whyNotImported(const ImportOutcome& out)
 {
     switch (out.end) {
-    case ImportEnd::Imported: break;
-    case ImportEnd::FileError: return QStringLiteral("cannot be read");
-    case ImportEnd::NoProcess: return QStringLiteral("no empty process left; nothing saved");
-    case ImportEnd::Truncated: return QStringLiteral("design truncated; nothing saved");
+    case ImportEnd::Imported:
+        break;
+    case ImportEnd::FileError:
+        return QStringLiteral("cannot be read");
+    case ImportEnd::NoProcess:
+        return QStringLiteral("no empty process left; nothing saved");
+    case ImportEnd::Truncated:
+        return QStringLiteral("design truncated; nothing saved");
     case ImportEnd::BadLine:
         return QStringLiteral("line %1: the thickness is not a number; nothing saved").arg(out.line);
     }
@@ -60,8 +64,8 @@ int runImportDesign(CliContext& ctx)
     return ExitOk;
 }
 
-const CliCommandRegistrar registrar({QStringLiteral("import-design"), QStringLiteral("import-design CSV --db FILE"),
-                                     QStringLiteral("import a design CSV as a new process and save the file"),
-                                     runImportDesign});
+const CliCommandRegistrar
+    registrar({QStringLiteral("import-design"), QStringLiteral("import-design CSV --db FILE"),
+               QStringLiteral("import a design CSV as a new process and save the file"), runImportDesign});
 
 } // namespace

@@ -24,7 +24,10 @@ constexpr qint64 kTickMs = 500;
 
 volatile std::sig_atomic_t g_stop = 0;
 
-extern "C" void onStopSignal(int) { g_stop = 1; }
+extern "C" void onStopSignal(int)
+{
+    g_stop = 1;
+}
 
 void restoreSignals()
 {
@@ -32,7 +35,10 @@ void restoreSignals()
     std::signal(SIGTERM, SIG_DFL);
 }
 
-QString fmt(double v, const char* pattern) { return FormatNumber(v, QString::fromLatin1(pattern)); }
+QString fmt(double v, const char* pattern)
+{
+    return FormatNumber(v, QString::fromLatin1(pattern));
+}
 
 QString headerLine()
 {
@@ -50,7 +56,10 @@ QString headerLine()
 // Number of value fields after phase_text: 4 per output, 3 per sensor.
 constexpr int kValueFields = 4 * 4 + 4 * 3;
 
-QString timeField() { return appClock().now().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")); }
+QString timeField()
+{
+    return appClock().now().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"));
+}
 
 QString readingsLine(const ReadingsRecord& r)
 {
@@ -157,8 +166,8 @@ int runMonitor(CliContext& ctx)
     return ExitOk;
 }
 
-const CliCommandRegistrar registrar({QStringLiteral("monitor"), QStringLiteral("monitor [--count N] [--log FILE]"),
-                                     QStringLiteral("poll every 500 ms; one CSV line per tick after a header"),
-                                     runMonitor});
+const CliCommandRegistrar
+    registrar({QStringLiteral("monitor"), QStringLiteral("monitor [--count N] [--log FILE]"),
+               QStringLiteral("poll every 500 ms; one CSV line per tick after a header"), runMonitor});
 
 } // namespace

@@ -11,7 +11,6 @@
 
 namespace {
 
-
 // Actions taking no argument: the operate code they send.
 const std::map<QString, qint16> kPlainActions = {
     {QStringLiteral("start"), OperateCode::StartProcess},
@@ -79,10 +78,10 @@ int runOperate(CliContext& ctx)
     return ExitOk;
 }
 
-const CliCommandRegistrar registrar(
-    {QStringLiteral("operate"),
-     QStringLiteral("operate start|abort|start-layer|start-man-layer|stop-layer|next-layer|zero|"
-                    "select N|power OUTPUT PERCENT|auto"),
-     QStringLiteral("one operate command, sent at once"), runOperate});
+const CliCommandRegistrar
+    registrar({QStringLiteral("operate"),
+               QStringLiteral("operate start|abort|start-layer|start-man-layer|stop-layer|next-layer|zero|"
+                              "select N|power OUTPUT PERCENT|auto"),
+               QStringLiteral("one operate command, sent at once"), runOperate});
 
 } // namespace

@@ -5,8 +5,8 @@
 #include "link/modcomm.h"
 #include "process/processreport.h"
 #include "process/processreportpdf.h"
-#include "store/model.h"
 #include "store/moddatabase.h"
+#include "store/model.h"
 #include "support/clock.h"
 #include "support/config.h"
 #include "support/modfileutil.h"
@@ -59,7 +59,7 @@ int runReport(CliContext& ctx)
 
 const CliCommandRegistrar registrar({QStringLiteral("report"),
                                      QStringLiteral("report --db FILE --process N (--pdf OUT | --csv OUT)"),
-                                     QStringLiteral("write the report of one process as PDF or CSV"), runReport,
-                                     true});
+                                     QStringLiteral("write the report of one process as PDF or CSV"),
+                                     runReport, true});
 
 } // namespace

@@ -25,18 +25,16 @@ void printText(QTextStream& out, const ReadingsRecord& r)
 {
     const auto seconds = RoundToInt32(r.ElapsedTime).value_or(0);
     out << "Phase: " << r.Phase << ' ' << PhaseText(r.Phase) << '\n'
-        << "Time: " << SecondsToTime(seconds) << "  Process: " << r.RunProcess
-        << "  Layer: " << r.RunLayer << '\n';
+        << "Time: " << SecondsToTime(seconds) << "  Process: " << r.RunProcess << "  Layer: " << r.RunLayer
+        << '\n';
     for (int k = 0; k < 4; ++k) {
-        out << "Output " << k + 1 << ": rate " << fmt(r.OutRate[k], "#0.00")
-            << "  dev " << fmt(r.OutDeviation[k], "#0.0")
-            << "  thick " << fmt(r.OutThickness[k], "#0.000")
-            << "  power " << fmt(r.OutPower[k], "#0.0") << '\n';
+        out << "Output " << k + 1 << ": rate " << fmt(r.OutRate[k], "#0.00") << "  dev "
+            << fmt(r.OutDeviation[k], "#0.0") << "  thick " << fmt(r.OutThickness[k], "#0.000") << "  power "
+            << fmt(r.OutPower[k], "#0.0") << '\n';
     }
     for (int k = 0; k < 4; ++k) {
-        out << "Sensor " << k + 1 << ": rate " << fmt(r.SensorRate[k], "#0.00")
-            << "  thick " << fmt(r.SensorThickness[k], "#0.000")
-            << "  freq " << fmt(r.SensorFrequency[k], "#0.00") << '\n';
+        out << "Sensor " << k + 1 << ": rate " << fmt(r.SensorRate[k], "#0.00") << "  thick "
+            << fmt(r.SensorThickness[k], "#0.000") << "  freq " << fmt(r.SensorFrequency[k], "#0.00") << '\n';
     }
 }
 
@@ -53,12 +51,9 @@ QJsonObject toJson(const ReadingsRecord& r)
                                    {"thickness", r.SensorThickness[k]},
                                    {"frequency", r.SensorFrequency[k]}});
     }
-    return QJsonObject{{"phase", r.Phase},
-                       {"phase_text", PhaseText(r.Phase)},
-                       {"elapsed", r.ElapsedTime},
-                       {"process", r.RunProcess},
-                       {"layer", r.RunLayer},
-                       {"outputs", outputs},
+    return QJsonObject{{"phase", r.Phase},         {"phase_text", PhaseText(r.Phase)},
+                       {"elapsed", r.ElapsedTime}, {"process", r.RunProcess},
+                       {"layer", r.RunLayer},      {"outputs", outputs},
                        {"sensors", sensors}};
 }
 

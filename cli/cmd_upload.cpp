@@ -5,9 +5,10 @@
 
 namespace {
 
-const CliCommandRegistrar registrar(
-    {QStringLiteral("upload"), QStringLiteral("upload --db FILE [--processes] [--materials] [--system] [--retries N]"),
-     QStringLiteral("read the chosen families from the instrument into FILE"),
-     [](CliContext& ctx) { return RunCliTransfer(ctx, CliTransfer::Upload); }});
+const CliCommandRegistrar
+    registrar({QStringLiteral("upload"),
+               QStringLiteral("upload --db FILE [--processes] [--materials] [--system] [--retries N]"),
+               QStringLiteral("read the chosen families from the instrument into FILE"),
+               [](CliContext& ctx) { return RunCliTransfer(ctx, CliTransfer::Upload); }});
 
 } // namespace

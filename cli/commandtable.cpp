@@ -31,6 +31,7 @@ const CliCommand* FindCliCommand(const QString& name)
 QList<CliCommand> CliCommands()
 {
     QList<CliCommand> out(table().begin(), table().end());
-    std::sort(out.begin(), out.end(), [](const CliCommand& a, const CliCommand& b) { return a.name < b.name; });
+    std::sort(out.begin(), out.end(),
+              [](const CliCommand& a, const CliCommand& b) { return a.name < b.name; });
     return out;
 }

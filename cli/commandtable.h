@@ -36,10 +36,10 @@ class CliContext;
 // helpers, dialogs, exit codes).
 
 struct CliCommand {
-    QString name;       // as typed: "status"
-    QString synopsis;   // usage after the program name: "status [--json]"
-    QString summary;    // one line for --help
-    std::function<int(CliContext&)> run;  // returns the exit status
+    QString name;                        // as typed: "status"
+    QString synopsis;                    // usage after the program name: "status [--json]"
+    QString summary;                     // one line for --help
+    std::function<int(CliContext&)> run; // returns the exit status
     // Paints text (fonts need a GUI application): the tool then starts one on
     // the offscreen platform unless QT_QPA_PLATFORM names another.
     bool needsGui = false;

@@ -40,9 +40,10 @@ std::optional<ConnectionOptions> ParseConnectionOptions(const QStringList& args,
             a = a.left(eq);
             hasValue = true;
         }
-        static const QStringList known = {QStringLiteral("--ini"), QStringLiteral("--home"), QStringLiteral("--tcp"),
-                                          QStringLiteral("--serial"), QStringLiteral("--usb"),
-                                          QStringLiteral("--checksum"), QStringLiteral("--retries")};
+        static const QStringList known = {QStringLiteral("--ini"),    QStringLiteral("--home"),
+                                          QStringLiteral("--tcp"),    QStringLiteral("--serial"),
+                                          QStringLiteral("--usb"),    QStringLiteral("--checksum"),
+                                          QStringLiteral("--retries")};
         if (!known.contains(a)) {
             *error = QStringLiteral("unknown option ") + a;
             return std::nullopt;
@@ -89,7 +90,8 @@ std::optional<ConnectionOptions> ParseConnectionOptions(const QStringList& args,
             o.retries = n;
         }
     }
-    const int transports = int(o.tcpHost.has_value()) + int(o.serialDevice.has_value()) + int(o.usbSerial.has_value());
+    const int transports =
+        int(o.tcpHost.has_value()) + int(o.serialDevice.has_value()) + int(o.usbSerial.has_value());
     if (transports > 1) {
         *error = QStringLiteral("give at most one of --tcp, --serial, --usb");
         return std::nullopt;

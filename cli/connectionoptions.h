@@ -11,16 +11,16 @@ struct AppConfig;
 // configuration file holds.
 struct ConnectionOptions {
     std::optional<QString> ini;
-    std::optional<QString> home;   // program folder (error report, default INI file)
+    std::optional<QString> home; // program folder (error report, default INI file)
     std::optional<QString> tcpHost;
     std::optional<QString> tcpPort;
     std::optional<QString> serialDevice;
     std::optional<QString> usbSerial;
-    std::optional<int> checksum;   // 1 on, 0 off
+    std::optional<int> checksum; // 1 on, 0 off
     std::optional<int> retries;
     bool help = false;
 
-    QString command;               // empty when none was given
+    QString command; // empty when none was given
     QStringList commandArgs;
 };
 

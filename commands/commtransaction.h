@@ -21,6 +21,9 @@ std::optional<QString> Transact(const QString& command);
 qint16 FailBadData();
 
 // Integer in decimal, no leading blank, "-" for negatives.
-inline QString Dec(qint64 v) { return QString::number(v); }
+inline QString Dec(qint64 v)
+{
+    return QString::number(v);
+}
 
 #endif

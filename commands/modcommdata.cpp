@@ -10,16 +10,15 @@ namespace {
 // Per-output and per-sensor value groups in the order the replies carry them.
 using Quad = std::array<double, 4>;
 constexpr std::array<Quad ReadingsRecord::*, 4> kOutputFields = {
-    &ReadingsRecord::OutRate, &ReadingsRecord::OutDeviation,
-    &ReadingsRecord::OutThickness, &ReadingsRecord::OutPower};
+    &ReadingsRecord::OutRate, &ReadingsRecord::OutDeviation, &ReadingsRecord::OutThickness,
+    &ReadingsRecord::OutPower};
 constexpr std::array<Quad ReadingsRecord::*, 3> kSensorFields = {
-    &ReadingsRecord::SensorRate, &ReadingsRecord::SensorThickness,
-    &ReadingsRecord::SensorFrequency};
+    &ReadingsRecord::SensorRate, &ReadingsRecord::SensorThickness, &ReadingsRecord::SensorFrequency};
 
 // Field 1 is the lead value; then groups of fields, one group per channel.
 template <std::size_t N>
-void parseChannels(const QString& reply, double& lead,
-                   const std::array<Quad ReadingsRecord::*, N>& fields, ReadingsRecord& r)
+void parseChannels(const QString& reply, double& lead, const std::array<Quad ReadingsRecord::*, N>& fields,
+                   ReadingsRecord& r)
 {
     const ReplyFields f(reply);
     lead = LeadingNumber(f.field(1));

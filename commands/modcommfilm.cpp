@@ -19,9 +19,15 @@ struct Group {
 };
 constexpr std::array<Group, 3> kGroups = {{{2, 9}, {3, 11}, {4, 8}}};
 
-bool validFilm(int f) { return f >= 1 && f <= MaxFilms; }
+bool validFilm(int f)
+{
+    return f >= 1 && f <= MaxFilms;
+}
 
-const WireItem<F>* row(int item) { return wire::find<F>(FilmItems(), item); }
+const WireItem<F>* row(int item)
+{
+    return wire::find<F>(FilmItems(), item);
+}
 
 QString groupHead(int group, int film)
 {
@@ -101,7 +107,8 @@ qint16 Film_Set(int film, int item)
     const FilmRecord& rec = Model().FilmTable[film];
 
     // Build every command first: a value that does not fit sends nothing.
-    QStringList commands{QStringLiteral("A1 ") + Dec(film) + QLatin1Char(' ') + rec.Film_Name.text().trimmed()};
+    QStringList commands{QStringLiteral("A1 ") + Dec(film) + QLatin1Char(' ') +
+                         rec.Film_Name.text().trimmed()};
     for (const Group& g : kGroups) {
         QString command = groupHead(g.number, film);
         for (int i = 1; i <= g.count; ++i) {

@@ -6,9 +6,15 @@
 
 namespace {
 
-bool validLayer(int l) { return l >= 1 && l <= MaxLayers; }
+bool validLayer(int l)
+{
+    return l >= 1 && l <= MaxLayers;
+}
 
-QString head(int layer) { return QStringLiteral("D") + Dec(layer); }
+QString head(int layer)
+{
+    return QStringLiteral("D") + Dec(layer);
+}
 
 } // namespace
 

@@ -10,10 +10,16 @@
 
 namespace {
 
-bool validMaterial(int m) { return m >= 1 && m <= MaxMaterials; }
+bool validMaterial(int m)
+{
+    return m >= 1 && m <= MaxMaterials;
+}
 
 // Decimal text of a number as the prompts show it: "2.7", "0.39", "100".
-QString numberText(double v) { return QString::number(v, 'g', 15); }
+QString numberText(double v)
+{
+    return QString::number(v, 'g', 15);
+}
 
 bool askRetry(const QString& text)
 {
@@ -57,8 +63,8 @@ qint16 getItem(int m, int item)
                 rec.*n.field = value;
                 return 0;
             }
-            prompt = rec.Material.text() + QLatin1String(n.label) + numberText(value)
-                + QStringLiteral(" upload failed.  Retry?");
+            prompt = rec.Material.text() + QLatin1String(n.label) + numberText(value) +
+                     QStringLiteral(" upload failed.  Retry?");
         }
         if (!askRetry(prompt))
             return 0;
@@ -83,8 +89,8 @@ qint16 setItem(int m, int item)
         const auto value = itemText(rec, item);
         if (!value)
             return FailBadData();
-        const QString reply = Comm_SendCommand(QStringLiteral("F") + Dec(m) + QLatin1Char(' ')
-                                               + Dec(item) + QLatin1Char(',') + *value);
+        const QString reply = Comm_SendCommand(QStringLiteral("F") + Dec(m) + QLatin1Char(' ') + Dec(item) +
+                                               QLatin1Char(',') + *value);
         const qint16 status = Comm_GetStatus();
         if (status != linkstatus::Ok || reply.isEmpty())
             return status;
@@ -93,8 +99,8 @@ qint16 setItem(int m, int item)
             prompt = rec.Material.text() + QStringLiteral(" material name download failed.  Retry?");
         } else {
             const NumericItem& n = kNumeric[item - 2];
-            prompt = rec.Material.text() + QLatin1String(n.label) + numberText(rec.*n.field)
-                + QStringLiteral(" download failed.  Retry?");
+            prompt = rec.Material.text() + QLatin1String(n.label) + numberText(rec.*n.field) +
+                     QStringLiteral(" download failed.  Retry?");
         }
         if (!askRetry(prompt))
             return Comm_GetStatus();

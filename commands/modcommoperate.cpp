@@ -75,6 +75,15 @@ qint16 Operate_SetPower(int output, double power)
     return Comm_GetStatus();
 }
 
-qint16 Operate_RunProcess() { return Readings().RunProcess; }
-qint16 Operate_RunLayer() { return Readings().RunLayer; }
-double Operate_ElapsedTime() { return Readings().ElapsedTime; }
+qint16 Operate_RunProcess()
+{
+    return Readings().RunProcess;
+}
+qint16 Operate_RunLayer()
+{
+    return Readings().RunLayer;
+}
+double Operate_ElapsedTime()
+{
+    return Readings().ElapsedTime;
+}

@@ -10,10 +10,12 @@ namespace {
 
 // Items 2..4: plain integers on the wire.
 constexpr std::array<qint16 ProcessRecord::*, 3> kCountItems = {
-    &ProcessRecord::Number_Layers, &ProcessRecord::First_Layer,
-    &ProcessRecord::Number_Act_Layers};
+    &ProcessRecord::Number_Layers, &ProcessRecord::First_Layer, &ProcessRecord::Number_Act_Layers};
 
-bool validProcess(int p) { return p >= 1 && p <= MaxProcesses; }
+bool validProcess(int p)
+{
+    return p >= 1 && p <= MaxProcesses;
+}
 
 QString itemText(const ProcessRecord& rec, int item)
 {
@@ -41,8 +43,8 @@ qint16 getOne(int p, int item)
 
 qint16 setOne(int p, int item)
 {
-    const QString text = QStringLiteral("C") + Dec(p) + QLatin1Char(' ') + Dec(item)
-        + QLatin1Char(',') + itemText(Model().ProcessTable[p], item);
+    const QString text = QStringLiteral("C") + Dec(p) + QLatin1Char(' ') + Dec(item) + QLatin1Char(',') +
+                         itemText(Model().ProcessTable[p], item);
     Comm_SendCommand(text);
     return Comm_GetStatus();
 }

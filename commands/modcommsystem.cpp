@@ -82,7 +82,19 @@ qint16 System_Set(int item)
     return Comm_GetStatus();
 }
 
-qint16 Inputs_Get() { return channelsGet(QLatin1Char('G'), Model().InputTable, &InputRecord::Input_Type); }
-qint16 Inputs_Set() { return channelsSet(QLatin1Char('G'), Model().InputTable, &InputRecord::Input_Type); }
-qint16 Relays_Get() { return channelsGet(QLatin1Char('H'), Model().OutputTable, &OutputRecord::Output_Type); }
-qint16 Relays_Set() { return channelsSet(QLatin1Char('H'), Model().OutputTable, &OutputRecord::Output_Type); }
+qint16 Inputs_Get()
+{
+    return channelsGet(QLatin1Char('G'), Model().InputTable, &InputRecord::Input_Type);
+}
+qint16 Inputs_Set()
+{
+    return channelsSet(QLatin1Char('G'), Model().InputTable, &InputRecord::Input_Type);
+}
+qint16 Relays_Get()
+{
+    return channelsGet(QLatin1Char('H'), Model().OutputTable, &OutputRecord::Output_Type);
+}
+qint16 Relays_Set()
+{
+    return channelsSet(QLatin1Char('H'), Model().OutputTable, &OutputRecord::Output_Type);
+}

@@ -7,11 +7,8 @@ const QString kSpace = QStringLiteral(" ");
 const QString kComma = QStringLiteral(",");
 } // namespace
 
-ReplyFields::ReplyFields(const QString& reply)
-    : m_reply(reply)
-    , m_count(CountDelimitedWords(reply, kSpace))
-{
-}
+ReplyFields::ReplyFields(const QString& reply) : m_reply(reply), m_count(CountDelimitedWords(reply, kSpace))
+{}
 
 QString ReplyFields::field(int n) const
 {

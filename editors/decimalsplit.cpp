@@ -32,7 +32,8 @@ QString ThousandthsText(const ThousandthsGroup& g)
 MinutesSeconds SplitMinutes(double t)
 {
     const double minutes = std::floor(t / 60);
-    return {ClampInt(minutes, -1000000, 1000000), ClampInt(RoundHalfEven(t - minutes * 60), -1000000, 1000000)};
+    return {ClampInt(minutes, -1000000, 1000000),
+            ClampInt(RoundHalfEven(t - minutes * 60), -1000000, 1000000)};
 }
 
 MinutesSeconds CapMinutes(MinutesSeconds t, int maxSeconds)

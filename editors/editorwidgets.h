@@ -19,12 +19,14 @@ UpDownWidget* MakeSpinner(QWidget* parent, const QString& name, int lo, int hi, 
 // A spinner over a field's range counted in its steps (Capture 0..999,
 // Tooling 10..399), or over the whole part of a decimal field (Rate 0..99).
 template <typename Record>
-UpDownWidget* MakeStepSpinner(QWidget* parent, const QString& name, const FieldSpec<Record>& spec, const QString& tip = {})
+UpDownWidget* MakeStepSpinner(QWidget* parent, const QString& name, const FieldSpec<Record>& spec,
+                              const QString& tip = {})
 {
     return MakeSpinner(parent, name, spec.minSteps(), spec.maxSteps(), tip);
 }
 template <typename Record>
-UpDownWidget* MakeWholeSpinner(QWidget* parent, const QString& name, const FieldSpec<Record>& spec, const QString& tip = {})
+UpDownWidget* MakeWholeSpinner(QWidget* parent, const QString& name, const FieldSpec<Record>& spec,
+                               const QString& tip = {})
 {
     return MakeSpinner(parent, name, int(spec.minimum), int(spec.maximum), tip);
 }

@@ -15,21 +15,34 @@ using K = PairKind;
 const std::array<FilmPairRow, kFilmPairs> kPairs = {{
     {T::Main, "Integral", "spnIntegTerm", "spnIntegTermTenths", "txtIterm", &F::Iterm, K::Tenths},
     {T::Main, "Derivative", "spnDerivativeTerm", "spnDerivativeTermTenths", "txtDterm", &F::Dterm, K::Tenths},
-    {T::Conditioning, "Ramp 1 Power", "spnRamp1Power_1", "spnRamp1Power_0", "txtRamp1Power", &F::Ramp1_Power, K::Tenths},
-    {T::Conditioning, "Ramp 1 Time", "spnRamp1Time_1", "spnRamp1Time_0", "txtRamp1Time", &F::Ramp1_Time, K::Time},
-    {T::Conditioning, "Soak 1 Time", "spnSoak1Time_1", "spnSoak1Time_0", "txtSoak1Time", &F::Soak1_Time, K::Time},
-    {T::Conditioning, "Ramp 2 Power", "spnRamp2Power_1", "spnRamp2Power_0", "txtRamp2Power", &F::Ramp2_Power, K::Tenths},
-    {T::Conditioning, "Ramp 2 Time", "spnRamp2Time_1", "spnRamp2Time_0", "txtRamp2Time", &F::Ramp2_Time, K::Time},
-    {T::Conditioning, "Soak 2 Time", "spnSoak2Time_1", "spnSoak2Time_0", "txtSoak2Time", &F::Soak2_Time, K::Time},
-    {T::Conditioning, "Feed Power", "spnFeedPower_1", "spnFeedPower_0", "txtFeedPower", &F::Feed_Power, K::Tenths},
+    {T::Conditioning, "Ramp 1 Power", "spnRamp1Power_1", "spnRamp1Power_0", "txtRamp1Power", &F::Ramp1_Power,
+     K::Tenths},
+    {T::Conditioning, "Ramp 1 Time", "spnRamp1Time_1", "spnRamp1Time_0", "txtRamp1Time", &F::Ramp1_Time,
+     K::Time},
+    {T::Conditioning, "Soak 1 Time", "spnSoak1Time_1", "spnSoak1Time_0", "txtSoak1Time", &F::Soak1_Time,
+     K::Time},
+    {T::Conditioning, "Ramp 2 Power", "spnRamp2Power_1", "spnRamp2Power_0", "txtRamp2Power", &F::Ramp2_Power,
+     K::Tenths},
+    {T::Conditioning, "Ramp 2 Time", "spnRamp2Time_1", "spnRamp2Time_0", "txtRamp2Time", &F::Ramp2_Time,
+     K::Time},
+    {T::Conditioning, "Soak 2 Time", "spnSoak2Time_1", "spnSoak2Time_0", "txtSoak2Time", &F::Soak2_Time,
+     K::Time},
+    {T::Conditioning, "Feed Power", "spnFeedPower_1", "spnFeedPower_0", "txtFeedPower", &F::Feed_Power,
+     K::Tenths},
     {T::Conditioning, "Feed Ramp", "spnFeedRamp_1", "spnFeedRamp_0", "txtFeedRamp", &F::Feed_Ramp, K::Time},
     {T::Conditioning, "Feed Time", "spnFeedTime_1", "spnFeedTime_0", "txtFeedTime", &F::Feed_Time, K::Time},
-    {T::Conditioning, "Idle Power", "spnIdlePower_1", "spnIdlePower_0", "txtIdlePower", &F::Idle_Power, K::Tenths},
-    {T::Conditioning, "Idle Ramp", "spnIdleRampTime_1", "spnIdleRampTime_0", "txtIdleRampTime", &F::Idle_Ramp_Time, K::Time},
-    {T::Controls, "Delay Time", "spnShutterDelayMins", "spnShutterDelaySecs", "txtShutterDelay", &F::Shutter_Delay, K::Time, true},
-    {T::Controls, "Accuracy", "spnAccuracy_1", "spnAccuracy_0", "txtAccuracy", &F::Sample_Accuracy, K::Tenths},
-    {T::Controls, "Sample Time", "spnSampleTime_1", "spnSampleTime_0", "txtSampleTime", &F::Sample_Time, K::Time, true},
-    {T::Controls, "Hold Time", "spnHoldTime_1", "spnHoldTime_0", "txtHoldTime", &F::Sample_Hold, K::Time, true},
+    {T::Conditioning, "Idle Power", "spnIdlePower_1", "spnIdlePower_0", "txtIdlePower", &F::Idle_Power,
+     K::Tenths},
+    {T::Conditioning, "Idle Ramp", "spnIdleRampTime_1", "spnIdleRampTime_0", "txtIdleRampTime",
+     &F::Idle_Ramp_Time, K::Time},
+    {T::Controls, "Delay Time", "spnShutterDelayMins", "spnShutterDelaySecs", "txtShutterDelay",
+     &F::Shutter_Delay, K::Time, true},
+    {T::Controls, "Accuracy", "spnAccuracy_1", "spnAccuracy_0", "txtAccuracy", &F::Sample_Accuracy,
+     K::Tenths},
+    {T::Controls, "Sample Time", "spnSampleTime_1", "spnSampleTime_0", "txtSampleTime", &F::Sample_Time,
+     K::Time, true},
+    {T::Controls, "Hold Time", "spnHoldTime_1", "spnHoldTime_0", "txtHoldTime", &F::Sample_Hold, K::Time,
+     true},
 }};
 
 double get(const FilmPairRow& row, const F& f)
@@ -80,7 +93,10 @@ SpinPair loadPair(const FilmPairRow& row, double v, SpinPair s)
 
 } // namespace
 
-std::span<const FilmPairRow> FilmPairRows() { return kPairs; }
+std::span<const FilmPairRow> FilmPairRows()
+{
+    return kPairs;
+}
 
 FilmEdit LoadFilmEdit(const FilmRecord& f, const FilmEdit& previous)
 {
@@ -89,7 +105,8 @@ FilmEdit LoadFilmEdit(const FilmRecord& f, const FilmEdit& previous)
     // box shows the stored number, which is what storing reads back.
     const auto& p = FieldSpecOf(&F::Pterm);
     e.propTerm = ClampInt(RoundHalfEven(f.Pterm), p.minSteps(), p.maxSteps());
-    e.propText = InRange(RoundHalfEven(f.Pterm), p.minSteps(), p.maxSteps()) ? QString::number(e.propTerm) : PlainNumber(f.Pterm);
+    e.propText = InRange(RoundHalfEven(f.Pterm), p.minSteps(), p.maxSteps()) ? QString::number(e.propTerm)
+                                                                             : PlainNumber(f.Pterm);
     for (size_t i = 0; i < kPairs.size(); ++i)
         e.pairs[i] = loadPair(kPairs[i], get(kPairs[i], f), e.pairs[i]);
     guarded(e.material, f.Material_Index - 1, 0, MaxMaterials - 1);

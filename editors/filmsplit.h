@@ -18,8 +18,8 @@ enum class PairKind { Tenths, Time };
 struct FilmPairRow {
     FilmTab tab;
     const char* label;
-    const char* high;    // whole part / minutes spinner
-    const char* low;     // tenths / seconds spinner
+    const char* high; // whole part / minutes spinner
+    const char* low;  // tenths / seconds spinner
     const char* display;
     std::variant<double FilmRecord::*, qint16 FilmRecord::*> field;
     PairKind kind;
@@ -38,10 +38,10 @@ struct SpinPair {
 
 struct FilmEdit {
     std::array<SpinPair, kFilmPairs> pairs{}; // in FilmPairRows() order
-    int material = 0;        // cmbMaterial entry
+    int material = 0;                         // cmbMaterial entry
     int pocket = 0;
     int tooling = 10;
-    int propTerm = 0;        // spnPropTerm
+    int propTerm = 0;                       // spnPropTerm
     QString propText = QStringLiteral("0"); // txtPTerm
     int xtalQual = 0;
     int xtalStab = 0;
@@ -64,8 +64,8 @@ void StoreFilmEdit(const FilmEdit& e, FilmRecord& f);
 
 // Display texts.
 QString FilmPairText(const FilmPairRow& row, const SpinPair& p); // "12.7" or "0:01:30"
-QString NumberOrWord(int v, const QString& word);                 // 0 -> word
-QString TenthsPercentText(int tenthsOfPercent);                   // 25 -> "2.5", 100 -> "10"
+QString NumberOrWord(int v, const QString& word);                // 0 -> word
+QString TenthsPercentText(int tenthsOfPercent);                  // 25 -> "2.5", 100 -> "10"
 // Caption: "Film #" + number + ": " + the stored name.
 QString FilmCaption(int film, const QString& name16);
 

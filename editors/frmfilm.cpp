@@ -26,7 +26,10 @@ namespace {
 
 constexpr int kFilmNameMax = 12; // longest name a rename keeps
 
-FilmRecord& film(int n) { return Model().FilmTable[size_t(qBound(1, n, MaxFilms))]; }
+FilmRecord& film(int n)
+{
+    return Model().FilmTable[size_t(qBound(1, n, MaxFilms))];
+}
 
 void load(UpDownWidget* s, int v)
 {
@@ -84,7 +87,8 @@ void frmFilm::buildControls()
 
     using F = FilmRecord;
     const auto single = [this](QWidget* parent, UpDownWidget*& spin, QLineEdit*& txt, const char* spinName,
-                               const char* txtName, const FieldSpec<F>& spec, int chars, void (frmFilm::*changed)()) {
+                               const char* txtName, const FieldSpec<F>& spec, int chars,
+                               void (frmFilm::*changed)()) {
         spin = MakeStepSpinner(parent, QString::fromLatin1(spinName), spec);
         txt = MakeDisplay(parent, QString::fromLatin1(txtName), chars);
         connect(spin, &UpDownWidget::valueChanged, this, changed);
@@ -93,8 +97,10 @@ void frmFilm::buildControls()
         const FilmPairRow& row = FilmPairRows()[size_t(i)];
         PairControls& c = pairs_[size_t(i)];
         const bool time = row.kind == PairKind::Time;
-        const auto& spec = std::visit([](auto f) -> const FieldSpec<F>& { return FieldSpecOf(f); }, row.field);
-        c.high = MakeSpinner(parent, QString::fromLatin1(row.high), 0, int(time ? spec.maximum / 60 : spec.maximum),
+        const auto& spec =
+            std::visit([](auto f) -> const FieldSpec<F>& { return FieldSpecOf(f); }, row.field);
+        c.high = MakeSpinner(parent, QString::fromLatin1(row.high), 0,
+                             int(time ? spec.maximum / 60 : spec.maximum),
                              time ? tr("Minutes") : tr("Whole part"));
         c.low = MakeSpinner(parent, QString::fromLatin1(row.low), 0, time ? kSecondsMax : kDigitMax,
                             time ? tr("Seconds") : tr("Tenths"));
@@ -109,7 +115,8 @@ void frmFilm::buildControls()
             if (FilmPairRows()[size_t(i)].tab == tab)
                 pairRow(parent, g, i);
     };
-    const auto option = [](QWidget* parent, QHBoxLayout* h, const char* base, int index, const QString& caption) {
+    const auto option = [](QWidget* parent, QHBoxLayout* h, const char* base, int index,
+                           const QString& caption) {
         auto* o = new QRadioButton(caption, parent);
         o->setObjectName(Indexed(base, index));
         h->addWidget(o);
@@ -126,10 +133,11 @@ void frmFilm::buildControls()
         connect(cmbMaterial, &QComboBox::activated, this, &frmFilm::cmbMaterial_Click);
         g->addWidget(MakeLabel(pageMain, tr("&Material"), cmbMaterial), 0, 0);
         g->addWidget(cmbMaterial, 0, 1, 1, 2);
-        single(pageMain, spnPocket, txtPocket, "spnPocket", "txtPocket", FieldSpecOf(&F::Pocket), 5, &frmFilm::spnPocket_Change);
+        single(pageMain, spnPocket, txtPocket, "spnPocket", "txtPocket", FieldSpecOf(&F::Pocket), 5,
+               &frmFilm::spnPocket_Change);
         addRow(g, MakeLabel(pageMain, tr("&Pocket"), spnPocket), txtPocket, {spnPocket});
-        single(pageMain, spnFilmTooling, txtFilmTooling, "spnFilmTooling", "txtFilmTooling", FieldSpecOf(&F::Tooling), 5,
-               &frmFilm::spnFilmTooling_Change);
+        single(pageMain, spnFilmTooling, txtFilmTooling, "spnFilmTooling", "txtFilmTooling",
+               FieldSpecOf(&F::Tooling), 5, &frmFilm::spnFilmTooling_Change);
         addRow(g, MakeLabel(pageMain, tr("&Tooling"), spnFilmTooling), txtFilmTooling, {spnFilmTooling});
 
         auto* fraPID = new QGroupBox(tr("PID"), pageMain);
@@ -148,9 +156,11 @@ void frmFilm::buildControls()
         auto* fraXtal = new QGroupBox(tr("Crystal Fail Control"), pageMain);
         fraXtal->setObjectName(QStringLiteral("fraXtalFail"));
         auto* xg = new QGridLayout(fraXtal);
-        single(fraXtal, spnXtalQual, txtXtalQual, "spnXtalQual", "txtXtalQual", FieldSpecOf(&F::Crystal_Quality), 7, &frmFilm::spnXtalQual_Change);
+        single(fraXtal, spnXtalQual, txtXtalQual, "spnXtalQual", "txtXtalQual",
+               FieldSpecOf(&F::Crystal_Quality), 7, &frmFilm::spnXtalQual_Change);
         addRow(xg, MakeLabel(fraXtal, tr("Crystal &Quality"), spnXtalQual), txtXtalQual, {spnXtalQual});
-        single(fraXtal, spnXtalStab, txtXtalStab, "spnXtalStab", "txtXtalStab", FieldSpecOf(&F::Crystal_Stability), 7, &frmFilm::spnXtalStab_Change);
+        single(fraXtal, spnXtalStab, txtXtalStab, "spnXtalStab", "txtXtalStab",
+               FieldSpecOf(&F::Crystal_Stability), 7, &frmFilm::spnXtalStab_Change);
         addRow(xg, MakeLabel(fraXtal, tr("Crystal &Stability"), spnXtalStab), txtXtalStab, {spnXtalStab});
         auto* oh = new QHBoxLayout;
         optXtalFail[0] = option(fraXtal, oh, "optXtalFail", 0, tr("Halt"));
@@ -186,7 +196,8 @@ void frmFilm::buildControls()
                 pairRow(fraShutter, sg, i);
             else if (QLatin1String(FilmPairRows()[size_t(i)].display) == QLatin1String("txtAccuracy"))
                 accuracy = i;
-        single(fraShutter, spnCapture, txtCapture, "spnCapture", "txtCapture", FieldSpecOf(&F::Capture), 7, &frmFilm::spnCapture_Change);
+        single(fraShutter, spnCapture, txtCapture, "spnCapture", "txtCapture", FieldSpecOf(&F::Capture), 7,
+               &frmFilm::spnCapture_Change);
         addRow(sg, MakeLabel(fraShutter, tr("Capture"), spnCapture), txtCapture, {spnCapture});
         v->addWidget(fraShutter);
 
@@ -200,8 +211,8 @@ void frmFilm::buildControls()
             connect(optCntrlErr[size_t(i)], &QRadioButton::toggled, this, &frmFilm::optCntrlErr_Click);
         }
         eg->addLayout(eh, 0, 0, 1, 3);
-        single(fraErr, spnControlError, txtControlError, "spnControlError", "txtControlError", FieldSpecOf(&F::Control_Error_Percent), 7,
-               &frmFilm::spnControlError_Change);
+        single(fraErr, spnControlError, txtControlError, "spnControlError", "txtControlError",
+               FieldSpecOf(&F::Control_Error_Percent), 7, &frmFilm::spnControlError_Change);
         lblControlError = MakeLabel(fraErr, tr("Error"), spnControlError);
         addRow(eg, lblControlError, txtControlError, {spnControlError});
         v->addWidget(fraErr);
@@ -212,8 +223,10 @@ void frmFilm::buildControls()
         auto* rh = new QHBoxLayout;
         const char* const samplingCaptions[3] = {"Continuous", "Accuracy", "Time Based"};
         for (int i = 0; i < 3; ++i) {
-            optRateSampling[size_t(i)] = option(fraSampling, rh, "optRateSampling", i, tr(samplingCaptions[i]));
-            connect(optRateSampling[size_t(i)], &QRadioButton::toggled, this, &frmFilm::optRateSampling_Click);
+            optRateSampling[size_t(i)] =
+                option(fraSampling, rh, "optRateSampling", i, tr(samplingCaptions[i]));
+            connect(optRateSampling[size_t(i)], &QRadioButton::toggled, this,
+                    &frmFilm::optRateSampling_Click);
         }
         rg->addLayout(rh, 0, 0, 1, 3);
         pairRow(fraSampling, rg, accuracy);
@@ -353,7 +366,8 @@ void frmFilm::RenameFilm()
     for (int f = 1; f <= MaxFilms; ++f)
         names << Model().FilmTable[size_t(f)].Film_Name.trimmed();
     for (;;) {
-        const auto answer = dialogs().input(QStringLiteral("Enter new name:"), QStringLiteral("Edit Film"), currentFilmName_);
+        const auto answer =
+            dialogs().input(QStringLiteral("Enter new name:"), QStringLiteral("Edit Film"), currentFilmName_);
         const RenameOutcome r = CheckRename(answer, kFilmNameMax, currentFilmName_, names);
         if (r.kind == RenameOutcome::Stop)
             return;
@@ -363,7 +377,8 @@ void frmFilm::RenameFilm()
         }
         film(currentFilm_).Film_Name = r.name;
         currentFilmName_ = film(currentFilm_).Film_Name.text();
-        cboFilms->setItemText(currentFilm_ - 1, QString::number(currentFilm_) + QStringLiteral(". ") + r.name);
+        cboFilms->setItemText(currentFilm_ - 1,
+                              QString::number(currentFilm_) + QStringLiteral(". ") + r.name);
         InitTabMain();
         return;
     }
@@ -380,7 +395,8 @@ void frmFilm::optCntrlErr_Click()
 void frmFilm::optRateSampling_Click()
 {
     // With no option chosen yet everything stays on show.
-    const bool none = !optRateSampling[0]->isChecked() && !optRateSampling[1]->isChecked() && !optRateSampling[2]->isChecked();
+    const bool none = !optRateSampling[0]->isChecked() && !optRateSampling[1]->isChecked() &&
+                      !optRateSampling[2]->isChecked();
     const bool accuracy = none || optRateSampling[1]->isChecked();
     const bool times = none || optRateSampling[2]->isChecked();
     for (size_t i = 0; i < pairs_.size(); ++i) {
@@ -404,13 +420,34 @@ void frmFilm::spnPair_Change(int row)
     c.txt->setText(FilmPairText(r, {c.high->value(), c.low->value()}));
 }
 
-void frmFilm::spnPocket_Change() { txtPocket->setText(NumberOrWord(spnPocket->value(), QStringLiteral("None"))); }
-void frmFilm::spnFilmTooling_Change() { txtFilmTooling->setText(QString::number(spnFilmTooling->value())); }
-void frmFilm::spnPropTerm_Change() { txtPTerm->setText(QString::number(spnPropTerm->value())); }
-void frmFilm::spnXtalQual_Change() { txtXtalQual->setText(NumberOrWord(spnXtalQual->value(), QStringLiteral("Disable"))); }
-void frmFilm::spnXtalStab_Change() { txtXtalStab->setText(NumberOrWord(spnXtalStab->value(), QStringLiteral("Disable"))); }
-void frmFilm::spnCapture_Change() { txtCapture->setText(TenthsPercentText(spnCapture->value())); }
-void frmFilm::spnControlError_Change() { txtControlError->setText(TenthsPercentText(spnControlError->value())); }
+void frmFilm::spnPocket_Change()
+{
+    txtPocket->setText(NumberOrWord(spnPocket->value(), QStringLiteral("None")));
+}
+void frmFilm::spnFilmTooling_Change()
+{
+    txtFilmTooling->setText(QString::number(spnFilmTooling->value()));
+}
+void frmFilm::spnPropTerm_Change()
+{
+    txtPTerm->setText(QString::number(spnPropTerm->value()));
+}
+void frmFilm::spnXtalQual_Change()
+{
+    txtXtalQual->setText(NumberOrWord(spnXtalQual->value(), QStringLiteral("Disable")));
+}
+void frmFilm::spnXtalStab_Change()
+{
+    txtXtalStab->setText(NumberOrWord(spnXtalStab->value(), QStringLiteral("Disable")));
+}
+void frmFilm::spnCapture_Change()
+{
+    txtCapture->setText(TenthsPercentText(spnCapture->value()));
+}
+void frmFilm::spnControlError_Change()
+{
+    txtControlError->setText(TenthsPercentText(spnControlError->value()));
+}
 
 void frmFilm::txtPTerm_Change()
 {

@@ -67,31 +67,39 @@ void frmLayer::buildControls()
         g->addLayout(h, r, 2);
     };
     const auto rateSpins = [this](int i) {
-        spnRate[size_t(i)] = MakeWholeSpinner(this, Indexed("spnRate", i), FieldSpecOf(&LayerRecord::Rate), tr("Whole Å/s"));
+        spnRate[size_t(i)] =
+            MakeWholeSpinner(this, Indexed("spnRate", i), FieldSpecOf(&LayerRecord::Rate), tr("Whole Å/s"));
         spnRateTenths[size_t(i)] = MakeSpinner(this, Indexed("spnRateTenths", i), 0, kDigitMax, tr("Tenths"));
         txtRate[size_t(i)] = MakeDisplay(this, Indexed("txtRate", i), 5);
         connect(spnRate[size_t(i)], &UpDownWidget::valueChanged, this, [this, i] { spnRate_Change(i); });
-        connect(spnRateTenths[size_t(i)], &UpDownWidget::valueChanged, this, [this, i] { spnRate_Change(i); });
+        connect(spnRateTenths[size_t(i)], &UpDownWidget::valueChanged, this,
+                [this, i] { spnRate_Change(i); });
     };
     const int thickMax = int(FieldSpecOf(&LayerRecord::Final_Thick).maximum);
-    const auto thickSpins = [this, thickMax](Thick& t, const char* base, int index, std::function<void()> changed) {
+    const auto thickSpins = [this, thickMax](Thick& t, const char* base, int index,
+                                             std::function<void()> changed) {
         static const char* const suffix[4] = {"", "Tenths", "Hundredths", "Thousandths"};
         static const char* const tip[4] = {"Whole kÅ", "Tenths", "Hundredths", "Thousandths"};
         for (int d = 0; d < 4; ++d) {
             const QString name = QString::fromLatin1(base) + QLatin1String(suffix[d]);
-            t.spin[size_t(d)] = MakeSpinner(this, index < 0 ? name : name + QLatin1Char('_') + QString::number(index),
-                                            0, d == 0 ? thickMax : kDigitMax, tr(tip[d]));
+            t.spin[size_t(d)] =
+                MakeSpinner(this, index < 0 ? name : name + QLatin1Char('_') + QString::number(index), 0,
+                            d == 0 ? thickMax : kDigitMax, tr(tip[d]));
             connect(t.spin[size_t(d)], &UpDownWidget::valueChanged, this, changed);
         }
-        t.txt = MakeDisplay(this, index < 0 ? QString::fromLatin1("txtThickSetpoint") : Indexed("txtFinalThick", index), 7);
+        t.txt = MakeDisplay(
+            this, index < 0 ? QString::fromLatin1("txtThickSetpoint") : Indexed("txtFinalThick", index), 7);
     };
     const auto timeSpin = [this](int i) {
-        spnTimeSetpoint[size_t(i)] = MakeStepSpinner(this, Indexed("spnTimeSetpoint", i), FieldSpecOf(&LayerRecord::Time_Setpoint));
+        spnTimeSetpoint[size_t(i)] =
+            MakeStepSpinner(this, Indexed("spnTimeSetpoint", i), FieldSpecOf(&LayerRecord::Time_Setpoint));
         txtTimeSetpoint[size_t(i)] = MakeDisplay(this, Indexed("txtTimeSetpoint", i), 5);
-        connect(spnTimeSetpoint[size_t(i)], &UpDownWidget::valueChanged, this, [this, i] { spnTimeSetpoint_Change(i); });
+        connect(spnTimeSetpoint[size_t(i)], &UpDownWidget::valueChanged, this,
+                [this, i] { spnTimeSetpoint_Change(i); });
     };
     const auto powerSpins = [this](std::array<UpDownWidget*, 2>& s, QLineEdit*& txt, const char* base,
-                                   const char* display, double LayerRecord::* field, void (frmLayer::*changed)()) {
+                                   const char* display, double LayerRecord::*field,
+                                   void (frmLayer::*changed)()) {
         s[1] = MakeWholeSpinner(this, Indexed(base, 1), FieldSpecOf(field), tr("Whole part"));
         s[0] = MakeSpinner(this, Indexed(base, 0), 0, kDigitMax, tr("Tenths"));
         txt = MakeDisplay(this, QString::fromLatin1(display), 5);
@@ -105,19 +113,24 @@ void frmLayer::buildControls()
     row(main, tr("&Rate"), txtRate[0], {spnRate[0], spnRateTenths[0]}, QStringLiteral("Å/s"));
     thickSpins(finalThick[0], "spnFinalThick", 0, [this] { spnFinalThick_Change(0); });
     row(main, tr("&Final Thickness"), finalThick[0].txt,
-        {finalThick[0].spin[0], finalThick[0].spin[1], finalThick[0].spin[2], finalThick[0].spin[3]}, QStringLiteral("kÅ"));
+        {finalThick[0].spin[0], finalThick[0].spin[1], finalThick[0].spin[2], finalThick[0].spin[3]},
+        QStringLiteral("kÅ"));
     timeSpin(0);
     row(main, tr("T&ime Setpoint"), txtTimeSetpoint[0], {spnTimeSetpoint[0]}, {});
     thickSpins(thickSetpoint, "spnThickSetpoint", -1, [this] { spnThickSetpoint_Change(); });
     row(main, tr("T&hickness Setpoint"), thickSetpoint.txt,
-        {thickSetpoint.spin[0], thickSetpoint.spin[1], thickSetpoint.spin[2], thickSetpoint.spin[3]}, QStringLiteral("kÅ"));
-    spnStartMode = MakeStepSpinner(this, QStringLiteral("spnStartMode"), FieldSpecOf(&LayerRecord::Start_Mode));
+        {thickSetpoint.spin[0], thickSetpoint.spin[1], thickSetpoint.spin[2], thickSetpoint.spin[3]},
+        QStringLiteral("kÅ"));
+    spnStartMode =
+        MakeStepSpinner(this, QStringLiteral("spnStartMode"), FieldSpecOf(&LayerRecord::Start_Mode));
     txtStartMode = MakeDisplay(this, QStringLiteral("txtStartMode"), 6);
     connect(spnStartMode, &UpDownWidget::valueChanged, this, &frmLayer::spnStartMode_Change);
     row(main, tr("&Start Mode"), txtStartMode, {spnStartMode}, {});
-    powerSpins(spnMaxPower, txtMaxPower, "spnMaxPower", "txtMaxPower", &LayerRecord::Max_Power1, &frmLayer::spnMaxPower_Change);
+    powerSpins(spnMaxPower, txtMaxPower, "spnMaxPower", "txtMaxPower", &LayerRecord::Max_Power1,
+               &frmLayer::spnMaxPower_Change);
     row(main, tr("Max &Power"), txtMaxPower, {spnMaxPower[1], spnMaxPower[0]}, QStringLiteral("%"));
-    powerSpins(spnSlewRate, txtSlewRate, "spnSlewRate", "txtSlewRate", &LayerRecord::Slew_Rate1, &frmLayer::spnSlewRate_Change);
+    powerSpins(spnSlewRate, txtSlewRate, "spnSlewRate", "txtSlewRate", &LayerRecord::Slew_Rate1,
+               &frmLayer::spnSlewRate_Change);
     row(main, tr("Sle&w Rate"), txtSlewRate, {spnSlewRate[1], spnSlewRate[0]}, QStringLiteral("%/s"));
 
     auto* side = new QVBoxLayout;
@@ -159,10 +172,12 @@ void frmLayer::buildControls()
         chkRamp[size_t(i)]->setObjectName(Indexed("chkRamp", i));
         g->addWidget(chkRamp[size_t(i)], 0, 0, 1, 3);
         rateSpins(i);
-        row(g, tr("New Rate"), txtRate[size_t(i)], {spnRate[size_t(i)], spnRateTenths[size_t(i)]}, QStringLiteral("Å/s"));
+        row(g, tr("New Rate"), txtRate[size_t(i)], {spnRate[size_t(i)], spnRateTenths[size_t(i)]},
+            QStringLiteral("Å/s"));
         thickSpins(finalThick[size_t(i)], "spnFinalThick", i, [this, i] { spnFinalThick_Change(i); });
         const Thick& t = finalThick[size_t(i)];
-        row(g, tr("Start Thickness"), t.txt, {t.spin[0], t.spin[1], t.spin[2], t.spin[3]}, QStringLiteral("kÅ"));
+        row(g, tr("Start Thickness"), t.txt, {t.spin[0], t.spin[1], t.spin[2], t.spin[3]},
+            QStringLiteral("kÅ"));
         timeSpin(i);
         row(g, tr("Ramp Time"), txtTimeSetpoint[size_t(i)], {spnTimeSetpoint[size_t(i)]}, {});
         ramps->addWidget(fra);
@@ -195,14 +210,16 @@ void frmLayer::applyEdit(const LayerEdit& e)
     for (size_t i = 0; i < 3; ++i) {
         load(spnRate[i], e.rate[i].whole);
         load(spnRateTenths[i], e.rate[i].tenths);
-        const int digits[4] = {e.thick[i].whole, e.thick[i].tenths, e.thick[i].hundredths, e.thick[i].thousandths};
+        const int digits[4] = {e.thick[i].whole, e.thick[i].tenths, e.thick[i].hundredths,
+                               e.thick[i].thousandths};
         for (size_t d = 0; d < 4; ++d)
             load(finalThick[i].spin[d], digits[d]);
         load(spnTimeSetpoint[i], e.time[i]);
         if (i > 0)
             chkRamp[i]->setChecked(e.rampOn[i]);
     }
-    const int sp[4] = {e.thickSetpoint.whole, e.thickSetpoint.tenths, e.thickSetpoint.hundredths, e.thickSetpoint.thousandths};
+    const int sp[4] = {e.thickSetpoint.whole, e.thickSetpoint.tenths, e.thickSetpoint.hundredths,
+                       e.thickSetpoint.thousandths};
     for (size_t d = 0; d < 4; ++d)
         load(thickSetpoint.spin[d], sp[d]);
     for (size_t n = 0; n < 4; ++n)
@@ -229,7 +246,8 @@ LayerEdit frmLayer::readControls() const
 {
     LayerEdit e;
     const auto group = [](const Thick& t) {
-        return ThousandthsGroup{t.spin[0]->value(), t.spin[1]->value(), t.spin[2]->value(), t.spin[3]->value()};
+        return ThousandthsGroup{t.spin[0]->value(), t.spin[1]->value(), t.spin[2]->value(),
+                                t.spin[3]->value()};
     };
     for (size_t i = 0; i < 3; ++i) {
         e.rate[i] = {spnRate[i]->value(), spnRateTenths[i]->value()};
@@ -266,13 +284,15 @@ void frmLayer::spnRate_Change(int index)
 void frmLayer::spnFinalThick_Change(int index)
 {
     const Thick& t = finalThick[size_t(index)];
-    t.txt->setText(ThousandthsText({t.spin[0]->value(), t.spin[1]->value(), t.spin[2]->value(), t.spin[3]->value()}));
+    t.txt->setText(
+        ThousandthsText({t.spin[0]->value(), t.spin[1]->value(), t.spin[2]->value(), t.spin[3]->value()}));
 }
 
 void frmLayer::spnThickSetpoint_Change()
 {
     const Thick& t = thickSetpoint;
-    t.txt->setText(ThousandthsText({t.spin[0]->value(), t.spin[1]->value(), t.spin[2]->value(), t.spin[3]->value()}));
+    t.txt->setText(
+        ThousandthsText({t.spin[0]->value(), t.spin[1]->value(), t.spin[2]->value(), t.spin[3]->value()}));
 }
 
 void frmLayer::spnTimeSetpoint_Change(int index)

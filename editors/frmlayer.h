@@ -38,7 +38,10 @@ private:
     LayerEdit readControls() const;
     void applyEdit(const LayerEdit& e);
 
-    struct Thick { std::array<UpDownWidget*, 4> spin{}; QLineEdit* txt = nullptr; };
+    struct Thick {
+        std::array<UpDownWidget*, 4> spin{};
+        QLineEdit* txt = nullptr;
+    };
 
     std::array<UpDownWidget*, 3> spnRate{}, spnRateTenths{}, spnTimeSetpoint{};
     std::array<QLineEdit*, 3> txtRate{}, txtTimeSetpoint{};

@@ -25,7 +25,10 @@ namespace {
 
 constexpr int kMaterialNameMax = 17; // longest answer a rename keeps
 
-MaterialRecord& material(int n) { return Model().MaterialTable[size_t(qBound(1, n, MaxMaterials))]; }
+MaterialRecord& material(int n)
+{
+    return Model().MaterialTable[size_t(qBound(1, n, MaxMaterials))];
+}
 
 } // namespace
 
@@ -47,13 +50,14 @@ void frmMaterial::buildControls()
 
     auto* g = new QGridLayout;
     outer->addLayout(g);
-    const auto row = [this, g](const QString& label, const char* txtName, const char* spinName, const auto& spec,
-                               int maxChars, QLineEdit*& txt, UpDownWidget*& spin) {
+    const auto row = [this, g](const QString& label, const char* txtName, const char* spinName,
+                               const auto& spec, int maxChars, QLineEdit*& txt, UpDownWidget*& spin) {
         const int r = g->rowCount();
         txt = MakeEntry(this, QString::fromLatin1(txtName), 6);
         txt->setMaxLength(maxChars);
         txt->installEventFilter(this);
-        spin = MakeSpinner(this, QString::fromLatin1(spinName), spec.minSteps(), spec.maxSteps(), tr("Hundredths"));
+        spin = MakeSpinner(this, QString::fromLatin1(spinName), spec.minSteps(), spec.maxSteps(),
+                           tr("Hundredths"));
         AttachStepKeys(txt, spin);
         g->addWidget(MakeLabel(this, label, txt), r, 0);
         g->addWidget(txt, r, 1);
@@ -61,8 +65,10 @@ void frmMaterial::buildControls()
         if (*spec.unit)
             g->addWidget(new QLabel(QString::fromUtf8(spec.unit), this), r, 3);
     };
-    row(tr("&Density"), "txtDensity", "spnDensity", FieldSpecOf(&MaterialRecord::Density), 5, txtDensity, spnDensity);
-    row(tr("&Z Factor"), "txtZFactor", "spnZFactor", FieldSpecOf(&MaterialRecord::ZFactor), 4, txtZFactor, spnZFactor);
+    row(tr("&Density"), "txtDensity", "spnDensity", FieldSpecOf(&MaterialRecord::Density), 5, txtDensity,
+        spnDensity);
+    row(tr("&Z Factor"), "txtZFactor", "spnZFactor", FieldSpecOf(&MaterialRecord::ZFactor), 4, txtZFactor,
+        spnZFactor);
     g->setColumnStretch(4, 1);
     connect(spnDensity, &UpDownWidget::valueChanged, this, &frmMaterial::spnDensity_Change);
     connect(spnZFactor, &UpDownWidget::valueChanged, this, &frmMaterial::spnZFactor_Change);
@@ -127,8 +133,14 @@ void frmMaterial::spnZFactor_Change()
     material(currentMaterial()).ZFactor = StoredHundredths(spnZFactor->value());
 }
 
-void frmMaterial::txtDensity_LostFocus() { checkEntry(txtDensity, spnDensity); }
-void frmMaterial::txtZFactor_LostFocus() { checkEntry(txtZFactor, spnZFactor); }
+void frmMaterial::txtDensity_LostFocus()
+{
+    checkEntry(txtDensity, spnDensity);
+}
+void frmMaterial::txtZFactor_LostFocus()
+{
+    checkEntry(txtZFactor, spnZFactor);
+}
 
 bool frmMaterial::ValidateEntry(QLineEdit* box, const QString& low, const QString& high)
 {
@@ -137,7 +149,8 @@ bool frmMaterial::ValidateEntry(QLineEdit* box, const QString& low, const QStrin
         // No check of the box the focus leaves meanwhile: two refusing boxes
         // would hand the focus back and forth for ever.
         checking_ = true;
-        dialogs().message(QStringLiteral("Valid values are ") + low + QStringLiteral(" to ") + high + QLatin1Char('.'));
+        dialogs().message(QStringLiteral("Valid values are ") + low + QStringLiteral(" to ") + high +
+                          QLatin1Char('.'));
         box->setFocus(Qt::OtherFocusReason);
         checking_ = false;
         return false;
@@ -159,12 +172,13 @@ void frmMaterial::checkEntry(QLineEdit* box, UpDownWidget* spin)
 bool frmMaterial::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == txtDensity || watched == txtZFactor) {
-        const bool enter = event->type() == QEvent::KeyPress
-            && (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return || static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter);
+        const bool enter =
+            event->type() == QEvent::KeyPress && (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
+                                                  static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter);
         // Leaving the box for another control, not for a message box or another window.
-        const bool left = event->type() == QEvent::FocusOut
-            && static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason
-            && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason;
+        const bool left = event->type() == QEvent::FocusOut &&
+                          static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason &&
+                          static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason;
         if (enter || left) {
             if (watched == txtDensity)
                 txtDensity_LostFocus();
@@ -184,7 +198,8 @@ void frmMaterial::RenameMaterial()
         for (int m = 1; m <= MaxMaterials; ++m)
             names << material(m).Material.trimmed();
         const QString current = cboMaterials->currentText().trimmed();
-        const auto answer = dialogs().input(QStringLiteral("Enter new name:"), QStringLiteral("Edit Material"), current);
+        const auto answer =
+            dialogs().input(QStringLiteral("Enter new name:"), QStringLiteral("Edit Material"), current);
         const RenameOutcome r = CheckRename(answer, kMaterialNameMax, current, names);
         if (r.kind == RenameOutcome::Stop)
             return;

@@ -47,11 +47,15 @@ void frmSystem::buildControls()
     auto* left = new QVBoxLayout;
     top->addLayout(left);
 
-    const auto sysParam = [this](QWidget* parent, QGridLayout* g, int i, const QString& label, const QString& unit) {
-        spnSysParam[size_t(i)] = MakeSpinner(parent, Indexed("spnSysParam", i), SysParamMin(i), SysParamMax(i));
+    const auto sysParam = [this](QWidget* parent, QGridLayout* g, int i, const QString& label,
+                                 const QString& unit) {
+        spnSysParam[size_t(i)] =
+            MakeSpinner(parent, Indexed("spnSysParam", i), SysParamMin(i), SysParamMax(i));
         txtSysParam[size_t(i)] = MakeEntry(parent, Indexed("txtSysParam", i), 5);
-        connect(spnSysParam[size_t(i)], &UpDownWidget::valueChanged, this, [this, i] { spnSysParam_Change(i); });
-        connect(txtSysParam[size_t(i)], &QLineEdit::editingFinished, this, [this, i] { txtSysParam_LostFocus(i); });
+        connect(spnSysParam[size_t(i)], &UpDownWidget::valueChanged, this,
+                [this, i] { spnSysParam_Change(i); });
+        connect(txtSysParam[size_t(i)], &QLineEdit::editingFinished, this,
+                [this, i] { txtSysParam_LostFocus(i); });
         AttachStepKeys(txtSysParam[size_t(i)], spnSysParam[size_t(i)]);
         const int r = g->rowCount();
         g->addWidget(MakeLabel(parent, label, txtSysParam[size_t(i)]), r, 0);
@@ -75,15 +79,17 @@ void frmSystem::buildControls()
     sysParam(this, g, 0, tr("&Period"), QStringLiteral("s"));
     sysParam(this, g, 1, tr("Mi&n Freq."), QStringLiteral("MHz"));
     sysParam(this, g, 2, tr("Ma&x Freq."), QStringLiteral("MHz"));
-    tooling(this, g, spnSysTool, txtSysTool, QStringLiteral("spnSysTool"), QStringLiteral("txtSysTool"), tr("Sys&Tooling"));
-    connect(spnSysTool, &UpDownWidget::valueChanged, this, [this](int v) { txtSysTool->setText(QString::number(v)); });
+    tooling(this, g, spnSysTool, txtSysTool, QStringLiteral("spnSysTool"), QStringLiteral("txtSysTool"),
+            tr("Sys&Tooling"));
+    connect(spnSysTool, &UpDownWidget::valueChanged, this,
+            [this](int v) { txtSysTool->setText(QString::number(v)); });
 
     auto* fraXtal = new QGroupBox(tr("Xtal Too&ling"), this);
     fraXtal->setObjectName(QStringLiteral("fraXtalTooling"));
     auto* xg = new QGridLayout(fraXtal);
     for (int i = 0; i < 4; ++i) {
-        tooling(fraXtal, xg, spnXTool[size_t(i)], txtXTool[size_t(i)], Indexed("spnXTool", i), Indexed("txtXTool", i),
-                QString::number(i + 1));
+        tooling(fraXtal, xg, spnXTool[size_t(i)], txtXTool[size_t(i)], Indexed("spnXTool", i),
+                Indexed("txtXTool", i), QString::number(i + 1));
         connect(spnXTool[size_t(i)], &UpDownWidget::valueChanged, this,
                 [this, i](int v) { txtXTool[size_t(i)]->setText(QString::number(v)); });
     }

@@ -8,8 +8,14 @@
 namespace {
 
 // Upper limits of the spinners, from the field table.
-int wholeMax(double LayerRecord::* f) { return int(FieldSpecOf(f).maximum); }
-int wholeMax(qint16 LayerRecord::* f) { return int(FieldSpecOf(f).maximum); }
+int wholeMax(double LayerRecord::*f)
+{
+    return int(FieldSpecOf(f).maximum);
+}
+int wholeMax(qint16 LayerRecord::*f)
+{
+    return int(FieldSpecOf(f).maximum);
+}
 
 // Rate: the whole part goes onto its spinner first and the tenths are taken
 // against the spinner's value, so a clamped whole part gives 99.9, not 99.x.
@@ -33,7 +39,10 @@ TenthsPair loadPower(double v, int maxWhole)
     return p;
 }
 
-double powerValue(const TenthsPair& p) { return p.whole + p.tenths / 10.0; }
+double powerValue(const TenthsPair& p)
+{
+    return p.whole + p.tenths / 10.0;
+}
 
 } // namespace
 

@@ -10,17 +10,17 @@
 // them and what OK stores from them. Index 0 is the layer itself, 1 and 2 its
 // two rate ramps.
 struct LayerEdit {
-    std::array<TenthsPair, 3> rate{};            // spnRate / spnRateTenths
-    std::array<ThousandthsGroup, 3> thick{};     // spnFinalThick and its digit spinners
-    std::array<int, 3> time{};                   // spnTimeSetpoint
-    std::array<bool, 3> rampOn{};                // chkRamp(1), chkRamp(2); [0] unused
-    ThousandthsGroup thickSetpoint{};            // spnThickSetpoint...
-    int startMode = 0;                           // spnStartMode
-    TenthsPair maxPower{};                       // spnMaxPower(1) whole, (0) tenths
-    TenthsPair slewRate{};                       // spnSlewRate(1), (0)
-    int filmEntry = 0;                           // cmbFilm entry, film = entry + 1
-    std::array<bool, 4> sensors{};               // chkSensor1..4
-    int output = 0;                              // optOutNum(1..4); 0 = none selected
+    std::array<TenthsPair, 3> rate{};        // spnRate / spnRateTenths
+    std::array<ThousandthsGroup, 3> thick{}; // spnFinalThick and its digit spinners
+    std::array<int, 3> time{};               // spnTimeSetpoint
+    std::array<bool, 3> rampOn{};            // chkRamp(1), chkRamp(2); [0] unused
+    ThousandthsGroup thickSetpoint{};        // spnThickSetpoint...
+    int startMode = 0;                       // spnStartMode
+    TenthsPair maxPower{};                   // spnMaxPower(1) whole, (0) tenths
+    TenthsPair slewRate{};                   // spnSlewRate(1), (0)
+    int filmEntry = 0;                       // cmbFilm entry, film = entry + 1
+    std::array<bool, 4> sensors{};           // chkSensor1..4
+    int output = 0;                          // optOutNum(1..4); 0 = none selected
 
     bool operator==(const LayerEdit&) const = default;
 };
@@ -37,8 +37,8 @@ LayerEdit LoadLayerEdit(const LayerRecord& layer);
 void StoreLayerEdit(const LayerEdit& edit, LayerRecord& layer);
 
 // Display texts.
-QString LayerRateText(const TenthsPair& p);            // "0.0"
-QString StartModeText(int startMode);                  // "Auto" / "Manual"
+QString LayerRateText(const TenthsPair& p); // "0.0"
+QString StartModeText(int startMode);       // "Auto" / "Manual"
 // Film list entry: number, ". " and the stored 16-character name.
 QString NumberedNameEntry(int number, const QString& name16);
 

@@ -24,6 +24,7 @@ EntryCheck CheckHundredthsEntry(const QString& text, int lo, int hi)
     const QString high = HundredthsText(hi);
     const double v = LeadingNumber(text);
     if (v < LeadingNumber(low) || v > LeadingNumber(high))
-        return {false, 0, QStringLiteral("Valid values are ") + low + QStringLiteral(" to ") + high + QLatin1Char('.')};
+        return {false, 0,
+                QStringLiteral("Valid values are ") + low + QStringLiteral(" to ") + high + QLatin1Char('.')};
     return {true, ClampInt(RoundHalfEven(v * 100), lo, hi), {}};
 }

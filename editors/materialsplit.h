@@ -16,8 +16,8 @@ double StoredHundredths(int spin);
 // A typed entry checked against a spinner's limits.
 struct EntryCheck {
     bool ok = false;
-    int spin = 0;     // the new spinner value when ok
-    QString message;  // "Valid values are 0.40 to 99.99." when not
+    int spin = 0;    // the new spinner value when ok
+    QString message; // "Valid values are 0.40 to 99.99." when not
 };
 EntryCheck CheckHundredthsEntry(const QString& text, int lo, int hi);
 

@@ -1,7 +1,7 @@
 #include "editors/renamecheck.h"
 
-RenameOutcome CheckRename(const std::optional<QString>& answer, int maxLength,
-                          const QString& current, const QStringList& names)
+RenameOutcome CheckRename(const std::optional<QString>& answer, int maxLength, const QString& current,
+                          const QStringList& names)
 {
     if (!answer)
         return {};

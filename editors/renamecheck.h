@@ -18,7 +18,7 @@ struct RenameOutcome {
 // Stop when it is empty or equals current (trimmed, ignoring case); Duplicate
 // at the first of names (record 1 first, trimmed) equal to it ignoring case;
 // else Store.
-RenameOutcome CheckRename(const std::optional<QString>& answer, int maxLength,
-                          const QString& current, const QStringList& names);
+RenameOutcome CheckRename(const std::optional<QString>& answer, int maxLength, const QString& current,
+                          const QStringList& names);
 
 #endif

@@ -10,21 +10,25 @@ constexpr std::array<float, kPeriods> kPeriodList = {0.1f, 0.15f, 0.2f, 0.25f, 0
 
 using S = SystemRecord;
 constexpr std::array<double S::*, kSysParams> kSysFields = {
-    &S::Period, &S::Min_Freq, &S::Max_Freq, &S::Power_Scale_1, &S::Power_Scale_2, &S::Power_Scale_3, &S::Power_Scale_4};
+    &S::Period,        &S::Min_Freq,      &S::Max_Freq,     &S::Power_Scale_1,
+    &S::Power_Scale_2, &S::Power_Scale_3, &S::Power_Scale_4};
 constexpr std::array<qint16 S::*, 4> kXtools = {&S::Xtool1, &S::Xtool2, &S::Xtool3, &S::Xtool4};
 
 QStringList buildInputs()
 {
-    QStringList l = {"Start Process", "Abort Process", "Start Layer", "Stop Layer", "Start Next Layer",
-                     "Force Final Thick"};
+    QStringList l = {"Start Process", "Abort Process",    "Start Layer",
+                     "Stop Layer",    "Start Next Layer", "Force Final Thick"};
     for (int p = 1; p <= 25; ++p)
         l << QStringLiteral("Start Process %1").arg(p);
-    l << "Soak Hold" << "Zero Thickness" << "Zero Time";
+    l << "Soak Hold"
+      << "Zero Thickness"
+      << "Zero Time";
     for (int o = 1; o <= 4; ++o)
         l << QStringLiteral("Out%1 Pocket Rdy").arg(o);
     for (int x = 1; x <= 6; ++x)
         l << QStringLiteral("Multi Xtal %1").arg(x);
-    l << "Interlock" << "None";
+    l << "Interlock"
+      << "None";
     return l;
 }
 
@@ -34,9 +38,21 @@ QStringList buildRelays()
     for (const char* what : {"Source %1 Shutter", "Sensor %1 Shutter", "Sensor %1 Fail"})
         for (int n = 1; n <= 4; ++n)
             l << QString::fromLatin1(what).arg(n);
-    l << "All Crystal Good" << "All Crystal Fail" << "Process Hold" << "Deposit Phase" << "PreCond Phase"
-      << "SoakHold Phase" << "Process Active" << "Manual Mode" << "Max Power" << "Stopped" << "Time Setpoint"
-      << "Thick. Limit" << "Final Thickness" << "Dual Xtal Shtr 1" << "Dual Xtal Shtr 3";
+    l << "All Crystal Good"
+      << "All Crystal Fail"
+      << "Process Hold"
+      << "Deposit Phase"
+      << "PreCond Phase"
+      << "SoakHold Phase"
+      << "Process Active"
+      << "Manual Mode"
+      << "Max Power"
+      << "Stopped"
+      << "Time Setpoint"
+      << "Thick. Limit"
+      << "Final Thickness"
+      << "Dual Xtal Shtr 1"
+      << "Dual Xtal Shtr 3";
     for (int n = 1; n <= 4; ++n)
         l << QStringLiteral("Multi Xtal %1 Move").arg(n);
     for (int o = 1; o <= 4; ++o)
@@ -49,7 +65,10 @@ QStringList buildRelays()
     return l;
 }
 
-int entryOf(int code, int count) { return InRange(code, 1, count) ? code - 1 : count - 1; }
+int entryOf(int code, int count)
+{
+    return InRange(code, 1, count) ? code - 1 : count - 1;
+}
 
 } // namespace
 

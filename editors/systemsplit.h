@@ -36,8 +36,8 @@ struct SystemEdit {
     int sysTool = 10;
     std::array<int, 4> xtool{10, 10, 10, 10};
     bool simulateOn = false;
-    std::array<int, MaxInputs> input{};   // cmbInput entries
-    std::array<int, MaxOutputs> relay{};  // cmbRelay entries
+    std::array<int, MaxInputs> input{};  // cmbInput entries
+    std::array<int, MaxOutputs> relay{}; // cmbRelay entries
 
     bool operator==(const SystemEdit&) const = default;
 };

@@ -25,11 +25,20 @@ protected:
         if (event->type() != QEvent::KeyPress || !spin_)
             return false;
         switch (static_cast<QKeyEvent*>(event)->key()) {
-        case Qt::Key_Up: spin_->stepBy(1); return true;
-        case Qt::Key_Down: spin_->stepBy(-1); return true;
-        case Qt::Key_PageUp: spin_->stepBy(kPageSteps); return true;
-        case Qt::Key_PageDown: spin_->stepBy(-kPageSteps); return true;
-        default: return false;
+        case Qt::Key_Up:
+            spin_->stepBy(1);
+            return true;
+        case Qt::Key_Down:
+            spin_->stepBy(-1);
+            return true;
+        case Qt::Key_PageUp:
+            spin_->stepBy(kPageSteps);
+            return true;
+        case Qt::Key_PageDown:
+            spin_->stepBy(-kPageSteps);
+            return true;
+        default:
+            return false;
         }
     }
 
@@ -103,13 +112,27 @@ QSize UpDownWidget::sizeHint() const
 void UpDownWidget::keyPressEvent(QKeyEvent* event)
 {
     switch (event->key()) {
-    case Qt::Key_Up: stepBy(1); break;
-    case Qt::Key_Down: stepBy(-1); break;
-    case Qt::Key_PageUp: stepBy(kPageSteps); break;
-    case Qt::Key_PageDown: stepBy(-kPageSteps); break;
-    case Qt::Key_Home: setValue(min_); break;
-    case Qt::Key_End: setValue(max_); break;
-    default: QWidget::keyPressEvent(event); return;
+    case Qt::Key_Up:
+        stepBy(1);
+        break;
+    case Qt::Key_Down:
+        stepBy(-1);
+        break;
+    case Qt::Key_PageUp:
+        stepBy(kPageSteps);
+        break;
+    case Qt::Key_PageDown:
+        stepBy(-kPageSteps);
+        break;
+    case Qt::Key_Home:
+        setValue(min_);
+        break;
+    case Qt::Key_End:
+        setValue(max_);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
     }
     event->accept();
 }

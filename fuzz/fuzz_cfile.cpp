@@ -87,11 +87,15 @@ std::vector<std::string> FuzzSeedInputs()
             "UpDnRate = 0.5 \r\nLogFile=\"C:\\data\\run log.csv\"\r\nCheckSumOn=TRUE\r\n",
             "; comment\n[comm]\neport=70000\nDebugDump=yes\n[Comm]\nEPort=1\n",
             "[Fuzz]\nKey=v\n[Fuzz\nKey='q'\n=nothing\n[]\nx=1,2,3\n",
-            "\xef\xbb\xbf[Comm]\rEPort=-32768\rName=M\xfcller\r",
-            "[Comm]\r\nEPort=\r\n\r\n\r\n"};
+            "\xef\xbb\xbf[Comm]\rEPort=-32768\rName=M\xfcller\r", "[Comm]\r\nEPort=\r\n\r\n\r\n"};
 }
 
-std::string FuzzDictionary() { return std::string("[]=;,\"' \r\n\t\0\xef\xbf\xbd\xfc" "CommEPort01", 28); }
+std::string FuzzDictionary()
+{
+    return std::string("[]=;,\"' \r\n\t\0\xef\xbf\xbd\xfc"
+                       "CommEPort01",
+                       28);
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -118,7 +122,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     writeAndReadBack(ini, path, QStringLiteral("Comm"), QStringLiteral("EPort"), QStringLiteral("2101"));
     writeAndReadBack(ini, path, QStringLiteral("Fuzz Section"), QStringLiteral("New Key"),
                      QStringLiteral("a value, with = signs"));
-    FUZZ_CHECK(ini.WriteIniStr(QStringLiteral("Comm"), QStringLiteral("EPort"), QStringLiteral("1\n[x]")) == 0);
+    FUZZ_CHECK(ini.WriteIniStr(QStringLiteral("Comm"), QStringLiteral("EPort"), QStringLiteral("1\n[x]")) ==
+               0);
     FUZZ_CHECK(ini.ReadIniStr(QStringLiteral("Comm"), QStringLiteral("EPort")) == QStringLiteral("2101"));
     FUZZ_CHECK(ini.ClearIniSection(QStringLiteral("Fuzz Section")) != 0);
     return 0;

@@ -21,8 +21,8 @@ QTemporaryDir& scratch()
 // the text reader but dropped by the file loader, which reads in text mode.
 bool holdsCarriageReturn(const ChartConfig& c)
 {
-    bool cr = c.title.contains(QLatin1Char('\r')) || c.xAxis.label.contains(QLatin1Char('\r'))
-        || c.yAxis.label.contains(QLatin1Char('\r'));
+    bool cr = c.title.contains(QLatin1Char('\r')) || c.xAxis.label.contains(QLatin1Char('\r')) ||
+              c.yAxis.label.contains(QLatin1Char('\r'));
     for (const ChartSeriesConfig& s : c.series)
         cr = cr || s.name.contains(QLatin1Char('\r'));
     return cr;
@@ -35,22 +35,26 @@ void sameTexts(const ChartConfig& a, const ChartConfig& b)
     FUZZ_CHECK(a.xAxis.label == b.xAxis.label && a.xAxis.gridVisible == b.xAxis.gridVisible);
     FUZZ_CHECK(a.yAxis.label == b.yAxis.label && a.yAxis.gridVisible == b.yAxis.gridVisible);
     for (int s = 0; s < kChartSeries; ++s)
-        FUZZ_CHECK(a.series[size_t(s)].name == b.series[size_t(s)].name
-                   && a.series[size_t(s)].colour == b.series[size_t(s)].colour);
+        FUZZ_CHECK(a.series[size_t(s)].name == b.series[size_t(s)].name &&
+                   a.series[size_t(s)].colour == b.series[size_t(s)].colour);
 }
 
 } // namespace
 
 std::vector<std::string> FuzzSeedInputs()
 {
-    return {ChartConfigToText(DefaultChartConfig(QStringLiteral("AVG_DEP.OC2"))).toStdString(),
-            ChartConfigToText(DefaultChartConfig(QStringLiteral("DEV_DEP.OC2"))).toStdString(),
-            "[chart]\r\ntitle = Rate \xc3\x85/s\r\nbackground=#0a0B0c\r\nlegend=no\r\n[yaxis]\r\nmin=-1e3\r\n"
-            "max=1.5E2\r\n[series4]\r\ncolor=ff00ff\r\nwidth=0.25\r\n",
-            "# c\n[Series0]\n[Series5]\nName=x\n[XAxis\nLabel=no close\nMin=nan\nMax=inf\nGridSpacing=1e400\n"};
+    return {
+        ChartConfigToText(DefaultChartConfig(QStringLiteral("AVG_DEP.OC2"))).toStdString(),
+        ChartConfigToText(DefaultChartConfig(QStringLiteral("DEV_DEP.OC2"))).toStdString(),
+        "[chart]\r\ntitle = Rate \xc3\x85/s\r\nbackground=#0a0B0c\r\nlegend=no\r\n[yaxis]\r\nmin=-1e3\r\n"
+        "max=1.5E2\r\n[series4]\r\ncolor=ff00ff\r\nwidth=0.25\r\n",
+        "# c\n[Series0]\n[Series5]\nName=x\n[XAxis\nLabel=no close\nMin=nan\nMax=inf\nGridSpacing=1e400\n"};
 }
 
-std::string FuzzDictionary() { return "[]=#;\n\r .-+e0123456789ChartXYAxisSeries"; }
+std::string FuzzDictionary()
+{
+    return "[]=#;\n\r .-+e0123456789ChartXYAxisSeries";
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -40,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // The input taken as command text: framed by the host, parsed back whole,
     // with the checksum on and off.
-    const QByteArray text(reinterpret_cast<const char*>(data), qsizetype(std::min<size_t>(size, kMaxCommandLength)));
+    const QByteArray text(reinterpret_cast<const char*>(data),
+                          qsizetype(std::min<size_t>(size, kMaxCommandLength)));
     for (bool checksumOn : {true, false}) {
         const auto frame = BuildCommandFrame(text, checksumOn);
         FUZZ_CHECK(frame.has_value());
@@ -54,7 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             }
         FUZZ_CHECK(count == 1 && got.has_value());
         FUZZ_CHECK(got->text == text);
-        FUZZ_CHECK(got->checksum == (checksumOn ? CommandFrameParser::Checksum::Ok : CommandFrameParser::Checksum::Off));
+        FUZZ_CHECK(got->checksum ==
+                   (checksumOn ? CommandFrameParser::Checksum::Ok : CommandFrameParser::Checksum::Off));
     }
     FUZZ_CHECK(!BuildCommandFrame(QByteArray(kMaxCommandLength + 1, 'x'), true).has_value());
     return 0;

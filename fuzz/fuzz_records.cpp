@@ -65,7 +65,10 @@ std::vector<std::string> FuzzSeedInputs()
             "20,20 21,21 22,22 23,23 24,24"};
 }
 
-std::string FuzzDictionary() { return " ,.-+e0123456789"; }
+std::string FuzzDictionary()
+{
+    return " ,.-+e0123456789";
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -48,12 +48,28 @@ void sameAsReference(const QString& text)
 
 std::vector<std::string> FuzzSeedInputs()
 {
-    return {"", " ", "1 2 3", "1,12.5 2,-0.25 3,1e3 4,7", "  12.5 s", "-1.5E-3", "1,5", "+.5", "5.", "1e", "1e+",
-            "0 0.0 -0 +0", "32767 -32768 32768", "1,2,3 a,b,c ,, ,", "99999999999999999999 1e308 1e309",
+    return {"",
+            " ",
+            "1 2 3",
+            "1,12.5 2,-0.25 3,1e3 4,7",
+            "  12.5 s",
+            "-1.5E-3",
+            "1,5",
+            "+.5",
+            "5.",
+            "1e",
+            "1e+",
+            "0 0.0 -0 +0",
+            "32767 -32768 32768",
+            "1,2,3 a,b,c ,, ,",
+            "99999999999999999999 1e308 1e309",
             "1e-320 -2.5e-310 4.9e-324 1.7976931348623157e308 -1e400 0.000000000000000000001"};
 }
 
-std::string FuzzDictionary() { return " ,.+-eE0123456789\t\xa0\xb2x"; }
+std::string FuzzDictionary()
+{
+    return " ,.+-eE0123456789\t\xa0\xb2x";
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

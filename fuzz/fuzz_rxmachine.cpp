@@ -24,7 +24,10 @@ std::vector<std::string> FuzzSeedInputs()
     return seeds;
 }
 
-std::string FuzzDictionary() { return std::string("!\0\x01\x02\x03\x22\x23\x24\xa1\xff A,", 13); }
+std::string FuzzDictionary()
+{
+    return std::string("!\0\x01\x02\x03\x22\x23\x24\xa1\xff A,", 13);
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -10,12 +10,12 @@
 
 // A broken property is a crash like any other: the driver (or libFuzzer)
 // catches the abort and keeps the input that caused it.
-#define FUZZ_CHECK(cond)                                                                 \
-    do {                                                                                 \
-        if (!(cond)) {                                                                   \
-            std::fprintf(stderr, "%s:%d: property failed: %s\n", __FILE__, __LINE__, #cond); \
-            std::abort();                                                                \
-        }                                                                                \
+#define FUZZ_CHECK(cond)                                                                                     \
+    do {                                                                                                     \
+        if (!(cond)) {                                                                                       \
+            std::fprintf(stderr, "%s:%d: property failed: %s\n", __FILE__, __LINE__, #cond);                 \
+            std::abort();                                                                                    \
+        }                                                                                                    \
     } while (0)
 
 // Inputs each harness hands the stand-alone driver to mutate: well-formed

@@ -149,7 +149,8 @@ private:
             }
             break;
         default: // a run of digits (numbers that overflow)
-            s.insert(below(n + 1), std::string(1 + below(below(16) == 0 ? 420 : 24), static_cast<char>('0' + below(10))));
+            s.insert(below(n + 1),
+                     std::string(1 + below(below(16) == 0 ? 420 : 24), static_cast<char>('0' + below(10))));
             break;
         }
     }

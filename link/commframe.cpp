@@ -76,12 +76,18 @@ std::optional<QByteArray> BuildReplyFrame(char status, const QByteArray& data)
 quint16 StatusForReplyChar(char status)
 {
     switch (status) {
-    case 'A': return 0;
-    case 'B': return 3;
-    case 'C': return 4;
-    case 'D': return 5;
-    case 'E': return 6;
-    default: return 5;
+    case 'A':
+        return 0;
+    case 'B':
+        return 3;
+    case 'C':
+        return 4;
+    case 'D':
+        return 5;
+    case 'E':
+        return 6;
+    default:
+        return 5;
     }
 }
 
@@ -113,7 +119,7 @@ std::optional<RxMachine::Frame> RxMachine::feed(char byte)
     if (index_ == 1) {
         if (b <= 2)
             return std::nullopt;
-        const int upper = b - 32;  // last index of the frame
+        const int upper = b - 32; // last index of the frame
         if (upper < 3) {
             // Too short to hold even its own checksum: a broken frame.
             index_ = kDone;
@@ -159,8 +165,8 @@ std::optional<CommandFrameParser::Command> CommandFrameParser::feed(char byte)
     if (buffer_.size() == 1) {
         const auto b = static_cast<quint8>(byte);
         if (byte == kFrameStart)
-            return std::nullopt;          // a fresh start: keep waiting for the length
-        if (b < 0x22) {                    // not a length character: resynchronise
+            return std::nullopt; // a fresh start: keep waiting for the length
+        if (b < 0x22) {          // not a length character: resynchronise
             reset();
             return std::nullopt;
         }

@@ -59,8 +59,8 @@ class RxMachine {
 public:
     struct Frame {
         bool checksumOk = false;
-        char status = 0;      // the status character (meaningful when checksumOk)
-        QByteArray data;      // the bytes between status and checksum
+        char status = 0; // the status character (meaningful when checksumOk)
+        QByteArray data; // the bytes between status and checksum
     };
 
     // Feeds one byte; returns the frame when this byte completes one (good or
@@ -73,7 +73,7 @@ public:
     int index() const { return index_; }
 
 private:
-    QByteArray buffer_;  // the frame being rebuilt, sized from its length character
+    QByteArray buffer_; // the frame being rebuilt, sized from its length character
     int index_ = 0;
 };
 
@@ -94,7 +94,7 @@ public:
 
 private:
     QByteArray buffer_;
-    int expected_ = 0;   // total frame size once the length character is known
+    int expected_ = 0; // total frame size once the length character is known
 };
 
 #endif

@@ -23,15 +23,21 @@ constexpr int kMaxUsbEntries = 8;
 
 CommSettingsHost::~CommSettingsHost() = default;
 
-CommSettingsHost* commSettingsHost() { return hostSlot(); }
-void setCommSettingsHost(CommSettingsHost* host) { hostSlot() = host; }
+CommSettingsHost* commSettingsHost()
+{
+    return hostSlot();
+}
+void setCommSettingsHost(CommSettingsHost* host)
+{
+    hostSlot() = host;
+}
 
 CommControlsShown ControlsForCommType(int commType)
 {
     static constexpr std::array<CommControlsShown, 3> kTable{{
-        {true, false, false},   // RS-232
-        {false, true, false},   // USB
-        {false, false, true},   // Ethernet
+        {true, false, false}, // RS-232
+        {false, true, false}, // USB
+        {false, false, true}, // Ethernet
     }};
     if (commType < 0 || commType >= int(kTable.size()))
         return {};
@@ -119,9 +125,15 @@ void CommSettingsLogic::setChecksum(bool on)
     Config().CheckSumOn = on ? 1 : 0;
 }
 
-void CommSettingsLogic::setEPort(const QString& text) { Config().EPort = text; }
+void CommSettingsLogic::setEPort(const QString& text)
+{
+    Config().EPort = text;
+}
 
-void CommSettingsLogic::setEAddress(const QString& text) { Config().EAddress = text; }
+void CommSettingsLogic::setEAddress(const QString& text)
+{
+    Config().EAddress = text;
+}
 
 UsbListContents CommSettingsLogic::usbList() const
 {

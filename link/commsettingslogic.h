@@ -27,9 +27,9 @@ void setCommSettingsHost(CommSettingsHost* host);
 
 // Which transport's controls are shown for CommType 0, 1, 2.
 struct CommControlsShown {
-    bool rs232 = false;     // cboRS232
-    bool usb = false;       // cboUSB
-    bool ethernet = false;  // txtEport, txtEAddr, lblPort, lblEAddress
+    bool rs232 = false;    // cboRS232
+    bool usb = false;      // cboUSB
+    bool ethernet = false; // txtEport, txtEAddr, lblPort, lblEAddress
     bool operator==(const CommControlsShown&) const = default;
 };
 CommControlsShown ControlsForCommType(int commType);

@@ -44,9 +44,8 @@ frmComm::~frmComm() = default;
 void frmComm::buildControls()
 {
     static constexpr std::array<const char*, 3> kOptCaption = {"&RS-232", "&USB", "&Ethernet"};
-    static constexpr std::array<const char*, 3> kOptTip = {"Select RS-242 communications.",
-                                                           "Select USB communications.",
-                                                           "Select Ethernet communications."};
+    static constexpr std::array<const char*, 3> kOptTip = {
+        "Select RS-242 communications.", "Select USB communications.", "Select Ethernet communications."};
     auto* transport = new QGroupBox(this);
     transport->setObjectName(QStringLiteral("fraComm"));
     auto* options = new QVBoxLayout;
@@ -90,14 +89,16 @@ void frmComm::buildControls()
     transportRow->addLayout(options);
     transportRow->addLayout(address, 1);
 
-    chkSum = named(new QCheckBox(QStringLiteral("Use Comm Checksum"), this), "chkSum", "Use message checksums.");
+    chkSum =
+        named(new QCheckBox(QStringLiteral("Use Comm Checksum"), this), "chkSum", "Use message checksums.");
     cmdFind = named(new QPushButton(QStringLiteral("&Find"), this), "cmdFind",
                     "Search for an instrument on the selected comm port.");
 
     auto* lblSend = named(new QLabel(QStringLiteral("Command:"), this), "lblSend");
     txtSend = named(new QLineEdit(this), "txtSend", "Enter a command to send.");
     lblSend->setBuddy(txtSend);
-    cmdSend = named(new QPushButton(QStringLiteral("&Send"), this), "cmdSend", "Send command to the instrument.");
+    cmdSend =
+        named(new QPushButton(QStringLiteral("&Send"), this), "cmdSend", "Send command to the instrument.");
     auto* lblRcv = named(new QLabel(QStringLiteral("Response:"), this), "lblRcv");
     txtRcv = named(new QLineEdit(this), "txtRcv", "Instrument response to the command.");
     lblRcv->setBuddy(txtRcv);
@@ -183,7 +184,10 @@ void frmComm::FillUSBList()
     cboUSB->setCurrentIndex(list.selected);
 }
 
-void frmComm::cboRS232_Click() { logic_.selectRS232(cboRS232->currentIndex()); }
+void frmComm::cboRS232_Click()
+{
+    logic_.selectRS232(cboRS232->currentIndex());
+}
 
 void frmComm::cboUSB_Click()
 {
@@ -191,11 +195,20 @@ void frmComm::cboUSB_Click()
         logic_.selectUSB(cboUSB->currentText());
 }
 
-void frmComm::chkSum_Click() { logic_.setChecksum(chkSum->isChecked()); }
+void frmComm::chkSum_Click()
+{
+    logic_.setChecksum(chkSum->isChecked());
+}
 
-void frmComm::txtEPort_LostFocus() { logic_.setEPort(txtEport->text()); }
+void frmComm::txtEPort_LostFocus()
+{
+    logic_.setEPort(txtEport->text());
+}
 
-void frmComm::txtEAddr_LostFocus() { logic_.setEAddress(txtEAddr->text()); }
+void frmComm::txtEAddr_LostFocus()
+{
+    logic_.setEAddress(txtEAddr->text());
+}
 
 void frmComm::cmdFind_Click()
 {
@@ -228,7 +241,10 @@ void frmComm::cmdESetup_Click()
     shell().startProgram(QStringLiteral("dgdiscvr.exe"));
 }
 
-void frmComm::cmdOK_Click() { close(); }
+void frmComm::cmdOK_Click()
+{
+    close();
+}
 
 void frmComm::closeEvent(QCloseEvent* event)
 {

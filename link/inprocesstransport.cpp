@@ -2,8 +2,7 @@
 
 #include "link/inprocesspeer.h"
 
-InProcessTransport::InProcessTransport(InProcessPeer* peer, QObject* parent)
-    : Transport(parent), peer_(peer)
+InProcessTransport::InProcessTransport(InProcessPeer* peer, QObject* parent) : Transport(parent), peer_(peer)
 {
     if (peer) {
         connect(peer, &InProcessPeer::sendToHost, this, [this](const QByteArray& bytes) {

@@ -89,10 +89,14 @@ Transport* activeTransport()
     if (s.override)
         return s.override.get();
     switch (Config().CommType) {
-    case 0: return s.serial.get();
-    case 1: return s.usb.get();
-    case 2: return s.tcp.get();
-    default: return nullptr;
+    case 0:
+        return s.serial.get();
+    case 1:
+        return s.usb.get();
+    case 2:
+        return s.tcp.get();
+    default:
+        return nullptr;
     }
 }
 
@@ -215,17 +219,28 @@ void Comm_SetStatus(LinkStatus code)
 QString Comm_ErrorText(LinkStatus code)
 {
     switch (code) {
-    case 0: return QString();
-    case 1: return QStringLiteral("Timeout");
-    case 2: return QStringLiteral("No Data");
-    case 3: return QStringLiteral("Not Ready");
-    case 4: return QStringLiteral("Bad Command");
-    case 5: return QStringLiteral("Bad Data");
-    case 6: return QStringLiteral("Bad Mode");
-    case 7: return QStringLiteral("Checksum Error");
-    case 8: return QStringLiteral("Port Not Ready");
-    case 9: return QStringLiteral("Instrument Busy");
-    default: return QStringLiteral("Unknown Error");
+    case 0:
+        return QString();
+    case 1:
+        return QStringLiteral("Timeout");
+    case 2:
+        return QStringLiteral("No Data");
+    case 3:
+        return QStringLiteral("Not Ready");
+    case 4:
+        return QStringLiteral("Bad Command");
+    case 5:
+        return QStringLiteral("Bad Data");
+    case 6:
+        return QStringLiteral("Bad Mode");
+    case 7:
+        return QStringLiteral("Checksum Error");
+    case 8:
+        return QStringLiteral("Port Not Ready");
+    case 9:
+        return QStringLiteral("Instrument Busy");
+    default:
+        return QStringLiteral("Unknown Error");
     }
 }
 
@@ -287,9 +302,14 @@ bool Comm_Connect()
             connected = Comm_SerialPortOpen();
             break;
         }
-        case 1: connected = connectUsb(); break;
-        case 2: connected = connectTcp(); break;
-        default: break;
+        case 1:
+            connected = connectUsb();
+            break;
+        case 2:
+            connected = connectTcp();
+            break;
+        default:
+            break;
         }
     }
 

@@ -17,8 +17,8 @@ inline constexpr char kDcx700ProductId[] = "8292";
 
 struct UsbDeviceInfo {
     QString serialNumber;
-    QString productId;   // four upper-case hex digits, "" when unknown
-    QString location;    // device path (/dev/ttyUSB0)
+    QString productId; // four upper-case hex digits, "" when unknown
+    QString location;  // device path (/dev/ttyUSB0)
 };
 
 // Where the device list comes from: the system's serial ports in the program,

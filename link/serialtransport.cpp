@@ -46,7 +46,8 @@ bool SerialTransport::write(const QByteArray& frame)
 {
     if (!port_.isOpen())
         return false;
-    const bool flushed = port_.clear(settings_.usbBehaviour ? QSerialPort::AllDirections : QSerialPort::Input);
+    const bool flushed =
+        port_.clear(settings_.usbBehaviour ? QSerialPort::AllDirections : QSerialPort::Input);
     port_.readAll();
     if (settings_.usbBehaviour && !flushed) {
         qCDebug(lcLink) << "usb: flush failed on" << device_;

@@ -45,9 +45,12 @@ TcpTransport::State TcpTransport::state() const
         return State::HostLookup;
     switch (socket_->state()) {
     case QAbstractSocket::HostLookupState:
-    case QAbstractSocket::ConnectingState: return State::Connecting;
-    case QAbstractSocket::ConnectedState: return State::Connected;
-    default: return State::Unconnected;
+    case QAbstractSocket::ConnectingState:
+        return State::Connecting;
+    case QAbstractSocket::ConnectedState:
+        return State::Connected;
+    default:
+        return State::Unconnected;
     }
 }
 
@@ -77,7 +80,7 @@ void TcpTransport::close()
         QHostInfo::abortHostLookup(lookupId_);
     lookupId_ = -1;
     pending_.clear();
-    socket_->abort();  // emits stateChanged when a connection was there
+    socket_->abort(); // emits stateChanged when a connection was there
     if (wasLookingUp)
         emit stateChanged();
 }
@@ -146,7 +149,7 @@ bool TcpTransport::write(const QByteArray& frame)
 {
     if (!isOpen())
         return false;
-    pending_.clear();  // a late reply to an earlier command answers nothing now
+    pending_.clear(); // a late reply to an earlier command answers nothing now
     // Unbuffered, so this is the send itself; a frame that did not fit the
     // socket buffer at once is finished by the socket's write notifier.
     const qint64 n = socket_->write(frame);

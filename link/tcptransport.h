@@ -42,7 +42,7 @@ private:
     void readSocket();
     void fail(const QString& why);
 
-    QTcpSocket* socket_;  // child of this object
+    QTcpSocket* socket_; // child of this object
     quint16 port_ = 0;
     int lookupId_ = -1;
     QString error_;

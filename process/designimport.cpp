@@ -68,8 +68,9 @@ ImportOutcome ImportMacleod(ParameterModel& model, const QString& fileName, bool
         if (model.ProcessTable[size_t(p)].First_Layer < 0)
             process = p;
     if (!process) {
-        dialogs().message(QStringLiteral("No available processes.\n"
-                                         "Delete all layers in an existing process or open another database."));
+        dialogs().message(
+            QStringLiteral("No available processes.\n"
+                           "Delete all layers in an existing process or open another database."));
         out.end = ImportEnd::NoProcess;
         return out;
     }
@@ -92,18 +93,20 @@ ImportOutcome ImportMacleod(ParameterModel& model, const QString& fileName, bool
         // leaves neither a linked nor a taken slot behind.
         const std::optional<double> thickness = StrictNumber(GetDelimitedWord(line, 3, QStringLiteral(",")));
         if (!thickness) {
-            ErrHandler().HandleError(ErrTypeMismatch,
-                                     QStringLiteral("Type mismatch: the thickness on line %1 of %2 is not a number.")
-                                         .arg(out.line)
-                                         .arg(GetNamePart(fileName)),
-                                     out.line);
+            ErrHandler().HandleError(
+                ErrTypeMismatch,
+                QStringLiteral("Type mismatch: the thickness on line %1 of %2 is not a number.")
+                    .arg(out.line)
+                    .arg(GetNamePart(fileName)),
+                out.line);
             out.end = ImportEnd::BadLine;
             return out;
         }
         const int slot = FindFreeLayer(model);
         if (slot < 1 || slot > MaxLayers) {
-            dialogs().message(QStringLiteral("No more available layers.  Process truncated.\n"
-                                             "Delete layers in an existing proces or open another database."));
+            dialogs().message(
+                QStringLiteral("No more available layers.  Process truncated.\n"
+                               "Delete layers in an existing proces or open another database."));
             out.end = ImportEnd::Truncated;
             return out;
         }
@@ -114,9 +117,9 @@ ImportOutcome ImportMacleod(ParameterModel& model, const QString& fileName, bool
             if (film) {
                 Name16& name = model.FilmTable[size_t(film)].Film_Name;
                 name = material.trimmed();
-                dialogs().message(QStringLiteral("No film matching ") + name.text().trimmed()
-                                  + QStringLiteral(" exists in database.\n"
-                                                   "Use Edit Films to setup the proper parameters."));
+                dialogs().message(QStringLiteral("No film matching ") + name.text().trimmed() +
+                                  QStringLiteral(" exists in database.\n"
+                                                 "Use Edit Films to setup the proper parameters."));
             }
         }
         if (!film) {
@@ -144,9 +147,10 @@ ImportOutcome ImportMacleod(ParameterModel& model, const QString& fileName, bool
     }
     out.line = 0;
     out.end = ImportEnd::Imported;
-    out.finalMessage = QStringLiteral("Process '") + pr.Process_Name.text().trimmed()
-        + QStringLiteral("' imported with %1 layers.\n").arg(out.count)
-        + QStringLiteral("Edit each layer to set the desposition rate.  New Films also need editing.");
+    out.finalMessage =
+        QStringLiteral("Process '") + pr.Process_Name.text().trimmed() +
+        QStringLiteral("' imported with %1 layers.\n").arg(out.count) +
+        QStringLiteral("Edit each layer to set the desposition rate.  New Films also need editing.");
     if (showFinalMessage)
         dialogs().message(out.finalMessage);
     return out;

@@ -11,19 +11,19 @@ struct ParameterModel;
 // the error handler.
 
 enum class ImportEnd {
-    Imported,   // the whole file became a process
-    NoProcess,  // every process holds layers; nothing changed
-    Truncated,  // no free layer slot or no usable film; the layers before stay
-    BadLine,    // a thickness that is not a number; the layers before stay
-    FileError,  // the file could not be read; nothing changed
+    Imported,  // the whole file became a process
+    NoProcess, // every process holds layers; nothing changed
+    Truncated, // no free layer slot or no usable film; the layers before stay
+    BadLine,   // a thickness that is not a number; the layers before stay
+    FileError, // the file could not be read; nothing changed
 };
 
 struct ImportOutcome {
     ImportEnd end = ImportEnd::FileError;
-    int process = 0;        // the process filled, 0 when none
-    int count = 0;          // layers imported
-    int line = 0;           // the line that stopped a BadLine import
-    QString finalMessage;   // "Process '...' imported with n layers." ...
+    int process = 0;      // the process filled, 0 when none
+    int count = 0;        // layers imported
+    int line = 0;         // the line that stopped a BadLine import
+    QString finalMessage; // "Process '...' imported with n layers." ...
 };
 
 // showFinalMessage false: the closing message is only returned (dcx700ctl

@@ -34,4 +34,7 @@ frmCompare::frmCompare(const QStringList& lines, QWidget* parent) : QDialog(pare
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void frmCompare::cmdSave_Click() { SaveCompareList(lines_); }
+void frmCompare::cmdSave_Click()
+{
+    SaveCompareList(lines_);
+}

@@ -73,7 +73,8 @@ frmProcess::frmProcess(QWidget* parent, ProcessWindowHost* host) : QDialog(paren
     buildControls();
     buildMenus();
     editor_.setEditors({[this] { return ShowLayerEditor(this); }, [this] { return ShowFilmEditor(this); },
-                        [this] { return ShowMaterialEditor(this); }, [this] { return ShowSystemEditor(this); }});
+                        [this] { return ShowMaterialEditor(this); },
+                        [this] { return ShowSystemEditor(this); }});
     Form_Load();
 }
 
@@ -163,7 +164,8 @@ void frmProcess::buildMenus()
     mnuFile->addSeparator();
     mnuFileImport = menuEntry(mnuFile, QStringLiteral("Import Macleod"), QStringLiteral("mnuFileImport"));
     mnuFile->addSeparator();
-    mnuFilePrint = menuEntry(mnuFile, QStringLiteral("&Print/Export Process..."), QStringLiteral("mnuFilePrint"));
+    mnuFilePrint =
+        menuEntry(mnuFile, QStringLiteral("&Print/Export Process..."), QStringLiteral("mnuFilePrint"));
     mnuEdit = bar->addMenu(QStringLiteral("&Edit"));
     mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
     mnuEditFilms = menuEntry(mnuEdit, QStringLiteral("&Films"), QStringLiteral("mnuEditFilms"));
@@ -171,7 +173,8 @@ void frmProcess::buildMenus()
     mnuEditSystem = menuEntry(mnuEdit, QStringLiteral("&System"), QStringLiteral("mnuEditSystem"));
     mnuEditComm = menuEntry(mnuEdit, QStringLiteral("&Communications"), QStringLiteral("mnuEditComm"));
     mnuEdit->addSeparator();
-    mnuEditCompare = menuEntry(mnuEdit, QStringLiteral("Compare with &Instrument"), QStringLiteral("mnuEditCompare"));
+    mnuEditCompare =
+        menuEntry(mnuEdit, QStringLiteral("Compare with &Instrument"), QStringLiteral("mnuEditCompare"));
     mnuHelp = bar->addAction(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
 
@@ -294,9 +297,18 @@ void frmProcess::showArmed()
     cmdDeleteLayer->setChecked(a == ProcessEditor::Armed::DeleteLayer);
 }
 
-void frmProcess::cmdInsertLayer_Click() { arm(ProcessEditor::Armed::InsertLayer); }
-void frmProcess::cmdInsertCoDep_Click() { arm(ProcessEditor::Armed::InsertCoDep); }
-void frmProcess::cmdDeleteLayer_Click() { arm(ProcessEditor::Armed::DeleteLayer); }
+void frmProcess::cmdInsertLayer_Click()
+{
+    arm(ProcessEditor::Armed::InsertLayer);
+}
+void frmProcess::cmdInsertCoDep_Click()
+{
+    arm(ProcessEditor::Armed::InsertCoDep);
+}
+void frmProcess::cmdDeleteLayer_Click()
+{
+    arm(ProcessEditor::Armed::DeleteLayer);
+}
 
 void frmProcess::cmdUpload_Click()
 {
@@ -333,7 +345,10 @@ void frmProcess::mnuFileSave_Click()
     setWindowTitle(editor_.windowTitle());
 }
 
-void frmProcess::mnuFileImport_Click() { apply(editor_.fileImport()); }
+void frmProcess::mnuFileImport_Click()
+{
+    apply(editor_.fileImport());
+}
 void frmProcess::mnuFilePrint_Click()
 {
     const QTreeWidgetItem* current = TV1->currentItem();
@@ -351,12 +366,22 @@ void frmProcess::mnuFilePrint_Click()
         return;
     BusyCursor busy;
     if (PaintProcessReport(WindowProcessReport(Model(), choice.process), printer) == 0)
-        dialogs().message(QStringLiteral("The report could not be printed."), MsgButtons::Ok, MsgIcon::Exclamation);
+        dialogs().message(QStringLiteral("The report could not be printed."), MsgButtons::Ok,
+                          MsgIcon::Exclamation);
 }
 
-void frmProcess::mnuEditFilms_Click() { apply(editor_.editFilms()); }
-void frmProcess::mnuEditMaterials_Click() { editor_.editMaterials(); }
-void frmProcess::mnuEditSystem_Click() { editor_.editSystem(); }
+void frmProcess::mnuEditFilms_Click()
+{
+    apply(editor_.editFilms());
+}
+void frmProcess::mnuEditMaterials_Click()
+{
+    editor_.editMaterials();
+}
+void frmProcess::mnuEditSystem_Click()
+{
+    editor_.editSystem();
+}
 
 void frmProcess::mnuEditCompare_Click()
 {

@@ -73,7 +73,7 @@ private:
     ProcessEditor editor_;
     QHash<QString, QTreeWidgetItem*> items_;
     bool filling_ = false;
-    bool busy_ = false;         // a transfer is running: the window stays
+    bool busy_ = false; // a transfer is running: the window stays
     bool closeApproved_ = false;
 
     QTreeWidget* TV1 = nullptr;

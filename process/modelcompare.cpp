@@ -13,8 +13,10 @@
 
 namespace {
 
-
-QString quoted(const Name16& name) { return u'"' + name.trimmed() + u'"'; }
+QString quoted(const Name16& name)
+{
+    return u'"' + name.trimmed() + u'"';
+}
 
 QString pcVsInstrument(const QString& pc, const QString& instrument)
 {
@@ -52,7 +54,8 @@ public:
                 std::initializer_list<const char*> skip = {})
     {
         for (const FieldSpec<Record>& row : FieldSpecs<Record>()) {
-            if (std::any_of(skip.begin(), skip.end(), [&](const char* s) { return std::strcmp(s, row.name) == 0; }))
+            if (std::any_of(skip.begin(), skip.end(),
+                            [&](const char* s) { return std::strcmp(s, row.name) == 0; }))
                 continue;
             const QString a = row.text(FieldValue(row, pc));
             const QString b = row.text(FieldValue(row, instrument));
@@ -71,12 +74,13 @@ private:
 
 QString shape(const WalkResult& walk)
 {
-    const auto steps = std::count_if(walk.steps.begin(), walk.steps.end(), [](const WalkStep& s) { return !s.coDep; });
+    const auto steps =
+        std::count_if(walk.steps.begin(), walk.steps.end(), [](const WalkStep& s) { return !s.coDep; });
     const auto count = [](qsizetype n, const char* one, const char* many) {
         return QString::number(n) + u' ' + QLatin1String(n == 1 ? one : many);
     };
-    return count(qsizetype(walk.steps.size()), "layer", "layers") + QStringLiteral(" in ")
-           + count(steps, "step", "steps");
+    return count(qsizetype(walk.steps.size()), "layer", "layers") + QStringLiteral(" in ") +
+           count(steps, "step", "steps");
 }
 
 // Header, then the layers position by position along both walks, named by
@@ -105,7 +109,8 @@ void compareProcess(Differ& d, const ParameterModel& pc, const ParameterModel& i
             continue;
         }
         if (sa->slot != sb->slot)
-            d.add(layer, QStringLiteral("slot ") + pcVsInstrument(QString::number(sa->slot), QString::number(sb->slot)));
+            d.add(layer, QStringLiteral("slot ") +
+                             pcVsInstrument(QString::number(sa->slot), QString::number(sb->slot)));
         if (sa->coDep != sb->coDep) {
             const auto role = [](bool coDep) {
                 return coDep ? QStringLiteral("co-deposited") : QStringLiteral("a step of its own");
@@ -119,8 +124,8 @@ void compareProcess(Differ& d, const ParameterModel& pc, const ParameterModel& i
 
 } // namespace
 
-QStringList CompareModels(const ParameterModel& pc, const ParameterModel& inst, const CompareFamilies& families,
-                          const QStringList& unread, const QString& upTo)
+QStringList CompareModels(const ParameterModel& pc, const ParameterModel& inst,
+                          const CompareFamilies& families, const QStringList& unread, const QString& upTo)
 {
     Differ d(unread, upTo);
     if (families.processes) {
@@ -149,10 +154,12 @@ QStringList CompareModels(const ParameterModel& pc, const ParameterModel& inst, 
             d.fields(QStringLiteral("System"), pc.SystemParams, inst.SystemParams);
         if (d.open(QStringLiteral("Inputs")))
             for (int i = 0; i < MaxInputs; ++i)
-                d.fields(QStringLiteral("Input ") + QString::number(i + 1), pc.InputTable[i], inst.InputTable[i]);
+                d.fields(QStringLiteral("Input ") + QString::number(i + 1), pc.InputTable[i],
+                         inst.InputTable[i]);
         if (d.open(QStringLiteral("Relays")))
             for (int i = 0; i < MaxOutputs; ++i)
-                d.fields(QStringLiteral("Relay ") + QString::number(i + 1), pc.OutputTable[i], inst.OutputTable[i]);
+                d.fields(QStringLiteral("Relay ") + QString::number(i + 1), pc.OutputTable[i],
+                         inst.OutputTable[i]);
     }
     return d.lines;
 }
@@ -181,8 +188,8 @@ CompareResult CompareWithInstrument(const ParameterModel& pc)
         result.notes << r + QStringLiteral(": not read from the instrument.");
     const bool stopped = result.transfer.end == TransferEnd::Stopped;
     if (stopped)
-        result.notes << QStringLiteral("Compare stopped at ") + result.transfer.stoppedAt
-                            + QStringLiteral(": the records from there on were not compared.");
+        result.notes << QStringLiteral("Compare stopped at ") + result.transfer.stoppedAt +
+                            QStringLiteral(": the records from there on were not compared.");
     result.differences =
         CompareModels(pc, *scratch, families, unread, stopped ? result.transfer.stoppedAt : QString());
     return result;
@@ -205,8 +212,8 @@ bool SaveCompareList(const QStringList& lines)
         if (file.commit())
             return true;
     }
-    dialogs().message(QStringLiteral("The list could not be written to ") + *path + QStringLiteral(": ")
-                          + file.errorString(),
+    dialogs().message(QStringLiteral("The list could not be written to ") + *path + QStringLiteral(": ") +
+                          file.errorString(),
                       MsgButtons::Ok, MsgIcon::Exclamation);
     return false;
 }

@@ -16,15 +16,16 @@ struct ParameterModel;
 struct CompareFamilies {
     bool processes = true; // processes with their layers, and films
     bool materials = true;
-    bool system = true;    // system parameters, inputs and relays
+    bool system = true; // system parameters, inputs and relays
 };
 
 // The lines for the chosen families, in transfer order. A record named in
 // unread (as TransferOutcome names records: "Process 3", "Film 7", ...) gives
 // no lines, and none are made from upTo on (the record a stopped upload did not
 // reach); upTo empty compares everything.
-QStringList CompareModels(const ParameterModel& pc, const ParameterModel& instrument, const CompareFamilies& families,
-                          const QStringList& unread = {}, const QString& upTo = {});
+QStringList CompareModels(const ParameterModel& pc, const ParameterModel& instrument,
+                          const CompareFamilies& families, const QStringList& unread = {},
+                          const QString& upTo = {});
 
 struct CompareResult {
     TransferOutcome transfer;

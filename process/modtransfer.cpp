@@ -16,13 +16,15 @@
 #include <QCoreApplication>
 
 #include <bitset>
-#include <utility>
 #include <functional>
+#include <utility>
 
 namespace {
 
-
-QString processContext(int p) { return QStringLiteral("Process: ") + Dec(p); }
+QString processContext(int p)
+{
+    return QStringLiteral("Process: ") + Dec(p);
+}
 
 QString layerContext(int p, int layer)
 {
@@ -90,8 +92,9 @@ public:
         for (;;) {
             if (op() == 0)
                 return true;
-            const QString text = (upload_ ? QStringLiteral("Upload error. ") : QStringLiteral("Download error. "))
-                + Comm_ErrorText(Comm_GetStatus()) + QStringLiteral(".\n") + context;
+            const QString text =
+                (upload_ ? QStringLiteral("Upload error. ") : QStringLiteral("Download error. ")) +
+                Comm_ErrorText(Comm_GetStatus()) + QStringLiteral(".\n") + context;
             if (dialogs().message(text, MsgButtons::RetryCancel, MsgIcon::Exclamation) != MsgResult::Retry) {
                 ++outcome.skippedRecords;
                 if (!outcome.skipped.contains(record_))
@@ -117,12 +120,14 @@ private:
     void reportStop() const
     {
         const bool partial = stoppedInRecord;
-        QString text = (upload_ ? QStringLiteral("Upload stopped at ") : QStringLiteral("Download stopped at "))
-            + outcome.stoppedAt + QStringLiteral(".\nThe records before it were ")
-            + (upload_ ? QStringLiteral("uploaded") : QStringLiteral("downloaded"));
+        QString text =
+            (upload_ ? QStringLiteral("Upload stopped at ") : QStringLiteral("Download stopped at ")) +
+            outcome.stoppedAt + QStringLiteral(".\nThe records before it were ") +
+            (upload_ ? QStringLiteral("uploaded") : QStringLiteral("downloaded"));
         if (partial)
-            text += QStringLiteral("; ") + outcome.stoppedAt
-                + (upload_ ? QStringLiteral(" was left empty.") : QStringLiteral(" was left empty on the DCX-700."));
+            text += QStringLiteral("; ") + outcome.stoppedAt +
+                    (upload_ ? QStringLiteral(" was left empty.")
+                             : QStringLiteral(" was left empty on the DCX-700."));
         else
             text += QLatin1Char('.');
         dialogs().message(text, MsgButtons::Ok, MsgIcon::Information);
@@ -201,8 +206,8 @@ bool uploadProcess(TransferRun& run, int p)
     if (pr.First_Layer <= 0) // cut at the header: nothing was visited
         pr.First_Layer = -1;
     if (pr.Number_Act_Layers != layers || pr.Number_Layers != groups) {
-        dialogs().message(QStringLiteral("Layer count error in Process ") + pr.Process_Name.trimmed()
-                              + QStringLiteral(" corrected."),
+        dialogs().message(QStringLiteral("Layer count error in Process ") + pr.Process_Name.trimmed() +
+                              QStringLiteral(" corrected."),
                           MsgButtons::Ok);
         pr.Number_Layers = static_cast<qint16>(groups);
         pr.Number_Act_Layers = static_cast<qint16>(layers);
@@ -272,8 +277,8 @@ bool downloadProcess(TransferRun& run, int p)
     int slot = pr.First_Layer;
     for (int i = 1; sent && i <= pr.Number_Act_Layers && slot >= 1; ++i) {
         if (slot > MaxLayers || visited[static_cast<std::size_t>(slot)]) {
-            dialogs().message(QStringLiteral("Download error. Broken layer link.\n") + layerContext(p, slot)
-                                  + QStringLiteral("\nProcess ") + Dec(p) + QStringLiteral(" was sent empty."),
+            dialogs().message(QStringLiteral("Download error. Broken layer link.\n") + layerContext(p, slot) +
+                                  QStringLiteral("\nProcess ") + Dec(p) + QStringLiteral(" was sent empty."),
                               MsgButtons::Ok, MsgIcon::Exclamation);
             ++run.outcome.skippedRecords;
             sent = false;
@@ -303,8 +308,8 @@ bool downloadProcesses(TransferRun& run)
     for (int p = 1; p <= MaxProcesses; ++p) {
         if (!downloadProcess(run, p))
             return false;
-        run.show(QStringLiteral("Downloading Process %1:").arg(p), Model().ProcessTable[p].Process_Name.text(),
-                 (p * 40) / 100);
+        run.show(QStringLiteral("Downloading Process %1:").arg(p),
+                 Model().ProcessTable[p].Process_Name.text(), (p * 40) / 100);
     }
     for (int f = 1; f <= MaxFilms; ++f) {
         if (run.stopRequested(QStringLiteral("Film ") + Dec(f)))
@@ -346,7 +351,8 @@ bool transferSystem(TransferRun& run)
         {"Inputs", "SysInputs Error ", &Inputs_Get, &Inputs_Set},
         {"Relays", "SysRelays Error ", &Relays_Get, &Relays_Set},
     };
-    run.show(run.upload() ? QStringLiteral("Uploading System Params:") : QStringLiteral("Downloading System Params:"),
+    run.show(run.upload() ? QStringLiteral("Uploading System Params:")
+                          : QStringLiteral("Downloading System Params:"),
              {});
     for (const Step& s : steps) {
         if (run.stopRequested(QLatin1String(s.where)))

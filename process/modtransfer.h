@@ -9,8 +9,8 @@ struct ParameterModel;
 enum class TransferEnd { Declined, Completed, Stopped };
 struct TransferOutcome {
     TransferEnd end = TransferEnd::Declined;
-    int skippedRecords = 0;   // records given up after a retry prompt's Cancel
-    QString stoppedAt;        // where a progress-window Cancel stopped, e.g. "Process 12"
+    int skippedRecords = 0; // records given up after a retry prompt's Cancel
+    QString stoppedAt;      // where a progress-window Cancel stopped, e.g. "Process 12"
     // The records skipped, named as stoppedAt names them ("Process 3",
     // "Film 7", "Material 2", "System Params", "Inputs", "Relays"), once each.
     QStringList skipped;

@@ -173,17 +173,19 @@ bool RenameProcess(ParameterModel& model, int process)
     Working().CurProcess = qint16(process);
     Name16& name = model.ProcessTable[size_t(process)].Process_Name;
     for (;;) {
-        const std::optional<QString> answer =
-            dialogs().input(QStringLiteral("Enter new name:"), QStringLiteral("Edit Process"), name.text().trimmed());
+        const std::optional<QString> answer = dialogs().input(
+            QStringLiteral("Enter new name:"), QStringLiteral("Edit Process"), name.text().trimmed());
         if (!answer)
             return false;
         const QString current = name.text().trimmed();
-        const QString newName = answer->size() > Name16::Length ? answer->left(Name16::Length) : answer->trimmed();
+        const QString newName =
+            answer->size() > Name16::Length ? answer->left(Name16::Length) : answer->trimmed();
         if (newName.isEmpty() || newName.compare(current, Qt::CaseInsensitive) == 0)
             return false;
         int duplicate = 0;
         for (int q = 1; q <= MaxProcesses && !duplicate; ++q)
-            if (newName.compare(model.ProcessTable[size_t(q)].Process_Name.text().trimmed(), Qt::CaseInsensitive) == 0)
+            if (newName.compare(model.ProcessTable[size_t(q)].Process_Name.text().trimmed(),
+                                Qt::CaseInsensitive) == 0)
                 duplicate = q;
         if (!duplicate) {
             name = newName;

@@ -4,8 +4,8 @@
 #include "process/designimport.h"
 #include "process/modtransfer.h"
 #include "process/processedit.h"
-#include "store/model.h"
 #include "store/moddatabase.h"
+#include "store/model.h"
 #include "support/config.h"
 #include "support/dialogs.h"
 #include "support/modfileutil.h"
@@ -103,7 +103,8 @@ ProcessEditor::TreeChange ProcessEditor::EditLayer(const QString& key)
         // The film editor can switch to and rename other films too, so any
         // stored change rebuilds the tree, not only a new name for this film.
         const bool changed = run(editors_.film);
-        return (changed || model_.FilmTable[size_t(film)].Film_Name != before) ? UpdateTreeView() : TreeChange{};
+        return (changed || model_.FilmTable[size_t(film)].Film_Name != before) ? UpdateTreeView()
+                                                                               : TreeChange{};
     }
     if (key.startsWith(QLatin1Char('L'))) {
         const int slot = GetNum(key, 1);
@@ -114,7 +115,8 @@ ProcessEditor::TreeChange ProcessEditor::EditLayer(const QString& key)
         const qint16 before = model_.LayerTable[size_t(slot)].Film_Number;
         // A new output number changes the node's ".n" text as well.
         const bool changed = run(editors_.layer);
-        return (changed || model_.LayerTable[size_t(slot)].Film_Number != before) ? UpdateTreeView() : TreeChange{};
+        return (changed || model_.LayerTable[size_t(slot)].Film_Number != before) ? UpdateTreeView()
+                                                                                  : TreeChange{};
     }
     if (key.startsWith(QLatin1Char('P'))) {
         const int process = GetNum(key, 1);
@@ -251,8 +253,9 @@ void ProcessEditor::download()
 
 bool ProcessEditor::queryClose()
 {
-    const MsgResult answer = dialogs().message(QStringLiteral("Save ") + caption_ + QStringLiteral(" to disk?"),
-                                               MsgButtons::YesNoCancel, MsgIcon::Question);
+    const MsgResult answer =
+        dialogs().message(QStringLiteral("Save ") + caption_ + QStringLiteral(" to disk?"),
+                          MsgButtons::YesNoCancel, MsgIcon::Question);
     if (answer == MsgResult::Cancel)
         return false;
     // A save that fails keeps the window open, so the changes are not lost.

@@ -12,10 +12,10 @@ struct ParameterModel;
 class ProcessWindowHost {
 public:
     virtual ~ProcessWindowHost();
-    virtual void stopUpdates() = 0;               // the update timer
+    virtual void stopUpdates() = 0; // the update timer
     virtual void startUpdates() = 0;
     virtual void setMainEnabled(bool enabled) = 0;
-    virtual void loadProcesses() = 0;             // refill the process list from the instrument
+    virtual void loadProcesses() = 0; // refill the process list from the instrument
 };
 
 // The process window without its widgets: the tree, the armed operation, the

@@ -115,15 +115,16 @@ QString rampText(const LayerRecord& l, double enabled, double L::*start, double 
 {
     if (enabled == 0)
         return QStringLiteral("Off");
-    return FieldSpecOf<L>(rate).textWithUnit(l.*rate) + QStringLiteral(" from ")
-           + FieldSpecOf<L>(start).textWithUnit(l.*start) + QStringLiteral(", time ")
-           + FieldSpecOf<L>(time).textWithUnit(l.*time);
+    return FieldSpecOf<L>(rate).textWithUnit(l.*rate) + QStringLiteral(" from ") +
+           FieldSpecOf<L>(start).textWithUnit(l.*start) + QStringLiteral(", time ") +
+           FieldSpecOf<L>(time).textWithUnit(l.*time);
 }
 
 QStringList layerHeadings()
 {
-    QStringList h{QStringLiteral("Step"), QStringLiteral("Layer"), QStringLiteral("Role"), QStringLiteral("Film"),
-                  QStringLiteral("Material"), QStringLiteral("Output"), QStringLiteral("Sensors")};
+    QStringList h{QStringLiteral("Step"),   QStringLiteral("Layer"),    QStringLiteral("Role"),
+                  QStringLiteral("Film"),   QStringLiteral("Material"), QStringLiteral("Output"),
+                  QStringLiteral("Sensors")};
     for (const Column<L>& c : kLayerColumns)
         h << heading(c);
     h << QStringLiteral("Ramp 1") << QStringLiteral("Ramp 2");
@@ -145,12 +146,14 @@ QStringList layerRow(const ParameterModel& m, const WalkStep& step, int group)
     const LayerRecord& l = m.LayerTable[size_t(step.slot)];
     const bool filmOk = l.Film_Number >= 1 && l.Film_Number <= MaxFilms;
     const FilmRecord* film = filmOk ? &m.FilmTable[size_t(l.Film_Number)] : nullptr;
-    QStringList row{QString::number(group), QString::number(step.slot),
+    QStringList row{QString::number(group),
+                    QString::number(step.slot),
                     step.coDep ? QStringLiteral("Co-dep partner") : QStringLiteral("Primary"),
                     film ? QStringLiteral("%1. %2").arg(l.Film_Number).arg(film->Film_Name.trimmed())
                          : QStringLiteral("None"),
                     film ? materialName(m, film->Material_Index) : QString(),
-                    QString::number(l.Output_Number), sensorsText(l)};
+                    QString::number(l.Output_Number),
+                    sensorsText(l)};
     for (const Column<L>& c : kLayerColumns)
         row << cell(c, l);
     row << rampText(l, l.Ramp1_Enabled, &L::Ramp1_Start, &L::Ramp1_Rate, &L::Ramp1_Time)
@@ -225,10 +228,12 @@ ProcessReport BuildProcessReport(const ParameterModel& model, int process)
     if (walk.steps.empty() && walk.ok())
         r.notes << QStringLiteral("The process has no layers.");
     if (walk.error == WalkError::OutOfRange)
-        r.notes << QStringLiteral("The layer links lead out of the layer table (to %1); the report ends there.")
+        r.notes << QStringLiteral(
+                       "The layer links lead out of the layer table (to %1); the report ends there.")
                        .arg(walk.badSlot);
     if (walk.loops())
-        r.notes << QStringLiteral("The layer links lead back to layer %1; layers repeat.").arg(walk.repeatedSlot);
+        r.notes
+            << QStringLiteral("The layer links lead back to layer %1; layers repeat.").arg(walk.repeatedSlot);
     return r;
 }
 

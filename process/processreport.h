@@ -21,14 +21,14 @@ struct ReportTable {
 
 struct ProcessReport {
     int process = 0;
-    QString name;          // trimmed
-    int steps = 0;         // co-deposition groups met on the walk
-    QStringList notes;     // "The process has no layers.", a broken or looping walk
-    ReportTable layers;    // one row per layer, walk order
-    ReportTable films;     // one row per film, in order of first use
+    QString name;       // trimmed
+    int steps = 0;      // co-deposition groups met on the walk
+    QStringList notes;  // "The process has no layers.", a broken or looping walk
+    ReportTable layers; // one row per layer, walk order
+    ReportTable films;  // one row per film, in order of first use
     // Set by the caller, shown in the PDF heading only (the CSV stays reproducible).
-    QString source;        // the database file
-    QString printed;       // date and time of printing
+    QString source;  // the database file
+    QString printed; // date and time of printing
 };
 
 // The report of process (1..MaxProcesses); an empty process gives a report

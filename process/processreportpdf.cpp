@@ -128,8 +128,8 @@ std::vector<double> columnWidths(const PaintTable& t, const QFont& body, const Q
             w[size_t(c)] = std::max(w[size_t(c)], hm.horizontalAdvance(word));
         for (const QStringList& row : t.rows)
             if (c < row.size())
-                w[size_t(c)] = std::max(w[size_t(c)], (t.boldColumns.contains(int(c)) ? boldm : bm)
-                                                          .horizontalAdvance(row.at(c)));
+                w[size_t(c)] = std::max(
+                    w[size_t(c)], (t.boldColumns.contains(int(c)) ? boldm : bm).horizontalAdvance(row.at(c)));
         w[size_t(c)] += 2 * pad;
     }
     return w;
@@ -164,14 +164,15 @@ void ReportPainter::table(const PaintTable& t, const QString& continued)
         double h = 0;
         for (qsizetype c = 0; c < t.headings.size(); ++c)
             h = std::max(h, p_.boundingRect(QRectF(0, 0, w[size_t(c)] - 2 * pad, 1e6), Qt::TextWordWrap,
-                                            t.headings.at(c)).height());
+                                            t.headings.at(c))
+                                .height());
         h += pad;
         double x = area_.left();
         p_.fillRect(QRectF(x, y_, std::accumulate(w.begin(), w.end(), 0.0), h), kHeaderFill);
         p_.setPen(Qt::black);
         for (qsizetype c = 0; c < t.headings.size(); ++c) {
-            p_.drawText(QRectF(x + pad, y_ + pad / 2, w[size_t(c)] - 2 * pad, h), Qt::TextWordWrap | Qt::AlignLeft,
-                        t.headings.at(c));
+            p_.drawText(QRectF(x + pad, y_ + pad / 2, w[size_t(c)] - 2 * pad, h),
+                        Qt::TextWordWrap | Qt::AlignLeft, t.headings.at(c));
             x += w[size_t(c)];
         }
         y_ += h;
@@ -302,8 +303,8 @@ bool WriteProcessReportPdf(const ProcessReport& report, const QString& path, QSt
     writer.setResolution(300);
     writer.setTitle(ProcessReportTitle(report));
     writer.setCreator(QStringLiteral("DCX700 Comm"));
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(12, 12, 12, 12),
-                                     QPageLayout::Millimeter));
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                     QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter));
     const int n = PaintProcessReport(report, writer);
     if (pages)
         *pages = n;

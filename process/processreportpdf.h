@@ -15,6 +15,7 @@ struct ProcessReport;
 int PaintProcessReport(const ProcessReport& report, QPagedPaintDevice& device);
 
 // A4 landscape PDF at path; false with *error set when it cannot be written.
-bool WriteProcessReportPdf(const ProcessReport& report, const QString& path, QString* error, int* pages = nullptr);
+bool WriteProcessReportPdf(const ProcessReport& report, const QString& path, QString* error,
+                           int* pages = nullptr);
 
 #endif

@@ -52,8 +52,8 @@ std::vector<TreeNode> ProcessLayerNodes(const ParameterModel& model, int process
         const QString layerKey = LayerKey(s.slot, process);
         out.push_back({layerKey, text, processKey});
         const int film = layer.Film_Number;
-        const QString filmName = film >= 1 && film <= MaxFilms ? model.FilmTable[size_t(film)].Film_Name.text()
-                                                               : QString();
+        const QString filmName =
+            film >= 1 && film <= MaxFilms ? model.FilmTable[size_t(film)].Film_Name.text() : QString();
         out.push_back({FilmKey(film, process, s.slot), filmName, layerKey});
     }
     return out;

@@ -38,9 +38,10 @@ ReportChoice ChooseProcessReport(const ParameterModel& model, const QString& sel
 {
     int offered = ProcessOfKey(selectedKey);
     if (offered < 1 || offered > MaxProcesses)
-        offered = Working().CurProcess >= 1 && Working().CurProcess <= MaxProcesses ? Working().CurProcess : 1;
-    const std::optional<QString> typed =
-        dialogs().input(QStringLiteral("Process number (1 to %1):").arg(MaxProcesses), kTitle, QString::number(offered));
+        offered =
+            Working().CurProcess >= 1 && Working().CurProcess <= MaxProcesses ? Working().CurProcess : 1;
+    const std::optional<QString> typed = dialogs().input(
+        QStringLiteral("Process number (1 to %1):").arg(MaxProcesses), kTitle, QString::number(offered));
     if (!typed)
         return {};
     bool ok = false;
@@ -54,7 +55,8 @@ ReportChoice ChooseProcessReport(const ParameterModel& model, const QString& sel
     }
 
     const MsgResult how = dialogs().message(
-        QStringLiteral("Print the report of process %1 (%2)?\n\nYes prints it; No saves it as a PDF or CSV file.")
+        QStringLiteral(
+            "Print the report of process %1 (%2)?\n\nYes prints it; No saves it as a PDF or CSV file.")
             .arg(process)
             .arg(model.ProcessTable[size_t(process)].Process_Name.trimmed()),
         MsgButtons::YesNoCancel, MsgIcon::Question, kTitle);

@@ -58,9 +58,7 @@ void applyAxis(QCPAxis* axis, const ChartAxisConfig& a)
 } // namespace
 
 cGraph::cGraph(QCustomPlot* control, ChartConfig design, QObject* parent)
-    : QObject(parent)
-    , ChartModel(std::move(design))
-    , plot_(control)
+    : QObject(parent), ChartModel(std::move(design)), plot_(control)
 {
     setUpPlot();
     changed(Style | Axes | Data | Geometry);

@@ -5,7 +5,7 @@
 #include <qcustomplot.h>
 
 const std::array<const char*, GraphCount> cGraphSet::FileNames{"AVG_DEP.OC2", "DEV_DEP.OC2", "PWR_DEP.OC2",
-                                                                "CH_DEP.OC2"};
+                                                               "CH_DEP.OC2"};
 
 cGraphSet::cGraphSet(const std::array<QCustomPlot*, GraphCount>& plots, const QString& folder)
 {

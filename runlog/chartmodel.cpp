@@ -9,9 +9,7 @@
 #include <cmath>
 #include <limits>
 
-ChartModel::ChartModel(ChartConfig design)
-    : design_(std::move(design))
-    , chart_(design_)
+ChartModel::ChartModel(ChartConfig design) : design_(std::move(design)), chart_(design_)
 {
     takeSettingsFromChart();
     points_.reserve(kChartPointLimit + 1);
@@ -194,7 +192,8 @@ QString ChartModel::visibleDataCsv() const
 {
     auto field = [](const QString& s) {
         if (s.contains(QLatin1Char(',')) || s.contains(QLatin1Char('"')))
-            return QLatin1Char('"') + QString(s).replace(QLatin1String("\""), QLatin1String("\"\"")) + QLatin1Char('"');
+            return QLatin1Char('"') + QString(s).replace(QLatin1String("\""), QLatin1String("\"\"")) +
+                   QLatin1Char('"');
         return s;
     };
     QString text;

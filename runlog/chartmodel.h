@@ -51,9 +51,9 @@ public:
     double YMax() const { return YMax_; }
     void setYMax(double v);
     double XMin() const { return XMin_; }
-    void setXMin(double v);              // X axis := v .. v + XWide
+    void setXMin(double v); // X axis := v .. v + XWide
     double XWide() const { return XWide_; }
-    void setXWide(double v);             // X axis max := X axis min + v
+    void setXWide(double v); // X axis max := X axis min + v
     // Grid spacing and visibility live on the chart's axes; a spacing of 0
     // is taken as 1.
     double XDiv() const { return chart_.xAxis.gridSpacing; }
@@ -144,6 +144,7 @@ public:
     ~ChartBatch() { m_.endBatch(); }
     ChartBatch(const ChartBatch&) = delete;
     ChartBatch& operator=(const ChartBatch&) = delete;
+
 private:
     ChartModel& m_;
 };

@@ -30,26 +30,29 @@ qint64 fileSize(const QString& path)
 
 } // namespace
 
-QString DataLogDate(const QDate& d) { return d.toString(QStringLiteral("yyyy-MM-dd")); }
+QString DataLogDate(const QDate& d)
+{
+    return d.toString(QStringLiteral("yyyy-MM-dd"));
+}
 
 QString DataLogStartText(const QDateTime& when)
 {
-    return QStringLiteral("Start:   Date: ") + DataLogDate(when.date()) + QStringLiteral("   Time: ")
-           + timeText(when) + QStringLiteral("\r\n");
+    return QStringLiteral("Start:   Date: ") + DataLogDate(when.date()) + QStringLiteral("   Time: ") +
+           timeText(when) + QStringLiteral("\r\n");
 }
 
 QString DataLogHeaderText()
 {
     // The header names only the first columns, dots and all: readers of
     // existing logs rely on this exact line.
-    return QStringLiteral("Time,Phase, Out1Rate,Out1Dev,Out1Thk,Out1Pwr, Out2Rate........")
-           + QStringLiteral("Sens1Rate,Sens1Thk,Sens1Freq, Sens2rate.........") + QStringLiteral("\r\n");
+    return QStringLiteral("Time,Phase, Out1Rate,Out1Dev,Out1Thk,Out1Pwr, Out2Rate........") +
+           QStringLiteral("Sens1Rate,Sens1Thk,Sens1Freq, Sens2rate.........") + QStringLiteral("\r\n");
 }
 
 QString DataLogEndText(const QDateTime& when)
 {
-    return QStringLiteral("\r\nEnd:     Date: ") + DataLogDate(when.date()) + QStringLiteral("   Time: ")
-           + timeText(when) + QStringLiteral("\r\n\r\n");
+    return QStringLiteral("\r\nEnd:     Date: ") + DataLogDate(when.date()) + QStringLiteral("   Time: ") +
+           timeText(when) + QStringLiteral("\r\n\r\n");
 }
 
 QString DataLogLine(double elapsedSeconds, int phase, const ReadingsRecord& r)
@@ -113,8 +116,8 @@ void DataLogger::initSection()
         // Pending window events (repaints) run before the size is read again and asked about.
         RunWaitEvents();
         const qint64 size = fileSize(path);
-        const MsgResult answer = dialogs().message(
-            QStringLiteral("Log file size is %1. Delete?").arg(size), MsgButtons::YesNo, MsgIcon::Question);
+        const MsgResult answer = dialogs().message(QStringLiteral("Log file size is %1. Delete?").arg(size),
+                                                   MsgButtons::YesNo, MsgIcon::Question);
         if (answer == MsgResult::Yes)
             KillFile(path);
     }
@@ -148,7 +151,10 @@ bool DataLogger::logLine(int phase, const ReadingsRecord& r)
     return true;
 }
 
-void DataLogger::endSection() { append(DataLogEndText(appClock().now())); }
+void DataLogger::endSection()
+{
+    append(DataLogEndText(appClock().now()));
+}
 
 DataLogger& DataLog()
 {
@@ -156,11 +162,20 @@ DataLogger& DataLog()
     return log;
 }
 
-void InitDataLog() { DataLog().initSection(); }
+void InitDataLog()
+{
+    DataLog().initSection();
+}
 
-bool LogDataLine(int phase, const ReadingsRecord& r) { return DataLog().logLine(phase, r); }
+bool LogDataLine(int phase, const ReadingsRecord& r)
+{
+    return DataLog().logLine(phase, r);
+}
 
-void LogEndLine() { DataLog().endSection(); }
+void LogEndLine()
+{
+    DataLog().endSection();
+}
 
 void DataLogPhaseChange(int q, int p)
 {

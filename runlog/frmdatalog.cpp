@@ -7,8 +7,8 @@
 #include "support/shell.h"
 
 #include <QEvent>
-#include <QFocusEvent>
 #include <QFileInfo>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -24,7 +24,10 @@
 namespace {
 
 // Window bounds are whole seconds in a 16-bit setting.
-qint16 toSetting(int seconds) { return qint16(std::clamp(seconds, 0, 32767)); }
+qint16 toSetting(int seconds)
+{
+    return qint16(std::clamp(seconds, 0, 32767));
+}
 
 bool movesWithinWindow(Qt::FocusReason reason)
 {
@@ -72,7 +75,8 @@ frmDataLog::frmDataLog(QWidget* parent) : QDialog(parent)
     connect(cmdView_, &QPushButton::clicked, this, &frmDataLog::cmdView_Click);
 
     auto timeBox = [this](const QString& name, const QString& title, TimeField& minutes, TimeField& seconds,
-                          const QString& suffix, void (frmDataLog::*minChange)(), void (frmDataLog::*secChange)()) {
+                          const QString& suffix, void (frmDataLog::*minChange)(),
+                          void (frmDataLog::*secChange)()) {
         auto* box = timeFrame(this, name, title);
         auto* lay = new QHBoxLayout(box);
         minutes = makeField(suffix + QStringLiteral("Min"), DataLogField::Minutes, minChange);
@@ -87,14 +91,16 @@ frmDataLog::frmDataLog(QWidget* parent) : QDialog(parent)
         lay->addStretch();
         return box;
     };
-    auto* fraStart = timeBox(QStringLiteral("fraStartTime"), QStringLiteral("Start Time"), startMin_, startSec_,
-                             QStringLiteral("Start"), &frmDataLog::spnStartMin_Change,
-                             &frmDataLog::spnStartSec_Change);
-    auto* fraEnd = timeBox(QStringLiteral("fraEndTime"), QStringLiteral("End Time"), endMin_, endSec_,
-                           QStringLiteral("End"), &frmDataLog::spnEndMin_Change, &frmDataLog::spnEndSec_Change);
+    auto* fraStart =
+        timeBox(QStringLiteral("fraStartTime"), QStringLiteral("Start Time"), startMin_, startSec_,
+                QStringLiteral("Start"), &frmDataLog::spnStartMin_Change, &frmDataLog::spnStartSec_Change);
+    auto* fraEnd =
+        timeBox(QStringLiteral("fraEndTime"), QStringLiteral("End Time"), endMin_, endSec_,
+                QStringLiteral("End"), &frmDataLog::spnEndMin_Change, &frmDataLog::spnEndSec_Change);
     auto* fraInterval = timeFrame(this, QStringLiteral("fraInterval"), QStringLiteral("Log Interval"));
     auto* intLay = new QHBoxLayout(fraInterval);
-    interval_ = makeField(QStringLiteral("Interval"), DataLogField::Interval, &frmDataLog::spnInterval_Change);
+    interval_ =
+        makeField(QStringLiteral("Interval"), DataLogField::Interval, &frmDataLog::spnInterval_Change);
     intLay->addWidget(interval_.txt);
     intLay->addWidget(interval_.spn);
     intLay->addStretch();
@@ -115,7 +121,8 @@ frmDataLog::frmDataLog(QWidget* parent) : QDialog(parent)
     Form_Load();
 }
 
-frmDataLog::TimeField frmDataLog::makeField(const QString& suffix, DataLogField kind, void (frmDataLog::*change)())
+frmDataLog::TimeField frmDataLog::makeField(const QString& suffix, DataLogField kind,
+                                            void (frmDataLog::*change)())
 {
     TimeField f;
     f.txt = new QLineEdit(this);
@@ -173,7 +180,10 @@ void frmDataLog::Form_Load()
     setWindowTitle(DataLogCaptionOnLoad(c.LogFileName));
 }
 
-void frmDataLog::optLog_Click(int index) { Config().LogType = qint16(index); }
+void frmDataLog::optLog_Click(int index)
+{
+    Config().LogType = qint16(index);
+}
 
 void frmDataLog::showBound(TimeField& minutes, TimeField& seconds, int value)
 {
@@ -223,11 +233,26 @@ void frmDataLog::endChanged()
     }
 }
 
-void frmDataLog::spnStartMin_Change() { startChanged(); }
-void frmDataLog::spnStartSec_Change() { startChanged(); }
-void frmDataLog::spnEndMin_Change() { endChanged(); }
-void frmDataLog::spnEndSec_Change() { endChanged(); }
-void frmDataLog::spnInterval_Change() { Config().LogInterval = qint16(interval_.spn->value()); }
+void frmDataLog::spnStartMin_Change()
+{
+    startChanged();
+}
+void frmDataLog::spnStartSec_Change()
+{
+    startChanged();
+}
+void frmDataLog::spnEndMin_Change()
+{
+    endChanged();
+}
+void frmDataLog::spnEndSec_Change()
+{
+    endChanged();
+}
+void frmDataLog::spnInterval_Change()
+{
+    Config().LogInterval = qint16(interval_.spn->value());
+}
 
 void frmDataLog::typedLostFocus(const TimeField& f, DataLogField kind)
 {
@@ -239,11 +264,26 @@ void frmDataLog::typedLostFocus(const TimeField& f, DataLogField kind)
     f.txt->setText(QString::number(f.spn->value()));
 }
 
-void frmDataLog::txtStartMin_LostFocus() { typedLostFocus(startMin_, DataLogField::Minutes); }
-void frmDataLog::txtStartSec_LostFocus() { typedLostFocus(startSec_, DataLogField::Seconds); }
-void frmDataLog::txtEndMin_LostFocus() { typedLostFocus(endMin_, DataLogField::Minutes); }
-void frmDataLog::txtEndSec_LostFocus() { typedLostFocus(endSec_, DataLogField::Seconds); }
-void frmDataLog::txtInterval_LostFocus() { typedLostFocus(interval_, DataLogField::Interval); }
+void frmDataLog::txtStartMin_LostFocus()
+{
+    typedLostFocus(startMin_, DataLogField::Minutes);
+}
+void frmDataLog::txtStartSec_LostFocus()
+{
+    typedLostFocus(startSec_, DataLogField::Seconds);
+}
+void frmDataLog::txtEndMin_LostFocus()
+{
+    typedLostFocus(endMin_, DataLogField::Minutes);
+}
+void frmDataLog::txtEndSec_LostFocus()
+{
+    typedLostFocus(endSec_, DataLogField::Seconds);
+}
+void frmDataLog::txtInterval_LostFocus()
+{
+    typedLostFocus(interval_, DataLogField::Interval);
+}
 
 void frmDataLog::cmdNew_Click()
 {
@@ -260,4 +300,7 @@ void frmDataLog::cmdView_Click()
     shell().openDocument(QFileInfo(Config().LogFileName).absoluteFilePath());
 }
 
-void frmDataLog::cmdForm_Click() { accept(); }
+void frmDataLog::cmdForm_Click()
+{
+    accept();
+}

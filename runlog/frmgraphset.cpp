@@ -43,9 +43,7 @@ void setSpinValue(QSpinBox* spin, int value)
 
 } // namespace
 
-frmGraphSet::frmGraphSet(ChartModel& graph, QWidget* parent)
-    : QDialog(parent)
-    , graph_(graph)
+frmGraphSet::frmGraphSet(ChartModel& graph, QWidget* parent) : QDialog(parent), graph_(graph)
 {
     setObjectName(QStringLiteral("frmGraphSet"));
     setWindowTitle(tr("Configure Graph"));

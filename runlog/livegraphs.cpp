@@ -23,6 +23,7 @@ public:
     }
     AllChartsBatch(const AllChartsBatch&) = delete;
     AllChartsBatch& operator=(const AllChartsBatch&) = delete;
+
 private:
     const std::array<ChartModel*, GraphCount>& charts_;
 };
@@ -30,11 +31,9 @@ private:
 } // namespace
 
 LiveGraphs::LiveGraphs(const std::array<ChartModel*, GraphCount>& charts)
-    : charts_(charts)
-    , outputHistory_(size_t(4 * kOutputItems * kGraphRingSize), 0.0)
-    , sensorHistory_(size_t(4 * kSensorItems * kGraphRingSize), 0.0)
-{
-}
+    : charts_(charts), outputHistory_(size_t(4 * kOutputItems * kGraphRingSize), 0.0),
+      sensorHistory_(size_t(4 * kSensorItems * kGraphRingSize), 0.0)
+{}
 
 size_t LiveGraphs::outIndex(int output, int item, int sample)
 {

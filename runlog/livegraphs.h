@@ -21,7 +21,13 @@ enum GraphIndex { GraphRate = 0, GraphDeviation = 1, GraphPower = 2, GraphSensor
 class LiveGraphs {
 public:
     // Items of OutputHistory and SensorHistory.
-    enum OutputItem { OutTime = 1, OutRateItem = 2, OutDeviationItem = 3, OutThicknessItem = 4, OutPowerItem = 5 };
+    enum OutputItem {
+        OutTime = 1,
+        OutRateItem = 2,
+        OutDeviationItem = 3,
+        OutThicknessItem = 4,
+        OutPowerItem = 5
+    };
     enum SensorItem { SensorRateItem = 1, SensorThicknessItem = 2, SensorFrequencyItem = 3 };
 
     // The charts in Graphs order: output rate, deviation, power, sensor rate.

@@ -46,11 +46,20 @@ QString PhaseText(int code)
     return QString::fromLatin1(kPhaseTexts[size_t(code)]);
 }
 
-bool IsIdlePhase(int code) { return (code >= 0 && code <= 5) || code == 25; }
+bool IsIdlePhase(int code)
+{
+    return (code >= 0 && code <= 5) || code == 25;
+}
 
-bool IsActivePhase(int code) { return (code >= 6 && code <= 22) || code == 26; }
+bool IsActivePhase(int code)
+{
+    return (code >= 6 && code <= 22) || code == 26;
+}
 
-bool IsRunStart(int storedPhase, int newPhase) { return IsIdlePhase(storedPhase) && newPhase > 5; }
+bool IsRunStart(int storedPhase, int newPhase)
+{
+    return IsIdlePhase(storedPhase) && newPhase > 5;
+}
 
 QString FormatThickness(double angstrom)
 {

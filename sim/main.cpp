@@ -101,8 +101,9 @@ int main(int argc, char** argv)
     }
     if (opt.verbose)
         QObject::connect(&sim, &SimInstrument::commandHandled, &app, [](const QByteArray& text, char status) {
-            say(QStringLiteral("%1 -> %2").arg(QString::fromLatin1(text),
-                                                status ? QString(QChar::fromLatin1(status)) : QStringLiteral("(bad checksum)")));
+            say(QStringLiteral("%1 -> %2")
+                    .arg(QString::fromLatin1(text),
+                         status ? QString(QChar::fromLatin1(status)) : QStringLiteral("(bad checksum)")));
         });
 
     SystemClock clock;
@@ -132,7 +133,8 @@ int main(int argc, char** argv)
             QObject::connect(server.get(), &SimTcpServer::clientDisconnected, &app,
                              [] { say(QStringLiteral("client gone")); });
         }
-        say(QStringLiteral("listening on %1:%2").arg(server->address().toString(), QString::number(server->port())));
+        say(QStringLiteral("listening on %1:%2")
+                .arg(server->address().toString(), QString::number(server->port())));
     }
 
     std::unique_ptr<SimControlServer> controlServer;

@@ -57,11 +57,11 @@ QList<QByteArray> words(const QByteArray& text)
 
 // One numbered record family: where its items live and what they accept.
 struct Family {
-    int records = 0;          // number of records; 0 for the single-record families
+    int records = 0; // number of records; 0 for the single-record families
     int items = 0;
-    bool nameItem = false;    // item 1 is a 16-character name
+    bool nameItem = false; // item 1 is a 16-character name
     bool nameRequired = false;
-    qint32* (*values)(SimMemory&, int record) = nullptr;  // item n at [n]
+    qint32* (*values)(SimMemory&, int record) = nullptr; // item n at [n]
     QByteArray* (*name)(SimMemory&, int record) = nullptr;
     ItemRange (*range)(int item) = nullptr;
 };
@@ -69,35 +69,38 @@ struct Family {
 const std::map<QByteArray, Family>& families()
 {
     static const std::map<QByteArray, Family> table{
-        {"C", {kSimProcesses, 4, true, false,
-               [](SimMemory& m, int r) { return m.process(r).item.data(); },
-               [](SimMemory& m, int r) { return &m.process(r).name; },
-               [](int i) { return SimMemory::processRanges()[i]; }}},
-        {"D", {kSimLayers, kLayerItems, false, false,
-               [](SimMemory& m, int r) { return m.layer(r).item.data(); }, nullptr,
-               [](int i) { return SimMemory::layerRanges()[i]; }}},
-        {"A2", {kSimFilms, kFilmGroupItems[0], false, false,
-                [](SimMemory& m, int r) { return m.film(r).group[0].data(); }, nullptr,
-                [](int i) { return SimMemory::filmRanges(2)[i]; }}},
-        {"A3", {kSimFilms, kFilmGroupItems[1], false, false,
-                [](SimMemory& m, int r) { return m.film(r).group[1].data(); }, nullptr,
-                [](int i) { return SimMemory::filmRanges(3)[i]; }}},
-        {"A4", {kSimFilms, kFilmGroupItems[2], false, false,
-                [](SimMemory& m, int r) { return m.film(r).group[2].data(); }, nullptr,
-                [](int i) { return SimMemory::filmRanges(4)[i]; }}},
-        {"F", {kSimMaterials, 3, true, true,
-               [](SimMemory& m, int r) { return m.material(r).item.data(); },
-               [](SimMemory& m, int r) { return &m.material(r).name; },
-               [](int i) { return SimMemory::materialRanges()[i]; }}},
-        {"B", {0, kSystemItems, false, false,
-               [](SimMemory& m, int) { return m.system().data(); }, nullptr,
-               [](int i) { return SimMemory::systemRanges()[i]; }}},
-        {"G", {0, kSimIoPoints, false, false,
-               [](SimMemory& m, int) { return m.inputs().data(); }, nullptr,
-               [](int) { return SimMemory::inputRange(); }}},
-        {"H", {0, kSimIoPoints, false, false,
-               [](SimMemory& m, int) { return m.relays().data(); }, nullptr,
-               [](int) { return SimMemory::relayRange(); }}},
+        {"C",
+         {kSimProcesses, 4, true, false, [](SimMemory& m, int r) { return m.process(r).item.data(); },
+          [](SimMemory& m, int r) { return &m.process(r).name; },
+          [](int i) { return SimMemory::processRanges()[i]; }}},
+        {"D",
+         {kSimLayers, kLayerItems, false, false, [](SimMemory& m, int r) { return m.layer(r).item.data(); },
+          nullptr, [](int i) { return SimMemory::layerRanges()[i]; }}},
+        {"A2",
+         {kSimFilms, kFilmGroupItems[0], false, false,
+          [](SimMemory& m, int r) { return m.film(r).group[0].data(); }, nullptr,
+          [](int i) { return SimMemory::filmRanges(2)[i]; }}},
+        {"A3",
+         {kSimFilms, kFilmGroupItems[1], false, false,
+          [](SimMemory& m, int r) { return m.film(r).group[1].data(); }, nullptr,
+          [](int i) { return SimMemory::filmRanges(3)[i]; }}},
+        {"A4",
+         {kSimFilms, kFilmGroupItems[2], false, false,
+          [](SimMemory& m, int r) { return m.film(r).group[2].data(); }, nullptr,
+          [](int i) { return SimMemory::filmRanges(4)[i]; }}},
+        {"F",
+         {kSimMaterials, 3, true, true, [](SimMemory& m, int r) { return m.material(r).item.data(); },
+          [](SimMemory& m, int r) { return &m.material(r).name; },
+          [](int i) { return SimMemory::materialRanges()[i]; }}},
+        {"B",
+         {0, kSystemItems, false, false, [](SimMemory& m, int) { return m.system().data(); }, nullptr,
+          [](int i) { return SimMemory::systemRanges()[i]; }}},
+        {"G",
+         {0, kSimIoPoints, false, false, [](SimMemory& m, int) { return m.inputs().data(); }, nullptr,
+          [](int) { return SimMemory::inputRange(); }}},
+        {"H",
+         {0, kSimIoPoints, false, false, [](SimMemory& m, int) { return m.relays().data(); }, nullptr,
+          [](int) { return SimMemory::relayRange(); }}},
     };
     return table;
 }
@@ -219,7 +222,8 @@ SimReply SimCommands::records(const QByteArray& key, const QByteArray& rest)
         const qsizetype comma = tail.indexOf(',', start);
         if (comma > 0 && toInt(tail.mid(start, comma - start)) == 1) {
             const QByteArray name = tail.mid(comma + 1);
-            if (name.size() > kSimNameLength || !printable(name) || (f.nameRequired && name.trimmed().isEmpty()))
+            if (name.size() > kSimNameLength || !printable(name) ||
+                (f.nameRequired && name.trimmed().isEmpty()))
                 return status(kBadData);
             *f.name(memory_, a->record) = SimMemory::name16(name);
             return SimReply{kAccepted, {}, true};

@@ -13,7 +13,7 @@ class SimRun;
 struct SimReply {
     char status = 'A';
     QByteArray data;
-    bool changedMemory = false;  // a set command stored something
+    bool changedMemory = false; // a set command stored something
 
     bool operator==(const SimReply&) const = default;
 };

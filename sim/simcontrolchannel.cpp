@@ -44,7 +44,7 @@ void SimControlStdin::onReadable()
     char buf[512];
     const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
     if (n <= 0) {
-        notifier_->setEnabled(false);  // end of input: keep running without control
+        notifier_->setEnabled(false); // end of input: keep running without control
         return;
     }
     pending_.append(buf, n);

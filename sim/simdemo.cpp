@@ -9,24 +9,25 @@ namespace {
 
 struct DemoMaterial {
     const char* name;
-    double density;   // g/cm³
+    double density; // g/cm³
     double zfactor;
 };
 
 // Densities and Z-factors of common evaporation materials.
 const std::vector<DemoMaterial> kMaterials{
-    {"Aluminum", 2.70, 1.080}, {"Chromium", 7.20, 0.305}, {"Gold", 19.30, 0.381},
-    {"Silver", 10.50, 0.529},  {"Titanium", 4.50, 0.628}, {"Copper", 8.93, 0.437},
-    {"Nickel", 8.91, 0.331},   {"SiO2", 2.20, 1.000},     {"TiO2", 4.26, 0.400},
-    {"MgF2", 3.18, 0.637},     {"Ta2O5", 8.20, 0.300},    {"ZnS", 4.09, 0.775},
+    {"Aluminum", 2.70, 1.080}, {"Chromium", 7.20, 0.305}, {"Gold", 19.30, 0.381},  {"Silver", 10.50, 0.529},
+    {"Titanium", 4.50, 0.628}, {"Copper", 8.93, 0.437},   {"Nickel", 8.91, 0.331}, {"SiO2", 2.20, 1.000},
+    {"TiO2", 4.26, 0.400},     {"MgF2", 3.18, 0.637},     {"Ta2O5", 8.20, 0.300},  {"ZnS", 4.09, 0.775},
 };
 
 struct DemoFilm {
     const char* name;
     int material, pocket, tooling, pterm;
     double iterm;
-    double rise1Power; int rise1Time, soak1Time;
-    double rise2Power; int rise2Time, soak2Time;
+    double rise1Power;
+    int rise1Time, soak1Time;
+    double rise2Power;
+    int rise2Time, soak2Time;
     double idlePower;
     int shutterDelay;
     double capture, controlErrorPercent;
@@ -46,12 +47,12 @@ enum DemoFilmNo { kAl = 1, kCr, kAu, kTi, kSiO2, kTiO2, kNi, kCu };
 
 struct DemoLayer {
     int film;
-    double rate;        // Å/s
-    double finalThick;  // kÅ
+    double rate;       // Å/s
+    double finalThick; // kÅ
     int output;
-    double maxPower;    // %
+    double maxPower; // %
     bool manualStart = false;
-    double rampStart = -1, rampRate = 0;  // kÅ, Å/s; no ramp when rampStart < 0
+    double rampStart = -1, rampRate = 0; // kÅ, Å/s; no ramp when rampStart < 0
     int rampTime = 0;
 };
 using DemoGroup = std::vector<DemoLayer>;
@@ -62,18 +63,25 @@ struct DemoProcess {
 };
 
 const std::vector<DemoProcess> kProcesses{
-    {"Al Mirror", {{{kCr, 1.0, 0.050, 2, 40.0}},
-                   {{kAl, 10.0, 1.000, 1, 60.0, false, 0.300, 15.0, 20}}}},
-    {"AR 4-Layer", {{{kTiO2, 2.0, 0.125, 3, 45.0}}, {{kSiO2, 5.0, 0.250, 4, 55.0}},
-                    {{kTiO2, 2.0, 0.600, 3, 45.0}}, {{kSiO2, 5.0, 0.950, 4, 55.0}}}},
+    {"Al Mirror", {{{kCr, 1.0, 0.050, 2, 40.0}}, {{kAl, 10.0, 1.000, 1, 60.0, false, 0.300, 15.0, 20}}}},
+    {"AR 4-Layer",
+     {{{kTiO2, 2.0, 0.125, 3, 45.0}},
+      {{kSiO2, 5.0, 0.250, 4, 55.0}},
+      {{kTiO2, 2.0, 0.600, 3, 45.0}},
+      {{kSiO2, 5.0, 0.950, 4, 55.0}}}},
     {"Au Contact", {{{kTi, 1.0, 0.100, 2, 40.0}}, {{kAu, 5.0, 1.500, 3, 50.0, true}}}},
-    {"NiCr CoDep", {{{kNi, 3.0, 0.400, 1, 50.0}, {kCr, 1.0, 0.130, 2, 40.0}},
-                    {{kAu, 5.0, 0.300, 3, 50.0}}}},
+    {"NiCr CoDep", {{{kNi, 3.0, 0.400, 1, 50.0}, {kCr, 1.0, 0.130, 2, 40.0}}, {{kAu, 5.0, 0.300, 3, 50.0}}}},
     {"Cu Seed", {{{kTi, 1.0, 0.200, 2, 40.0}}, {{kCu, 8.0, 3.000, 1, 60.0}}}},
 };
 
-qint32 tenths(double v) { return qint32(std::lround(v * 10)); }
-qint32 angstrom(double kA) { return qint32(std::lround(kA * 1000)); }
+qint32 tenths(double v)
+{
+    return qint32(std::lround(v * 10));
+}
+qint32 angstrom(double kA)
+{
+    return qint32(std::lround(kA * 1000));
+}
 
 } // namespace
 
@@ -130,7 +138,7 @@ void LoadDemoSet(SimMemory& memory)
         SimLayer* last = nullptr;
         for (const DemoGroup& group : dp.groups) {
             if (last)
-                last->item[kLayerNext] = slot;  // the last member of a group links the next step
+                last->item[kLayerNext] = slot; // the last member of a group links the next step
             SimLayer* previous = nullptr;
             for (const DemoLayer& d : group) {
                 SimLayer& l = memory.layer(slot);

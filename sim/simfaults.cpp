@@ -41,8 +41,8 @@ void SimFaults::answerNext(char status, int n)
 
 bool SimFaults::any() const
 {
-    return delayMs_ > 0 || drop_ > 0 || dropRate_ > 0 || corrupt_ > 0 || forced_ > 0 || garbage_ > 0
-           || badField_ > 0 || closeAfter_ > 0;
+    return delayMs_ > 0 || drop_ > 0 || dropRate_ > 0 || corrupt_ > 0 || forced_ > 0 || garbage_ > 0 ||
+           badField_ > 0 || closeAfter_ > 0;
 }
 
 QString SimFaults::describe() const

@@ -39,10 +39,10 @@ public:
 
     // What goes on the wire for one reply.
     struct Outcome {
-        QByteArray bytes;      // empty when dropped
+        QByteArray bytes; // empty when dropped
         bool dropped = false;
         int delayMs = 0;
-        bool close = false;    // close the connection after sending
+        bool close = false; // close the connection after sending
     };
     Outcome apply(char status, QByteArray data);
 

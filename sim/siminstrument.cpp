@@ -58,7 +58,8 @@ void SimInstrument::handle(const CommandFrameParser::Command& cmd)
         delayed_.push_back({clock_->monotonicMs() + out.delayMs, out.bytes, out.close});
         return;
     }
-    QTimer::singleShot(out.delayMs, this, [this, bytes = out.bytes, close = out.close] { deliver(bytes, close); });
+    QTimer::singleShot(out.delayMs, this,
+                       [this, bytes = out.bytes, close = out.close] { deliver(bytes, close); });
 }
 
 void SimInstrument::deliver(const QByteArray& bytes, bool close)

@@ -10,7 +10,8 @@ SimLine::SimLine(SimInstrument& instrument, QObject* parent) : QObject(parent), 
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &SimLine::deliverDue);
-    connect(&instrument_, &SimInstrument::output, this, [this](const QByteArray& bytes) { toHostPaced(bytes, false); });
+    connect(&instrument_, &SimInstrument::output, this,
+            [this](const QByteArray& bytes) { toHostPaced(bytes, false); });
     connect(&instrument_, &SimInstrument::closeRequested, this, [this] { toHostPaced({}, true); });
 }
 

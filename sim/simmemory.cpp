@@ -95,21 +95,30 @@ const std::array<ItemRange, kLayerItems + 1>& SimMemory::layerRanges()
 {
     static const std::array<ItemRange, kLayerItems + 1> r{
         ItemRange{},
-        kTenthsPercent,        // 1 rate, tenths of Å/s
-        kAngstrom,             // 2 final thickness
-        kLayerTime,            // 3 time setpoint
-        kAngstrom,             // 4 thickness limit
-        kSwitch,               // 5 start mode
-        ItemRange{1, 4},       // 6 output
-        kPower,                // 7 maximum power
-        kPower,                // 8 slew rate
-        kSwitch, kSwitch, kSwitch, kSwitch,     // 9..12 sensors
-        kSwitch, kAngstrom, kTenthsPercent, kLayerTime,  // 13..16 ramp 1
-        kSwitch, kAngstrom, kTenthsPercent, kLayerTime,  // 17..20 ramp 2
-        ItemRange{1, kSimFilms, true},           // 21 film
-        kSlot,                 // 22 next layer
-        kSlot,                 // 23 co-deposition partner
-        kSwitch,               // 24 free flag
+        kTenthsPercent,  // 1 rate, tenths of Å/s
+        kAngstrom,       // 2 final thickness
+        kLayerTime,      // 3 time setpoint
+        kAngstrom,       // 4 thickness limit
+        kSwitch,         // 5 start mode
+        ItemRange{1, 4}, // 6 output
+        kPower,          // 7 maximum power
+        kPower,          // 8 slew rate
+        kSwitch,
+        kSwitch,
+        kSwitch,
+        kSwitch, // 9..12 sensors
+        kSwitch,
+        kAngstrom,
+        kTenthsPercent,
+        kLayerTime, // 13..16 ramp 1
+        kSwitch,
+        kAngstrom,
+        kTenthsPercent,
+        kLayerTime,                    // 17..20 ramp 2
+        ItemRange{1, kSimFilms, true}, // 21 film
+        kSlot,                         // 22 next layer
+        kSlot,                         // 23 co-deposition partner
+        kSwitch,                       // 24 free flag
     };
     return r;
 }
@@ -117,29 +126,29 @@ const std::array<ItemRange, kLayerItems + 1>& SimMemory::layerRanges()
 const std::array<ItemRange, 12>& SimMemory::filmRanges(int group)
 {
     static const std::array<ItemRange, 12> g2{
-        ItemRange{}, ItemRange{0, 9999}, kTenthsPercent, kTenthsPercent, ItemRange{1, kSimMaterials},
-        ItemRange{0, 8}, kTooling, ItemRange{0, 9}, ItemRange{0, 9}, kSwitch};
-    static const std::array<ItemRange, 12> g3{
-        ItemRange{}, kPower, kFilmTime, kFilmTime, kPower, kFilmTime, kFilmTime,
-        kPower, kFilmTime, kPower, kFilmTime, kFilmTime};
-    static const std::array<ItemRange, 12> g4{
-        ItemRange{}, kFilmTime, kTenthsPercent, ItemRange{0, 2}, kTenthsPercent, ItemRange{0, 2},
-        kTenthsPercent, kFilmTime, kFilmTime};
+        ItemRange{},     ItemRange{0, 9999}, kTenthsPercent,  kTenthsPercent,  ItemRange{1, kSimMaterials},
+        ItemRange{0, 8}, kTooling,           ItemRange{0, 9}, ItemRange{0, 9}, kSwitch};
+    static const std::array<ItemRange, 12> g3{ItemRange{}, kPower,    kFilmTime, kFilmTime,
+                                              kPower,      kFilmTime, kFilmTime, kPower,
+                                              kFilmTime,   kPower,    kFilmTime, kFilmTime};
+    static const std::array<ItemRange, 12> g4{ItemRange{},     kFilmTime,      kTenthsPercent,
+                                              ItemRange{0, 2}, kTenthsPercent, ItemRange{0, 2},
+                                              kTenthsPercent,  kFilmTime,      kFilmTime};
     return group == 2 ? g2 : group == 3 ? g3 : g4;
 }
 
 const std::array<ItemRange, 5>& SimMemory::processRanges()
 {
-    static const std::array<ItemRange, 5> r{
-        ItemRange{}, ItemRange{}, ItemRange{0, kSimLayers}, kSlot, ItemRange{0, kSimLayers}};
+    static const std::array<ItemRange, 5> r{ItemRange{}, ItemRange{}, ItemRange{0, kSimLayers}, kSlot,
+                                            ItemRange{0, kSimLayers}};
     return r;
 }
 
 const std::array<ItemRange, 4>& SimMemory::materialRanges()
 {
     // density 0.40..99.99 g/cm³ in hundredths, Z-factor 0.100..9.999 in thousandths
-    static const std::array<ItemRange, 4> r{
-        ItemRange{}, ItemRange{}, ItemRange{40, 9999}, ItemRange{100, 9999}};
+    static const std::array<ItemRange, 4> r{ItemRange{}, ItemRange{}, ItemRange{40, 9999},
+                                            ItemRange{100, 9999}};
     return r;
 }
 
@@ -147,13 +156,19 @@ const std::array<ItemRange, kSystemItems + 1>& SimMemory::systemRanges()
 {
     static const std::array<ItemRange, kSystemItems + 1> r{
         ItemRange{},
-        ItemRange{10, 100},    // 1 period, hundredths of a second
-        kTooling, kTooling, kTooling,
-        kSwitch,               // 5 simulate mode
-        ItemRange{10, 64},     // 6 minimum frequency, tenths of MHz
-        ItemRange{11, 65},     // 7 maximum frequency
-        ItemRange{-100, 100}, ItemRange{-100, 100}, ItemRange{-100, 100}, ItemRange{-100, 100},
-        kTooling, kTooling,
+        ItemRange{10, 100}, // 1 period, hundredths of a second
+        kTooling,
+        kTooling,
+        kTooling,
+        kSwitch,           // 5 simulate mode
+        ItemRange{10, 64}, // 6 minimum frequency, tenths of MHz
+        ItemRange{11, 65}, // 7 maximum frequency
+        ItemRange{-100, 100},
+        ItemRange{-100, 100},
+        ItemRange{-100, 100},
+        ItemRange{-100, 100},
+        kTooling,
+        kTooling,
     };
     return r;
 }

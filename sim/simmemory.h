@@ -23,33 +23,74 @@ inline constexpr int kSimNameLength = 16;
 struct ItemRange {
     qint32 min = 0;
     qint32 max = 0;
-    bool minusOne = false;  // -1 ("none") is accepted besides min..max
+    bool minusOne = false; // -1 ("none") is accepted besides min..max
 
     bool accepts(qint32 v) const { return (v >= min && v <= max) || (minusOne && v == -1); }
 };
 
 // Item numbers of a layer (index into SimLayer::item).
 enum SimLayerItem : int {
-    kLayerRate = 1, kLayerFinalThick, kLayerTimeSetpoint, kLayerThickLimit, kLayerStartMode,
-    kLayerOutput, kLayerMaxPower, kLayerSlewRate, kLayerSensor1, kLayerSensor2, kLayerSensor3,
-    kLayerSensor4, kLayerRamp1Enabled, kLayerRamp1Start, kLayerRamp1Rate, kLayerRamp1Time,
-    kLayerRamp2Enabled, kLayerRamp2Start, kLayerRamp2Rate, kLayerRamp2Time, kLayerFilm,
-    kLayerNext, kLayerCoDep, kLayerFree
+    kLayerRate = 1,
+    kLayerFinalThick,
+    kLayerTimeSetpoint,
+    kLayerThickLimit,
+    kLayerStartMode,
+    kLayerOutput,
+    kLayerMaxPower,
+    kLayerSlewRate,
+    kLayerSensor1,
+    kLayerSensor2,
+    kLayerSensor3,
+    kLayerSensor4,
+    kLayerRamp1Enabled,
+    kLayerRamp1Start,
+    kLayerRamp1Rate,
+    kLayerRamp1Time,
+    kLayerRamp2Enabled,
+    kLayerRamp2Start,
+    kLayerRamp2Rate,
+    kLayerRamp2Time,
+    kLayerFilm,
+    kLayerNext,
+    kLayerCoDep,
+    kLayerFree
 };
 inline constexpr int kLayerItems = 24;
 
 // Film items: group 2 (control loop, crystal), 3 (pre-conditioning), 4 (shutter, errors, sampling).
 enum SimFilmItem2 : int {
-    kFilmPterm = 1, kFilmIterm, kFilmDterm, kFilmMaterial, kFilmPocket, kFilmTooling,
-    kFilmCrystalQuality, kFilmCrystalStability, kFilmCrystalFail
+    kFilmPterm = 1,
+    kFilmIterm,
+    kFilmDterm,
+    kFilmMaterial,
+    kFilmPocket,
+    kFilmTooling,
+    kFilmCrystalQuality,
+    kFilmCrystalStability,
+    kFilmCrystalFail
 };
 enum SimFilmItem3 : int {
-    kFilmRamp1Power = 1, kFilmRamp1Time, kFilmSoak1Time, kFilmRamp2Power, kFilmRamp2Time,
-    kFilmSoak2Time, kFilmIdlePower, kFilmIdleRampTime, kFilmFeedPower, kFilmFeedRamp, kFilmFeedTime
+    kFilmRamp1Power = 1,
+    kFilmRamp1Time,
+    kFilmSoak1Time,
+    kFilmRamp2Power,
+    kFilmRamp2Time,
+    kFilmSoak2Time,
+    kFilmIdlePower,
+    kFilmIdleRampTime,
+    kFilmFeedPower,
+    kFilmFeedRamp,
+    kFilmFeedTime
 };
 enum SimFilmItem4 : int {
-    kFilmShutterDelay = 1, kFilmCapture, kFilmControlError, kFilmControlErrorPercent,
-    kFilmSampling, kFilmSampleAccuracy, kFilmSampleHold, kFilmSampleTime
+    kFilmShutterDelay = 1,
+    kFilmCapture,
+    kFilmControlError,
+    kFilmControlErrorPercent,
+    kFilmSampling,
+    kFilmSampleAccuracy,
+    kFilmSampleHold,
+    kFilmSampleTime
 };
 inline constexpr std::array<int, 3> kFilmGroupItems{9, 11, 8};
 
@@ -57,15 +98,26 @@ enum SimProcessItem : int { kProcessName = 1, kProcessLayers, kProcessFirst, kPr
 enum SimMaterialItem : int { kMaterialName = 1, kMaterialDensity, kMaterialZFactor };
 
 enum SimSystemItem : int {
-    kSysPeriod = 1, kSysTooling, kSysXtool1, kSysXtool2, kSysSimulate, kSysMinFreq, kSysMaxFreq,
-    kSysScale1, kSysScale2, kSysScale3, kSysScale4, kSysXtool3, kSysXtool4
+    kSysPeriod = 1,
+    kSysTooling,
+    kSysXtool1,
+    kSysXtool2,
+    kSysSimulate,
+    kSysMinFreq,
+    kSysMaxFreq,
+    kSysScale1,
+    kSysScale2,
+    kSysScale3,
+    kSysScale4,
+    kSysXtool3,
+    kSysXtool4
 };
 inline constexpr int kSystemItems = 13;
 
 // Index 0 of every item array is unused, so item n is item[n].
 struct SimProcess {
-    QByteArray name;                 // always 16 characters
-    std::array<qint32, 5> item{};    // items 2..4
+    QByteArray name;              // always 16 characters
+    std::array<qint32, 5> item{}; // items 2..4
     bool operator==(const SimProcess&) const = default;
 };
 
@@ -75,14 +127,14 @@ struct SimLayer {
 };
 
 struct SimFilm {
-    QByteArray name;                 // always 16 characters
-    std::array<std::array<qint32, 12>, 3> group{};  // group[g - 2][index]
+    QByteArray name;                               // always 16 characters
+    std::array<std::array<qint32, 12>, 3> group{}; // group[g - 2][index]
     bool operator==(const SimFilm&) const = default;
 };
 
 struct SimMaterial {
-    QByteArray name;                 // always 16 characters
-    std::array<qint32, 4> item{};    // items 2..3
+    QByteArray name;              // always 16 characters
+    std::array<qint32, 4> item{}; // items 2..3
     bool operator==(const SimMaterial&) const = default;
 };
 
@@ -116,7 +168,7 @@ public:
 
     // Value limits of each item (index 0 unused).
     static const std::array<ItemRange, kLayerItems + 1>& layerRanges();
-    static const std::array<ItemRange, 12>& filmRanges(int group);  // group 2..4
+    static const std::array<ItemRange, 12>& filmRanges(int group); // group 2..4
     static const std::array<ItemRange, 5>& processRanges();
     static const std::array<ItemRange, 4>& materialRanges();
     static const std::array<ItemRange, kSystemItems + 1>& systemRanges();

@@ -13,18 +13,18 @@ struct SimOptions {
     quint16 port = 2101;
     bool pty = false;
     double speed = 1.0;
-    int baud = 0;                 // 0: bytes as fast as the transport moves them
+    int baud = 0; // 0: bytes as fast as the transport moves them
     QString stateFile;
     quint32 seed = 1;
-    QString identification;       // empty: the default text
-    QStringList faults;           // control lines applied at start
+    QString identification; // empty: the default text
+    QStringList faults;     // control lines applied at start
     enum class Control { None, Stdin, Tcp } control = Control::None;
     quint16 controlPort = 0;
     bool verbose = false;
 };
 
 struct SimOptionsResult {
-    std::optional<SimOptions> options;  // nullopt: print message and exit with exitCode
+    std::optional<SimOptions> options; // nullopt: print message and exit with exitCode
     QString message;
     int exitCode = 0;
 };

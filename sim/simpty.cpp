@@ -80,6 +80,6 @@ void SimPty::onReadable()
         }
         if (n < 0 && errno == EINTR)
             continue;
-        break;  // EAGAIN: all read; EIO: no reader at the moment
+        break; // EAGAIN: all read; EIO: no reader at the moment
     }
 }

@@ -8,20 +8,20 @@ namespace {
 // Source model of each output: evaporation starts above a threshold power and
 // grows linearly beyond it; the true efficiency differs a little from the
 // nominal one the controller assumes, so the integral term has work to do.
-constexpr std::array<double, 4> kGain{0.45, 0.38, 0.52, 0.33};        // Å/s per % above threshold
-constexpr std::array<double, 4> kThreshold{8.0, 11.0, 6.5, 14.0};     // %
+constexpr std::array<double, 4> kGain{0.45, 0.38, 0.52, 0.33};    // Å/s per % above threshold
+constexpr std::array<double, 4> kThreshold{8.0, 11.0, 6.5, 14.0}; // %
 constexpr std::array<double, 4> kEfficiency{0.95, 1.04, 0.97, 1.02};
-constexpr double kSourceLag = 2.0;        // s, time constant of the melt
-constexpr double kKp = 1.5;               // % per Å/s
-constexpr double kKi = 0.5;               // % per Å
-constexpr double kIntegralLimit = 15.0;   // %
+constexpr double kSourceLag = 2.0;      // s, time constant of the melt
+constexpr double kKp = 1.5;             // % per Å/s
+constexpr double kKi = 0.5;             // % per Å
+constexpr double kIntegralLimit = 15.0; // %
 // Frequency shift of a 6 MHz crystal per Å of film of density 1 g/cm³.
 constexpr double kHzPerAngstrom = 0.81;
 constexpr std::array<double, 4> kFreshCrystal{5'998'120.0, 5'996'480.0, 5'991'730.0, 5'987'050.0};
-constexpr double kCaptureHold = 1.0;      // s within capture before the shutter opens
+constexpr double kCaptureHold = 1.0; // s within capture before the shutter opens
 
-constexpr std::array<int, 6> kLayerSequence{kPhaseRise1, kPhaseSoak1, kPhaseRise2, kPhaseSoak2,
-                                            kPhaseShutterDelay, kPhaseDeposit};
+constexpr std::array<int, 6> kLayerSequence{kPhaseRise1, kPhaseSoak1,        kPhaseRise2,
+                                            kPhaseSoak2, kPhaseShutterDelay, kPhaseDeposit};
 
 QByteArray fixed(double v, int decimals)
 {
@@ -164,12 +164,23 @@ double SimRun::phaseDuration(int phase) const
     double d = 0;
     for (const Member& m : groups_[groupIndex_].members) {
         switch (phase) {
-        case kPhaseRise1: d = std::max(d, m.rise1Time); break;
-        case kPhaseSoak1: d = std::max(d, m.soak1Time); break;
-        case kPhaseRise2: d = std::max(d, m.rise2Time); break;
-        case kPhaseSoak2: d = std::max(d, m.soak2Time); break;
-        case kPhaseShutterDelay: d = std::max(d, m.shutterDelay); break;
-        default: break;
+        case kPhaseRise1:
+            d = std::max(d, m.rise1Time);
+            break;
+        case kPhaseSoak1:
+            d = std::max(d, m.soak1Time);
+            break;
+        case kPhaseRise2:
+            d = std::max(d, m.rise2Time);
+            break;
+        case kPhaseSoak2:
+            d = std::max(d, m.soak2Time);
+            break;
+        case kPhaseShutterDelay:
+            d = std::max(d, m.shutterDelay);
+            break;
+        default:
+            break;
         }
     }
     return d;
@@ -218,7 +229,7 @@ void SimRun::startGroup(bool honourManualStart)
         enterPhase(kPhaseManStart);
         return;
     }
-    phase_ = -1;  // before the first phase of the sequence
+    phase_ = -1; // before the first phase of the sequence
     nextPhase();
 }
 
@@ -237,7 +248,7 @@ void SimRun::finishGroup()
 char SimRun::operate(int code)
 {
     switch (code) {
-    case 0:  // start process
+    case 0: // start process
         if (phase_ != kPhaseStopped)
             return kBadMode;
         if (!buildGroups(process_, groups_))
@@ -246,20 +257,20 @@ char SimRun::operate(int code)
         elapsed_ = 0;
         startGroup(true);
         return kAccepted;
-    case 1:  // abort process
+    case 1: // abort process
         if (phase_ == kPhaseStopped)
             return kBadMode;
         enterPhase(kPhaseStopped);
         stopOutputs();
         groupIndex_ = 0;
         return kAccepted;
-    case 2:  // start (manual) layer
+    case 2: // start (manual) layer
         if (phase_ != kPhaseManStart && phase_ != kPhaseStopLayer)
             return kBadMode;
         phase_ = -1;
         nextPhase();
         return kAccepted;
-    case 3:  // stop layer
+    case 3: // stop layer
         if (phase_ == kPhaseStopped || phase_ == kPhaseStopLayer || phase_ < kPhaseManStart)
             return kBadMode;
         if (phase_ == kPhaseManualPower && beforeManual_ == kPhaseStopped) {
@@ -269,12 +280,12 @@ char SimRun::operate(int code)
         }
         stopOutputs();
         return kAccepted;
-    case 4:  // next layer
+    case 4: // next layer
         if (phase_ != kPhaseStopLayer)
             return kBadMode;
         finishGroup();
         return kAccepted;
-    case 32:  // zero thickness
+    case 32: // zero thickness
         for (Output& o : outputs_)
             o.thickness = 0;
         for (Sensor& s : sensors_)
@@ -364,9 +375,9 @@ void SimRun::deposit(double dt)
         // rate ramps: the setpoint moves linearly to the new rate over the ramp time
         for (int r = 0; r < 2; ++r) {
             const Member::Ramp& ramp = m.ramps[r];
-            const int before = 2 * r;   // stage before this ramp: 0 or 2
-            if ((m.rampStage == before || (r == 1 && m.rampStage == 0)) && ramp.enabled
-                && out.thickness >= ramp.start) {
+            const int before = 2 * r; // stage before this ramp: 0 or 2
+            if ((m.rampStage == before || (r == 1 && m.rampStage == 0)) && ramp.enabled &&
+                out.thickness >= ramp.start) {
                 m.rampStage = before + 1;
                 m.rampFrom = m.setpoint;
                 m.rampTime = 0;
@@ -394,16 +405,16 @@ void SimRun::deposit(double dt)
         return;
     }
     const int stage = g.members.front().rampStage;
-    phase_ = (stage == 1 || stage == 3) ? kPhaseRateRamp
-           : (stage == 2 || stage == 4) ? kPhaseRampDeposit
-                                        : kPhaseDeposit;
+    phase_ = (stage == 1 || stage == 3)   ? kPhaseRateRamp
+             : (stage == 2 || stage == 4) ? kPhaseRampDeposit
+                                          : kPhaseDeposit;
 }
 
 void SimRun::stepOnce(double dt)
 {
     phaseTime_ += dt;
-    const bool runActive = phase_ != kPhaseStopped
-                           && !(phase_ == kPhaseManualPower && beforeManual_ == kPhaseStopped);
+    const bool runActive =
+        phase_ != kPhaseStopped && !(phase_ == kPhaseManualPower && beforeManual_ == kPhaseStopped);
     if (runActive)
         elapsed_ += dt;
 
@@ -429,7 +440,8 @@ void SimRun::stepOnce(double dt)
         bool captured = true;
         for (Member& m : groups_[groupIndex_].members) {
             control(m, dt);
-            const double dev = m.setpoint > 0 ? std::fabs(outputs_[m.output].rate - m.setpoint) / m.setpoint * 100 : 0;
+            const double dev =
+                m.setpoint > 0 ? std::fabs(outputs_[m.output].rate - m.setpoint) / m.setpoint * 100 : 0;
             if (m.capture <= 0 || dev > m.capture)
                 captured = false;
         }
@@ -533,8 +545,8 @@ double SimRun::sensorFrequency(int s) const
 QByteArray SimRun::statusReply() const
 {
     const int layer = groups_.empty() ? 0 : groupIndex_ + 1;
-    return QByteArray::number(phase_) + ' ' + fixed(elapsed_, 1) + ' ' + QByteArray::number(process_)
-           + ' ' + QByteArray::number(layer) + " 0";
+    return QByteArray::number(phase_) + ' ' + fixed(elapsed_, 1) + ' ' + QByteArray::number(process_) + ' ' +
+           QByteArray::number(layer) + " 0";
 }
 
 QByteArray SimRun::outputsReply()
@@ -556,8 +568,8 @@ QByteArray SimRun::outputsReply()
                 dev = (rate - m->setpoint) / m->setpoint * 100.0;
         }
         out.measured = rate;
-        r += ' ' + fixed(rate, 2) + ' ' + fixed(dev, 1) + ' ' + fixed(power >= 0 ? out.thickness : 0.0, 4)
-             + ' ' + fixed(power, 1);
+        r += ' ' + fixed(rate, 2) + ' ' + fixed(dev, 1) + ' ' + fixed(power >= 0 ? out.thickness : 0.0, 4) +
+             ' ' + fixed(power, 1);
     }
     return r;
 }

@@ -71,31 +71,34 @@ public:
     void replaceCrystal(int s);
 
     // Readings, for tests and the control channel.
-    double outputPower(int o) const;       // -1 when the output is not in use
+    double outputPower(int o) const; // -1 when the output is not in use
     double outputRate(int o) const { return outputs_[o].rate; }
-    double outputThickness(int o) const { return outputs_[o].thickness; }  // kÅ
-    double sensorFrequency(int s) const;   // Hz
-    double sensorThickness(int s) const { return sensors_[s].thickness; }  // kÅ
+    double outputThickness(int o) const { return outputs_[o].thickness; } // kÅ
+    double sensorFrequency(int s) const;                                  // Hz
+    double sensorThickness(int s) const { return sensors_[s].thickness; } // kÅ
 
 private:
     struct Member {
         int slot = 0;
-        int output = 0;                 // 0..3
+        int output = 0; // 0..3
         std::array<bool, 4> sensors{};
-        double rate = 0;                // Å/s, the layer's setpoint
-        double setpoint = 0;            // current setpoint (ramps move it)
-        double finalThick = 0;          // kÅ
-        double maxPower = 0;            // %
-        double slew = 0;                // %/s, 0 = unlimited
-        double density = 1;             // g/cm³
-        double capture = 0;             // %
+        double rate = 0;       // Å/s, the layer's setpoint
+        double setpoint = 0;   // current setpoint (ramps move it)
+        double finalThick = 0; // kÅ
+        double maxPower = 0;   // %
+        double slew = 0;       // %/s, 0 = unlimited
+        double density = 1;    // g/cm³
+        double capture = 0;    // %
         double rise1Power = 0, rise1Time = 0, soak1Time = 0;
         double rise2Power = 0, rise2Time = 0, soak2Time = 0;
         double shutterDelay = 0;
         double pterm = 0, iterm = 0;
-        struct Ramp { bool enabled = false; double start = 0, rate = 0, time = 0; };
+        struct Ramp {
+            bool enabled = false;
+            double start = 0, rate = 0, time = 0;
+        };
         std::array<Ramp, 2> ramps{};
-        int rampStage = 0;              // 0 none yet, 1 in ramp 1, 2 after, 3 in ramp 2, 4 after
+        int rampStage = 0; // 0 none yet, 1 in ramp 1, 2 after, 3 in ramp 2, 4 after
         double rampFrom = 0, rampTime = 0;
         bool done = false;
     };
@@ -104,20 +107,20 @@ private:
         bool manualStart = false;
     };
     struct Output {
-        double power = 0;        // %
-        double rate = 0;         // Å/s, true evaporation rate
-        double measured = 0;     // Å/s, last reported
+        double power = 0;    // %
+        double rate = 0;     // Å/s, true evaporation rate
+        double measured = 0; // Å/s, last reported
         double integral = 0;
-        double thickness = 0;    // kÅ
+        double thickness = 0; // kÅ
         double manualPower = 0;
-        double density = 1;      // of the material last evaporated
-        double rampFrom = 0;     // power at the start of a rise
+        double density = 1;  // of the material last evaporated
+        double rampFrom = 0; // power at the start of a rise
     };
     struct Sensor {
         double rate = 0;
-        double thickness = 0;    // kÅ since the last zero
+        double thickness = 0; // kÅ since the last zero
         double startFrequency = 0;
-        double frequency = 0;    // Hz
+        double frequency = 0; // Hz
         bool failed = false;
     };
 

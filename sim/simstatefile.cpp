@@ -52,7 +52,8 @@ QByteArray SimStateText(const SimMemory& m, int selectedProcess)
         const SimFilm& film = m.film(f);
         out += "A1 " + n + ' ' + film.name.trimmed() + '\n';
         for (int g = 0; g < 3; ++g)
-            out += 'A' + QByteArray::number(g + 2) + ' ' + n + fields(film.group[g].data(), kFilmGroupItems[g]) + '\n';
+            out += 'A' + QByteArray::number(g + 2) + ' ' + n +
+                   fields(film.group[g].data(), kFilmGroupItems[g]) + '\n';
     }
     for (int i = 1; i <= kSimMaterials; ++i) {
         const QByteArray n = QByteArray::number(i);
@@ -95,10 +96,13 @@ bool ParseSimState(const QByteArray& text, SimMemory& memory, int& selectedProce
             continue;
         }
         if (!isSetFamily(line))
-            return fail(QStringLiteral("not a parameter setting: %1").arg(QString::fromLatin1(line.left(40))));
+            return fail(
+                QStringLiteral("not a parameter setting: %1").arg(QString::fromLatin1(line.left(40))));
         const SimReply r = commands.execute(line);
         if (r.status != 'A')
-            return fail(QStringLiteral("refused (%1): %2").arg(QChar::fromLatin1(r.status)).arg(QString::fromLatin1(line.left(40))));
+            return fail(QStringLiteral("refused (%1): %2")
+                            .arg(QChar::fromLatin1(r.status))
+                            .arg(QString::fromLatin1(line.left(40))));
     }
     memory = scratch;
     selectedProcess = selected;
@@ -108,7 +112,8 @@ bool ParseSimState(const QByteArray& text, SimMemory& memory, int& selectedProce
 bool SaveSimState(const QString& path, const SimMemory& memory, int selectedProcess, QString* error)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(SimStateText(memory, selectedProcess)) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(SimStateText(memory, selectedProcess)) < 0 ||
+        !file.commit()) {
         if (error)
             *error = file.errorString();
         return false;

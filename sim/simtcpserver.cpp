@@ -2,8 +2,7 @@
 
 #include "sim/simlogging.h"
 
-SimTcpServer::SimTcpServer(SimInstrument& instrument, QObject* parent)
-    : QObject(parent), line_(instrument)
+SimTcpServer::SimTcpServer(SimInstrument& instrument, QObject* parent) : QObject(parent), line_(instrument)
 {
     connect(&server_, &QTcpServer::newConnection, this, &SimTcpServer::onNewConnection);
     connect(&line_, &SimLine::toHost, this, [this](const QByteArray& bytes) {

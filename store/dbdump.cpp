@@ -12,9 +12,10 @@ QStringList DumpLines(const ParameterModel& model)
     for (int p = 1; p <= MaxProcesses; ++p) {
         const ProcessRecord& r = model.ProcessTable[p];
         // Concatenated: a name may hold "%1".
-        lines << QStringLiteral("Process ") + QString::number(p) + QStringLiteral(", ") + r.Process_Name.text()
-                     + QLatin1Char(',') + QString::number(r.First_Layer) + QLatin1Char(',')
-                     + QString::number(r.Number_Layers) + QLatin1Char(',') + QString::number(r.Number_Act_Layers);
+        lines << QStringLiteral("Process ") + QString::number(p) + QStringLiteral(", ") +
+                     r.Process_Name.text() + QLatin1Char(',') + QString::number(r.First_Layer) +
+                     QLatin1Char(',') + QString::number(r.Number_Layers) + QLatin1Char(',') +
+                     QString::number(r.Number_Act_Layers);
     }
     for (int n = 1; n <= 100; ++n) {
         QString line = QStringLiteral("Layer ") + QString::number(n) + QStringLiteral(", ");
@@ -24,7 +25,8 @@ QStringList DumpLines(const ParameterModel& model)
     }
     for (int f = 1; f <= MaxFilms; ++f) {
         const FilmRecord& r = model.FilmTable[f];
-        QString line = QStringLiteral("Film ") + QString::number(f) + QStringLiteral(", ") + r.Film_Name.text();
+        QString line =
+            QStringLiteral("Film ") + QString::number(f) + QStringLiteral(", ") + r.Film_Name.text();
         // 201..209, 301..311, 401..408: the table's order.
         for (const auto& row : FilmItems())
             line += QStringLiteral(", ") + Film_GetItem(r, row.item);
@@ -32,8 +34,9 @@ QStringList DumpLines(const ParameterModel& model)
     }
     for (int m = 1; m <= MaxMaterials; ++m) {
         const MaterialRecord& r = model.MaterialTable[m];
-        lines << QStringLiteral("Material ") + QString::number(m) + QStringLiteral(", ") + r.Material.text() + QLatin1Char(',')
-                     + FormatNumber(r.Density, u"0.00") + QLatin1Char(',') + FormatNumber(r.ZFactor, u"0.000");
+        lines << QStringLiteral("Material ") + QString::number(m) + QStringLiteral(", ") + r.Material.text() +
+                     QLatin1Char(',') + FormatNumber(r.Density, u"0.00") + QLatin1Char(',') +
+                     FormatNumber(r.ZFactor, u"0.000");
     }
     return lines;
 }

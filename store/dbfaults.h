@@ -14,8 +14,8 @@ enum class SaveStage {
     Record,     // one record written; key names it
     Commit,
     Close,
-    Sync,       // flushed to disk
-    Rename,     // put in place of the target
+    Sync,   // flushed to disk
+    Rename, // put in place of the target
 };
 
 // Returns true to make the stage fail.

@@ -34,7 +34,7 @@ struct TableData {
     ReadFailure failure;
     QHash<QString, int> columns; // lower-case name -> index
     int keyIndex = -1;
-    std::vector<int> dataIndex; // per data column of the layout, -1 when the file lacks it
+    std::vector<int> dataIndex;  // per data column of the layout, -1 when the file lacks it
     int width = 0;               // cells per row
     std::vector<QVariant> cells; // row after row, one allocation for the table
     std::size_t rowCount() const { return width ? cells.size() / width : 0; }
@@ -42,18 +42,26 @@ struct TableData {
     std::unordered_map<int, std::size_t> byKey;
 };
 
-QString n(int v) { return QString::number(v); }
+QString n(int v)
+{
+    return QString::number(v);
+}
 
 // The number a cell holds, without the generic (and slow, locked) variant
 // conversion for the types the driver delivers.
 std::optional<double> cellNumber(const QVariant& v)
 {
     switch (v.typeId()) {
-    case QMetaType::LongLong: return static_cast<double>(*static_cast<const qlonglong*>(v.constData()));
-    case QMetaType::Double: return *static_cast<const double*>(v.constData());
-    case QMetaType::Int: return *static_cast<const int*>(v.constData());
-    case QMetaType::QString: return StrictNumber(*static_cast<const QString*>(v.constData()));
-    default: break;
+    case QMetaType::LongLong:
+        return static_cast<double>(*static_cast<const qlonglong*>(v.constData()));
+    case QMetaType::Double:
+        return *static_cast<const double*>(v.constData());
+    case QMetaType::Int:
+        return *static_cast<const int*>(v.constData());
+    case QMetaType::QString:
+        return StrictNumber(*static_cast<const QString*>(v.constData()));
+    default:
+        break;
     }
     bool ok = false;
     const double x = v.toDouble(&ok);
@@ -112,7 +120,8 @@ private:
         if (!d.loaded)
             load(t, d);
         if (d.missing)
-            throw ReadFailure{{m_key, d.failure.error.number, d.failure.error.description}, d.failure.fileLevel};
+            throw ReadFailure{{m_key, d.failure.error.number, d.failure.error.description},
+                              d.failure.fileLevel};
         return d;
     }
 
@@ -126,7 +135,10 @@ private:
             const QString text = SqlErrorText(q.lastError());
             d.missing = true;
             if (text.contains(QLatin1String("no such table"), Qt::CaseInsensitive))
-                d.failure = {{{}, dberr::NoTable, QStringLiteral("Table '%1' not found").arg(QLatin1String(info.name))}, false};
+                d.failure = {{{},
+                              dberr::NoTable,
+                              QStringLiteral("Table '%1' not found").arg(QLatin1String(info.name))},
+                             false};
             else
                 d.failure = {{{}, SqlErrorNumber(q.lastError()), text}, true};
             return;
@@ -159,8 +171,8 @@ private:
             for (std::size_t r = 0; r < d.rowCount(); ++r) {
                 // Range first: converting a double outside int's range is undefined.
                 const auto k = cellNumber(d.row(r)[d.keyIndex]);
-                if (k && *k >= std::numeric_limits<int>::min() && *k <= std::numeric_limits<int>::max()
-                    && *k == std::trunc(*k))
+                if (k && *k >= std::numeric_limits<int>::min() && *k <= std::numeric_limits<int>::max() &&
+                    *k == std::trunc(*k))
                     d.byKey.emplace(static_cast<int>(*k), r); // the first row of a key wins
             }
         }
@@ -194,11 +206,24 @@ private:
         QStringList cols{QString::fromLatin1(info.key)};
         QVariantList vals{key};
         switch (t) {
-        case DbTable::Processes: cols << QStringLiteral("First_Layer"); vals << -1; break;
-        case DbTable::Films: cols << QStringLiteral("Film_Name"); vals << QStringLiteral("Film ") + n(key); break;
-        case DbTable::Inputs: cols << QStringLiteral("Input Type"); vals << 46; break;
-        case DbTable::Outputs: cols << QStringLiteral("Output Type"); vals << 69; break;
-        default: break;
+        case DbTable::Processes:
+            cols << QStringLiteral("First_Layer");
+            vals << -1;
+            break;
+        case DbTable::Films:
+            cols << QStringLiteral("Film_Name");
+            vals << QStringLiteral("Film ") + n(key);
+            break;
+        case DbTable::Inputs:
+            cols << QStringLiteral("Input Type");
+            vals << 46;
+            break;
+        case DbTable::Outputs:
+            cols << QStringLiteral("Output Type");
+            vals << 69;
+            break;
+        default:
+            break;
         }
         addRow(t, d, cols, vals);
         d.byKey.emplace(key, d.rowCount() - 1);
@@ -221,8 +246,9 @@ private:
             for (const QString& c : cols)
                 names << SqlName(c);
             const QStringList marks(cols.size(), QStringLiteral("?"));
-            sql = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + names.join(QLatin1Char(','))
-                  + QStringLiteral(") VALUES (") + marks.join(QLatin1Char(',')) + QLatin1Char(')');
+            sql = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
+                  names.join(QLatin1Char(',')) + QStringLiteral(") VALUES (") + marks.join(QLatin1Char(',')) +
+                  QLatin1Char(')');
         }
         QSqlQuery ins(m_db);
         bool ok = ins.prepare(sql);
@@ -236,7 +262,8 @@ private:
         QSqlQuery back(m_db);
         const std::size_t base = d.cells.size();
         d.cells.resize(base + d.width);
-        if (rowid.isValid() && back.prepare(QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE rowid = ?"))) {
+        if (rowid.isValid() &&
+            back.prepare(QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE rowid = ?"))) {
             back.addBindValue(rowid);
             if (back.exec() && back.next() && back.record().count() == d.width) {
                 for (int i = 0; i < d.width; ++i)
@@ -288,7 +315,8 @@ private:
             break;
         case ColType::Text:
             if (v.isNull())
-                fail(dberr::InvalidNull, QStringLiteral("Invalid use of Null (%1)").arg(QLatin1String(c.name)));
+                fail(dberr::InvalidNull,
+                     QStringLiteral("Invalid use of Null (%1)").arg(QLatin1String(c.name)));
             rec.*std::get<Name16 R::*>(c.field) = v.toString();
             break;
         }
@@ -340,13 +368,15 @@ private:
             const auto* g = std::get_if<double LayerRecord::*>(&c.field);
             if (f && *f == &LayerRecord::Film_Number && layer.Film_Number <= 0) {
                 // One multi-argument arg(): a name may itself hold "%2".
-                dialogs().message(QStringLiteral("Film number error in process %1, Layer %2.\nLayer set to Film 1.")
-                                      .arg(proc.Process_Name.trimmed(), QString::number(position)),
-                                  MsgButtons::Ok);
+                dialogs().message(
+                    QStringLiteral("Film number error in process %1, Layer %2.\nLayer set to Film 1.")
+                        .arg(proc.Process_Name.trimmed(), QString::number(position)),
+                    MsgButtons::Ok);
                 layer.Film_Number = 1;
             } else if (f && *f == &LayerRecord::Output_Number && layer.Output_Number < 1) {
                 layer.Output_Number = 1;
-            } else if (g && (*g == &LayerRecord::Max_Power1 || *g == &LayerRecord::Slew_Rate1) && layer.*(*g) == 0.0) {
+            } else if (g && (*g == &LayerRecord::Max_Power1 || *g == &LayerRecord::Slew_Rate1) &&
+                       layer.*(*g) == 0.0) {
                 layer.*(*g) = 25.0;
             }
         }

@@ -147,16 +147,18 @@ QString defaultText(const DbColumn<R>& c, const R& rec)
 
 // fixedDefault, when given, is the default of every column of the table.
 template <typename R>
-void appendColumns(std::span<const DbColumn<R>> cols, QStringList& names, QStringList* defs, const R& defaults = R{},
-                   const char* fixedDefault = nullptr)
+void appendColumns(std::span<const DbColumn<R>> cols, QStringList& names, QStringList* defs,
+                   const R& defaults = R{}, const char* fixedDefault = nullptr)
 {
     for (const auto& c : cols) {
         const QString name = QString::fromLatin1(c.name);
         names << name;
         if (defs) {
-            const char* type = c.type == ColType::Double ? "REAL" : c.type == ColType::Text ? "TEXT" : "INTEGER";
-            *defs << SqlName(name) + QLatin1Char(' ') + QLatin1String(type) + QStringLiteral(" DEFAULT ")
-                         + (fixedDefault ? QString::fromLatin1(fixedDefault) : defaultText(c, defaults));
+            const char* type = c.type == ColType::Double ? "REAL"
+                               : c.type == ColType::Text ? "TEXT"
+                                                         : "INTEGER";
+            *defs << SqlName(name) + QLatin1Char(' ') + QLatin1String(type) + QStringLiteral(" DEFAULT ") +
+                         (fixedDefault ? QString::fromLatin1(fixedDefault) : defaultText(c, defaults));
         }
     }
 }
@@ -178,14 +180,28 @@ void columnsOf(DbTable t, QStringList& names, QStringList* defs)
             *defs << SqlName(QString::fromLatin1(info.key)) + QStringLiteral(" INTEGER PRIMARY KEY");
     }
     switch (t) {
-    case DbTable::Processes: appendColumns(ProcessColumns(), names, defs); break;
-    case DbTable::Layers: appendColumns(LayerColumns(), names, defs); break;
-    case DbTable::Films: appendColumns(FilmColumns(), names, defs); break;
-    case DbTable::Materials: appendColumns(MaterialColumns(), names, defs); break;
-    case DbTable::System: appendColumns(SystemColumns(), names, defs, systemDefaults()); break;
+    case DbTable::Processes:
+        appendColumns(ProcessColumns(), names, defs);
+        break;
+    case DbTable::Layers:
+        appendColumns(LayerColumns(), names, defs);
+        break;
+    case DbTable::Films:
+        appendColumns(FilmColumns(), names, defs);
+        break;
+    case DbTable::Materials:
+        appendColumns(MaterialColumns(), names, defs);
+        break;
+    case DbTable::System:
+        appendColumns(SystemColumns(), names, defs, systemDefaults());
+        break;
     // The codes of a missing row, not the record's reset value.
-    case DbTable::Inputs: appendColumns(InputColumns(), names, defs, InputRecord{}, "46"); break;
-    case DbTable::Outputs: appendColumns(OutputColumns(), names, defs, OutputRecord{}, "69"); break;
+    case DbTable::Inputs:
+        appendColumns(InputColumns(), names, defs, InputRecord{}, "46");
+        break;
+    case DbTable::Outputs:
+        appendColumns(OutputColumns(), names, defs, OutputRecord{}, "69");
+        break;
     }
 }
 
@@ -196,20 +212,44 @@ QString DBProgramVersion()
     return QStringLiteral("1.10");
 }
 
-std::span<const DbTableInfo> DbTables() { return kTables; }
+std::span<const DbTableInfo> DbTables()
+{
+    return kTables;
+}
 
 const DbTableInfo& DbTableOf(DbTable t)
 {
     return kTables[static_cast<std::size_t>(t)];
 }
 
-std::span<const DbColumn<ProcessRecord>> ProcessColumns() { return kProcess; }
-std::span<const DbColumn<LayerRecord>> LayerColumns() { return kLayer; }
-std::span<const DbColumn<FilmRecord>> FilmColumns() { return kFilm; }
-std::span<const DbColumn<MaterialRecord>> MaterialColumns() { return kMaterial; }
-std::span<const DbColumn<SystemRecord>> SystemColumns() { return kSystem; }
-std::span<const DbColumn<InputRecord>> InputColumns() { return kInput; }
-std::span<const DbColumn<OutputRecord>> OutputColumns() { return kOutput; }
+std::span<const DbColumn<ProcessRecord>> ProcessColumns()
+{
+    return kProcess;
+}
+std::span<const DbColumn<LayerRecord>> LayerColumns()
+{
+    return kLayer;
+}
+std::span<const DbColumn<FilmRecord>> FilmColumns()
+{
+    return kFilm;
+}
+std::span<const DbColumn<MaterialRecord>> MaterialColumns()
+{
+    return kMaterial;
+}
+std::span<const DbColumn<SystemRecord>> SystemColumns()
+{
+    return kSystem;
+}
+std::span<const DbColumn<InputRecord>> InputColumns()
+{
+    return kInput;
+}
+std::span<const DbColumn<OutputRecord>> OutputColumns()
+{
+    return kOutput;
+}
 
 QStringList DbColumnNames(DbTable t)
 {
@@ -229,7 +269,8 @@ QStringList DbCreateStatements()
                    .arg(SqlName(QString::fromLatin1(info.name)), defs.join(QStringLiteral(", ")));
     }
     out << QStringLiteral("CREATE TABLE DBProperties (Name TEXT PRIMARY KEY, Value TEXT)");
-    out << QStringLiteral("INSERT INTO DBProperties (Name, Value) VALUES ('Version', '%1')").arg(DBProgramVersion());
+    out << QStringLiteral("INSERT INTO DBProperties (Name, Value) VALUES ('Version', '%1')")
+               .arg(DBProgramVersion());
     return out;
 }
 

@@ -45,7 +45,8 @@ void run(QSqlQuery& q, const QString& sql)
 QString oldTableName(QSqlDatabase& db, const char* name)
 {
     QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT name FROM old.sqlite_master WHERE type='table' AND lower(name)=lower(?)"));
+    q.prepare(
+        QStringLiteral("SELECT name FROM old.sqlite_master WHERE type='table' AND lower(name)=lower(?)"));
     q.addBindValue(QString::fromLatin1(name));
     if (!q.exec())
         engineFail(q.lastError());
@@ -122,8 +123,9 @@ void rebuild(const QString& fileName, const QString& oldVersion, const QString& 
             QSqlQuery q(db);
             run(q, QStringLiteral("PRAGMA journal_mode=OFF"));
             q.prepare(QStringLiteral("ATTACH DATABASE ? AS old"));
-            q.addBindValue(QStringLiteral("file:%1?mode=ro")
-                               .arg(QString::fromLatin1(QUrl::toPercentEncoding(target.absoluteFilePath(), "/"))));
+            q.addBindValue(
+                QStringLiteral("file:%1?mode=ro")
+                    .arg(QString::fromLatin1(QUrl::toPercentEncoding(target.absoluteFilePath(), "/"))));
             if (!q.exec())
                 engineFail(q.lastError());
         }
@@ -164,8 +166,8 @@ void rebuild(const QString& fileName, const QString& oldVersion, const QString& 
 
 QString DBBackupName(const QString& fileName, const QString& fileVersion)
 {
-    return fileName.left(fileName.size() - 4) + QLatin1Char('_') + StripChars(fileVersion, QLatin1Char('.'))
-           + fileName.right(4);
+    return fileName.left(fileName.size() - 4) + QLatin1Char('_') + StripChars(fileVersion, QLatin1Char('.')) +
+           fileName.right(4);
 }
 
 QString GetDBProperty(const QString& fileName, const QString& propertyName)
@@ -199,10 +201,10 @@ UpgradeResult UpgradeDB(const QString& fileName, const QString& instrumentId)
     if (fileNumber == programNumber)
         return UpgradeResult::Current;
     if (fileNumber > programNumber) {
-        CriticalError(QStringLiteral("Database ") + fileName + QStringLiteral(" is version ") + version
-                      + QStringLiteral("\nYour DCX-700 program is only version ") + program
-                      + QStringLiteral("\nContact Corvane Instruments (") + kSupportPhone
-                      + QStringLiteral(") for upgrade information."));
+        CriticalError(QStringLiteral("Database ") + fileName + QStringLiteral(" is version ") + version +
+                      QStringLiteral("\nYour DCX-700 program is only version ") + program +
+                      QStringLiteral("\nContact Corvane Instruments (") + kSupportPhone +
+                      QStringLiteral(") for upgrade information."));
         return UpgradeResult::Newer;
     }
 
@@ -217,8 +219,8 @@ UpgradeResult UpgradeDB(const QString& fileName, const QString& instrumentId)
         // The file itself was never touched: the new one replaces it only
         // when complete.
         if (f.engine) {
-            dialogs().message(QStringLiteral("Error number: ") + QString::number(f.error.number) + QLatin1Char('\r')
-                                  + f.error.description,
+            dialogs().message(QStringLiteral("Error number: ") + QString::number(f.error.number) +
+                                  QLatin1Char('\r') + f.error.description,
                               MsgButtons::Ok);
         }
         ErrHandler().HandleError(f.error.number, f.error.description);

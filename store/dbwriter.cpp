@@ -68,10 +68,18 @@ void bindRecord(QSqlQuery& q, std::span<const DbColumn<R>> cols, const R& rec)
 {
     for (const auto& c : cols) {
         switch (c.type) {
-        case ColType::Integer: q.addBindValue(int(rec.*std::get<qint16 R::*>(c.field))); break;
-        case ColType::Double: q.addBindValue(rec.*std::get<double R::*>(c.field)); break;
-        case ColType::Boolean: q.addBindValue(rec.*std::get<double R::*>(c.field) != 0.0 ? 1 : 0); break;
-        case ColType::Text: q.addBindValue((rec.*std::get<Name16 R::*>(c.field)).text()); break;
+        case ColType::Integer:
+            q.addBindValue(int(rec.*std::get<qint16 R::*>(c.field)));
+            break;
+        case ColType::Double:
+            q.addBindValue(rec.*std::get<double R::*>(c.field));
+            break;
+        case ColType::Boolean:
+            q.addBindValue(rec.*std::get<double R::*>(c.field) != 0.0 ? 1 : 0);
+            break;
+        case ColType::Text:
+            q.addBindValue((rec.*std::get<Name16 R::*>(c.field)).text());
+            break;
         }
     }
 }
@@ -84,8 +92,8 @@ QString insertSql(DbTable t, const char* verb = "INSERT")
         names << SqlName(c);
     const QStringList marks(names.size(), QStringLiteral("?"));
     return QStringLiteral("%1 INTO %2 (%3) VALUES (%4)")
-        .arg(QLatin1String(verb), SqlName(QString::fromLatin1(DbTableOf(t).name)), names.join(QLatin1Char(',')),
-             marks.join(QLatin1Char(',')));
+        .arg(QLatin1String(verb), SqlName(QString::fromLatin1(DbTableOf(t).name)),
+             names.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
 }
 
 // Writes every record as a complete row of the new file. The result is
@@ -163,8 +171,9 @@ private:
         fault(SaveStage::PadTables);
         {
             QSqlQuery keys(m_db);
-            if (!keys.exec(QStringLiteral("WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < %1)"
-                                          " INSERT OR IGNORE INTO Layers (Layer_Number) SELECT k FROM n")
+            if (!keys.exec(QStringLiteral(
+                               "WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < %1)"
+                               " INSERT OR IGNORE INTO Layers (Layer_Number) SELECT k FROM n")
                                .arg(MaxLayers)))
                 throw engineError(m_key, keys.lastError());
         }
@@ -238,8 +247,8 @@ std::optional<DbError> CreateSchema(QSqlDatabase& db)
 
 std::optional<DbError> PadTables(QSqlDatabase& db)
 {
-    static const DbTable order[] = {DbTable::Processes, DbTable::Layers, DbTable::Films, DbTable::Materials,
-                                    DbTable::System, DbTable::Outputs, DbTable::Inputs};
+    static const DbTable order[] = {DbTable::Processes, DbTable::Layers,  DbTable::Films, DbTable::Materials,
+                                    DbTable::System,    DbTable::Outputs, DbTable::Inputs};
     for (DbTable t : order) {
         const DbTableInfo& info = DbTableOf(t);
         const QString table = SqlName(QString::fromLatin1(info.name));
@@ -255,11 +264,13 @@ std::optional<DbError> PadTables(QSqlDatabase& db)
         if (!info.key)
             sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table);
         else if (t == DbTable::Processes)
-            sql = QStringLiteral("INSERT OR IGNORE INTO %1 (Process_Number, First_Layer) VALUES (?, -1)").arg(table);
+            sql = QStringLiteral("INSERT OR IGNORE INTO %1 (Process_Number, First_Layer) VALUES (?, -1)")
+                      .arg(table);
         else if (t == DbTable::Materials)
             sql = QStringLiteral("INSERT OR IGNORE INTO %1 (MatNum, Material) VALUES (?, ?)").arg(table);
         else
-            sql = QStringLiteral("INSERT OR IGNORE INTO %1 (%2) VALUES (?)").arg(table, SqlName(QString::fromLatin1(info.key)));
+            sql = QStringLiteral("INSERT OR IGNORE INTO %1 (%2) VALUES (?)")
+                      .arg(table, SqlName(QString::fromLatin1(info.key)));
         if (!ins.prepare(sql))
             return engineError({}, ins.lastError());
         for (int n = have + 1; n <= info.rows; ++n) {
@@ -345,8 +356,8 @@ QString CreatePartialFile(const QFileInfo& target, std::unique_ptr<QTemporaryFil
     // Another save's clean-up may take a file in the moment between its
     // creation and its lock; that file is then theirs to remove.
     for (int attempt = 0; attempt < 3; ++attempt) {
-        file = std::make_unique<QTemporaryFile>(folder + QLatin1Char('/') + partialPrefix(target)
-                                                + QString(kRandomChars, QLatin1Char('X')));
+        file = std::make_unique<QTemporaryFile>(folder + QLatin1Char('/') + partialPrefix(target) +
+                                                QString(kRandomChars, QLatin1Char('X')));
         file->setAutoRemove(false);
         if (!file->open()) {
             *error = file->errorString() + QStringLiteral(": ") + folder;
@@ -364,7 +375,8 @@ void RemoveLeftoverPartials(const QFileInfo& target)
 {
     const QString prefix = partialPrefix(target);
     const QDir folder(target.absolutePath());
-    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot);
+    const QStringList names =
+        folder.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::NoDotAndDotDot);
     for (const QString& name : names) {
         if (name == target.fileName() || !isPartialName(name, prefix))
             continue;

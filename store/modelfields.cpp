@@ -10,10 +10,10 @@
 namespace {
 
 // Shared ranges, in field units.
-constexpr double kRateMax = 99.9;       // rates, powers, percentages: 0.0..99.9 by 0.1
-constexpr double kThickMax = 99.999;    // thicknesses: 0.000..99.999 kÅ
-constexpr double kLayerTimeMax = 5999;  // layer times, in the instrument's own unit
-constexpr double kFilmTimeMax = 3600;   // film times: 0..1:00:00
+constexpr double kRateMax = 99.9;      // rates, powers, percentages: 0.0..99.9 by 0.1
+constexpr double kThickMax = 99.999;   // thicknesses: 0.000..99.999 kÅ
+constexpr double kLayerTimeMax = 5999; // layer times, in the instrument's own unit
+constexpr double kFilmTimeMax = 3600;  // film times: 0..1:00:00
 constexpr double kToolingMin = 10;
 constexpr double kToolingMax = 399;
 
@@ -108,17 +108,29 @@ const std::array<FieldSpec<OutputRecord>, 1> kOutput = {{
     {"Output Type", &OutputRecord::Output_Type, 1, 69, 1, "", ""},
 }};
 
-int steps(double v, double step) { return int(RoundHalfEven(v / step)); }
+int steps(double v, double step)
+{
+    return int(RoundHalfEven(v / step));
+}
 
 } // namespace
 
 template <typename Record>
-int FieldSpec<Record>::minSteps() const { return steps(minimum, step); }
+int FieldSpec<Record>::minSteps() const
+{
+    return steps(minimum, step);
+}
 template <typename Record>
-int FieldSpec<Record>::maxSteps() const { return steps(maximum, step); }
+int FieldSpec<Record>::maxSteps() const
+{
+    return steps(maximum, step);
+}
 
 template <typename Record>
-bool FieldSpec<Record>::isTime() const { return std::strcmp(format, "h:mm:ss") == 0; }
+bool FieldSpec<Record>::isTime() const
+{
+    return std::strcmp(format, "h:mm:ss") == 0;
+}
 
 template <typename Record>
 QString FieldSpec<Record>::text(double v) const
@@ -128,7 +140,8 @@ QString FieldSpec<Record>::text(double v) const
     if (*format)
         return FormatNumber(v, QString::fromLatin1(format));
     const int decimals = step >= 1 ? 0 : step >= 0.1 ? 1 : step >= 0.01 ? 2 : 3;
-    QString t = FormatNumber(v, decimals == 0 ? QStringLiteral("0") : QStringLiteral("0.") + QString(decimals, u'0'));
+    QString t =
+        FormatNumber(v, decimals == 0 ? QStringLiteral("0") : QStringLiteral("0.") + QString(decimals, u'0'));
     if (decimals > 0) {
         while (t.endsWith(u'0'))
             t.chop(1);
@@ -145,12 +158,36 @@ QString FieldSpec<Record>::textWithUnit(double v) const
     return u.isEmpty() || isTime() ? text(v) : text(v) + u' ' + u;
 }
 
-template <> std::span<const FieldSpec<LayerRecord>> FieldSpecs<LayerRecord>() { return kLayer; }
-template <> std::span<const FieldSpec<FilmRecord>> FieldSpecs<FilmRecord>() { return kFilm; }
-template <> std::span<const FieldSpec<MaterialRecord>> FieldSpecs<MaterialRecord>() { return kMaterial; }
-template <> std::span<const FieldSpec<SystemRecord>> FieldSpecs<SystemRecord>() { return kSystem; }
-template <> std::span<const FieldSpec<InputRecord>> FieldSpecs<InputRecord>() { return kInput; }
-template <> std::span<const FieldSpec<OutputRecord>> FieldSpecs<OutputRecord>() { return kOutput; }
+template <>
+std::span<const FieldSpec<LayerRecord>> FieldSpecs<LayerRecord>()
+{
+    return kLayer;
+}
+template <>
+std::span<const FieldSpec<FilmRecord>> FieldSpecs<FilmRecord>()
+{
+    return kFilm;
+}
+template <>
+std::span<const FieldSpec<MaterialRecord>> FieldSpecs<MaterialRecord>()
+{
+    return kMaterial;
+}
+template <>
+std::span<const FieldSpec<SystemRecord>> FieldSpecs<SystemRecord>()
+{
+    return kSystem;
+}
+template <>
+std::span<const FieldSpec<InputRecord>> FieldSpecs<InputRecord>()
+{
+    return kInput;
+}
+template <>
+std::span<const FieldSpec<OutputRecord>> FieldSpecs<OutputRecord>()
+{
+    return kOutput;
+}
 
 template struct FieldSpec<LayerRecord>;
 template struct FieldSpec<FilmRecord>;

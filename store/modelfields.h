@@ -42,7 +42,7 @@ std::span<const FieldSpec<Record>> FieldSpecs();
 // The row of one field; every field of the layer, film, material, system,
 // input and relay records has one.
 template <typename Record, typename T>
-const FieldSpec<Record>& FieldSpecOf(T Record::* field)
+const FieldSpec<Record>& FieldSpecOf(T Record::*field)
 {
     for (const FieldSpec<Record>& row : FieldSpecs<Record>()) {
         if (const auto p = std::get_if<T Record::*>(&row.field); p && *p == field)

@@ -85,16 +85,34 @@ const std::array<WireItem<S>, SystemItemCount> kSystemItems = {{
     {12, &S::Xtool3},
     {13, &S::Xtool4},
 }};
-bool validLayer(int l) { return l >= 1 && l <= MaxLayers; }
-bool validFilm(int f) { return f >= 1 && f <= MaxFilms; }
+bool validLayer(int l)
+{
+    return l >= 1 && l <= MaxLayers;
+}
+bool validFilm(int f)
+{
+    return f >= 1 && f <= MaxFilms;
+}
 
-const WireItem<F>* filmRow(int item) { return wire::find<F>(kFilmItems, item); }
+const WireItem<F>* filmRow(int item)
+{
+    return wire::find<F>(kFilmItems, item);
+}
 
 } // namespace
 
-std::span<const WireItem<LayerRecord>> LayerItems() { return kLayerItems; }
-std::span<const WireItem<FilmRecord>> FilmItems() { return kFilmItems; }
-std::span<const WireItem<SystemRecord>> SystemItems() { return kSystemItems; }
+std::span<const WireItem<LayerRecord>> LayerItems()
+{
+    return kLayerItems;
+}
+std::span<const WireItem<FilmRecord>> FilmItems()
+{
+    return kFilmItems;
+}
+std::span<const WireItem<SystemRecord>> SystemItems()
+{
+    return kSystemItems;
+}
 
 qint32 Layer_GetItem(const LayerRecord& layer, int item)
 {
@@ -152,7 +170,10 @@ qint32 System_GetItem(const SystemRecord& rec, int item)
     return static_cast<qint32>(wire::rawValue(kSystemItems[item - 1], rec));
 }
 
-qint32 System_GetItem(int item) { return System_GetItem(Model().SystemParams, item); }
+qint32 System_GetItem(int item)
+{
+    return System_GetItem(Model().SystemParams, item);
+}
 
 bool System_SetItem(int item, const QString& text)
 {

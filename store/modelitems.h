@@ -26,8 +26,8 @@ struct WireItem {
 
     int item;
     Field field;
-    int scale = 1;       // model value x scale = wire integer
-    int bits = 16;       // 16 or 32
+    int scale = 1;           // model value x scale = wire integer
+    int bits = 16;           // 16 or 32
     bool asReceived = false; // upload stores the number unrounded (ramp switches)
 };
 

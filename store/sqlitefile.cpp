@@ -74,11 +74,16 @@ SqliteFileState CheckSqliteFile(const QString& path)
 QString SqliteFileStateText(SqliteFileState state)
 {
     switch (state) {
-    case SqliteFileState::Ok: return QStringLiteral("no error");
-    case SqliteFileState::Missing: return QStringLiteral("File not found");
-    case SqliteFileState::Unreadable: return QStringLiteral("Permission denied");
-    case SqliteFileState::NotADatabase: return QStringLiteral("Unrecognized database format");
-    case SqliteFileState::Truncated: return QStringLiteral("Database file is truncated");
+    case SqliteFileState::Ok:
+        return QStringLiteral("no error");
+    case SqliteFileState::Missing:
+        return QStringLiteral("File not found");
+    case SqliteFileState::Unreadable:
+        return QStringLiteral("Permission denied");
+    case SqliteFileState::NotADatabase:
+        return QStringLiteral("Unrecognized database format");
+    case SqliteFileState::Truncated:
+        return QStringLiteral("Database file is truncated");
     }
     return {};
 }
@@ -179,8 +184,8 @@ bool RemoveIfUnlocked(const QString& path)
     bool removed = false;
     // Locked while it is checked and removed: its owner cannot be starting
     // on it meanwhile.
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && TryLockFile(fd) == FileLock::Taken
-        && IsSameFile(fd, path))
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && TryLockFile(fd) == FileLock::Taken &&
+        IsSameFile(fd, path))
         removed = ::unlink(p.constData()) == 0;
     ::close(fd);
     return removed;

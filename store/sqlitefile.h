@@ -11,10 +11,10 @@
 
 enum class SqliteFileState {
     Ok,
-    Missing,       // no such file
-    Unreadable,    // exists but cannot be read
-    NotADatabase,  // no SQLite header (another program's file, text, empty)
-    Truncated,     // shorter than its header says
+    Missing,      // no such file
+    Unreadable,   // exists but cannot be read
+    NotADatabase, // no SQLite header (another program's file, text, empty)
+    Truncated,    // shorter than its header says
 };
 
 SqliteFileState CheckSqliteFile(const QString& path);

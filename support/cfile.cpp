@@ -83,7 +83,10 @@ QByteArray serialize(const QList<Line>& lines)
     return out;
 }
 
-bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool sameName(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 // Index of the first section header named section, -1 when none.
 qsizetype findSection(const QList<Line>& lines, const QString& section)
@@ -112,7 +115,10 @@ qsizetype findKey(const QList<Line>& lines, qsizetype header, const QString& key
     return -1;
 }
 
-bool isBlankLine(const Line& l) { return l.raw.trimmed().isEmpty(); }
+bool isBlankLine(const Line& l)
+{
+    return l.raw.trimmed().isEmpty();
+}
 
 // What the service hands back: up to the first NUL, at most MaxValueLength characters.
 QString cut(QString s)
@@ -127,8 +133,8 @@ QString cut(QString s)
 
 QString unquote(const QString& v)
 {
-    if (v.size() >= 2 && (v.front() == QLatin1Char('"') || v.front() == QLatin1Char('\''))
-        && v.back() == v.front())
+    if (v.size() >= 2 && (v.front() == QLatin1Char('"') || v.front() == QLatin1Char('\'')) &&
+        v.back() == v.front())
         return v.mid(1, v.size() - 2);
     return v;
 }
@@ -166,8 +172,8 @@ bool store(const QString& fileName, const QByteArray& bytes, QString* why)
     }
     // No temporary file beside it: the folder refuses new files.
     QFile inPlace(fileName);
-    if (inPlace.open(QIODevice::WriteOnly | QIODevice::Truncate) && inPlace.write(bytes) == bytes.size()
-        && inPlace.flush())
+    if (inPlace.open(QIODevice::WriteOnly | QIODevice::Truncate) && inPlace.write(bytes) == bytes.size() &&
+        inPlace.flush())
         return true;
     *why = inPlace.errorString();
     qCWarning(lcSupport) << "cannot write" << fileName << *why;
@@ -280,8 +286,8 @@ float cFile::ReadIniSingle(const QString& Section, const QString& Key, float Def
 bool cFile::ReadIniBool(const QString& Section, const QString& Key, const QString& Default)
 {
     const QString value = readString(Section, Key, Default).toUpper();
-    return value == QLatin1String("TRUE") || value == QLatin1String("YES") || value == QLatin1String("ON")
-        || value == QLatin1String("1");
+    return value == QLatin1String("TRUE") || value == QLatin1String("YES") || value == QLatin1String("ON") ||
+           value == QLatin1String("1");
 }
 
 qint16 cFile::WriteIniStr(const QString& Section, const QString& Key, const QString& Value)
@@ -289,9 +295,10 @@ qint16 cFile::WriteIniStr(const QString& Section, const QString& Key, const QStr
     lastResult_ = 0;
     const QString section = Section.trimmed();
     const QString key = Key.trimmed();
-    if (fileName_.isEmpty() || section.isEmpty() || key.isEmpty() || breaksLines(Section) || breaksLines(Key)
-        || breaksLines(Value) || section.contains(QLatin1Char(']')) || key.contains(QLatin1Char('='))
-        || key.startsWith(QLatin1Char('[')) || key.startsWith(QLatin1Char(';')))
+    if (fileName_.isEmpty() || section.isEmpty() || key.isEmpty() || breaksLines(Section) ||
+        breaksLines(Key) || breaksLines(Value) || section.contains(QLatin1Char(']')) ||
+        key.contains(QLatin1Char('=')) || key.startsWith(QLatin1Char('[')) ||
+        key.startsWith(QLatin1Char(';')))
         return 0;
     auto loaded = load(fileName_);
     if (!loaded)

@@ -1,6 +1,9 @@
 #include "support/clock.h"
 
-SystemClock::SystemClock() { timer_.start(); }
+SystemClock::SystemClock()
+{
+    timer_.start();
+}
 
 double SystemClock::secondsSinceMidnight() const
 {
@@ -8,13 +11,22 @@ double SystemClock::secondsSinceMidnight() const
     return t.msecsSinceStartOfDay() / 1000.0;
 }
 
-qint64 SystemClock::monotonicMs() const { return timer_.elapsed(); }
+qint64 SystemClock::monotonicMs() const
+{
+    return timer_.elapsed();
+}
 
-QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }
+QDateTime SystemClock::now() const
+{
+    return QDateTime::currentDateTime();
+}
 
 FakeClock::FakeClock() : now_(QDate(2026, 1, 1), QTime(10, 0)) {}
 
-double FakeClock::secondsSinceMidnight() const { return now_.time().msecsSinceStartOfDay() / 1000.0; }
+double FakeClock::secondsSinceMidnight() const
+{
+    return now_.time().msecsSinceStartOfDay() / 1000.0;
+}
 
 void FakeClock::advanceMs(qint64 ms)
 {
@@ -46,8 +58,20 @@ SystemClock& systemClock()
 }
 } // namespace
 
-Clock& appClock() { return g_clock ? *g_clock : systemClock(); }
-void setAppClock(Clock* c) { g_clock = c; }
+Clock& appClock()
+{
+    return g_clock ? *g_clock : systemClock();
+}
+void setAppClock(Clock* c)
+{
+    g_clock = c;
+}
 
-ScopedClock::ScopedClock(Clock& c) : previous_(g_clock) { g_clock = &c; }
-ScopedClock::~ScopedClock() { g_clock = previous_; }
+ScopedClock::ScopedClock(Clock& c) : previous_(g_clock)
+{
+    g_clock = &c;
+}
+ScopedClock::~ScopedClock()
+{
+    g_clock = previous_;
+}

@@ -31,6 +31,7 @@ public:
     double secondsSinceMidnight() const override;
     qint64 monotonicMs() const override;
     QDateTime now() const override;
+
 private:
     QElapsedTimer timer_;
 };
@@ -68,6 +69,7 @@ public:
     ~ScopedClock();
     ScopedClock(const ScopedClock&) = delete;
     ScopedClock& operator=(const ScopedClock&) = delete;
+
 private:
     Clock* previous_;
 };

@@ -11,9 +11,9 @@ struct AppConfig {
     QString DBFileName = QStringLiteral("DCX700.mdb");
     qint16 DebugDump = 0;
     // [CommSettings]
-    qint16 CommType = 0;        // 0 RS-232, 1 USB, 2 Ethernet
-    qint16 RS232Port = 1;       // 1..9 = COM1..COM9 = /dev/ttyS0../dev/ttyS8
-    QString RS232Device;        // non-empty: device path used instead of the port mapping
+    qint16 CommType = 0;  // 0 RS-232, 1 USB, 2 Ethernet
+    qint16 RS232Port = 1; // 1..9 = COM1..COM9 = /dev/ttyS0../dev/ttyS8
+    QString RS232Device;  // non-empty: device path used instead of the port mapping
     QString USBDevice = QStringLiteral("0");
     QString EPort = QStringLiteral("2101");
     QString EAddress = QStringLiteral("192.168.1.200");
@@ -23,12 +23,12 @@ struct AppConfig {
     qint16 UpDnMaterials = 0;
     // [DataLog]
     QString LogFileName = QStringLiteral("DCX700.txt");
-    qint16 LogType = 0;         // 0 none, 1 overwrite, 2 append
+    qint16 LogType = 0; // 0 none, 1 overwrite, 2 append
     qint16 LogStart = 0;
     qint16 LogEnd = 300;
     qint16 LogInterval = 1;
     // [Graph]
-    qint16 Display = 0;         // 0 rate, 1 deviation, 2 power, 3 sensor rate
+    qint16 Display = 0; // 0 rate, 1 deviation, 2 power, 3 sensor rate
 };
 
 // The one program-wide configuration.

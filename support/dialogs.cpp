@@ -8,12 +8,18 @@ Dialogs::~Dialogs() = default;
 MsgResult defaultAnswer(MsgButtons buttons)
 {
     switch (buttons) {
-    case MsgButtons::Ok: return MsgResult::Ok;
-    case MsgButtons::OkCancel: return MsgResult::Cancel;
-    case MsgButtons::YesNo: return MsgResult::No;
-    case MsgButtons::YesNoCancel: return MsgResult::Cancel;
-    case MsgButtons::RetryCancel: return MsgResult::Cancel;
-    case MsgButtons::AbortRetryIgnore: return MsgResult::Abort;
+    case MsgButtons::Ok:
+        return MsgResult::Ok;
+    case MsgButtons::OkCancel:
+        return MsgResult::Cancel;
+    case MsgButtons::YesNo:
+        return MsgResult::No;
+    case MsgButtons::YesNoCancel:
+        return MsgResult::Cancel;
+    case MsgButtons::RetryCancel:
+        return MsgResult::Cancel;
+    case MsgButtons::AbortRetryIgnore:
+        return MsgResult::Abort;
     }
     return MsgResult::Cancel;
 }
@@ -30,7 +36,10 @@ public:
                      qPrintable(line));
         return defaultAnswer(buttons);
     }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override { return std::nullopt; }
+    std::optional<QString> input(const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
     std::optional<QString> openFile(const FileDialogRequest&) override { return std::nullopt; }
     std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
     void setBusy(bool) override {}
@@ -46,8 +55,20 @@ Dialogs* g_dialogs = nullptr;
 
 } // namespace
 
-Dialogs& dialogs() { return g_dialogs ? *g_dialogs : headless(); }
-void setDialogs(Dialogs* d) { g_dialogs = d; }
+Dialogs& dialogs()
+{
+    return g_dialogs ? *g_dialogs : headless();
+}
+void setDialogs(Dialogs* d)
+{
+    g_dialogs = d;
+}
 
-ScopedDialogs::ScopedDialogs(Dialogs& d) : previous_(g_dialogs) { g_dialogs = &d; }
-ScopedDialogs::~ScopedDialogs() { g_dialogs = previous_; }
+ScopedDialogs::ScopedDialogs(Dialogs& d) : previous_(g_dialogs)
+{
+    g_dialogs = &d;
+}
+ScopedDialogs::~ScopedDialogs()
+{
+    g_dialogs = previous_;
+}

@@ -16,8 +16,8 @@ struct FileDialogRequest {
     QString filter;      // description|pattern pairs: "Database (*.mdb)|*.mdb|All Files (*.*)|*.*"
     int filterIndex = 1; // 1-based, as the pairs are counted
     QString initialDir;
-    QString fileName;    // proposed name
-    QString defaultExt;  // without the dot
+    QString fileName;   // proposed name
+    QString defaultExt; // without the dot
 };
 
 class Dialogs {
@@ -55,6 +55,7 @@ public:
     ~ScopedDialogs();
     ScopedDialogs(const ScopedDialogs&) = delete;
     ScopedDialogs& operator=(const ScopedDialogs&) = delete;
+
 private:
     Dialogs* previous_;
 };

@@ -12,9 +12,15 @@ namespace {
 
 const QString kNewLine = QStringLiteral("\r\n");
 
-QString nonFatal(const QString& text) { return QStringLiteral("Non Fatal Error:\n") + text; }
+QString nonFatal(const QString& text)
+{
+    return QStringLiteral("Non Fatal Error:\n") + text;
+}
 
-QString twoDigits(int n) { return n < 10 ? QLatin1Char('0') + QString::number(n) : QString::number(n); }
+QString twoDigits(int n)
+{
+    return n < 10 ? QLatin1Char('0') + QString::number(n) : QString::number(n);
+}
 
 } // namespace
 
@@ -30,8 +36,8 @@ void CErrHandler::reportTermination()
 {
     if (stackIndex_ == 0)
         return;
-    const QString text = nonFatal(QStringLiteral("Error Trace Stack = ") + QString::number(stackIndex_)
-                                  + QStringLiteral(" on Terminate.\nProcedure: ") + TopProcedure());
+    const QString text = nonFatal(QStringLiteral("Error Trace Stack = ") + QString::number(stackIndex_) +
+                                  QStringLiteral(" on Terminate.\nProcedure: ") + TopProcedure());
     if (quietTermination_) {
         // Too late in the program's end for a window: say it on stderr.
         std::fprintf(stderr, "%s\n", qPrintable(QString(text).replace(QLatin1Char('\n'), QLatin1Char(' '))));
@@ -47,7 +53,10 @@ QString CErrHandler::Destination() const
     return destination_.isEmpty() ? ProgramFile(QStringLiteral("ERRORS.TXT")) : destination_;
 }
 
-void CErrHandler::setDestination(const QString& fileName) { destination_ = fileName; }
+void CErrHandler::setDestination(const QString& fileName)
+{
+    destination_ = fileName;
+}
 
 void CErrHandler::setMaxProcStackItems(qint16 n)
 {
@@ -81,7 +90,8 @@ void CErrHandler::Push(const QString& procedure)
     if (stackIndex_ <= maxProcStackItems_)
         stack_[stackIndex_] = procedure;
     else
-        dialogs().message(nonFatal(QStringLiteral("Error Stack Overflow.")), MsgButtons::Ok, MsgIcon::Information);
+        dialogs().message(nonFatal(QStringLiteral("Error Stack Overflow.")), MsgButtons::Ok,
+                          MsgIcon::Information);
     if (traceExecution_ && trace_) {
         trace_->write(procedure.toUtf8() + "\r\n");
         trace_->flush();
@@ -94,7 +104,8 @@ void CErrHandler::Pop()
     // stack, which shows the procedures an error came through.
     --stackIndex_;
     if (stackIndex_ < 0) {
-        dialogs().message(nonFatal(QStringLiteral("Error Stack Underflow.")), MsgButtons::Ok, MsgIcon::Information);
+        dialogs().message(nonFatal(QStringLiteral("Error Stack Underflow.")), MsgButtons::Ok,
+                          MsgIcon::Information);
         stackIndex_ = 0;
     }
 }
@@ -147,7 +158,8 @@ QString CErrHandler::FileReport() const
     QStringList l;
     l << appTitle() + QStringLiteral(" Application Error Information");
     l << QStringLiteral("====================================");
-    l << QStringLiteral("Current Time   : ") + appClock().now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    l << QStringLiteral("Current Time   : ") +
+             appClock().now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
     l << QStringLiteral("Error String   : ") + errString_;
     l << QStringLiteral("Error Number   : ") + QString::number(errNumber_);
     l << QStringLiteral("Error Line     : ") + QString::number(errLine_.value_or(0));
@@ -159,7 +171,8 @@ QString CErrHandler::FileReport() const
     if (!currentOperation_.isEmpty())
         l << QStringLiteral("Current Operation: ") + currentOperation_;
     if (includeExpandedInfo_) {
-        l << QString() << QStringLiteral("Additional Information") << QStringLiteral("----------------------");
+        l << QString() << QStringLiteral("Additional Information")
+          << QStringLiteral("----------------------");
         l << QStringLiteral("Current Directory: ") + QDir::currentPath();
         l << QStringLiteral("App Title: ") + appTitle();
         l << QStringLiteral("App CompanyName: ") + QCoreApplication::organizationName();
@@ -177,10 +190,11 @@ QString CErrHandler::FileReport() const
 
 QString CErrHandler::MessageText() const
 {
-    QString text = QStringLiteral("The following error has occurred in procedure: \n") + errProcedure_
-        + QStringLiteral(" on line ") + (errLine_ ? QString::number(*errLine_) : QStringLiteral("<unknown>"))
-        + QLatin1Char('\n') + QStringLiteral("Error (") + QString::number(errNumber_) + QStringLiteral(") ")
-        + errString_;
+    QString text = QStringLiteral("The following error has occurred in procedure: \n") + errProcedure_ +
+                   QStringLiteral(" on line ") +
+                   (errLine_ ? QString::number(*errLine_) : QStringLiteral("<unknown>")) + QLatin1Char('\n') +
+                   QStringLiteral("Error (") + QString::number(errNumber_) + QStringLiteral(") ") +
+                   errString_;
     if (!currentOperation_.isEmpty())
         text += QLatin1Char('\n') + QStringLiteral("Current Operation: ") + currentOperation_;
     return text;
@@ -211,11 +225,17 @@ CErrHandler& ErrHandler()
     return *h.handler;
 }
 
-void EndErrHandler() { holder().handler.reset(); }
+void EndErrHandler()
+{
+    holder().handler.reset();
+}
 
 ProcedureScope::ProcedureScope(const QString& procedure, CErrHandler& handler) : handler_(handler)
 {
     handler_.Push(procedure);
 }
 
-ProcedureScope::~ProcedureScope() { handler_.Pop(); }
+ProcedureScope::~ProcedureScope()
+{
+    handler_.Pop();
+}

@@ -113,6 +113,7 @@ public:
     ~ProcedureScope();
     ProcedureScope(const ProcedureScope&) = delete;
     ProcedureScope& operator=(const ProcedureScope&) = delete;
+
 private:
     CErrHandler& handler_;
 };

@@ -7,7 +7,12 @@
 
 QString FormPositionText(const FormPosition& p)
 {
-    return QStringLiteral("L=%1;T=%2;W=%3;H=%4;S=%5;").arg(p.left).arg(p.top).arg(p.width).arg(p.height).arg(p.state);
+    return QStringLiteral("L=%1;T=%2;W=%3;H=%4;S=%5;")
+        .arg(p.left)
+        .arg(p.top)
+        .arg(p.width)
+        .arg(p.height)
+        .arg(p.state);
 }
 
 namespace {

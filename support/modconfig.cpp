@@ -73,13 +73,16 @@ void readKey(cFile& ini, const IniKey& k, AppConfig& config)
     const std::optional<qint16> value = convert(k.conversion, raw);
     if (!value)
         qCWarning(lcSupport) << "configuration key" << section << key << "is not a 16-bit number:" << raw
-                         << "- using" << defaults.*number;
+                             << "- using" << defaults.*number;
     config.*number = value.value_or(defaults.*number);
 }
 
 } // namespace
 
-QString IniFilePath() { return ProgramFile(QStringLiteral("DCX700 Comm.ini")); }
+QString IniFilePath()
+{
+    return ProgramFile(QStringLiteral("DCX700 Comm.ini"));
+}
 
 cFile& IniFile()
 {
@@ -127,7 +130,10 @@ void ReadINI()
     ReadINI(IniFile(), Config());
 }
 
-bool WriteINI() { return WriteINI(IniFile(), Config(), ProgramFolder()); }
+bool WriteINI()
+{
+    return WriteINI(IniFile(), Config(), ProgramFolder());
+}
 
 QString ConfigFileNameText(const QString& fileName, const QString& programFolder)
 {

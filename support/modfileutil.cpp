@@ -145,7 +145,10 @@ QString ConvertPathToUNC(const QString& path)
     return canonical.isEmpty() ? QDir::cleanPath(fi.absoluteFilePath()) : canonical;
 }
 
-QString GetShortFileName(const QString& path) { return ConvertPathToUNC(path); }
+QString GetShortFileName(const QString& path)
+{
+    return ConvertPathToUNC(path);
+}
 
 QDateTime GetFileDateTime(const QString& fileName)
 {

@@ -17,18 +17,20 @@ QRect screenOf(const QWidget* form)
 
 bool isResizable(const QWidget* form)
 {
-    return form->minimumSize() != form->maximumSize()
-        && !form->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint);
+    return form->minimumSize() != form->maximumSize() &&
+           !form->windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint);
 }
 
 class FormSettings {
 public:
-    FormSettings() : s_(QString::fromLatin1(FormSettingsOrganization), QString::fromLatin1(FormSettingsApplication))
+    FormSettings()
+        : s_(QString::fromLatin1(FormSettingsOrganization), QString::fromLatin1(FormSettingsApplication))
     {
         s_.beginGroup(QString::fromLatin1(FormSettingsGroup));
     }
     QSettings& operator*() { return s_; }
     QSettings* operator->() { return &s_; }
+
 private:
     QSettings s_;
 };

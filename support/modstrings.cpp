@@ -38,8 +38,8 @@ int FindStringInList(const QStringList& entries, const QString& text, bool exact
 {
     for (int i = 0; i < entries.size(); ++i) {
         const QString& e = entries.at(i);
-        const bool match = exact ? e.compare(text, Qt::CaseInsensitive) == 0
-                                 : e.startsWith(text, Qt::CaseInsensitive);
+        const bool match =
+            exact ? e.compare(text, Qt::CaseInsensitive) == 0 : e.startsWith(text, Qt::CaseInsensitive);
         if (match)
             return i;
     }

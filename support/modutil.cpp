@@ -39,7 +39,8 @@ QString SecondsToTime(qint32 seconds)
     const qint64 rest = qint64(seconds) - hours * 3600;
     const qint64 minutes = floorDiv(rest, 60);
     const qint64 secs = rest - minutes * 60;
-    return QString::number(hours) + QLatin1Char(':') + twoDigits(minutes) + QLatin1Char(':') + twoDigits(secs);
+    return QString::number(hours) + QLatin1Char(':') + twoDigits(minutes) + QLatin1Char(':') +
+           twoDigits(secs);
 }
 
 qint32 TimeToSeconds(const QString& text)
@@ -125,8 +126,8 @@ std::function<void()>& criticalExit()
 
 void CriticalError(const QString& message)
 {
-    dialogs().message(QStringLiteral("Critical Error: ") + message + QLatin1Char('\n')
-                          + QStringLiteral("Application must close!"),
+    dialogs().message(QStringLiteral("Critical Error: ") + message + QLatin1Char('\n') +
+                          QStringLiteral("Application must close!"),
                       MsgButtons::Ok, MsgIcon::Critical);
     criticalExit()();
 }
@@ -141,10 +142,14 @@ ScopedCriticalExit::ScopedCriticalExit(std::function<void()> action) : previous_
     setCriticalExitAction(std::move(action));
 }
 
-ScopedCriticalExit::~ScopedCriticalExit() { setCriticalExitAction(std::move(previous_)); }
+ScopedCriticalExit::~ScopedCriticalExit()
+{
+    setCriticalExitAction(std::move(previous_));
+}
 
 void ShowProcError(const QString& procedure, qint32 number, const QString& description)
 {
-    dialogs().message(QStringLiteral("Error: ") + QString::number(number) + QStringLiteral(". ") + description,
+    dialogs().message(QStringLiteral("Error: ") + QString::number(number) + QStringLiteral(". ") +
+                          description,
                       MsgButtons::Ok, MsgIcon::Exclamation, procedure);
 }

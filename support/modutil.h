@@ -30,6 +30,7 @@ public:
     ~ScopedCriticalExit();
     ScopedCriticalExit(const ScopedCriticalExit&) = delete;
     ScopedCriticalExit& operator=(const ScopedCriticalExit&) = delete;
+
 private:
     std::function<void()> previous_;
 };

@@ -11,10 +11,14 @@ namespace {
 
 bool isBlank(QChar c)
 {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r');
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') ||
+           c == QLatin1Char('\r');
 }
 
-bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+bool isDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
 
 // The extent of the number starting at pos (after blanks): returns its end
 // (pos when there is none) and its text in ASCII for the conversion.
@@ -95,8 +99,8 @@ long long decimalMagnitude(const std::string& s)
         if (negative)
             exponent = -exponent;
     }
-    long long intDigits = 0;   // significant digits before the point
-    long long fracZeros = 0;   // zeros after the point before the first significant digit
+    long long intDigits = 0; // significant digits before the point
+    long long fracZeros = 0; // zeros after the point before the first significant digit
     bool significant = false;
     bool afterPoint = false;
     for (const char c : mantissa) {
@@ -213,9 +217,9 @@ std::optional<qint16> TextToInt16(QStringView text)
 namespace {
 
 struct Pattern {
-    int minInt = 0;      // '0' digits before the point
-    int decimals = 0;    // digit places after the point
-    int minFrac = 0;     // of which always shown
+    int minInt = 0;   // '0' digits before the point
+    int decimals = 0; // digit places after the point
+    int minFrac = 0;  // of which always shown
     bool point = false;
 };
 

@@ -12,7 +12,8 @@ QString g_folder;
 const QString kAppFolder = QStringLiteral("dcx700-comm");
 
 // Files a program folder is filled with; everything in the guide's picture folder too.
-const QStringList kDefaultPatterns = {QStringLiteral("*.ini"), QStringLiteral("*.OC2"), QStringLiteral("*.html")};
+const QStringList kDefaultPatterns = {QStringLiteral("*.ini"), QStringLiteral("*.OC2"),
+                                      QStringLiteral("*.html")};
 const QString kGuidePictures = QStringLiteral("guide");
 
 // The user may change settings files; documentation is ours to refresh.
@@ -54,9 +55,15 @@ QString ProgramFolder()
     return QDir::currentPath();
 }
 
-void SetProgramFolder(const QString& dir) { g_folder = dir.isEmpty() ? QString() : QDir(dir).absolutePath(); }
+void SetProgramFolder(const QString& dir)
+{
+    g_folder = dir.isEmpty() ? QString() : QDir(dir).absolutePath();
+}
 
-QString ProgramFile(const QString& name) { return QDir(ProgramFolder()).filePath(name); }
+QString ProgramFile(const QString& name)
+{
+    return QDir(ProgramFolder()).filePath(name);
+}
 
 QString SharedDefaultsFolder(const QString& exeDir)
 {
@@ -90,7 +97,8 @@ bool CopyShippedDefaults(const QString& defaults, const QString& folder, QString
         to.mkpath(kGuidePictures);
         const QDir pics(from.filePath(kGuidePictures));
         for (const QString& name : pics.entryList(QDir::Files))
-            ok = copyOne(pics.filePath(name), to.filePath(kGuidePictures + QLatin1Char('/') + name), error) && ok;
+            ok = copyOne(pics.filePath(name), to.filePath(kGuidePictures + QLatin1Char('/') + name), error) &&
+                 ok;
     }
     return ok;
 }

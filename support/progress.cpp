@@ -2,7 +2,10 @@
 
 ProgressSink::~ProgressSink() = default;
 void ProgressSink::setCancellable(bool) {}
-bool ProgressSink::cancelRequested() const { return false; }
+bool ProgressSink::cancelRequested() const
+{
+    return false;
+}
 
 namespace {
 
@@ -26,8 +29,20 @@ ProgressSink* g_progress = nullptr;
 
 } // namespace
 
-ProgressSink& progress() { return g_progress ? *g_progress : nullProgress(); }
-void setProgress(ProgressSink* p) { g_progress = p; }
+ProgressSink& progress()
+{
+    return g_progress ? *g_progress : nullProgress();
+}
+void setProgress(ProgressSink* p)
+{
+    g_progress = p;
+}
 
-ScopedProgress::ScopedProgress(ProgressSink& p) : previous_(g_progress) { g_progress = &p; }
-ScopedProgress::~ScopedProgress() { g_progress = previous_; }
+ScopedProgress::ScopedProgress(ProgressSink& p) : previous_(g_progress)
+{
+    g_progress = &p;
+}
+ScopedProgress::~ScopedProgress()
+{
+    g_progress = previous_;
+}

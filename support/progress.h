@@ -33,6 +33,7 @@ public:
     ~ScopedProgress();
     ScopedProgress(const ScopedProgress&) = delete;
     ScopedProgress& operator=(const ScopedProgress&) = delete;
+
 private:
     ProgressSink* previous_;
 };

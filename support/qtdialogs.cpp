@@ -10,9 +10,15 @@
 
 namespace {
 
-QWidget* parentWidget() { return QApplication::activeWindow(); }
+QWidget* parentWidget()
+{
+    return QApplication::activeWindow();
+}
 
-QString appTitle() { return QStringLiteral("DCX700 Comm"); }
+QString appTitle()
+{
+    return QStringLiteral("DCX700 Comm");
+}
 
 } // namespace
 
@@ -22,34 +28,64 @@ MsgResult QtDialogs::message(const QString& text, MsgButtons buttons, MsgIcon ic
     box.setWindowTitle(title.isEmpty() ? appTitle() : title);
     box.setText(text);
     switch (icon) {
-    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MsgIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
     }
     QMessageBox::StandardButtons set;
     switch (buttons) {
-    case MsgButtons::Ok: set = QMessageBox::Ok; break;
-    case MsgButtons::OkCancel: set = QMessageBox::Ok | QMessageBox::Cancel; break;
-    case MsgButtons::YesNo: set = QMessageBox::Yes | QMessageBox::No; break;
-    case MsgButtons::YesNoCancel: set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
-    case MsgButtons::RetryCancel: set = QMessageBox::Retry | QMessageBox::Cancel; break;
-    case MsgButtons::AbortRetryIgnore: set = QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore; break;
+    case MsgButtons::Ok:
+        set = QMessageBox::Ok;
+        break;
+    case MsgButtons::OkCancel:
+        set = QMessageBox::Ok | QMessageBox::Cancel;
+        break;
+    case MsgButtons::YesNo:
+        set = QMessageBox::Yes | QMessageBox::No;
+        break;
+    case MsgButtons::YesNoCancel:
+        set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        break;
+    case MsgButtons::RetryCancel:
+        set = QMessageBox::Retry | QMessageBox::Cancel;
+        break;
+    case MsgButtons::AbortRetryIgnore:
+        set = QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
+        break;
     }
     box.setStandardButtons(set);
     switch (box.exec()) {
-    case QMessageBox::Ok: return MsgResult::Ok;
-    case QMessageBox::Yes: return MsgResult::Yes;
-    case QMessageBox::No: return MsgResult::No;
-    case QMessageBox::Retry: return MsgResult::Retry;
-    case QMessageBox::Abort: return MsgResult::Abort;
-    case QMessageBox::Ignore: return MsgResult::Ignore;
-    default: return MsgResult::Cancel;
+    case QMessageBox::Ok:
+        return MsgResult::Ok;
+    case QMessageBox::Yes:
+        return MsgResult::Yes;
+    case QMessageBox::No:
+        return MsgResult::No;
+    case QMessageBox::Retry:
+        return MsgResult::Retry;
+    case QMessageBox::Abort:
+        return MsgResult::Abort;
+    case QMessageBox::Ignore:
+        return MsgResult::Ignore;
+    default:
+        return MsgResult::Cancel;
     }
 }
 
-std::optional<QString> QtDialogs::input(const QString& prompt, const QString& title, const QString& defaultText)
+std::optional<QString> QtDialogs::input(const QString& prompt, const QString& title,
+                                        const QString& defaultText)
 {
     bool ok = false;
     const QString s = QInputDialog::getText(parentWidget(), title.isEmpty() ? appTitle() : title, prompt,
@@ -96,8 +132,14 @@ std::optional<QString> runFileDialog(const FileDialogRequest& req, bool save)
 }
 } // namespace
 
-std::optional<QString> QtDialogs::openFile(const FileDialogRequest& req) { return runFileDialog(req, false); }
-std::optional<QString> QtDialogs::saveFile(const FileDialogRequest& req) { return runFileDialog(req, true); }
+std::optional<QString> QtDialogs::openFile(const FileDialogRequest& req)
+{
+    return runFileDialog(req, false);
+}
+std::optional<QString> QtDialogs::saveFile(const FileDialogRequest& req)
+{
+    return runFileDialog(req, true);
+}
 
 void QtDialogs::setBusy(bool busy)
 {
@@ -107,8 +149,14 @@ void QtDialogs::setBusy(bool busy)
         QApplication::restoreOverrideCursor();
 }
 
-bool DesktopShell::openDocument(const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
-bool DesktopShell::openUrl(const QString& url) { return QDesktopServices::openUrl(QUrl(url)); }
+bool DesktopShell::openDocument(const QString& path)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+bool DesktopShell::openUrl(const QString& url)
+{
+    return QDesktopServices::openUrl(QUrl(url));
+}
 bool DesktopShell::startProgram(const QString& program, const QStringList& args)
 {
     return QProcess::startDetached(program, args);

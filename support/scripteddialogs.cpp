@@ -14,7 +14,8 @@ std::optional<QString> takeFront(std::deque<std::optional<QString>>& queue)
 
 } // namespace
 
-MsgResult ScriptedDialogs::message(const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title)
+MsgResult ScriptedDialogs::message(const QString& text, MsgButtons buttons, MsgIcon icon,
+                                   const QString& title)
 {
     messages.append({text, buttons, icon, title});
     if (answers.empty())
@@ -42,7 +43,10 @@ std::optional<QString> ScriptedDialogs::saveFile(const FileDialogRequest& req)
     return takeFront(saves);
 }
 
-void ScriptedDialogs::setBusy(bool busy) { busyDepth += busy ? 1 : -1; }
+void ScriptedDialogs::setBusy(bool busy)
+{
+    busyDepth += busy ? 1 : -1;
+}
 
 QStringList ScriptedDialogs::texts() const
 {

@@ -18,8 +18,8 @@ public:
         QString title;
     };
 
-    MsgResult message(const QString& text, MsgButtons buttons = MsgButtons::Ok,
-                      MsgIcon icon = MsgIcon::None, const QString& title = {}) override;
+    MsgResult message(const QString& text, MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None,
+                      const QString& title = {}) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& defaultText = {}) override;
     std::optional<QString> openFile(const FileDialogRequest& req) override;
@@ -41,7 +41,7 @@ public:
     std::deque<std::optional<QString>> saves;
 
     QList<Message> messages;
-    QStringList prompts;                  // input box prompts
+    QStringList prompts; // input box prompts
     QList<FileDialogRequest> fileRequests;
     int busyDepth = 0;
 };

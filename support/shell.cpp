@@ -23,4 +23,7 @@ Shell& shell()
     return g_shell ? *g_shell : headless;
 }
 
-void setShell(Shell* s) { g_shell = s; }
+void setShell(Shell* s)
+{
+    g_shell = s;
+}

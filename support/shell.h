@@ -17,8 +17,16 @@ public:
 // A Shell that only records what it was asked to do.
 class RecordingShell final : public Shell {
 public:
-    bool openDocument(const QString& path) override { documents << path; return result; }
-    bool openUrl(const QString& url) override { urls << url; return result; }
+    bool openDocument(const QString& path) override
+    {
+        documents << path;
+        return result;
+    }
+    bool openUrl(const QString& url) override
+    {
+        urls << url;
+        return result;
+    }
     bool startProgram(const QString& program, const QStringList& args) override
     {
         programs << (args.isEmpty() ? program : program + QLatin1Char(' ') + args.join(QLatin1Char(' ')));

@@ -81,7 +81,10 @@ int WaitDepth()
     return (h ? h->depth : 0) + g_depthWithoutApp;
 }
 
-bool WaitActive() { return WaitDepth() > 0; }
+bool WaitActive()
+{
+    return WaitDepth() > 0;
+}
 
 void RunWaitEvents(bool waitForMore)
 {

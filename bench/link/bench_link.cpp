@@ -166,10 +166,13 @@ int main(int argc, char** argv)
     const Stats echo = stats(benchEcho(frame, iterations));
     std::printf("round trip of \"V\" over loopback TCP, %d iterations (microseconds)\n", iterations);
     std::printf("%-22s %9s %9s %9s %9s\n", "", "median", "p10", "p90", "mean");
-    std::printf("%-22s %9.1f %9.1f %9.1f %9.1f\n", "Comm_SendCommand", link.median, link.p10, link.p90, link.mean);
-    std::printf("%-22s %9.1f %9.1f %9.1f %9.1f\n", "plain TCP echo", echo.median, echo.p10, echo.p90, echo.mean);
+    std::printf("%-22s %9.1f %9.1f %9.1f %9.1f\n", "Comm_SendCommand", link.median, link.p10, link.p90,
+                link.mean);
+    std::printf("%-22s %9.1f %9.1f %9.1f %9.1f\n", "plain TCP echo", echo.median, echo.p10, echo.p90,
+                echo.mean);
     const double ratio = link.median / echo.median;
-    std::printf("median ratio link/echo: %.2f (goal <= 1.50)%s\n", ratio, failures ? "  FAILED TRANSACTIONS" : "");
+    std::printf("median ratio link/echo: %.2f (goal <= 1.50)%s\n", ratio,
+                failures ? "  FAILED TRANSACTIONS" : "");
     Comm_ResetLink();
     return failures == 0 && ratio <= 1.5 ? 0 : 1;
 }

@@ -26,8 +26,8 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <malloc.h>
 #include <cstdio>
+#include <malloc.h>
 #include <unistd.h>
 #include <vector>
 
@@ -67,7 +67,7 @@ int main(int argc, char** argv)
     QStandardPaths::setTestModeEnabled(true);
     const QTemporaryDir home;
     const QDir bin(qEnvironmentVariableIsEmpty("DCX_BIN_DIR") ? QStringLiteral(DCX_BIN_DIR_DEFAULT)
-                                                               : qEnvironmentVariable("DCX_BIN_DIR"));
+                                                              : qEnvironmentVariable("DCX_BIN_DIR"));
     for (const QString& f : bin.entryList({QStringLiteral("*.OC2")}, QDir::Files))
         QFile::copy(bin.filePath(f), QDir(home.path()).filePath(f));
     {
@@ -116,7 +116,7 @@ int main(int argc, char** argv)
         QElapsedTimer t;
         t.start();
         w.tmrUpdate_Timer();
-        QCoreApplication::processEvents();  // the repaint of the visible chart
+        QCoreApplication::processEvents(); // the repaint of the visible chart
         const double ms = double(t.nsecsElapsed()) / 1e6;
         ++ticks;
         window.push_back(ms);

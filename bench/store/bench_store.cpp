@@ -3,8 +3,8 @@
 // reading every row of the same file, and inserting the same rows into a new
 // file in one transaction.
 #include "store/dbreader.h"
-#include "store/dbupgrade.h"
 #include "store/dbschema.h"
+#include "store/dbupgrade.h"
 #include "store/dbwriter.h"
 #include "store/model.h"
 
@@ -16,8 +16,8 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -216,8 +216,8 @@ void floorWrite(const QByteArray& file, const ParameterModel& m)
         sqlite3_bind_double(st, i++, s.Period);
         for (int v : {s.System_Tooling, s.Xtool1, s.Xtool2, s.Xtool3, s.Xtool4, s.Simulate_Mode})
             sqlite3_bind_int(st, i++, v);
-        for (double v : {s.Min_Freq * 1e6, s.Max_Freq * 1e6, s.Power_Scale_1, s.Power_Scale_2, s.Power_Scale_3,
-                         s.Power_Scale_4})
+        for (double v : {s.Min_Freq * 1e6, s.Max_Freq * 1e6, s.Power_Scale_1, s.Power_Scale_2,
+                         s.Power_Scale_3, s.Power_Scale_4})
             sqlite3_bind_double(st, i++, v);
     });
     insert("INSERT INTO Inputs VALUES (?,?)", 16, [&](sqlite3_stmt* st, int r) {
@@ -260,8 +260,10 @@ int main(int argc, char** argv)
         fRead.add(timeMs([&] { floorRead(QFile::encodeName(file)); }));
     }
     auto line = [](const char* what, const Series& ours, const Series& floor, const char* floorName) {
-        const double w = median(ours.wall), fw = median(floor.wall), c = median(ours.cpu), fc = median(floor.cpu);
-        std::printf("%s wall median %7.2f ms  %-26s %7.2f ms  ratio %.2f | cpu median %6.2f ms vs %6.2f ms  ratio %.2f\n",
+        const double w = median(ours.wall), fw = median(floor.wall), c = median(ours.cpu),
+                     fc = median(floor.cpu);
+        std::printf("%s wall median %7.2f ms  %-26s %7.2f ms  ratio %.2f | cpu median %6.2f ms vs %6.2f ms  "
+                    "ratio %.2f\n",
                     what, w, floorName, fw, w / fw, c, fc, c / fc);
     };
     std::printf("runs %d\n", runs);

@@ -127,7 +127,8 @@ double timed(TransferOutcome (*op)())
     const double s = t.nsecsElapsed() / 1e9;
     g_lastCpu = cpuSeconds() - cpu0;
     if (out.end != TransferEnd::Completed || out.skippedRecords != 0 || dlg().messages.size() != 1) {
-        std::fprintf(stderr, "transfer did not complete cleanly:\n%s\n", qPrintable(dlg().texts().join('\n')));
+        std::fprintf(stderr, "transfer did not complete cleanly:\n%s\n",
+                     qPrintable(dlg().texts().join('\n')));
         std::exit(1);
     }
     dlg().messages.clear();
@@ -189,7 +190,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "dcx700-sim did not start\n");
         return 1;
     }
-    const auto match = QRegularExpression(QStringLiteral("listening on 127.0.0.1:(\\d+)")).match(QString::fromLatin1(sim.readLine()));
+    const auto match = QRegularExpression(QStringLiteral("listening on 127.0.0.1:(\\d+)"))
+                           .match(QString::fromLatin1(sim.readLine()));
     if (!match.hasMatch())
         return 1;
     Config().CommType = 2;
@@ -227,9 +229,10 @@ int main(int argc, char** argv)
     sim.terminate();
     sim.waitForFinished(3000);
 
-    std::printf("transactions: download %lld, upload %lld; frame bytes both ways: download %lld, upload %lld\n",
-                static_cast<long long>(down.transactions), static_cast<long long>(up.transactions),
-                static_cast<long long>(down.bytes), static_cast<long long>(up.bytes));
+    std::printf(
+        "transactions: download %lld, upload %lld; frame bytes both ways: download %lld, upload %lld\n",
+        static_cast<long long>(down.transactions), static_cast<long long>(up.transactions),
+        static_cast<long long>(down.bytes), static_cast<long long>(up.bytes));
     bool ok = true;
     const auto report = [&](const char* what, const std::vector<double>& s, const std::vector<double>& cpu,
                             const Traffic& t) {
@@ -242,12 +245,14 @@ int main(int argc, char** argv)
         } else {
             const double per = m * 1e6 / t.transactions;
             const double ping = median(pingUs);
-            std::printf("%-8s %8.3f s  (goal 0.25)  %6.1f us per transaction, \"V\" round trip %5.1f us, ratio %.2f (goal 1.5)\n",
+            std::printf("%-8s %8.3f s  (goal 0.25)  %6.1f us per transaction, \"V\" round trip %5.1f us, "
+                        "ratio %.2f (goal 1.5)\n",
                         what, m, per, ping, per / ping);
             ok = ok && m < 0.25 && per / ping <= 1.5;
         }
     };
-    std::printf("%d run(s)%s, median:\n", runs, baud ? qPrintable(QStringLiteral(" at %1 baud").arg(baud)) : "");
+    std::printf("%d run(s)%s, median:\n", runs,
+                baud ? qPrintable(QStringLiteral(" at %1 baud").arg(baud)) : "");
     report("download", downS, downCpu, down);
     report("upload", upS, upCpu, up);
     return ok ? 0 : 2;

@@ -16,8 +16,8 @@ public:
     RunMonitor* monitor = nullptr;
 
     QString phase, layerNum, layerTotal, time;
-    QStringList phaseHistory;  // every phase text set, in order
-    std::array<QStringList, 4> row{};  // rate, dev, thick, power
+    QStringList phaseHistory;         // every phase text set, in order
+    std::array<QStringList, 4> row{}; // rate, dev, thick, power
     std::array<quint32, 4> colour{0, 0, 0, 0};
     int colourChanges = 0;
     std::array<int, 4> slider{0, 0, 0, 0};
@@ -26,16 +26,21 @@ public:
     QStringList processes;
     int selected = -1;
     bool dropped = false, onlineFrame = false;
-    ButtonLayout buttons;  // the last layout applied
+    ButtonLayout buttons; // the last layout applied
     int buttonUpdates = 0;
 
-    void setPhaseText(const QString& t) override { phase = t; phaseHistory << t; }
+    void setPhaseText(const QString& t) override
+    {
+        phase = t;
+        phaseHistory << t;
+    }
     QString layerNumText() const override { return layerNum; }
     void setLayerNumText(const QString& t) override { layerNum = t; }
     QString layerTotalText() const override { return layerTotal; }
     void setLayerTotalText(const QString& t) override { layerTotal = t; }
     void setTimeText(const QString& t) override { time = t; }
-    void setOutputTexts(int i, const QString& r, const QString& d, const QString& t, const QString& p) override
+    void setOutputTexts(int i, const QString& r, const QString& d, const QString& t,
+                        const QString& p) override
     {
         row[size_t(i)] = QStringList{r, d, t, p};
     }
@@ -68,7 +73,10 @@ public:
     void clearProcesses() override { processes.clear(), selected = -1; }
     void addProcess(const QString& e) override { processes << e; }
     void setOnlineFrameVisible(bool v) override { onlineFrame = v; }
-    void applyButtons(const ButtonLayout& l) override { buttons = l, ++buttonUpdates, slidersShown = l.sliders; }
+    void applyButtons(const ButtonLayout& l) override
+    {
+        buttons = l, ++buttonUpdates, slidersShown = l.sliders;
+    }
     void enableOperateControls() override {}
 };
 

@@ -40,7 +40,8 @@ public:
 
     static void clearPositions()
     {
-        QSettings s{QString::fromLatin1(FormSettingsOrganization), QString::fromLatin1(FormSettingsApplication)};
+        QSettings s{QString::fromLatin1(FormSettingsOrganization),
+                    QString::fromLatin1(FormSettingsApplication)};
         s.remove(QString::fromLatin1(FormSettingsGroup));
     }
 

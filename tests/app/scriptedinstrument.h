@@ -51,7 +51,10 @@ public:
     }
 
 private:
-    void reply(char status, const QString& data) { emit sendToHost(*BuildReplyFrame(status, data.toLatin1())); }
+    void reply(char status, const QString& data)
+    {
+        emit sendToHost(*BuildReplyFrame(status, data.toLatin1()));
+    }
 
     void handle(const QString& text)
     {
@@ -65,7 +68,8 @@ private:
         if (text == QLatin1String("@"))
             return reply('A', id);
         if (text == QLatin1String("V"))
-            return reply('A', QStringLiteral("%1 %2 %3 %4 0").arg(phase).arg(elapsed).arg(process).arg(layer));
+            return reply('A',
+                         QStringLiteral("%1 %2 %3 %4 0").arg(phase).arg(elapsed).arg(process).arg(layer));
         if (text == QLatin1String("K1") || text == QLatin1String("K2"))
             return reply('A', text == QLatin1String("K1") ? outputs : sensors);
         if (text.startsWith(QLatin1Char('C')) && text.contains(QLatin1Char('?'))) {
@@ -73,9 +77,9 @@ private:
             const int n = text.mid(1, text.indexOf(QLatin1Char('?')) - 1).toInt();
             const int item = text.section(QLatin1Char(' '), 1, 1).toInt();
             if (item == 1)
-                return refusedNames.contains(n)
-                           ? reply('D', QString())
-                           : reply('A', names.value(n, QStringLiteral("Proc %1").arg(n)).leftJustified(16, QLatin1Char(' ')));
+                return refusedNames.contains(n) ? reply('D', QString())
+                                                : reply('A', names.value(n, QStringLiteral("Proc %1").arg(n))
+                                                                 .leftJustified(16, QLatin1Char(' ')));
             return reply('A', QString::number(item == 3 ? n : layers.value(n, 2)));
         }
         reply('A', QString());

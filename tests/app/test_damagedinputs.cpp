@@ -15,7 +15,10 @@
 
 namespace {
 
-QByteArray longLine() { return "Comment=" + QByteArray(100 * 1024, 'x') + "\r\n"; }
+QByteArray longLine()
+{
+    return "Comment=" + QByteArray(100 * 1024, 'x') + "\r\n";
+}
 QByteArray binary()
 {
     QByteArray b(512, 0);
@@ -61,7 +64,10 @@ protected:
     void SetUp() override { setShell(&shell); }
     void TearDown() override { setShell(nullptr); }
     QByteArray read(const QString& name) const { return readFile(home.filePath(name)); }
-    void write(const QString& name, const QByteArray& bytes) const { ASSERT_TRUE(writeFile(home.filePath(name), bytes)); }
+    void write(const QString& name, const QByteArray& bytes) const
+    {
+        ASSERT_TRUE(writeFile(home.filePath(name), bytes));
+    }
 
     ProgramHome home;
     RecordingShell shell;
@@ -98,6 +104,8 @@ TEST_P(DamagedInput, StartsAndClosesLosingNothing)
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, DamagedInput, ::testing::ValuesIn(kDamaged),
-                         [](const ::testing::TestParamInfo<Damaged>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<Damaged>& info) {
+                             return std::string(info.param.name);
+                         });
 
 } // namespace

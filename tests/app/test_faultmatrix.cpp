@@ -39,7 +39,8 @@ public:
             commands << QString::fromLatin1(text);
             // A late reply is late once: the replies after it come in time.
             if (sim.faults().delayMs() > 0)
-                QMetaObject::invokeMethod(&sim, [this] { sim.faults().setDelayMs(0); }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    &sim, [this] { sim.faults().setDelayMs(0); }, Qt::QueuedConnection);
         });
         QObject::connect(&time, &QTimer::timeout, &clock, [this] { clock.advanceMs(100); });
         time.start(0);
@@ -54,13 +55,17 @@ public:
     void TearDown() override { Comm_ResetLink(), Config() = AppConfig{}; }
 
     void tick() { clock.advance(0.5), monitor.tmrUpdate_Timer(); }
-    void ticks(int n) { while (n-- > 0) tick(); }
+    void ticks(int n)
+    {
+        while (n-- > 0)
+            tick();
+    }
     bool monitoringWorks()
     {
         commands.clear();
         tick();
-        return Comm_GetStatus() == linkstatus::Ok && commands.contains(QStringLiteral("V"))
-               && commands.contains(QStringLiteral("K1")) && commands.contains(QStringLiteral("K2"));
+        return Comm_GetStatus() == linkstatus::Ok && commands.contains(QStringLiteral("V")) &&
+               commands.contains(QStringLiteral("K1")) && commands.contains(QStringLiteral("K2"));
     }
 
     FakeClock clock;
@@ -69,7 +74,7 @@ public:
     ScopedDialogs useDialogs{dialogs};
     QTimer time;
     SimInstrument sim;
-    SimConnection* link = nullptr;  // owned by the link
+    SimConnection* link = nullptr; // owned by the link
     FakeMonitorView view;
     CountingHooks hooks;
     RunMonitor monitor{view, hooks};
@@ -89,11 +94,14 @@ public:
 
     SystemRecord marker;
     QStringList commands;
-    QStringList reference;   // the process list without faults
-    QString firstName;       // process 1's name in the model before the fault
+    QStringList reference; // the process list without faults
+    QString firstName;     // process 1's name in the model before the fault
 };
 
-bool refused(LinkStatus s) { return s >= linkstatus::NotReady && s <= linkstatus::ChecksumError; }
+bool refused(LinkStatus s)
+{
+    return s >= linkstatus::NotReady && s <= linkstatus::ChecksumError;
+}
 
 const Operation kOperations[] = {
     {"monitoring", [](FaultMatrix& m) { m.tick(); },
@@ -129,7 +137,8 @@ const Operation kOperations[] = {
          } else {
              EXPECT_NE(Model().SystemParams, m.marker);
          }
-     }, true},
+     },
+     true},
     {"download", [](FaultMatrix& m) { m.transferSystem(DownloadAll); },
      [](FaultMatrix& m, const SimFaultCase& f) {
          ASSERT_GE(m.dialogs.messages.size(), 1);
@@ -142,7 +151,8 @@ const Operation kOperations[] = {
              EXPECT_TRUE(m.dialogs.messages[1].text.endsWith(QStringLiteral("\nSysParams Error ")));
          }
          EXPECT_EQ(Model().SystemParams, m.marker);
-     }, true},
+     },
+     true},
 };
 
 TEST_P(FaultMatrix, RecoversAndKeepsTheModel)
@@ -178,16 +188,16 @@ TEST_P(FaultMatrix, RecoversAndKeepsTheModel)
     EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.texts().join(QLatin1Char('|')).toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cells, FaultMatrix,
-    ::testing::Combine(::testing::Range(0, int(kSimFaultCases.size())), ::testing::Range(0, int(std::size(kOperations)))),
-    [](const ::testing::TestParamInfo<std::tuple<int, int>>& info) {
-        std::string name = std::string(kOperations[std::get<1>(info.param)].name) + "_"
-                           + kSimFaultCases[size_t(std::get<0>(info.param))].name;
-        for (char& c : name)
-            if (!isalnum(static_cast<unsigned char>(c)))
-                c = '_';
-        return name;
-    });
+INSTANTIATE_TEST_SUITE_P(Cells, FaultMatrix,
+                         ::testing::Combine(::testing::Range(0, int(kSimFaultCases.size())),
+                                            ::testing::Range(0, int(std::size(kOperations)))),
+                         [](const ::testing::TestParamInfo<std::tuple<int, int>>& info) {
+                             std::string name = std::string(kOperations[std::get<1>(info.param)].name) + "_" +
+                                                kSimFaultCases[size_t(std::get<0>(info.param))].name;
+                             for (char& c : name)
+                                 if (!isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
+                             return name;
+                         });
 
 } // namespace

@@ -30,7 +30,8 @@ protected:
     QString ini() const { return home.filePath(QStringLiteral("DCX700 Comm.ini")); }
     void writeIni(const QByteArray& text) const { ASSERT_TRUE(writeFile(ini(), text)); }
     QByteArray iniText() const { return readFile(ini()); }
-    template <class T> static T* child(const QObject& w, const QString& name)
+    template <class T>
+    static T* child(const QObject& w, const QString& name)
     {
         T* c = w.findChild<T*>(name);
         EXPECT_NE(c, nullptr) << name.toStdString();
@@ -75,7 +76,8 @@ TEST_F(MainWindow, ClosingSavesPositionAndConfiguration)
     writeIni("[CommSettings]\r\nType=0\r\n");
     {
         frmMain w;
-        std::tie(Config().CommType, Config().LogFileName) = std::tuple(2, home.filePath(QStringLiteral("runs.txt")));
+        std::tie(Config().CommType, Config().LogFileName) =
+            std::tuple(2, home.filePath(QStringLiteral("runs.txt")));
         child<QAction>(w, QStringLiteral("mnuViewGraph_3"))->trigger();
         EXPECT_EQ(iniText(), "[CommSettings]\r\nType=0\r\n") << "nothing is written before close";
         child<QAction>(w, QStringLiteral("mnuFileExit"))->trigger();

@@ -13,8 +13,8 @@
 #include "support/waitguard.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -45,7 +45,8 @@ protected:
         timer()->stop();
     }
     void TearDown() override { w.reset(), Comm_ResetLink(), Config() = AppConfig{}; }
-    template <class T> T* child(const char* name) const
+    template <class T>
+    T* child(const char* name) const
     {
         T* c = w->findChild<T*>(QLatin1String(name));
         EXPECT_NE(c, nullptr) << name;
@@ -127,7 +128,8 @@ TEST_F(MainWindowRun, ARunIsShownAndSteeredFromTheButtons)
     bool powered = false;
     for (int i = 0; i < 4; ++i)
         powered = powered || child<QLineEdit>(QStringLiteral("txtOutPower_%1").arg(i).toLatin1().constData())
-                                     ->text().toDouble() > 0;
+                                     ->text()
+                                     .toDouble() > 0;
     EXPECT_TRUE(powered);
     // The ticks feed the chart on show (the feeding rules: runlog/test_livegraphs).
     tick(2);

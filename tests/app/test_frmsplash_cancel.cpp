@@ -11,8 +11,8 @@
 #include "support/scripteddialogs.h"
 
 #include <QApplication>
-#include <QLoggingCategory>
 #include <QDialog>
+#include <QLoggingCategory>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
@@ -25,8 +25,8 @@ namespace {
 void postClick(QWidget* w)
 {
     const QPointF at = QRectF(w->rect()).center();
-    for (auto [type, held] : {std::pair(QEvent::MouseButtonPress, Qt::LeftButton),
-                              {QEvent::MouseButtonRelease, Qt::NoButton}})
+    for (auto [type, held] :
+         {std::pair(QEvent::MouseButtonPress, Qt::LeftButton), {QEvent::MouseButtonRelease, Qt::NoButton}})
         QCoreApplication::postEvent(
             w, new QMouseEvent(type, at, w->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier));
 }
@@ -80,9 +80,12 @@ TEST(ProgressCancel, OfferedToTransfersAndHonouredBetweenRecords)
 
     // Checked from inside the transfer, once the window is up.
     bool usable = false;
-    QObject::connect(&peer, &InProcessPeer::sendToHost, &splash, [&] {
-        usable = cmdCancel->isVisible() && cmdCancel->isEnabled() && processWindow.isEnabled() == false;
-    }, Qt::SingleShotConnection);
+    QObject::connect(
+        &peer, &InProcessPeer::sendToHost, &splash,
+        [&] {
+            usable = cmdCancel->isVisible() && cmdCancel->isEnabled() && processWindow.isEnabled() == false;
+        },
+        Qt::SingleShotConnection);
 
     QApplication::setActiveWindow(&processWindow);
     dlg.answer(MsgResult::Yes);

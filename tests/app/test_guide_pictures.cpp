@@ -38,7 +38,10 @@ TEST(GuidePictures, EveryWindowRenders)
     Readings().SensorFrequency = {5981234.0, 5974410.5, 5962875.25, 5950112.0};
     ChartModel chart;
 
-    struct Window { const char* name; std::function<std::unique_ptr<QWidget>()> make; };
+    struct Window {
+        const char* name;
+        std::function<std::unique_ptr<QWidget>()> make;
+    };
     const Window windows[] = {
         {"communications", [] { return std::make_unique<frmComm>(); }},
         {"sensors", [] { return std::make_unique<frmSensors>(); }},
@@ -54,8 +57,10 @@ TEST(GuidePictures, EveryWindowRenders)
                 QMetaObject::invokeMethod(t, "timeout");
         QApplication::processEvents();
         const QImage picture = window->grab().toImage();
-        EXPECT_TRUE(picture.width() > 150 && picture.height() > 80) << w.name << " " << picture.width() << "x" << picture.height();
-        EXPECT_TRUE(out.isEmpty() || picture.save(QDir(out).filePath(QLatin1String(w.name) + QLatin1String(".png")), "PNG"))
+        EXPECT_TRUE(picture.width() > 150 && picture.height() > 80)
+            << w.name << " " << picture.width() << "x" << picture.height();
+        EXPECT_TRUE(out.isEmpty() ||
+                    picture.save(QDir(out).filePath(QLatin1String(w.name) + QLatin1String(".png")), "PNG"))
             << w.name;
         window->close();
     }

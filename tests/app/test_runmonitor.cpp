@@ -76,7 +76,8 @@ TEST_F(RunMonitorTest, ProcessListStopsAskingAfterThreeTimeoutsInARow)
     EXPECT_EQ(inst.commands.mid(0, 3), (QStringList{"C1? 1", "C2? 1", "C3? 1"}));
     EXPECT_EQ(inst.commands.count(QStringLiteral("C4? 1")), 0);
     ASSERT_EQ(view.processes.size(), 100);
-    EXPECT_EQ((QStringList{view.processes[0], view.processes[99]}), (QStringList{"1. Process 1", "100. Process 100"}));
+    EXPECT_EQ((QStringList{view.processes[0], view.processes[99]}),
+              (QStringList{"1. Process 1", "100. Process 100"}));
 }
 
 TEST_F(RunMonitorTest, FirstTickConnectsFillsTheProcessListAndSendsTheRunningProcessBack)
@@ -90,7 +91,8 @@ TEST_F(RunMonitorTest, FirstTickConnectsFillsTheProcessListAndSendsTheRunningPro
     EXPECT_TRUE(Comm_Online());
     EXPECT_TRUE(view.onlineFrame);
     ASSERT_EQ(view.processes.size(), 100);
-    EXPECT_EQ(view.processes.mid(0, 3), (QStringList{"1. Al Mirror       ", "2. Proc 2          ", "3. Process 3"}));
+    EXPECT_EQ(view.processes.mid(0, 3),
+              (QStringList{"1. Al Mirror       ", "2. Proc 2          ", "3. Process 3"}));
     EXPECT_EQ(view.processes[99], QStringLiteral("100. Proc 100        "));
     EXPECT_EQ(view.selected, 1);
     // The selection queued the select-process code; stopped is shown.
@@ -175,7 +177,8 @@ TEST_F(RunMonitorTest, SlidersFollowThePowerUnlessFocusedAndSendOnlyAChange)
     EXPECT_EQ(monitor.PendingCode(), OperateCode::ManualPower1 + 1);
     inst.commands.clear();
     tick(2);
-    EXPECT_TRUE(inst.operateCommands().isEmpty()) << inst.operateCommands().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(inst.operateCommands().isEmpty())
+        << inst.operateCommands().join(QLatin1Char('|')).toStdString();
 
     // The operator holds slider 2 at 50: it stays, and the change is sent once.
     std::tie(view.sliderFocus[1], view.slider[1]) = std::tuple(true, 50);
@@ -211,7 +214,7 @@ TEST_F(RunMonitorTest, TheTimeoutBranchReconnectsAndASilentInstrumentBringsTheSe
     inst.silent = false, inst.commands.clear();
     tick();
     EXPECT_EQ(inst.commands.value(0), QStringLiteral("@"));
-    EXPECT_EQ(inst.commands.count(QStringLiteral("C1? 1")), 1);  // the list is reloaded
+    EXPECT_EQ(inst.commands.count(QStringLiteral("C1? 1")), 1); // the list is reloaded
     EXPECT_EQ(inst.commands.mid(inst.commands.size() - 3), (QStringList{"V", "K2", "K1"}));
     EXPECT_TRUE(dialogs.messages.isEmpty() && settings.count() == 0);
 
@@ -237,18 +240,21 @@ struct LayoutRow {
     bool list, autoMan, manAuto, sliders;
 };
 
-Show showOf(char c) { return c == 'V' ? Show::Visible : c == 'H' ? Show::Hidden : Show::Unchanged; }
+Show showOf(char c)
+{
+    return c == 'V' ? Show::Visible : c == 'H' ? Show::Hidden : Show::Unchanged;
+}
 
 TEST(ButtonTable, EveryPhaseGetsItsRowAndAPendingManualSwapsTheButtons)
 {
     const LayoutRow rows[] = {
-        {0, "VHVHVH", true, true, false, false},   {3, "HVHVHV", false, true, false, false},
-        {5, "HHHVHV", false, true, false, false},  {6, "HHHVHV", false, true, false, false},
-        {13, "HHHVHV", false, true, false, false}, {22, "HHHVHV", false, true, false, false},
-        {25, "VHVHHV", false, true, false, false}, {26, "HHHVHV", false, false, true, true},
+        {0, "VHVHVH", true, true, false, false},    {3, "HVHVHV", false, true, false, false},
+        {5, "HHHVHV", false, true, false, false},   {6, "HHHVHV", false, true, false, false},
+        {13, "HHHVHV", false, true, false, false},  {22, "HHHVHV", false, true, false, false},
+        {25, "VHVHHV", false, true, false, false},  {26, "HHHVHV", false, false, true, true},
         {24, "HHHVHV", false, false, false, false}, {23, "------", false, true, false, false},
-        {1, "------", false, true, false, false},  {2, "------", false, true, false, false},
-        {4, "------", false, true, false, false},  {-1, "------", false, true, false, false},
+        {1, "------", false, true, false, false},   {2, "------", false, true, false, false},
+        {4, "------", false, true, false, false},   {-1, "------", false, true, false, false},
         {27, "------", false, true, false, false},
     };
     for (const LayoutRow& r : rows) {
@@ -257,7 +263,8 @@ TEST(ButtonTable, EveryPhaseGetsItsRowAndAPendingManualSwapsTheButtons)
         for (int i = 0; i < 6; ++i)
             EXPECT_EQ(got[i], showOf(r.buttons[i])) << "phase " << r.phase << " button " << i;
         EXPECT_EQ(std::tuple(l.processListEnabled, l.autoMan, l.manAuto, l.sliders),
-                  std::tuple(r.list, r.autoMan, r.manAuto, r.sliders)) << r.phase;
+                  std::tuple(r.list, r.autoMan, r.manAuto, r.sliders))
+            << r.phase;
     }
     // Auto -> Manual queued: the swap shows only in the stopped states.
     for (qint16 p : {0, 3, 25}) {
@@ -278,9 +285,12 @@ TEST_F(RunMonitorTest, ControlsQueueTheirCodesAndTheNextTickSendsThem)
     view.slider = {12, 0, 7, 0};
     using Handler = void (RunMonitor::*)();
     const std::tuple<Handler, qint16, QStringList> table[] = {
-        {&RunMonitor::cmdStart_Click, 0, {"U 0"}},          {&RunMonitor::cmdAbort_Click, 1, {"U 1"}},
-        {&RunMonitor::cmdStartManLayer_Click, 2, {"U 2"}},  {&RunMonitor::cmdStopLayer_Click, 3, {"U 3"}},
-        {&RunMonitor::cmdNextLayer_Click, 4, {"U 4"}},      {&RunMonitor::cmdZero_Click, 32, {"U 32"}},
+        {&RunMonitor::cmdStart_Click, 0, {"U 0"}},
+        {&RunMonitor::cmdAbort_Click, 1, {"U 1"}},
+        {&RunMonitor::cmdStartManLayer_Click, 2, {"U 2"}},
+        {&RunMonitor::cmdStopLayer_Click, 3, {"U 3"}},
+        {&RunMonitor::cmdNextLayer_Click, 4, {"U 4"}},
+        {&RunMonitor::cmdZero_Click, 32, {"U 32"}},
         {&RunMonitor::cmdManAuto_Click, 90, {"S0"}},
         {&RunMonitor::cmdAutoMan_Click, 95, {"S1 120", "S2 0", "S3 70", "S4 0"}},
         {&RunMonitor::cboProcess_Click, 35, {"T 1", "C1? 1", "C1? 2", "C1? 3", "C1? 4"}},

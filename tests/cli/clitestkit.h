@@ -91,7 +91,8 @@ inline CtlRun runCtl(const QString& dir, const QStringList& args,
         if (e == QProcess::FailedToStart)
             loop.quit();
     });
-    p.start(binDir() + QStringLiteral("/dcx700ctl"), QStringList{QStringLiteral("--home"), dcxTestProgramFolder()} + args);
+    p.start(binDir() + QStringLiteral("/dcx700ctl"),
+            QStringList{QStringLiteral("--home"), dcxTestProgramFolder()} + args);
     QTimer::singleShot(60000, &loop, &QEventLoop::quit); // only against a hang; a good run ends long before
     loop.exec();
     if (p.state() != QProcess::NotRunning)

@@ -71,8 +71,14 @@ private:
     QByteArray pending_;
 };
 
-CtlRun runCtl(const QStringList& args) { return clitest::runCtl(QDir::currentPath(), args); }
-QString tcpOption(quint16 port) { return QStringLiteral("127.0.0.1:%1").arg(port); }
+CtlRun runCtl(const QStringList& args)
+{
+    return clitest::runCtl(QDir::currentPath(), args);
+}
+QString tcpOption(quint16 port)
+{
+    return QStringLiteral("127.0.0.1:%1").arg(port);
+}
 
 } // namespace
 
@@ -83,7 +89,7 @@ TEST(CliLink, SendPrintsReplyData)
 
     CtlRun r = runCtl({"--tcp", tcpOption(peer.port()), "--checksum", "on", "send", "K1"});
     EXPECT_EQ(std::tuple(r.exitCode, r.out), std::tuple(0, QByteArray("12 34\n"))) << r.err.constData();
-    EXPECT_EQ(peer.frames, (QList<QByteArray>{kIdOn, kK1On}));  // identified first, as the program does
+    EXPECT_EQ(peer.frames, (QList<QByteArray>{kIdOn, kK1On})); // identified first, as the program does
 
     peer.frames.clear();
     r = runCtl({"--checksum=off", "--tcp=" + tcpOption(peer.port()), "send", "K1"});
@@ -99,6 +105,7 @@ TEST(CliLink, RefusedCommandExitsTwo)
     FramePeer peer;
     peer.replies[kIdOn] = kReplyId;
     const CtlRun r = runCtl({"--tcp", tcpOption(peer.port()), "--checksum", "on", "send", "K9"});
-    EXPECT_EQ(std::tuple(r.exitCode, r.err.contains("Bad Command"), r.out.isEmpty()), std::tuple(2, true, true))
+    EXPECT_EQ(std::tuple(r.exitCode, r.err.contains("Bad Command"), r.out.isEmpty()),
+              std::tuple(2, true, true))
         << r.err.constData();
 }

@@ -35,16 +35,21 @@ const char* const kHeader =
 const QByteArray kSensors = "0 2.48 1.23 5981234 0 0 6000000 -1 0 0 0.5 0.25 5500000.5";
 const QByteArray kOutputs = "0 2.5 0.1 1.234 45.6 0 0 0 -1 3.25 -0.5 10 99.9 0 0 0 -1";
 // The values above as the monitor prints them (after time and elapsed).
-const char* const kCsvValues = "2.50,0.1,1.234,45.6,0.00,0.0,0.000,-1.0,3.25,-0.5,10.000,99.9,0.00,0.0,0.000,-1.0,"
-                               "2.48,1.230,5981234.00,0.00,0.000,6000000.00,-1.00,0.000,0.00,0.50,0.250,5500000.50";
+const char* const kCsvValues =
+    "2.50,0.1,1.234,45.6,0.00,0.0,0.000,-1.0,3.25,-0.5,10.000,99.9,0.00,0.0,0.000,-1.0,"
+    "2.48,1.230,5981234.00,0.00,0.000,6000000.00,-1.00,0.000,0.00,0.50,0.250,5500000.50";
 // And as the data log writes them (after e and the phase).
-const char* const kLogValues = "2.50,0.1,1.234,45.6, 0.00,0.0,0.000,-1.0, 3.25,-0.5,10.00,99.9, 0.00,0.0,0.000,-1.0,"
-                               " Sensors:, 2.48,1.230,5981234.000, 0.00,0.000,6000000.000, -1.00,0.000,0.000,"
-                               " 0.50,0.250,5500000.500";
+const char* const kLogValues =
+    "2.50,0.1,1.234,45.6, 0.00,0.0,0.000,-1.0, 3.25,-0.5,10.00,99.9, 0.00,0.0,0.000,-1.0,"
+    " Sensors:, 2.48,1.230,5981234.000, 0.00,0.000,6000000.000, -1.00,0.000,0.000,"
+    " 0.50,0.250,5500000.500";
 
 const QRegularExpression kTime(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}$"));
 
-QStringList lines(const QByteArray& out) { return QString::fromUtf8(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
+QStringList lines(const QByteArray& out)
+{
+    return QString::fromUtf8(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
 
 } // namespace
 
@@ -65,8 +70,9 @@ TEST(CliMonitor, LinesForKnownReadingsFailedTicksAndTheDataLog)
     // The fourth tick's outputs query is refused.
     inst.replies["K1"] = {kOutputs, kOutputs, kOutputs, "C:", kOutputs};
 
-    const CtlRun r = runCtl(dir.path(), {"--ini", ini, "--tcp", QStringLiteral("127.0.0.1:%1").arg(inst.port()),
-                                         "monitor", "--count", "6", "--log", log});
+    const CtlRun r =
+        runCtl(dir.path(), {"--ini", ini, "--tcp", QStringLiteral("127.0.0.1:%1").arg(inst.port()), "monitor",
+                            "--count", "6", "--log", log});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QStringList out = lines(r.out);
     ASSERT_EQ(out.size(), 7) << r.out.toStdString();
@@ -77,7 +83,8 @@ TEST(CliMonitor, LinesForKnownReadingsFailedTicksAndTheDataLog)
     }
     EXPECT_EQ(out[2].section(QLatin1Char(','), 1), QStringLiteral("125.4,13,Deposit,") + kCsvValues);
     EXPECT_EQ(out[1].section(QLatin1Char(','), 1, 3), "0.0,0,Stopped");
-    EXPECT_EQ(out[4].section(QLatin1Char(','), 1), QStringLiteral(",,Bad Command") + QString(28, QLatin1Char(',')));
+    EXPECT_EQ(out[4].section(QLatin1Char(','), 1),
+              QStringLiteral(",,Bad Command") + QString(28, QLatin1Char(',')));
     // V, then K2, then K1 on every tick, each once.
     EXPECT_EQ(inst.commands.mid(0, 4), (QList<QByteArray>{"@", "V", "K2", "K1"}));
     EXPECT_EQ(std::tuple(inst.commands.count("V"), inst.commands.count("K1")), std::tuple(6, 6));
@@ -90,7 +97,8 @@ TEST(CliMonitor, LinesForKnownReadingsFailedTicksAndTheDataLog)
         << logLines[0].toStdString();
     EXPECT_EQ(std::tuple(logLines[1], logLines[3]), std::tuple(QByteArray("\r"), QByteArray("\r")));
     for (int i = 4; i < 7; ++i)
-        EXPECT_TRUE(logLines[i].endsWith(QByteArray(", Deposit, ") + kLogValues + "\r")) << logLines[i].toStdString();
+        EXPECT_TRUE(logLines[i].endsWith(QByteArray(", Deposit, ") + kLogValues + "\r"))
+            << logLines[i].toStdString();
     EXPECT_EQ(logLines[7], "\r");
     EXPECT_TRUE(logLines[8].startsWith("End:     Date: ")) << logLines[8].toStdString();
     EXPECT_EQ(logLines.mid(9), (QList<QByteArray>{"\r", "\r", ""}));

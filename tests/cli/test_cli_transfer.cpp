@@ -14,7 +14,10 @@ namespace {
 using clitest::CtlRun;
 using clitest::ScriptedInstrument;
 
-QByteArray n(int v) { return QByteArray::number(v); }
+QByteArray n(int v)
+{
+    return QByteArray::number(v);
+}
 
 // "1,v 2,v .. count,v"
 QByteArray fields(int count, int value)
@@ -34,7 +37,10 @@ QByteArray items(int count)
     return t;
 }
 
-QByteArray layerQuery(int slot) { return 'D' + n(slot) + '?' + items(24); }
+QByteArray layerQuery(int slot)
+{
+    return 'D' + n(slot) + '?' + items(24);
+}
 
 // A layer reply: film 1, output 1, the given links, in use.
 QByteArray layerReply(int next, int coDep)
@@ -87,8 +93,8 @@ protected:
     }
     CtlRun run(const QStringList& args)
     {
-        QStringList all{QStringLiteral("--ini"), dir.filePath(QStringLiteral("empty.ini")), QStringLiteral("--tcp"),
-                        QStringLiteral("127.0.0.1:%1").arg(inst.port())};
+        QStringList all{QStringLiteral("--ini"), dir.filePath(QStringLiteral("empty.ini")),
+                        QStringLiteral("--tcp"), QStringLiteral("127.0.0.1:%1").arg(inst.port())};
         inst.commands.clear();
         return clitest::runCtl(dir.path(), all + args);
     }
@@ -114,7 +120,7 @@ TEST_F(CliTransfer, UploadEndsOnLoopingAndOutOfRangeLayerLinks)
         const char* name;
         QByteArray layers, act;
         QList<QByteArray> replies30_31; // the replies of D30 and D31
-        int act30, next30, next31;       // what the file holds
+        int act30, next30, next31;      // what the file holds
         bool countMessage;
     };
     const Row rows[] = {
@@ -132,7 +138,8 @@ TEST_F(CliTransfer, UploadEndsOnLoopingAndOutOfRangeLayerLinks)
         EXPECT_EQ(r.err.contains("Layer count error in Process Loop corrected."), row.countMessage);
         const QList<QByteArray> expected{"@", "C1? 1", "C1? 2", "C1? 3", "C1? 4", layerQuery(30)};
         EXPECT_EQ(inst.commands.mid(0, 6), expected);
-        EXPECT_EQ(std::tuple(count(layerQuery(30)), count(layerQuery(31))), std::tuple(1, row.next30 == 31 ? 1 : 0));
+        EXPECT_EQ(std::tuple(count(layerQuery(30)), count(layerQuery(31))),
+                  std::tuple(1, row.next30 == 31 ? 1 : 0));
         EXPECT_EQ(inst.commands.size(), 1 + 400 + 200 + count(layerQuery(30)) + count(layerQuery(31)))
             << "processes and films only, nothing twice";
         EXPECT_EQ(inst.commands.last(), "A4 50?" + items(8));
@@ -141,8 +148,8 @@ TEST_F(CliTransfer, UploadEndsOnLoopingAndOutOfRangeLayerLinks)
         ASSERT_EQ(p1.size(), 2);
         EXPECT_EQ(p1[1], QStringLiteral("Loop            ,30,%1,%1").arg(row.act30));
         EXPECT_EQ(dumpLine(QStringLiteral("Layer 30")).value(1 + 22), QString::number(row.next30));
-        EXPECT_TRUE(row.next30 != 31
-                    || dumpLine(QStringLiteral("Layer 31")).value(1 + 22) == QString::number(row.next31));
+        EXPECT_TRUE(row.next30 != 31 ||
+                    dumpLine(QStringLiteral("Layer 31")).value(1 + 22) == QString::number(row.next31));
     }
 }
 
@@ -177,19 +184,31 @@ TEST_F(CliTransfer, DownloadSendsTheFileAsCommandTexts)
     // The system record as the defaults of a new file.
     CtlRun r = run({"download", "--db", db, "--system"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(inst.commands, (QList<QByteArray>{"@", "B  1,25 2,100 3,100 4,100 5,0 6,50 7,60 8,50 9,50 10,50 11,50 12,100 13,100",
-                                                "G " + fields(16, 1), "H " + fields(16, 1)}));
+    EXPECT_EQ(
+        inst.commands,
+        (QList<QByteArray>{"@", "B  1,25 2,100 3,100 4,100 5,0 6,50 7,60 8,50 9,50 10,50 11,50 12,100 13,100",
+                           "G " + fields(16, 1), "H " + fields(16, 1)}));
 
     r = run({"download", "--db", db, "--processes"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QByteArray layer = "1,0 2,0 3,0 4,0 5,0 6,1 7,250 8,250 9,0 10,0 11,0 12,0 13,0 14,0 15,0 16,0 17,0 18,0 "
-                             "19,0 20,0 21,1 ";
-    const QList<QByteArray> head{"@", "E", "C1 1,Loop            ", "C1 2,1", "C1 3,30", "C1 4,2",
-                                 "D30  " + layer + "22,-1 23,31 24,0", "D31  " + layer + "22,-1 23,-1 24,0",
-                                 "C2 1,P2              ", "C2 2,0", "C2 3,-1", "C2 4,0"};
+    const QByteArray layer =
+        "1,0 2,0 3,0 4,0 5,0 6,1 7,250 8,250 9,0 10,0 11,0 12,0 13,0 14,0 15,0 16,0 17,0 18,0 "
+        "19,0 20,0 21,1 ";
+    const QList<QByteArray> head{"@",
+                                 "E",
+                                 "C1 1,Loop            ",
+                                 "C1 2,1",
+                                 "C1 3,30",
+                                 "C1 4,2",
+                                 "D30  " + layer + "22,-1 23,31 24,0",
+                                 "D31  " + layer + "22,-1 23,-1 24,0",
+                                 "C2 1,P2              ",
+                                 "C2 2,0",
+                                 "C2 3,-1",
+                                 "C2 4,0"};
     EXPECT_EQ(inst.commands.mid(0, head.size()), head);
-    EXPECT_TRUE(inst.commands.contains("A1 50 F50")
-                && inst.commands.contains("A2 7 1,10 2,5 3,0 4,2 5,1 6,100 7,0 8,0 9,0"));
+    EXPECT_TRUE(inst.commands.contains("A1 50 F50") &&
+                inst.commands.contains("A2 7 1,10 2,5 3,0 4,2 5,1 6,100 7,0 8,0 9,0"));
     EXPECT_EQ(inst.commands.size(), 1 + 1 + 400 + 2 + 200);
 
     EXPECT_EQ(run({"download", "--db", dir.filePath(QStringLiteral("none.mdb"))}).exitCode, 3);

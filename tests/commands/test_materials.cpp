@@ -36,9 +36,9 @@ TEST_F(Materials, DensityLimits)
     for (const char* reply : {"39", "10000", "abc"})
         EXPECT_EQ(refused(2, reply), 0) << reply;
     EXPECT_DOUBLE_EQ(rec().Density, 99.99);
-    EXPECT_EQ(dlg.texts(), QStringList({
-        kName + " Density = 0.39 upload failed.  Retry?", kName + " Density = 100 upload failed.  Retry?",
-        kName + " Density = 0 upload failed.  Retry?"}));
+    EXPECT_EQ(dlg.texts(), QStringList({kName + " Density = 0.39 upload failed.  Retry?",
+                                        kName + " Density = 100 upload failed.  Retry?",
+                                        kName + " Density = 0 upload failed.  Retry?"}));
     EXPECT_EQ(dlg.messages.first().buttons, MsgButtons::YesNo);
 }
 
@@ -51,8 +51,8 @@ TEST_F(Materials, ZFactorLimits)
     for (const char* reply : {"10000", "99"})
         EXPECT_EQ(refused(3, reply), 0) << reply;
     EXPECT_DOUBLE_EQ(rec().ZFactor, 0.1);
-    EXPECT_EQ(dlg.texts(), QStringList({
-        kName + " ZFactor = 10 upload failed.  Retry?", kName + " ZFactor = 0.099 upload failed.  Retry?"}));
+    EXPECT_EQ(dlg.texts(), QStringList({kName + " ZFactor = 10 upload failed.  Retry?",
+                                        kName + " ZFactor = 0.099 upload failed.  Retry?"}));
 }
 
 } // namespace

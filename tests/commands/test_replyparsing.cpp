@@ -113,8 +113,9 @@ TEST_F(ReplyParsing, LayerFieldsGoByPositionWhateverTheirNumber)
     std::tie(l.Rate, l.Max_Power1) = std::tuple(9.9, 33.0);
     peer.accept("9,25 9,1234 1,60 0,500 5,0 6,3");
     EXPECT_EQ(Layer_Get(40, 0), 0);
-    EXPECT_THAT(std::tie(l.Rate, l.Final_Thick, l.Time_Setpoint, l.Thick_Limit, l.Start_Mode, l.Output_Number),
-                FieldsAre(DoubleEq(2.5), DoubleEq(1.234), 60, DoubleEq(0.5), 0, 3));
+    EXPECT_THAT(
+        std::tie(l.Rate, l.Final_Thick, l.Time_Setpoint, l.Thick_Limit, l.Start_Mode, l.Output_Number),
+        FieldsAre(DoubleEq(2.5), DoubleEq(1.234), 60, DoubleEq(0.5), 0, 3));
     // A short reply: the rest unchanged.
     EXPECT_THAT(std::tie(l.Max_Power1, l.Layer_Free), FieldsAre(DoubleEq(33.0), 1));
 
@@ -122,8 +123,9 @@ TEST_F(ReplyParsing, LayerFieldsGoByPositionWhateverTheirNumber)
     peer.accept("1,10 2,2000 3,0 4,0 5,1 6,2 7,800 8,50 9,0 10,1 11,0 12,1 13,1 14,100 15,5 "
                 "16,20 17,0.5 18,300 19,7 20,2.5 21,12 22,-1 23,41 24,0 25,9");
     EXPECT_EQ(Layer_Get(40, 0), 0);
-    EXPECT_THAT(std::tie(l.Rate, l.Max_Power1, l.Slew_Rate1, l.Ramp1_Enabled, l.Ramp1_Start, l.Ramp2_Enabled),
-                FieldsAre(DoubleEq(1.0), DoubleEq(80.0), DoubleEq(5.0), DoubleEq(1.0), DoubleEq(0.1), DoubleEq(0.5)));
+    EXPECT_THAT(
+        std::tie(l.Rate, l.Max_Power1, l.Slew_Rate1, l.Ramp1_Enabled, l.Ramp1_Start, l.Ramp2_Enabled),
+        FieldsAre(DoubleEq(1.0), DoubleEq(80.0), DoubleEq(5.0), DoubleEq(1.0), DoubleEq(0.1), DoubleEq(0.5)));
     EXPECT_EQ(std::tie(l.Sensor2, l.Ramp2_Time, l.Film_Number, l.Next_Layer, l.CoDep_Layer, l.Layer_Free),
               std::tuple(1, 2, 12, -1, 41, 0));
 
@@ -222,7 +224,8 @@ TEST_F(ReplyParsing, FailedA3LeavesNameAndA2AndSendsNoA4)
     EXPECT_EQ(peer.commands.size(), 3);
     EXPECT_TRUE(peer.commands.last().startsWith("A3 8?"));
     EXPECT_EQ(f.Film_Name.trimmed(), "Gold");
-    EXPECT_THAT(std::tie(f.Pterm, f.Iterm, f.Ramp1_Power), FieldsAre(DoubleEq(4.0), DoubleEq(1.5), DoubleEq(3.0)));
+    EXPECT_THAT(std::tie(f.Pterm, f.Iterm, f.Ramp1_Power),
+                FieldsAre(DoubleEq(4.0), DoubleEq(1.5), DoubleEq(3.0)));
 
     // A malformed A3 group: name and A2 stay, none of A3 changes, no A4.
     peer.commands.clear();
@@ -286,20 +289,22 @@ TEST_F(ReplyParsing, InputsAndRelays)
 
     peer.accept("1,1 2,2 3,3 4,4 5,5 6,6 7,7 8,8 9,9 10,10 11,11 12,12 13,13 14,14 15,15 16,16.5");
     EXPECT_EQ(Relays_Get(), 0);
-    EXPECT_EQ(std::tie(Model().OutputTable[0].Output_Type, Model().OutputTable[15].Output_Type), std::tuple(1, 16));
+    EXPECT_EQ(std::tie(Model().OutputTable[0].Output_Type, Model().OutputTable[15].Output_Type),
+              std::tuple(1, 16));
 }
 
 TEST_F(ReplyParsing, ItemsAsTheDumpWritesThem)
 {
     LayerRecord& l = Model().LayerTable[12];
     std::tie(l.Rate, l.Final_Thick, l.Ramp1_Enabled, l.Next_Layer) = std::tuple(2.5, 1.234, 1.0, -1);
-    EXPECT_EQ(std::tuple(Layer_GetItem(12, 1), Layer_GetItem(12, 2), Layer_GetItem(12, 13), Layer_GetItem(12, 22),
-                         Layer_GetItem(12, 25)),
+    EXPECT_EQ(std::tuple(Layer_GetItem(12, 1), Layer_GetItem(12, 2), Layer_GetItem(12, 13),
+                         Layer_GetItem(12, 22), Layer_GetItem(12, 25)),
               std::tuple(25, 1234, 1, -1, 0));
 
     std::tie(Model().FilmTable[2].Iterm, Model().FilmTable[2].Film_Name) = std::tuple(2.5, Name16("Gold"));
-    EXPECT_EQ((QStringList{Film_GetItem(2, 202), Film_GetItem(2, 206), Film_GetItem(2, 101), Film_GetItem(2, 210)}),
-              (QStringList{"25", "100", "Gold", ""}));
+    EXPECT_EQ(
+        (QStringList{Film_GetItem(2, 202), Film_GetItem(2, 206), Film_GetItem(2, 101), Film_GetItem(2, 210)}),
+        (QStringList{"25", "100", "Gold", ""}));
     EXPECT_TRUE(Film_SetItem(2, 202, "31"));
     EXPECT_DOUBLE_EQ(Model().FilmTable[2].Iterm, 3.1);
     EXPECT_FALSE(Film_SetItem(2, 202, "3x"));

@@ -17,6 +17,9 @@ inline void dcxPrivateProgramFolder(const QTemporaryDir& dir)
 
 // The test process's own program folder (see dcxPrivateProgramFolder); tests
 // that point the program folder elsewhere put this back afterwards.
-inline QString dcxTestProgramFolder() { return qEnvironmentVariable("DCX_TEST_PROGRAM_FOLDER"); }
+inline QString dcxTestProgramFolder()
+{
+    return qEnvironmentVariable("DCX_TEST_PROGRAM_FOLDER");
+}
 
 #endif

@@ -1,5 +1,5 @@
-#include "tests/common/test_env.h"
 #include "support/programfolder.h"
+#include "tests/common/test_env.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>

@@ -22,7 +22,10 @@ T* Find(QWidget* form, const char* name)
     return w;
 }
 
-inline UpDownWidget* Spin(QWidget* form, const char* name) { return Find<UpDownWidget>(form, name); }
+inline UpDownWidget* Spin(QWidget* form, const char* name)
+{
+    return Find<UpDownWidget>(form, name);
+}
 inline QString Text(QWidget* form, const char* name)
 {
     const QLineEdit* e = Find<QLineEdit>(form, name);
@@ -37,7 +40,10 @@ inline QStringList Texts(QWidget* form, std::initializer_list<const char*> names
         out << Text(form, n);
     return out;
 }
-inline void Click(QWidget* form, const char* name) { QTest::mouseClick(Find<QWidget>(form, name), Qt::LeftButton); }
+inline void Click(QWidget* form, const char* name)
+{
+    QTest::mouseClick(Find<QWidget>(form, name), Qt::LeftButton);
+}
 
 // Turns the mouse wheel over a spinner by notches.
 inline void Wheel(QWidget* w, int notches)

@@ -35,14 +35,16 @@ TEST(LayerSplit, LoadShowsAndStoresWhatTheSpinnersHold)
         const LayerEdit e = LoadLayerEdit(l);
         EXPECT_EQ((QStringList{LayerRateText(e.rate[0]), ThousandthsText(e.thick[0]),
                                TenthsText(e.maxPower.whole, e.maxPower.tenths)}),
-                  (QStringList{c.rateText, c.thickText, c.powerText})) << c.rate;
+                  (QStringList{c.rateText, c.thickText, c.powerText}))
+            << c.rate;
         LayerRecord out = l;
         out.Output_Number = 3;
         StoreLayerEdit(e, out);
         // No option selected keeps the old output.
         EXPECT_EQ(std::tuple(out.Rate, out.Final_Thick, out.Max_Power1, out.Time_Setpoint, out.Film_Number,
                              out.Output_Number),
-                  std::tuple(c.storedRate, c.storedThick, c.storedPower, c.storedTime, c.storedFilm, c.storedOutput))
+                  std::tuple(c.storedRate, c.storedThick, c.storedPower, c.storedTime, c.storedFilm,
+                             c.storedOutput))
             << c.rate;
     }
 }
@@ -73,7 +75,13 @@ TEST(FilmSplit, HourPairsAndOutOfRangeValues)
 // 2.7, 0.39 and the Z-factor's range are the material window test's.
 TEST(MaterialSplit, TypedEntries)
 {
-    struct Case { QString text; int lo, hi; bool ok; int spin; QString message; };
+    struct Case {
+        QString text;
+        int lo, hi;
+        bool ok;
+        int spin;
+        QString message;
+    };
     const Case cases[] = {
         {"2.705", 40, 9999, true, 270, ""},
         {"abc", 40, 9999, false, 0, "Valid values are 0.40 to 99.99."},
@@ -90,7 +98,13 @@ TEST(MaterialSplit, TypedEntries)
 TEST(RenameCheck, CutTrimDuplicateStop)
 {
     const QStringList names = {"Film 1", "Film 2", "Gold", "Film 4", "Film 5", "Film 6", "Silver"};
-    struct Case { std::optional<QString> answer; int max; RenameOutcome::Kind kind; int dup; QString name; };
+    struct Case {
+        std::optional<QString> answer;
+        int max;
+        RenameOutcome::Kind kind;
+        int dup;
+        QString name;
+    };
     const Case cases[] = {
         {QString("ABCDEFGHIJKLMNO"), 12, RenameOutcome::Store, 0, "ABCDEFGHIJKL"},
         {QString("   Titanium "), 12, RenameOutcome::Store, 0, "Titanium"},
@@ -109,7 +123,10 @@ TEST(RenameCheck, CutTrimDuplicateStop)
 
 TEST(SystemSplit, PeriodFrequencyAndEvents)
 {
-    struct Period { double v; int index; };
+    struct Period {
+        double v;
+        int index;
+    };
     for (const Period p : {Period{0.25, 3}, {0.26, 4}, {0.12, 1}, {0.1, 0}, {1.0, 8}, {5.0, 8}})
         EXPECT_EQ(PeriodIndexAtLeast(p.v), p.index) << p.v;
     // The typed values and the out-of-range record are the system window test's.
@@ -121,8 +138,9 @@ TEST(SystemSplit, PeriodFrequencyAndEvents)
     m.SystemParams.Min_Freq = 0.2; // below the spinner: clamps to 1.0
     ParameterModel out = m;
     StoreSystemEdit(LoadSystemEdit(m), out);
-    EXPECT_EQ(std::tuple(out.SystemParams.Min_Freq, out.SystemParams.Max_Freq, out.OutputTable[1].Output_Type),
-              std::tuple(1.0, 6.0, 1));
+    EXPECT_EQ(
+        std::tuple(out.SystemParams.Min_Freq, out.SystemParams.Max_Freq, out.OutputTable[1].Output_Type),
+        std::tuple(1.0, 6.0, 1));
 
     // Equal stored frequencies come apart as the spinners load one by one.
     std::tie(m.SystemParams.Min_Freq, m.SystemParams.Max_Freq) = std::tuple(5.0, 5.0);

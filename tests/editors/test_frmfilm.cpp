@@ -18,8 +18,9 @@ TEST_F(FilmEditor, LoadsTimesWordsAndStoresWhatItShows)
     frmFilm form; // CurFilm 0 opens film 1
     form.show();
     EXPECT_EQ(form.windowTitle(), "Film #1: Film 1          ");
-    EXPECT_EQ(Texts(&form, {"txtRamp1Time", "txtFeedTime", "txtCapture", "txtPTerm", "txtXtalQual", "txtPocket"}),
-              (QStringList{"0:01:30", "0:00:20", "2.5", "1500", "Disable", "None"}));
+    EXPECT_EQ(
+        Texts(&form, {"txtRamp1Time", "txtFeedTime", "txtCapture", "txtPTerm", "txtXtalQual", "txtPocket"}),
+        (QStringList{"0:01:30", "0:00:20", "2.5", "1500", "Disable", "None"}));
     EXPECT_EQ(Find<QComboBox>(&form, "cmbMaterial")->currentIndex(), 2);
     const auto hidden = [&form](const char* name) { return Find<QWidget>(&form, name)->isHidden(); };
     EXPECT_EQ(std::tuple(hidden("txtControlError"), hidden("txtAccuracy"), hidden("spnHoldTime_0")),
@@ -39,8 +40,8 @@ TEST_F(FilmEditor, LoadsTimesWordsAndStoresWhatItShows)
     EXPECT_FALSE(hidden("txtControlError"));
 
     Click(&form, "cmdOK");
-    EXPECT_EQ(std::tuple(f.Ramp1_Time, f.Feed_Time, f.Feed_Ramp, f.Shutter_Delay, f.Capture, f.Pterm, f.Crystal_Quality,
-                         f.Control_Error, f.Material_Index),
+    EXPECT_EQ(std::tuple(f.Ramp1_Time, f.Feed_Time, f.Feed_Ramp, f.Shutter_Delay, f.Capture, f.Pterm,
+                         f.Crystal_Quality, f.Control_Error, f.Material_Index),
               std::tuple(90, 20, 3600.0, 3600, 2.5, 1500.0, 1, 2, 3));
 }
 

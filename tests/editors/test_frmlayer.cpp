@@ -14,8 +14,7 @@ TEST_F(LayerEditor, LoadsSplitsAndStoresWhatItShows)
 {
     LayerRecord& l = Model().LayerTable[7];
     std::tie(l.Rate, l.Final_Thick, l.Max_Power1, l.Slew_Rate1, l.Start_Mode, l.Film_Number, l.Output_Number,
-             l.Ramp1_Time, l.Next_Layer) =
-        std::tuple(12.3, 12.345, 99.95, 100.0, 0, 50, 2, 90, 9);
+             l.Ramp1_Time, l.Next_Layer) = std::tuple(12.3, 12.345, 99.95, 100.0, 0, 50, 2, 90, 9);
     Model().FilmTable[3].Film_Name = "Gold";
     Working().CurLayer = 7;
     frmLayer form;

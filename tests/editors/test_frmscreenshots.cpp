@@ -27,8 +27,9 @@ TEST_F(Screenshots, Layer)
 {
     Model().FilmTable[3].Film_Name = "Gold";
     LayerRecord& l = Model().LayerTable[12];
-    std::tie(l.Rate, l.Final_Thick, l.Time_Setpoint, l.Thick_Limit, l.Film_Number, l.Output_Number, l.Ramp1_Enabled,
-             l.Ramp1_Rate, l.Ramp1_Start, l.Ramp1_Time) = std::tuple(12.5, 1.25, 300, 1.1, 3, 2, 1.0, 5.0, 1.0, 60);
+    std::tie(l.Rate, l.Final_Thick, l.Time_Setpoint, l.Thick_Limit, l.Film_Number, l.Output_Number,
+             l.Ramp1_Enabled, l.Ramp1_Rate, l.Ramp1_Start, l.Ramp1_Time) =
+        std::tuple(12.5, 1.25, 300, 1.1, 3, 2, 1.0, 5.0, 1.0, 60);
     Working().CurLayer = 12;
     frmLayer form;
     grab(form, "screenshot-layer.png");
@@ -39,14 +40,15 @@ TEST_F(Screenshots, Film)
     Model().MaterialTable[4].Material = "Gold";
     FilmRecord& f = Model().FilmTable[3];
     f.Film_Name = "Gold";
-    std::tie(f.Material_Index, f.Pocket, f.Tooling, f.Pterm, f.Iterm, f.Dterm, f.Crystal_Quality, f.Crystal_Fail) =
-        std::tuple(4, 2, 112, 40.0, 1.5, 0.2, 5, 1);
-    std::tie(f.Ramp1_Power, f.Ramp1_Time, f.Soak1_Time, f.Capture, f.Control_Error, f.Control_Error_Percent, f.Sampling,
-             f.Sample_Time, f.Sample_Hold) = std::tuple(12.5, 90, 60.0, 2.5, 1, 10.0, 2, 30, 120);
+    std::tie(f.Material_Index, f.Pocket, f.Tooling, f.Pterm, f.Iterm, f.Dterm, f.Crystal_Quality,
+             f.Crystal_Fail) = std::tuple(4, 2, 112, 40.0, 1.5, 0.2, 5, 1);
+    std::tie(f.Ramp1_Power, f.Ramp1_Time, f.Soak1_Time, f.Capture, f.Control_Error, f.Control_Error_Percent,
+             f.Sampling, f.Sample_Time, f.Sample_Hold) = std::tuple(12.5, 90, 60.0, 2.5, 1, 10.0, 2, 30, 120);
     Working().CurFilm = 3;
     frmFilm form;
     grab(form, "screenshot-film.png");
-    for (const auto& [tab, file] : {std::pair(1, "screenshot-film-conditioning.png"), std::pair(2, "screenshot-film-controls.png")})
+    for (const auto& [tab, file] :
+         {std::pair(1, "screenshot-film-conditioning.png"), std::pair(2, "screenshot-film-controls.png")})
         Find<QTabWidget>(&form, "tabFilm")->setCurrentIndex(tab), grab(form, file);
 }
 

@@ -26,12 +26,21 @@ TEST_F(SystemEditor, TypedValuesClampAndFrequenciesStayApart)
     frmSystem form;
     form.show();
     QApplication::setActiveWindow(&form);
-    EXPECT_EQ(Texts(&form, {"txtSysParam_0", "txtSysParam_1", "txtSysParam_3"}), (QStringList{"0.25", "5.0", "5"}));
-    struct Typed { const char* box; const char* text; const char* shown; };
-    for (const Typed t : {Typed{"txtSysParam_0", "0.22", "0.25"}, {"txtSysParam_0", "0.05", "0.1"},
-                          {"txtSysParam_0", "2", "1"}, {"txtSysParam_0", "0.6", "0.75"},
-                          {"txtSysParam_2", "7", "6.5"}, {"txtSysParam_1", "0.5", "1.0"},
-                          {"txtSysParam_3", "-12", "-10"}, {"txtSysParam_4", "12", "10"}}) {
+    EXPECT_EQ(Texts(&form, {"txtSysParam_0", "txtSysParam_1", "txtSysParam_3"}),
+              (QStringList{"0.25", "5.0", "5"}));
+    struct Typed {
+        const char* box;
+        const char* text;
+        const char* shown;
+    };
+    for (const Typed t : {Typed{"txtSysParam_0", "0.22", "0.25"},
+                          {"txtSysParam_0", "0.05", "0.1"},
+                          {"txtSysParam_0", "2", "1"},
+                          {"txtSysParam_0", "0.6", "0.75"},
+                          {"txtSysParam_2", "7", "6.5"},
+                          {"txtSysParam_1", "0.5", "1.0"},
+                          {"txtSysParam_3", "-12", "-10"},
+                          {"txtSysParam_4", "12", "10"}}) {
         type(&form, t.box, t.text);
         EXPECT_EQ(Text(&form, t.box), t.shown) << t.box << " " << t.text;
     }
@@ -59,7 +68,8 @@ TEST_F(SystemEditor, OutOfRangeRecordShowsAndStoresWhatItWillKeep)
     std::tie(m.InputTable[0].Input_Type, m.InputTable[5].Input_Type, m.OutputTable[15].Output_Type) =
         std::tuple(0, 47, 70);
     frmSystem form;
-    EXPECT_EQ(Texts(&form, {"txtSysParam_0", "txtXTool_2", "txtSysParam_6"}), (QStringList{"0.3", "399", "10"}));
+    EXPECT_EQ(Texts(&form, {"txtSysParam_0", "txtXTool_2", "txtSysParam_6"}),
+              (QStringList{"0.3", "399", "10"}));
     EXPECT_TRUE(Find<QRadioButton>(&form, "optSimMode_1")->isChecked());
     QStringList combos;
     for (const char* name : {"cmbInput_0", "cmbInput_5", "cmbRelay_15", "cmbRelay_0"})

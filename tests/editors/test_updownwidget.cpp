@@ -11,7 +11,8 @@ namespace {
 void wheel(UpDownWidget& w, int angle)
 {
     const QPointF at(w.width() / 2.0, w.height() / 2.0);
-    QWheelEvent e(at, w.mapToGlobal(at), {}, {0, angle}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent e(at, w.mapToGlobal(at), {}, {0, angle}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                  false);
     QApplication::sendEvent(&w, &e);
 }
 
@@ -22,9 +23,18 @@ TEST(UpDownWidget, KeysWheelRangeAndReset)
     w.show();
     EXPECT_EQ(w.value(), 10); // a range above the initial 0 pulls it in
     QSignalSpy changed(&w, &UpDownWidget::valueChanged);
-    struct Step { int key; int want; };
-    for (const Step s : {Step{Qt::Key_Up, 11}, {Qt::Key_PageUp, 21}, {Qt::Key_Down, 20}, {Qt::Key_PageDown, 10},
-                         {Qt::Key_Down, 10}, {Qt::Key_End, 399}, {Qt::Key_Up, 399}, {Qt::Key_Home, 10}}) {
+    struct Step {
+        int key;
+        int want;
+    };
+    for (const Step s : {Step{Qt::Key_Up, 11},
+                         {Qt::Key_PageUp, 21},
+                         {Qt::Key_Down, 20},
+                         {Qt::Key_PageDown, 10},
+                         {Qt::Key_Down, 10},
+                         {Qt::Key_End, 399},
+                         {Qt::Key_Up, 399},
+                         {Qt::Key_Home, 10}}) {
         QTest::keyClick(&w, Qt::Key(s.key));
         EXPECT_EQ(w.value(), s.want) << s.key;
     }

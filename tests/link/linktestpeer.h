@@ -14,7 +14,10 @@
 #include <ostream>
 
 // Readable failure messages for Qt strings.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 inline QByteArray Bytes(std::initializer_list<int> v)
 {
@@ -39,7 +42,7 @@ public:
     void send(const QByteArray& bytes) { emit sendToHost(bytes); }
 
     QList<QByteArray> received;
-    QByteArray reply;   // answered at once when no handler is set
+    QByteArray reply; // answered at once when no handler is set
     Handler handler;
 };
 

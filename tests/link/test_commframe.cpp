@@ -70,14 +70,16 @@ TEST(RxMachine, AcceptsGoodRepliesAndRejectsBadChecksums)
     RxMachine rx;
     auto frames = feedAll(rx, bytes({0x21, 0x24, 0x41, 0x35, 0x97}));
     ASSERT_EQ(frames.size(), 1u);
-    EXPECT_EQ(std::tuple(frames[0].checksumOk, frames[0].status, frames[0].data), std::tuple(true, 'A', QByteArray()));
+    EXPECT_EQ(std::tuple(frames[0].checksumOk, frames[0].status, frames[0].data),
+              std::tuple(true, 'A', QByteArray()));
 
     frames = feedAll(rx, bytes({0x21, 0x29, 0x41, 0x31, 0x32, 0x20, 0x33, 0x34, 0x94, 0x35}));
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(std::tuple(frames[0].checksumOk, frames[0].data), std::tuple(true, QByteArray("12 34")));
 
     // Swapped checksum characters; then only the second one wrong.
-    for (const QByteArray& bad : {bytes({0x21, 0x24, 0x41, 0x97, 0x35}), bytes({0x21, 0x24, 0x41, 0x35, 0x98})}) {
+    for (const QByteArray& bad :
+         {bytes({0x21, 0x24, 0x41, 0x97, 0x35}), bytes({0x21, 0x24, 0x41, 0x35, 0x98})}) {
         frames = feedAll(rx, bad);
         ASSERT_EQ(frames.size(), 1u);
         EXPECT_FALSE(frames[0].checksumOk);
@@ -138,12 +140,12 @@ TEST(CommandFrameParser, RebuildsCommandsFromAStream)
 {
     CommandFrameParser p;
     std::vector<CommandFrameParser::Command> got;
-    const QByteArray stream = bytes({0x21, 0x05, 0x24, 0x4B, 0x31, 0x5D, 0x31,      // no length: needs a new start
-                                     0x33, 0x21, 0x24, 0x4B, 0x31, 0x5D, 0x31,      // K1, checksum on
-                                     0x21, 0x23, 0x40, 0x00, 0x00,                  // @, checksum off
-                                     0x21, 0x22, 0xA1, 0x47,                        // empty
-                                     0x21, 0x23, 0x40, 0x37, 0x4F,                  // @, swapped
-                                     0x21, 0x23, 0x40, 0x00, 0x37});                // @, one zero: not "off"
+    const QByteArray stream = bytes({0x21, 0x05, 0x24, 0x4B, 0x31, 0x5D, 0x31, // no length: needs a new start
+                                     0x33, 0x21, 0x24, 0x4B, 0x31, 0x5D, 0x31, // K1, checksum on
+                                     0x21, 0x23, 0x40, 0x00, 0x00,             // @, checksum off
+                                     0x21, 0x22, 0xA1, 0x47,                   // empty
+                                     0x21, 0x23, 0x40, 0x37, 0x4F,             // @, swapped
+                                     0x21, 0x23, 0x40, 0x00, 0x37});           // @, one zero: not "off"
     for (char c : stream)
         if (auto cmd = p.feed(c))
             got.push_back(*cmd);

@@ -85,7 +85,7 @@ TEST_F(LinkConnect, UsbTwoInstrumentsWithoutAChoiceFail)
 {
     std::tie(Config().CommType, Config().USBDevice) = std::tuple(1, QString());
     usb.add(QStringLiteral("SN0001"));
-    usb.add(QStringLiteral("FTDI77"), QStringLiteral("6001"));  // another USB serial device
+    usb.add(QStringLiteral("FTDI77"), QStringLiteral("6001")); // another USB serial device
     usb.add(QStringLiteral("SN0002"));
 
     EXPECT_FALSE(Comm_Connect());
@@ -105,21 +105,24 @@ TEST_F(LinkConnect, UsbTwoInstrumentsWithoutAChoiceFail)
 
     // The opened device carries later transactions.
     Comm_SendCommand(QStringLiteral("V"));
-    EXPECT_EQ(std::tuple(Comm_GetStatus(), usb.peers[QStringLiteral("SN0002")]->commands.size()), std::tuple(0, 2));
+    EXPECT_EQ(std::tuple(Comm_GetStatus(), usb.peers[QStringLiteral("SN0002")]->commands.size()),
+              std::tuple(0, 2));
 }
 
 TEST_F(LinkConnect, UsbSingleInstrumentIsAdopted)
 {
-    Config().CommType = 1;  // USBDevice keeps its default, which names no device
+    Config().CommType = 1; // USBDevice keeps its default, which names no device
     usb.add(QStringLiteral("SN0042"));
 
     EXPECT_TRUE(Comm_Connect());
-    EXPECT_EQ(std::tuple(Config().USBDevice, Comm_Online(), Comm_GetStatus()), std::tuple(QString("SN0042"), true, 0));
+    EXPECT_EQ(std::tuple(Config().USBDevice, Comm_Online(), Comm_GetStatus()),
+              std::tuple(QString("SN0042"), true, 0));
     ASSERT_EQ(captions.count(), 1);
     EXPECT_EQ(captions.last().at(0).toString(), QStringLiteral("DCX700 Comm - [DCX-700 SN0042]"));
     EXPECT_TRUE(dlg.messages.isEmpty() && settingsRequests.count() == 0);
     // The search is registered with the error handler while it runs.
-    EXPECT_EQ((QStringList{usb.procedureSeen, ErrHandler().TopProcedure()}), (QStringList{"Comm_FindDCX700", ""}));
+    EXPECT_EQ((QStringList{usb.procedureSeen, ErrHandler().TopProcedure()}),
+              (QStringList{"Comm_FindDCX700", ""}));
 
     // A device that cannot be opened is not listed.
     usb.add(QStringLiteral("SN0043"), QStringLiteral("8292"), false);
@@ -172,7 +175,7 @@ TEST_F(LinkConnect, IdentifyFailureAndBusyGuard)
 {
     // An open transport whose instrument refuses "@": offline caption and message.
     ScriptedPeer peer;
-    peer.reply = Bytes({0x21, 0x24, 0x43, 0x34, 0x2C});  // "C"
+    peer.reply = Bytes({0x21, 0x24, 0x43, 0x34, 0x2C}); // "C"
     Comm_UseInProcessPeer(&peer);
     EXPECT_FALSE(Comm_Connect());
     ASSERT_EQ(captions.count(), 1);
@@ -217,7 +220,7 @@ TEST_F(LinkConnect, TcpConnectThatNeverCompletesFailsAfterOneSecond)
         std::tuple(2, QString("127.0.0.1"), QString::number(ntohs(addr.sin_port)));
     bool waitedPastOneSecond = false;
     QTimer::singleShot(0, [&] {
-        clock.advanceMs(1000);  // exactly 1.0 s: still waiting
+        clock.advanceMs(1000); // exactly 1.0 s: still waiting
         QTimer::singleShot(0, [&] {
             waitedPastOneSecond = true;
             clock.advanceMs(1);

@@ -82,7 +82,8 @@ protected:
         setCommSettingsHost(&host);
     }
     void TearDown() override { setCommSettingsHost(nullptr), Comm_ResetLink(), Config() = AppConfig{}; }
-    template <class T> static T* child(const QWidget& w, const char* name)
+    template <class T>
+    static T* child(const QWidget& w, const char* name)
     {
         T* c = w.findChild<T*>(QLatin1String(name));
         EXPECT_NE(c, nullptr) << name;
@@ -111,10 +112,12 @@ TEST_F(CommWindow, OpeningShowsTheSettingsAndStopsTheMainWindowsUpdates)
               std::tuple(QString("COM1 (/dev/ttyS0)"), QString("COM9 (/dev/ttyS8)"), 2));
     EXPECT_EQ((QStringList{child<QLineEdit>(w, "txtEport")->text(), child<QLineEdit>(w, "txtEAddr")->text()}),
               (QStringList{"2102", "127.0.0.1"}));
-    EXPECT_TRUE(child<QCheckBox>(w, "chkSum")->isChecked() && child<QRadioButton>(w, "optComm_2")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>(w, "chkSum")->isChecked() &&
+                child<QRadioButton>(w, "optComm_2")->isChecked());
     EXPECT_EQ(host.calls, QStringList{"stop"});
     // Filling the window changed nothing.
-    EXPECT_EQ(std::tuple(Config().RS232Port, Config().CheckSumOn, Comm_SerialPortNumber()), std::tuple(3, 1, 0));
+    EXPECT_EQ(std::tuple(Config().RS232Port, Config().CheckSumOn, Comm_SerialPortNumber()),
+              std::tuple(3, 1, 0));
 }
 
 TEST_F(CommWindow, SendShowsTheReplyOrTheStatusText)
@@ -170,7 +173,10 @@ TEST_F(CommWindow, FindConnectsOnceReloadsTheProcessesAndCloseResumesUpdates)
 // and go once the wait is over.
 TEST_F(CommWindow, ClosingFromInsideAWaitTakesEffectAfterIt)
 {
-    struct Case { const char* button; bool byCode; };
+    struct Case {
+        const char* button;
+        bool byCode;
+    };
     const Case cases[] = {{"cmdSend", true}, {"cmdSend", false}, {"cmdFind", true}, {"cmdFind", false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(QStringLiteral("%1 %2").arg(QLatin1String(c.button)).arg(c.byCode).toStdString());

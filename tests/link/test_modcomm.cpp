@@ -67,23 +67,23 @@ TEST_F(LinkSend, RepliesSetStatusDataAndIdentity)
     peer.reply = kAccepted1234;
     EXPECT_EQ(send("V"), std::tuple(QString("12 34"), 0));
     EXPECT_TRUE(Comm_Online());
-    EXPECT_TRUE(Comm_InstrumentID().isEmpty());  // only "@" sets the identity
+    EXPECT_TRUE(Comm_InstrumentID().isEmpty()); // only "@" sets the identity
 
     EXPECT_EQ(Comm_SendCommand(QStringLiteral("@")), QStringLiteral("12 34"));
     EXPECT_EQ(Comm_InstrumentID(), QStringLiteral("12 34"));
 
     // Blanks around the data are trimmed from the returned text only.
-    peer.reply = Bytes({0x21, 0x27, 0x41, 0x20, 0x58, 0x20, 0x75, 0x56});  // "A" + " X " (CRC 0x1A53)
+    peer.reply = Bytes({0x21, 0x27, 0x41, 0x20, 0x58, 0x20, 0x75, 0x56}); // "A" + " X " (CRC 0x1A53)
     EXPECT_EQ(Comm_SendCommand(QStringLiteral("@")), QStringLiteral("X"));
     EXPECT_EQ(Comm_InstrumentID(), QStringLiteral(" X "));
 
     // Refusals and bad frames: empty data, the status says why.
     peer.reply = kStatusZ;
     EXPECT_EQ(send("V"), std::tuple(QString(), 5));
-    peer.reply = Bytes({0x21, 0x24, 0x43, 0x34, 0x2C});  // "C" (CRC 0x0512)
+    peer.reply = Bytes({0x21, 0x24, 0x43, 0x34, 0x2C}); // "C" (CRC 0x0512)
     EXPECT_EQ(std::get<1>(send("V")), 4);
     EXPECT_EQ(Comm_ErrorText(Comm_GetStatus()), QStringLiteral("Bad Command"));
-    peer.reply = Bytes({0x21, 0x24, 0x41, 0x97, 0x35});  // checksum characters swapped
+    peer.reply = Bytes({0x21, 0x24, 0x41, 0x97, 0x35}); // checksum characters swapped
     EXPECT_EQ(send("V"), std::tuple(QString(), 7));
     // A length that cannot hold a frame ends the transaction like a bad checksum.
     peer.reply = Bytes({0x21, 0x10, 0x41, 0x35, 0x97});
@@ -94,8 +94,8 @@ TEST_F(LinkSend, ReceiveMachineThroughTheLink)
 {
     // Zero bytes anywhere, noise before the start, a restart mid-reply, and
     // trailing bytes that complete nothing.
-    peer.reply = Bytes({0x00, 0x33, 0x21, 0x29, 0x41, 0x31, 0x00, 0x21, 0x00, 0x29, 0x41, 0x31, 0x32, 0x00,
-                        0x20, 0x33, 0x34, 0x94, 0x00, 0x35, 0x21, 0x24, 0x43, 0x34, 0x2C});
+    peer.reply = Bytes({0x00, 0x33, 0x21, 0x29, 0x41, 0x31, 0x00, 0x21, 0x00, 0x29, 0x41, 0x31, 0x32,
+                        0x00, 0x20, 0x33, 0x34, 0x94, 0x00, 0x35, 0x21, 0x24, 0x43, 0x34, 0x2C});
     EXPECT_EQ(send("V"), std::tuple(QString("12 34"), 0));
 
     // A reply arriving in pieces.
@@ -152,7 +152,7 @@ TEST_F(LinkSend, NestedSendAndRefusedLength)
     EXPECT_EQ(Comm_SendCommand(QStringLiteral("V")), QStringLiteral("12 34"));
     EXPECT_EQ(nestedReply, QString());
     EXPECT_EQ(nestedStatus, 9);
-    EXPECT_EQ(peer.received.size(), 1);  // the nested command was never sent
+    EXPECT_EQ(peer.received.size(), 1); // the nested command was never sent
     EXPECT_EQ(Comm_ErrorText(9), QStringLiteral("Instrument Busy"));
 
     // Status 9 left by the caller: nothing is sent.

@@ -47,7 +47,10 @@ void printSeed()
 }
 
 // The seed and the recent actions, also from signal handlers.
-void report() { printSeed(), Monkey::printRecentActions(); }
+void report()
+{
+    printSeed(), Monkey::printRecentActions();
+}
 
 void onCrash(int sig, siginfo_t* info, void* context)
 {
@@ -83,9 +86,13 @@ void prepareHome(const QString& dir)
     const QDir bin(qEnvironmentVariable("DCX_BIN_DIR"));
     for (const QString& f : bin.entryList({QStringLiteral("*.OC2"), QStringLiteral("*.mdb")}, QDir::Files))
         QFile::copy(bin.filePath(f), QDir(dir).filePath(f));
-    writeFile(QDir(dir).filePath(QStringLiteral("DCX700 Comm.ini")),
-              QStringLiteral("[CommSettings]\r\nType=2\r\nRS232Device=%1/no-such-port\r\nEAddress=127.0.0.1\r\nEPort=9\r\n"
-                             "[DataLog]\r\nFile=monkey.txt\r\nType=2\r\nInterval=0\r\n").arg(dir).toUtf8());
+    writeFile(
+        QDir(dir).filePath(QStringLiteral("DCX700 Comm.ini")),
+        QStringLiteral(
+            "[CommSettings]\r\nType=2\r\nRS232Device=%1/no-such-port\r\nEAddress=127.0.0.1\r\nEPort=9\r\n"
+            "[DataLog]\r\nFile=monkey.txt\r\nType=2\r\nInterval=0\r\n")
+            .arg(dir)
+            .toUtf8());
 }
 
 // The offscreen platform warns about every window operation it lacks.
@@ -107,8 +114,10 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 
-    const auto option = [](const char* name, const char* help, const char* value, const char* byDefault = "") {
-        return QCommandLineOption(QLatin1String(name), QLatin1String(help), QLatin1String(value), QLatin1String(byDefault));
+    const auto option = [](const char* name, const char* help, const char* value,
+                           const char* byDefault = "") {
+        return QCommandLineOption(QLatin1String(name), QLatin1String(help), QLatin1String(value),
+                                  QLatin1String(byDefault));
     };
     const QCommandLineOption seconds = option("seconds", "Run for N seconds.", "N", "60"),
                              minutes = option("minutes", "Run for N minutes.", "N"),
@@ -148,7 +157,8 @@ int main(int argc, char** argv)
     {
         // A probe the event loop leaves unanswered for 2 s is a hang.
         const Watchdog watchdog(2000, [](qint64 silentMs) {
-            fprintf(stderr, "monkey: FAILED: the event loop did not answer for %lld ms\n", static_cast<long long>(silentMs));
+            fprintf(stderr, "monkey: FAILED: the event loop did not answer for %lld ms\n",
+                    static_cast<long long>(silentMs));
             report();
             std::abort();
         });
@@ -164,7 +174,8 @@ int main(int argc, char** argv)
             Monkey::printRecentActions();
             rc = 1;
         }
-        fprintf(stderr, "monkey: longest wait for the event loop %lld ms\n", static_cast<long long>(watchdog.worstMs()));
+        fprintf(stderr, "monkey: longest wait for the event loop %lld ms\n",
+                static_cast<long long>(watchdog.worstMs()));
     }
     Comm_ResetLink();
     setShell(nullptr);

@@ -41,17 +41,18 @@ constexpr int kWeights[KindCount] = {45, 22, 8, 14, 5, 6};
 
 bool interactive(const QWidget* w)
 {
-    return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QComboBox*>(w)
-           || qobject_cast<const QAbstractSlider*>(w) || qobject_cast<const QAbstractSpinBox*>(w)
-           || qobject_cast<const QLineEdit*>(w) || qobject_cast<const QTabBar*>(w)
-           || qobject_cast<const QMenuBar*>(w) || qobject_cast<const QAbstractItemView*>(w->parentWidget());
+    return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QComboBox*>(w) ||
+           qobject_cast<const QAbstractSlider*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
+           qobject_cast<const QLineEdit*>(w) || qobject_cast<const QTabBar*>(w) ||
+           qobject_cast<const QMenuBar*>(w) || qobject_cast<const QAbstractItemView*>(w->parentWidget());
 }
 
 QString describe(const QWidget* w)
 {
     if (!w)
         return QStringLiteral("?");
-    const QString name = w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName();
+    const QString name =
+        w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className()) : w->objectName();
     return w->window() == w ? name : w->window()->objectName() + QLatin1Char('.') + name;
 }
 
@@ -67,8 +68,8 @@ QList<QWidget*> openWindows(const QWidget* except, bool withHandle)
 
 } // namespace
 
-Monkey::Monkey(QMainWindow& main, SimInstrument& sim, SimConnection& link, MonkeyDialogs& dialogs, quint32 seed,
-               qint64 durationMs)
+Monkey::Monkey(QMainWindow& main, SimInstrument& sim, SimConnection& link, MonkeyDialogs& dialogs,
+               quint32 seed, qint64 durationMs)
     : main_(main), sim_(sim), link_(link), dialogs_(dialogs), rng_(seed), durationMs_(durationMs)
 {
     stepTimer_.setSingleShot(true);
@@ -92,8 +93,12 @@ void Monkey::note(const char* kind, const QString& what)
 {
     ++counts_[QLatin1String(kind)];
     const qint64 t = clock_.elapsed();
-    const QByteArray line = QStringLiteral("%1.%2 s %3 %4").arg(t / 1000).arg((t % 1000) / 100).arg(QLatin1String(kind), what)
-                                .toLocal8Bit().left(kLine - 2);
+    const QByteArray line = QStringLiteral("%1.%2 s %3 %4")
+                                .arg(t / 1000)
+                                .arg((t % 1000) / 100)
+                                .arg(QLatin1String(kind), what)
+                                .toLocal8Bit()
+                                .left(kLine - 2);
     char* slot = g_ring[g_ringNext];
     std::memcpy(slot, line.constData(), size_t(line.size()));
     slot[line.size()] = '\n', slot[line.size() + 1] = '\0';
@@ -127,9 +132,9 @@ void Monkey::step()
     int kind = 0;
     while (r >= kWeights[kind])
         r -= kWeights[kind++];
-    const std::function<void()> acts[KindCount] = {[this] { clickSomething(); }, [this] { pressKey(); },
-                                                   [this] { turnWheel(); },      [this] { useMenu(); },
-                                                   [this] { closeWindow(false); }, [this] { closeWindow(true); }};
+    const std::function<void()> acts[KindCount] = {
+        [this] { clickSomething(); }, [this] { pressKey(); },         [this] { turnWheel(); },
+        [this] { useMenu(); },        [this] { closeWindow(false); }, [this] { closeWindow(true); }};
     acts[kind]();
     stepTimer_.start(between(0, 30));
 }
@@ -160,8 +165,8 @@ void Monkey::gate(QWidget* window, const QString& what, std::function<void()> ac
     // A key press for a window behind a modal one is never delivered.
     if (gated_.size() > 256)
         gated_.erase(gated_.begin());
-    QWindowSystemInterface::handleExtendedKeyEvent(handle, QEvent::KeyPress, kGateKey, Qt::NoModifier, 0, id, 0,
-                                                   QString(), false, 1, false);
+    QWindowSystemInterface::handleExtendedKeyEvent(handle, QEvent::KeyPress, kGateKey, Qt::NoModifier, 0, id,
+                                                   0, QString(), false, 1, false);
 }
 
 QWidget* Monkey::pickWindow()
@@ -201,9 +206,10 @@ void Monkey::clickSomething()
     const Qt::MouseButton button = pick(12) == 0 ? Qt::RightButton : Qt::LeftButton;
     note("click", describe(target) + (clicks == 2 ? QStringLiteral(" twice") : QString()));
     for (int i = 0; i < clicks; ++i)
-        for (const auto& [type, state] : {std::pair(QEvent::MouseButtonPress, button), std::pair(QEvent::MouseButtonRelease, Qt::NoButton)})
-            QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(handle, inWindow, global,
-                                                                                                   state, button, type);
+        for (const auto& [type, state] : {std::pair(QEvent::MouseButtonPress, button),
+                                          std::pair(QEvent::MouseButtonRelease, Qt::NoButton)})
+            QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+                handle, inWindow, global, state, button, type);
 }
 
 void Monkey::pressKey()
@@ -211,17 +217,19 @@ void Monkey::pressKey()
     QWidget* window = pickWindow();
     if (!window || !window->windowHandle())
         return;
-    static const int named[] = {Qt::Key_Tab,    Qt::Key_Backtab,  Qt::Key_Return, Qt::Key_Escape,
-                                Qt::Key_Space,  Qt::Key_Up,       Qt::Key_Down,   Qt::Key_Left,
-                                Qt::Key_Right,  Qt::Key_PageUp,   Qt::Key_PageDown, Qt::Key_Home,
-                                Qt::Key_End,    Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_F1};
+    static const int named[] = {Qt::Key_Tab,   Qt::Key_Backtab,   Qt::Key_Return,   Qt::Key_Escape,
+                                Qt::Key_Space, Qt::Key_Up,        Qt::Key_Down,     Qt::Key_Left,
+                                Qt::Key_Right, Qt::Key_PageUp,    Qt::Key_PageDown, Qt::Key_Home,
+                                Qt::Key_End,   Qt::Key_Backspace, Qt::Key_Delete,   Qt::Key_F1};
     int key = 0;
     QString text;
     Qt::KeyboardModifiers mods = Qt::NoModifier;
     const int choice = between(0, 9);
     if (choice < 4) {
         key = named[pick(std::size(named))];
-        text = key == Qt::Key_Return ? QStringLiteral("\r") : key == Qt::Key_Space ? QStringLiteral(" ") : QString();
+        text = key == Qt::Key_Return  ? QStringLiteral("\r")
+               : key == Qt::Key_Space ? QStringLiteral(" ")
+                                      : QString();
     } else if (choice < 7) {
         static const QString printable = QStringLiteral("0123456789.-,e ");
         const QChar c = printable.at(qsizetype(pick(size_t(printable.size()))));
@@ -236,10 +244,11 @@ void Monkey::pressKey()
         else
             text = QString(QLatin1Char(c));
     }
-    note("key", describe(window) + QStringLiteral(" %1%2").arg(mods ? QStringLiteral("Alt+") : QString()).arg(key, 0, 16));
+    note("key", describe(window) +
+                    QStringLiteral(" %1%2").arg(mods ? QStringLiteral("Alt+") : QString()).arg(key, 0, 16));
     for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
-        QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(window->windowHandle(), type,
-                                                                                             key, mods, text);
+        QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(
+            window->windowHandle(), type, key, mods, text);
 }
 
 void Monkey::turnWheel()
@@ -369,7 +378,9 @@ void Monkey::drain()
     // asks on closing gets the calm answer.
     if (!open.isEmpty() && spent % 500 < 100) {
         QWidget* top = QApplication::activePopupWidget();
-        gateClose(top ? top : QApplication::activeModalWidget() ? QApplication::activeModalWidget() : open.last());
+        gateClose(top                                 ? top
+                  : QApplication::activeModalWidget() ? QApplication::activeModalWidget()
+                                                      : open.last());
     }
 }
 
@@ -383,7 +394,8 @@ void Monkey::finish(const QStringList& failures)
     for (auto it = counts_.cbegin(); it != counts_.cend(); ++it)
         done << QStringLiteral("%1 %2").arg(it.key()).arg(it.value());
     done.sort();
-    fprintf(stderr, "monkey: %s in %.1f s; %d dialogs answered; %llu replies accepted; busy pointer depth %d\n",
+    fprintf(stderr,
+            "monkey: %s in %.1f s; %d dialogs answered; %llu replies accepted; busy pointer depth %d\n",
             qPrintable(done.join(QStringLiteral(", "))), clock_.elapsed() / 1000.0, dialogs_.answered,
             static_cast<unsigned long long>(Comm_AcceptedCount()), dialogs_.busyDepth);
     if (!unusedMenus_.isEmpty())

@@ -35,8 +35,13 @@ public:
         ++answered;
         if (draining)
             return std::nullopt;
-        const QString texts[] = {QString(), defaultText, QStringLiteral("1"), QStringLiteral("-5"),
-                                 QStringLiteral("12.5"), QStringLiteral("abc"), QString(300, QLatin1Char('9'))};
+        const QString texts[] = {QString(),
+                                 defaultText,
+                                 QStringLiteral("1"),
+                                 QStringLiteral("-5"),
+                                 QStringLiteral("12.5"),
+                                 QStringLiteral("abc"),
+                                 QString(300, QLatin1Char('9'))};
         const size_t i = pick(std::size(texts) + 1);
         return i == std::size(texts) ? std::nullopt : std::optional(texts[i]);
     }
@@ -66,12 +71,18 @@ private:
     static std::vector<MsgResult> choices(MsgButtons b)
     {
         switch (b) {
-        case MsgButtons::Ok: return {MsgResult::Ok};
-        case MsgButtons::OkCancel: return {MsgResult::Ok, MsgResult::Cancel};
-        case MsgButtons::YesNo: return {MsgResult::Yes, MsgResult::No};
-        case MsgButtons::YesNoCancel: return {MsgResult::Yes, MsgResult::No, MsgResult::Cancel};
-        case MsgButtons::RetryCancel: return {MsgResult::Retry, MsgResult::Cancel};
-        case MsgButtons::AbortRetryIgnore: return {MsgResult::Abort, MsgResult::Retry, MsgResult::Ignore};
+        case MsgButtons::Ok:
+            return {MsgResult::Ok};
+        case MsgButtons::OkCancel:
+            return {MsgResult::Ok, MsgResult::Cancel};
+        case MsgButtons::YesNo:
+            return {MsgResult::Yes, MsgResult::No};
+        case MsgButtons::YesNoCancel:
+            return {MsgResult::Yes, MsgResult::No, MsgResult::Cancel};
+        case MsgButtons::RetryCancel:
+            return {MsgResult::Retry, MsgResult::Cancel};
+        case MsgButtons::AbortRetryIgnore:
+            return {MsgResult::Abort, MsgResult::Retry, MsgResult::Ignore};
         }
         return {MsgResult::Ok};
     }

@@ -6,9 +6,8 @@
 // disabled are skipped and listed in the report. Once a window is open, its
 // controls, menus and close box are found by themselves.
 inline constexpr const char* kMonkeyMenuEntries[] = {
-    "mnuEditProcess",   "mnuEditGraph",     "mnuEditLog",       "mnuEditComm",
-    "mnuViewGraph_0",   "mnuViewGraph_1",   "mnuViewGraph_2",   "mnuViewGraph_3",
-    "mnuViewSensorRdg", "mnuHelpHelp",      "mnuHelpAbout",
+    "mnuEditProcess", "mnuEditGraph",   "mnuEditLog",       "mnuEditComm", "mnuViewGraph_0", "mnuViewGraph_1",
+    "mnuViewGraph_2", "mnuViewGraph_3", "mnuViewSensorRdg", "mnuHelpHelp", "mnuHelpAbout",
 };
 
 // Main-window menu entries the monkey switches off before it starts, so no

@@ -17,8 +17,7 @@ qint64 nowMs()
 
 Watchdog::Watchdog(int limitMs, std::function<void(qint64)> onHang)
     : limitMs_(limitMs), onHang_(std::move(onHang)), thread_([this] { run(); })
-{
-}
+{}
 
 Watchdog::~Watchdog()
 {
@@ -37,10 +36,13 @@ void Watchdog::run()
         const qint64 now = nowMs();
         if (!pending_.load()) {
             pending_ = true, sentAt_ = now;
-            QMetaObject::invokeMethod(&receiver_, [this] {
-                worst_ = std::max(worst_.load(), nowMs() - sentAt_.load());
-                pending_ = false;
-            }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                &receiver_,
+                [this] {
+                    worst_ = std::max(worst_.load(), nowMs() - sentAt_.load());
+                    pending_ = false;
+                },
+                Qt::QueuedConnection);
         } else if (now - sentAt_.load() > limitMs_) {
             onHang_(now - sentAt_.load());
             return;

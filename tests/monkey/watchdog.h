@@ -27,7 +27,7 @@ public:
 private:
     void run();
 
-    QObject receiver_;  // lives on the user-interface thread
+    QObject receiver_; // lives on the user-interface thread
     const int limitMs_;
     std::function<void(qint64)> onHang_;
     std::atomic<bool> pending_{false};

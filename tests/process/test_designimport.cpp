@@ -2,8 +2,8 @@
 #include "tests/cli/clitestkit.h"
 #include "tests/store/storefixture.h"
 
-#include "store/model.h"
 #include "store/moddatabase.h"
+#include "store/model.h"
 
 using namespace storetest;
 
@@ -50,7 +50,8 @@ protected:
 
 TEST_F(DesignImport, ThreeLinesMatchFilmsIgnoringCaseAndBlanks)
 {
-    const QString file = csv("HighReflector.rev2.csv", "1,H,0.125,TiO2\r\n2,L, 0.25 ,  sio2 \r\n3,H,6E-1,tio2\r\n");
+    const QString file =
+        csv("HighReflector.rev2.csv", "1,H,0.125,TiO2\r\n2,L, 0.25 ,  sio2 \r\n3,H,6E-1,tio2\r\n");
     const ImportOutcome out = ImportMacleod(Model(), file);
     EXPECT_EQ(out.end, ImportEnd::Imported);
     // Process 1 holds layers: the first empty one is 2; slots 1..3 are free.
@@ -64,8 +65,9 @@ TEST_F(DesignImport, ThreeLinesMatchFilmsIgnoringCaseAndBlanks)
         EXPECT_EQ(l.Slew_Rate1, 99.9);
         EXPECT_EQ(l.CoDep_Layer, -1);
     }
-    EXPECT_EQ(dlg.texts(), QStringList({"Process 'HighReflector' imported with 3 layers.\n"
-                                        "Edit each layer to set the desposition rate.  New Films also need editing."}));
+    EXPECT_EQ(dlg.texts(),
+              QStringList({"Process 'HighReflector' imported with 3 layers.\n"
+                           "Edit each layer to set the desposition rate.  New Films also need editing."}));
 }
 
 TEST_F(DesignImport, UnknownMaterialsTakeEmptyFilms)
@@ -80,19 +82,22 @@ TEST_F(DesignImport, UnknownMaterialsTakeEmptyFilms)
     EXPECT_EQ(Model().FilmTable[7].Film_Name.text(), "Ta2O5           ");
     EXPECT_EQ(Model().FilmTable[9].Film_Name.text(), "AluminiumOxide-A");
     EXPECT_EQ(steps(2), QStringList({"1:3:1", "2:7:2", "3:7:3", "4:9:4", "4/4"}));
-    EXPECT_EQ(dlg.texts(),
-              QStringList({"No film matching Ta2O5 exists in database.\nUse Edit Films to setup the proper parameters.",
-                           "No film matching AluminiumOxide-A exists in database.\n"
-                           "Use Edit Films to setup the proper parameters.",
-                           "No available film.  Process truncated.\n"
-                           "Rename an existing film or open another database."}));
+    EXPECT_EQ(
+        dlg.texts(),
+        QStringList(
+            {"No film matching Ta2O5 exists in database.\nUse Edit Films to setup the proper parameters.",
+             "No film matching AluminiumOxide-A exists in database.\n"
+             "Use Edit Films to setup the proper parameters.",
+             "No available film.  Process truncated.\n"
+             "Rename an existing film or open another database."}));
 }
 
 TEST_F(DesignImport, AnyLineEndAndAByteOrderMark)
 {
     const QByteArray texts[] = {
-        "1,a,0.5,TiO2\r2,a,0.25,SiO2\r",                     // lone CR (no line would split on LF)
-        "\xEF\xBB\xBF" "1,a,0.5,TiO2\r\n2,a,0.25,SiO2",      // UTF-8 mark, no end after the last line
+        "1,a,0.5,TiO2\r2,a,0.25,SiO2\r", // lone CR (no line would split on LF)
+        "\xEF\xBB\xBF"
+        "1,a,0.5,TiO2\r\n2,a,0.25,SiO2", // UTF-8 mark, no end after the last line
         "1,a,0.5,TiO2\n2,a,0.25,SiO2\n",
     };
     for (const QByteArray& text : texts) {
@@ -113,11 +118,15 @@ TEST_F(DesignImport, StopsKeepWhatCameBefore)
         QStringList steps;
     };
     const Case cases[] = {
-        {"a thickness that is not a number", "1,a,0.5,TiO2\n2,a,thick,TiO2\n3,a,1,TiO2\n", ImportEnd::BadLine,
+        {"a thickness that is not a number",
+         "1,a,0.5,TiO2\n2,a,thick,TiO2\n3,a,1,TiO2\n",
+         ImportEnd::BadLine,
          {"1:2:0.5", "1/1"}},
         {"a header line", "Layer,Mat,Thickness,Material\n1,a,0.5,TiO2\n", ImportEnd::BadLine, {"0/0"}},
         {"a blank line", "1,a,0.5,TiO2\n\n", ImportEnd::BadLine, {"1:2:0.5", "1/1"}},
-        {"binary bytes", QByteArray("1,a,0.5,TiO2\n\x01\xff\x00,\x80,\x02,x\n", 22), ImportEnd::BadLine,
+        {"binary bytes",
+         QByteArray("1,a,0.5,TiO2\n\x01\xff\x00,\x80,\x02,x\n", 22),
+         ImportEnd::BadLine,
          {"1:2:0.5", "1/1"}},
     };
     for (const Case& c : cases) {
@@ -144,8 +153,9 @@ TEST_F(DesignImport, NoEmptyProcess)
         Model().ProcessTable[size_t(p)].First_Layer = 10;
     const ParameterModel before = Model();
     EXPECT_EQ(ImportMacleod(Model(), csv("A.csv", "1,a,1,TiO2\n")).end, ImportEnd::NoProcess);
-    EXPECT_EQ(dlg.texts(), QStringList({"No available processes.\n"
-                                        "Delete all layers in an existing process or open another database."}));
+    EXPECT_EQ(dlg.texts(),
+              QStringList({"No available processes.\n"
+                           "Delete all layers in an existing process or open another database."}));
     EXPECT_TRUE(Model() == before);
 }
 
@@ -165,7 +175,8 @@ TEST_F(DesignImport, CommandLineSavesTheDesignOrNothing)
               "1|2|2|-1|0.125|99.9|99.9\n2|7|-1|-1|0.25|99.9|99.9");
     EXPECT_EQ(query(db, "SELECT trim(Film_Name) FROM Films WHERE Film_Number = 7;"), "Ta2O5");
     // Process 1 is untouched.
-    EXPECT_EQ(query(db, "SELECT rtrim(Process_Name), First_Layer FROM Processes WHERE Process_Number = 1;"), "Optic|10");
+    EXPECT_EQ(query(db, "SELECT rtrim(Process_Name), First_Layer FROM Processes WHERE Process_Number = 1;"),
+              "Optic|10");
 
     // A bad line or an unreadable file: exit 3 and the file as it was.
     const QByteArray saved = fileBytes(db);

@@ -8,8 +8,8 @@
 #include "link/frmcomm.h"
 #include "link/modcomm.h"
 #include "sim/simpeer.h"
-#include "store/model.h"
 #include "store/moddatabase.h"
+#include "store/model.h"
 #include "support/config.h"
 #include "support/scripteddialogs.h"
 
@@ -44,7 +44,8 @@ protected:
     }
     void TearDown() override { Model() = ParameterModel(); }
 
-    template <class T> static T* child(const QObject& w, const QString& name)
+    template <class T>
+    static T* child(const QObject& w, const QString& name)
     {
         T* c = w.findChild<T*>(name);
         EXPECT_NE(c, nullptr) << name.toStdString();
@@ -89,7 +90,8 @@ TEST_F(ProcessWindow, ArmedButtonsActOnTheClickedNode)
 
     click(w, "cmdDeleteLayer");
     clickNode(w, "L1,P2");
-    EXPECT_EQ(std::tuple(w.item("P2")->childCount(), w.item("L1,P2") == nullptr, Model().ProcessTable[2].First_Layer),
+    EXPECT_EQ(std::tuple(w.item("P2")->childCount(), w.item("L1,P2") == nullptr,
+                         Model().ProcessTable[2].First_Layer),
               std::tuple(0, true, -1));
 
     dlg.answerInput(QStringLiteral("Renamed"));
@@ -136,8 +138,9 @@ TEST_F(ProcessWindow, OnlineCloseRestartsTheMainWindowAndReloadsAfterADownload)
         SCOPED_TRACE(downloaded);
         host.calls.clear();
         frmProcess w(nullptr, &host);
-        EXPECT_TRUE(child<QPushButton>(w, "cmdUpload")->isEnabled() && child<QPushButton>(w, "cmdDownload")->isEnabled()
-                    && child<QAction>(w, "mnuEditCompare")->isEnabled());
+        EXPECT_TRUE(child<QPushButton>(w, "cmdUpload")->isEnabled() &&
+                    child<QPushButton>(w, "cmdDownload")->isEnabled() &&
+                    child<QAction>(w, "mnuEditCompare")->isEnabled());
         w.editor().setDownloadDone(downloaded);
         dlg.answer(MsgResult::No);
         EXPECT_TRUE(w.close());
@@ -183,7 +186,8 @@ TEST_F(ProcessWindow, Screenshot)
     for (int f = 1; f <= 8; ++f)
         m.FilmTable[size_t(f)].Film_Name = films[f - 1];
     link(m, 1, "Al Mirror", 1, 2, 2, {{1, 2, 2, -1, 2}, {2, 1, -1, -1, 1}});
-    link(m, 2, "AR 4-Layer", 3, 4, 4, {{3, 6, 4, -1, 3}, {4, 5, 5, -1, 4}, {5, 6, 6, -1, 3}, {6, 5, -1, -1, 4}});
+    link(m, 2, "AR 4-Layer", 3, 4, 4,
+         {{3, 6, 4, -1, 3}, {4, 5, 5, -1, 4}, {5, 6, 6, -1, 3}, {6, 5, -1, -1, 4}});
     link(m, 3, "Au Contact", 7, 2, 2, {{7, 4, 8, -1, 2}, {8, 3, -1, -1, 3}});
     link(m, 4, "NiCr CoDep", 9, 2, 3, {{9, 7, -1, 10, 1}, {10, 2, 11, -1, 2}, {11, 3, -1, -1, 3}});
     link(m, 5, "Cu Seed", 12, 2, 2, {{12, 4, 13, -1, 2}, {13, 8, -1, -1, 1}});

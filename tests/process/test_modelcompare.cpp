@@ -22,7 +22,8 @@ ParameterModel base()
     m.LayerTable[20].CoDep_Layer = 21;
     m.LayerTable[21].Next_Layer = 30;
     for (int s : {20, 21, 30})
-        std::tie(m.LayerTable[s].Layer_Free, m.LayerTable[s].Rate, m.LayerTable[s].Film_Number) = std::tuple(0, 2.4, 7);
+        std::tie(m.LayerTable[s].Layer_Free, m.LayerTable[s].Rate, m.LayerTable[s].Film_Number) =
+            std::tuple(0, 2.4, 7);
     m.FilmTable[7].Film_Name = "Au";
     return m;
 }
@@ -38,13 +39,15 @@ TEST(ModelCompare, ListsEachDifferenceOnceInTheEditorsFormat)
         QString upTo = {};
     };
     const Row rows[] = {
-        {"a time field in h:mm:ss", [](ParameterModel& m) { m.FilmTable[2].Soak1_Time = 90; },
+        {"a time field in h:mm:ss",
+         [](ParameterModel& m) { m.FilmTable[2].Soak1_Time = 90; },
          {"Film 2: Soak1 Time 0:01:30 (PC) vs 0:00:00 (instrument)"}},
         {"float noise below 0.1 A/s", [](ParameterModel& m) { m.LayerTable[30].Rate = 2.4000001; }, {}},
         {"a layer only on the PC",
          [](ParameterModel& m) {
              m.LayerTable[30].Next_Layer = 31;
-             std::tie(m.ProcessTable[3].Number_Act_Layers, m.ProcessTable[3].Number_Layers) = std::tuple(4, 3);
+             std::tie(m.ProcessTable[3].Number_Act_Layers, m.ProcessTable[3].Number_Layers) =
+                 std::tuple(4, 3);
          },
          {"Process 3: 4 layers in 3 steps (PC) vs 3 layers in 2 steps (instrument)",
           "Process 3 Layer 31: only on the PC"}},
@@ -55,11 +58,21 @@ TEST(ModelCompare, ListsEachDifferenceOnceInTheEditorsFormat)
          },
          {"Process 3: 3 layers in 3 steps (PC) vs 3 layers in 2 steps (instrument)",
           "Process 3 Layer 21: a step of its own (PC) vs co-deposited (instrument)"}},
-        {"a family not chosen", [](ParameterModel& m) { m.SystemParams.Period = 0.5; }, {}, {true, true, false}},
-        {"an unread record", [](ParameterModel& m) { m.FilmTable[7].Film_Name = "Gold"; }, {}, {}, {"Film 7"}},
+        {"a family not chosen",
+         [](ParameterModel& m) { m.SystemParams.Period = 0.5; },
+         {},
+         {true, true, false}},
+        {"an unread record",
+         [](ParameterModel& m) { m.FilmTable[7].Film_Name = "Gold"; },
+         {},
+         {},
+         {"Film 7"}},
         {"a record at or after the stop",
          [](ParameterModel& m) { m.LayerTable[20].Rate = 2.5, m.FilmTable[7].Film_Name = "Gold"; },
-         {"Process 3 Layer 20: Rate 2.5 (PC) vs 2.4 (instrument)"}, {}, {}, "Film 2"},
+         {"Process 3 Layer 20: Rate 2.5 (PC) vs 2.4 (instrument)"},
+         {},
+         {},
+         "Film 2"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

@@ -19,16 +19,17 @@ ParameterModel reportModel()
 {
     ParameterModel m = sampleModel();
     LayerRecord& a = m.LayerTable[10];
-    std::tie(a.Rate, a.Final_Thick, a.Thick_Limit, a.Time_Setpoint, a.Start_Mode, a.Max_Power1, a.Slew_Rate1) =
-        std::tuple(2.5, 1.2345, 0.5, 120, 0, 45.6, 2.0);
-    std::tie(a.Sensor3, a.Ramp1_Enabled, a.Ramp1_Start, a.Ramp1_Rate, a.Ramp1_Time) = std::tuple(1, 1.0, 0.8, 1.5, 30);
+    std::tie(a.Rate, a.Final_Thick, a.Thick_Limit, a.Time_Setpoint, a.Start_Mode, a.Max_Power1,
+             a.Slew_Rate1) = std::tuple(2.5, 1.2345, 0.5, 120, 0, 45.6, 2.0);
+    std::tie(a.Sensor3, a.Ramp1_Enabled, a.Ramp1_Start, a.Ramp1_Rate, a.Ramp1_Time) =
+        std::tuple(1, 1.0, 0.8, 1.5, 30);
     LayerRecord& b = m.LayerTable[11];
     std::tie(b.Rate, b.Final_Thick, b.Sensor1, b.Sensor2) = std::tuple(0.25, 0.4, 0, 1);
     std::tie(m.LayerTable[12].Rate, m.LayerTable[12].Final_Thick) = std::tuple(10.0, 2.0);
     FilmRecord& f = m.FilmTable[3];
     f.Film_Name = "Gold, pure";
-    std::tie(f.Material_Index, f.Tooling, f.Pterm, f.Iterm, f.Ramp1_Power, f.Ramp1_Time, f.Soak1_Time, f.Capture) =
-        std::tuple(3, 104, 35.0, 2.0, 6.0, 90, 3600.0, 2.5);
+    std::tie(f.Material_Index, f.Tooling, f.Pterm, f.Iterm, f.Ramp1_Power, f.Ramp1_Time, f.Soak1_Time,
+             f.Capture) = std::tuple(3, 104, 35.0, 2.0, 6.0, 90, 3600.0, 2.5);
     std::tie(f.Control_Error, f.Control_Error_Percent, f.Sampling, f.Crystal_Stability, f.Crystal_Fail) =
         std::tuple(1, 10.0, 2, 3, 1);
     m.MaterialTable[3] = {"Gold", 19.3, 0.381};
@@ -40,9 +41,10 @@ const QString kFilmHeadings =
     "Soak 1 Time,Ramp 2 Power (%),Ramp 2 Time,Soak 2 Time,Feed Power (%),Feed Ramp,Feed Time,Idle Power (%),"
     "Idle Ramp,Shutter Delay,Capture (%),Control Error,Control Error (%),Rate Sampling,Sample Accuracy (%),"
     "Sample Hold,Sample Time,Crystal Quality (%),Crystal Stability (Hz),Crystal Fail";
-const QString kLayerHeadings = "Step,Layer,Role,Film,Material,Output,Sensors,Rate (Å/s),Final Thickness (kÅ),"
-                               "Thickness Setpoint (kÅ),Time Setpoint,Start Mode,Max Power (%),Slew Rate (%/s),"
-                               "Ramp 1,Ramp 2";
+const QString kLayerHeadings =
+    "Step,Layer,Role,Film,Material,Output,Sensors,Rate (Å/s),Final Thickness (kÅ),"
+    "Thickness Setpoint (kÅ),Time Setpoint,Start Mode,Max Power (%),Slew Rate (%/s),"
+    "Ramp 1,Ramp 2";
 QString defaultFilm(int n)
 {
     return QStringLiteral("%1,Film%1,Material 1,1.00,1.00,None,100,0,0.0,0.0,0.0,0:00:00,0:00:00,0.0,0:00:00,"
@@ -76,7 +78,8 @@ TEST(ProcessReport, CsvOfACoDepositionProcessInAnyLocale)
         "",
         kFilmHeadings,
         "3,\"Gold, pure\",Gold,19.30,0.38,None,104,35,2.0,0.0,6.0,0:01:30,1:00:00,0.0,0:00:00,0:00:00,0.0,"
-        "0:00:00,0:00:00,0.0,0:00:00,0:00:00,2.5,Stop,10,Time Based,0.0,0:00:00,0:00:00,Disable,3,Timed Power",
+        "0:00:00,0:00:00,0.0,0:00:00,0:00:00,2.5,Stop,10,Time Based,0.0,0:00:00,0:00:00,Disable,3,Timed "
+        "Power",
         defaultFilm(4),
         defaultFilm(5),
     };

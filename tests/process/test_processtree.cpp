@@ -39,7 +39,9 @@ struct Shape {
 
 Shape shape(const ParameterModel& m, int process)
 {
-    Shape s{{}, m.ProcessTable[size_t(process)].First_Layer, m.ProcessTable[size_t(process)].Number_Layers,
+    Shape s{{},
+            m.ProcessTable[size_t(process)].First_Layer,
+            m.ProcessTable[size_t(process)].Number_Layers,
             m.ProcessTable[size_t(process)].Number_Act_Layers};
     for (const WalkStep& w : WalkProcess(m, process).steps)
         s.members.push_back(w.slot);
@@ -63,9 +65,8 @@ TEST_F(ProcessTreeTest, FullRebuildAndRefreshTexts)
     EXPECT_EQ((QStringList{tree.nodes()[0].key, tree.nodes()[0].text, tree.nodes()[99].key}),
               (QStringList{"P1", "Optic           ", "P100"}));
     EXPECT_EQ(tree.nodes().size(), 100u + 2 * (3 + 4 + 1));
-    EXPECT_EQ(processNodes(tree, 1),
-              QStringList({"L10,P1=Layer 1.2", "F3,P1,L10=Film3", "L11,P1=->Layer 1.3", "F4,P1,L11=Film4",
-                           "L12,P1=Layer 2", "F5,P1,L12=Film5"}));
+    EXPECT_EQ(processNodes(tree, 1), QStringList({"L10,P1=Layer 1.2", "F3,P1,L10=Film3", "L11,P1=->Layer 1.3",
+                                                  "F4,P1,L11=Film4", "L12,P1=Layer 2", "F5,P1,L12=Film5"}));
     EXPECT_EQ((QStringList{tree.find("L11,P1")->parentKey, tree.find("F4,P1,L11")->parentKey}),
               (QStringList{"P1", "L11,P1"}));
     // The single-process refresh gives every primary its output number.
@@ -77,7 +78,13 @@ TEST_F(ProcessTreeTest, FullRebuildAndRefreshTexts)
 TEST_F(ProcessTreeTest, InsertAndDeleteFollowTheLinkRules)
 {
     // First free slot in the sample set is 1.
-    struct Case { const char* name; bool insert; const char* key; int process; Shape expected; };
+    struct Case {
+        const char* name;
+        bool insert;
+        const char* key;
+        int process;
+        Shape expected;
+    };
     const Case cases[] = {
         {"insert into an empty process", true, "P2", 2, {{1}, 1, 1, 1}},
         {"insert as first step", true, "P1", 1, {{1, 10, 11, 12}, 1, 3, 4}},
@@ -123,8 +130,8 @@ TEST_F(ProcessTreeTest, CoDepInsertRules)
     EXPECT_TRUE(shape(m, 3).layers == 5 && dlg.messages.isEmpty());
     // Not a primary layer: the message, nothing changed.
     const ParameterModel before = m;
-    for (const auto& [key, text] : {std::pair{"L11,P1", "->Layer 1.3"}, std::pair{"P2", "Empty"},
-                                    std::pair{"P5", "Lens"}})
+    for (const auto& [key, text] :
+         {std::pair{"L11,P1", "->Layer 1.3"}, std::pair{"P2", "Empty"}, std::pair{"P5", "Lens"}})
         EXPECT_FALSE(InsertCoDep(m, key, text).inserted()) << key;
     EXPECT_EQ(dlg.texts(), QStringList(3, " Click the top layer for this layer number."));
     EXPECT_TRUE(m == before);
@@ -152,7 +159,9 @@ TEST_F(ProcessTreeTest, RenameDialog)
     const Case cases[] = {
         {"plain", {"  New Name  "}, "New Name", {}},
         {"20 characters keep their first 16", {"ABCDEFGHIJKLMNOPQRST"}, "ABCDEFGHIJKLMNOP", {}},
-        {"duplicate in another letter case asks again", {"optic", "Unique"}, "Unique",
+        {"duplicate in another letter case asks again",
+         {"optic", "Unique"},
+         "Unique",
          {"Duplicate Name @ Process #1."}},
         {"same name in another case is no change", {"EMPTY"}, "Empty", {}},
         {"empty answer", {""}, "Empty", {}},

@@ -44,7 +44,8 @@ public:
     }
     bool sent(const QByteArray& prefix) const
     {
-        return std::any_of(texts.begin(), texts.end(), [&](const QByteArray& t) { return t.startsWith(prefix); });
+        return std::any_of(texts.begin(), texts.end(),
+                           [&](const QByteArray& t) { return t.startsWith(prefix); });
     }
     SimMemory& memory() { return sim.instrument().memory(); }
 
@@ -58,13 +59,20 @@ public:
 // Records the progress window; cancelRequested() as the test sets it.
 class TestProgress : public ProgressSink {
 public:
-    void show(const QString& caption) override { calls << QStringLiteral("show ") + caption; cancel = false; }
+    void show(const QString& caption) override
+    {
+        calls << QStringLiteral("show ") + caption;
+        cancel = false;
+    }
     void setLabel1(const QString& text) override { cancel = cancel || text == cancelAfterLabel; }
     void setLabel2(const QString&) override {}
     void setRange(int, int) override {}
     void setValue(int) override {}
     void hide() override { calls << QStringLiteral("hide"); }
-    void setCancellable(bool on) override { calls << (on ? QStringLiteral("cancellable") : QStringLiteral("plain")); }
+    void setCancellable(bool on) override
+    {
+        calls << (on ? QStringLiteral("cancellable") : QStringLiteral("plain"));
+    }
     bool cancelRequested() const override { return cancel; }
 
     QStringList calls;
@@ -92,7 +100,8 @@ ParameterModel buildModel()
             m.LayerTable[*s].Next_Layer = static_cast<qint16>(s[1]);
     };
     chain(1, {1, 2}, 2), chain(2, {3, 4}, 2), chain(3, {5, 6, 7, 8}, 3), chain(4, {9, 10}, 2);
-    std::tie(m.LayerTable[6].Next_Layer, m.LayerTable[6].CoDep_Layer) = std::tuple(-1, 7); // 6 and 7: one group
+    std::tie(m.LayerTable[6].Next_Layer, m.LayerTable[6].CoDep_Layer) =
+        std::tuple(-1, 7); // 6 and 7: one group
     for (int p = 1; p <= MaxProcesses; ++p)
         m.ProcessTable[p].Process_Name = QStringLiteral("P%1").arg(p);
     for (int f = 1; f <= MaxFilms; ++f)
@@ -174,8 +183,9 @@ TEST_F(Transfer, WithNoFamilyChosenBothOnlyAskShowAndClose)
                                        "show Download to DCX-700", "cancellable", "hide"}));
     EXPECT_TRUE(Model() == before);
     QDir::setCurrent(previous);
-    EXPECT_EQ(std::pair(QFile::exists(dir.filePath("Upload.txt")), QFile::exists(dir.filePath("Download.txt"))),
-              std::pair(true, true));
+    EXPECT_EQ(
+        std::pair(QFile::exists(dir.filePath("Upload.txt")), QFile::exists(dir.filePath("Download.txt"))),
+        std::pair(true, true));
 }
 
 TEST_F(Transfer, CancelledLayerLeavesTheProcessEmptyOnTheInstrumentOnly)
@@ -188,8 +198,9 @@ TEST_F(Transfer, CancelledLayerLeavesTheProcessEmptyOnTheInstrumentOnly)
     EXPECT_EQ(out.end, TransferEnd::Completed);
     EXPECT_EQ(out.skippedRecords, 1);
     ASSERT_EQ(dlg.messages.size(), 2);
-    EXPECT_EQ(std::tuple(dlg.messages[1].text, dlg.messages[1].buttons),
-              std::tuple(QString("Download error. Bad Data.\nProcess: 3  Layer: 7"), MsgButtons::RetryCancel));
+    EXPECT_EQ(
+        std::tuple(dlg.messages[1].text, dlg.messages[1].buttons),
+        std::tuple(QString("Download error. Bad Data.\nProcess: 3  Layer: 7"), MsgButtons::RetryCancel));
 
     EXPECT_EQ(Model().ProcessTable[3], before.ProcessTable[3]);
     const SimProcess& p3 = peer.memory().process(3);
@@ -208,21 +219,51 @@ TEST_F(Transfer, RetryPromptsAndTheirCancelRules)
         std::array<int, 3> families;
         QList<QByteArray> refuse;
         QByteArray garble;
-        QList<MsgResult> answers;  // after the opening Yes
-        QString prompt;            // the first retry prompt
+        QList<MsgResult> answers; // after the opening Yes
+        QString prompt;           // the first retry prompt
         QList<QByteArray> notSent;
     };
     const Row rows[] = {
-        {"SysParams Cancel skips inputs and relays", false, {0, 0, 1}, {"B  "}, {}, {MsgResult::Cancel},
-         "Download error. Bad Data.\nSysParams Error ", {"G ", "H "}},
-        {"Retry repeats the same command", false, {0, 0, 1}, {"G "}, {}, {MsgResult::Retry, MsgResult::Cancel},
-         "Download error. Bad Data.\nSysInputs Error ", {}},
-        {"a cancelled process header uploads an empty process", true, {1, 0, 0}, {"C2? 3"}, {}, {MsgResult::Cancel},
-         "Upload error. Bad Data.\nProcess: 2", {"D3?"}},
-        {"a cancelled film goes on with the next", true, {1, 0, 0}, {"A3 7?"}, {}, {MsgResult::Cancel},
-         "Upload error. Bad Data.\nFilm: F7              ", {}},
-        {"a reply outside the format is a failed transfer", true, {1, 0, 0}, {}, "D6?", {MsgResult::Retry},
-         "Upload error. Bad Data.\nProcess: 3  Layer: 6", {}},
+        {"SysParams Cancel skips inputs and relays",
+         false,
+         {0, 0, 1},
+         {"B  "},
+         {},
+         {MsgResult::Cancel},
+         "Download error. Bad Data.\nSysParams Error ",
+         {"G ", "H "}},
+        {"Retry repeats the same command",
+         false,
+         {0, 0, 1},
+         {"G "},
+         {},
+         {MsgResult::Retry, MsgResult::Cancel},
+         "Download error. Bad Data.\nSysInputs Error ",
+         {}},
+        {"a cancelled process header uploads an empty process",
+         true,
+         {1, 0, 0},
+         {"C2? 3"},
+         {},
+         {MsgResult::Cancel},
+         "Upload error. Bad Data.\nProcess: 2",
+         {"D3?"}},
+        {"a cancelled film goes on with the next",
+         true,
+         {1, 0, 0},
+         {"A3 7?"},
+         {},
+         {MsgResult::Cancel},
+         "Upload error. Bad Data.\nFilm: F7              ",
+         {}},
+        {"a reply outside the format is a failed transfer",
+         true,
+         {1, 0, 0},
+         {},
+         "D6?",
+         {MsgResult::Retry},
+         "Upload error. Bad Data.\nProcess: 3  Layer: 6",
+         {}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -249,8 +290,9 @@ TEST_F(Transfer, RetryPromptsAndTheirCancelRules)
             EXPECT_FALSE(peer.sent(t)) << t.constData();
 
         if (row.notSent == QList<QByteArray>{"D3?"}) {
-            EXPECT_EQ(std::tuple(Model().ProcessTable[2].First_Layer, Model().ProcessTable[2].Number_Act_Layers),
-                      std::tuple(-1, 0));
+            EXPECT_EQ(
+                std::tuple(Model().ProcessTable[2].First_Layer, Model().ProcessTable[2].Number_Act_Layers),
+                std::tuple(-1, 0));
             EXPECT_EQ(Model().ProcessTable[3].Number_Act_Layers, 4) << "the next process still comes";
             EXPECT_EQ(Model().FilmTable[8].Film_Name, Name16("F8"));
         }
@@ -283,7 +325,8 @@ TEST_F(Transfer, ProgressCancelStopsBetweenRecords)
     dlg.answer(MsgResult::Yes);
     const TransferOutcome down = DownloadAll();
     EXPECT_EQ(std::tuple(down.end, down.stoppedAt), std::tuple(TransferEnd::Stopped, QString("Process 3")));
-    EXPECT_EQ(std::tuple(peer.sent("D6  "), peer.sent("D7  "), peer.sent("C4 ")), std::tuple(true, false, false));
+    EXPECT_EQ(std::tuple(peer.sent("D6  "), peer.sent("D7  "), peer.sent("C4 ")),
+              std::tuple(true, false, false));
     EXPECT_EQ(peer.memory().process(3).item[3], -1);
     EXPECT_EQ(Model().ProcessTable[3].First_Layer, 5);
     EXPECT_EQ(dlg.texts().last(), "Download stopped at Process 3.\nThe records before it were downloaded; "
@@ -333,7 +376,9 @@ TEST_F(Transfer, CompareListsTheDifferencesAndChangesNeitherSide)
 
 TEST_F(Transfer, UploadWalksEndOnBadLinksAndLeaveASavableModel)
 {
-    struct Link { int slot, next, coDep; };
+    struct Link {
+        int slot, next, coDep;
+    };
     struct Row {
         const char* name;
         int first, groups, act;
@@ -347,9 +392,26 @@ TEST_F(Transfer, UploadWalksEndOnBadLinksAndLeaveASavableModel)
         {"co-deposition links loop", 30, 1, 2, {{30, -1, 31}, {31, -1, 30}}, 30, 1, 2, {30, 31}, false},
         {"a next link past 1000", 30, 2, 2, {{30, 1200, -1}}, 30, 1, 1, {30}, true},
         {"a first layer past 1000", 2000, 1, 1, {}, -1, 0, 0, {}, true},
-        {"both links: the partner is followed", 30, 1, 2, {{30, 32, 31}, {31, -1, -1}}, 30, 1, 2, {30, 31}, false},
-        {"header counts 5, links reach 4", 30, 4, 5, {{30, 31, -1}, {31, 32, -1}, {32, 33, -1}, {33, -1, -1}},
-         30, 4, 4, {30, 31, 32, 33}, true},
+        {"both links: the partner is followed",
+         30,
+         1,
+         2,
+         {{30, 32, 31}, {31, -1, -1}},
+         30,
+         1,
+         2,
+         {30, 31},
+         false},
+        {"header counts 5, links reach 4",
+         30,
+         4,
+         5,
+         {{30, 31, -1}, {31, 32, -1}, {32, 33, -1}, {33, -1, -1}},
+         30,
+         4,
+         4,
+         {30, 31, 32, 33},
+         true},
     };
     families(1, 0, 0);
     for (const Row& row : rows) {

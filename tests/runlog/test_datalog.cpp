@@ -52,7 +52,8 @@ protected:
         ASSERT_TRUE(dir.isValid());
         saved = Config();
         Config().LogFileName = dir.filePath(QStringLiteral("run.txt"));
-        std::tie(Config().LogType, Config().LogStart, Config().LogEnd, Config().LogInterval) = std::tuple(2, 0, 0, 0);
+        std::tie(Config().LogType, Config().LogStart, Config().LogEnd, Config().LogInterval) =
+            std::tuple(2, 0, 0, 0);
         DataLog() = DataLogger();
     }
     void TearDown() override { Config() = saved, DataLog() = DataLogger(); }
@@ -73,11 +74,33 @@ protected:
 
 TEST(PhaseText, TextsAndGroups)
 {
-    const char* texts[27] = {"Stopped", "Crystal Verify", "", "Man. Start Layer", "", "Rotate Pocket",
-                             "PreCondition", "Rise 1", "Soak 1", "Rise 2", "Soak 2", "Soak Hold",
-                             "Shutter Delay", "Deposit", "Rate Ramp", "Ramp Deposit", "TP Recovery", "",
-                             "", "", "Feed Ramp", "Feed Soak", "Idle Ramp", "Start Layer", "Crystal Fail",
-                             "Stop Layer", "Manual Power"};
+    const char* texts[27] = {"Stopped",
+                             "Crystal Verify",
+                             "",
+                             "Man. Start Layer",
+                             "",
+                             "Rotate Pocket",
+                             "PreCondition",
+                             "Rise 1",
+                             "Soak 1",
+                             "Rise 2",
+                             "Soak 2",
+                             "Soak Hold",
+                             "Shutter Delay",
+                             "Deposit",
+                             "Rate Ramp",
+                             "Ramp Deposit",
+                             "TP Recovery",
+                             "",
+                             "",
+                             "",
+                             "Feed Ramp",
+                             "Feed Soak",
+                             "Idle Ramp",
+                             "Start Layer",
+                             "Crystal Fail",
+                             "Stop Layer",
+                             "Manual Power"};
     for (int c = 0; c < 27; ++c)
         EXPECT_EQ(PhaseText(c), QString::fromLatin1(texts[c])) << c;
     for (int c : {-1, 27, 32767})
@@ -90,7 +113,8 @@ TEST(PhaseText, TextsAndGroups)
     for (int c : {-1, 23, 24, 27})
         EXPECT_TRUE(!IsActivePhase(c) && !IsIdlePhase(c)) << c;
     // Above 5 is enough, whatever the group (25 -> 23).
-    EXPECT_EQ(std::tuple(IsRunStart(0, 6), IsRunStart(25, 23), IsRunStart(-1, 6), IsRunStart(23, 13), IsRunStart(0, 5)),
+    EXPECT_EQ(std::tuple(IsRunStart(0, 6), IsRunStart(25, 23), IsRunStart(-1, 6), IsRunStart(23, 13),
+                         IsRunStart(0, 5)),
               std::tuple(true, true, false, false, false));
 }
 
@@ -98,9 +122,9 @@ TEST(PhaseText, FormatThicknessSwitchesAtTenHundredAndThousandKiloAngstrom)
 {
     // 9999.6: the switch looks at the unrounded value.
     const std::pair<double, const char*> cases[] = {
-        {0.0, "0.000"},     {9999.4, "9.999"},     {9999.6, "10.000"},    {10000.0, "10.00"}, {99994.0, "99.99"},
-        {100000.0, "100.0"}, {999940.0, "999.9"}, {999999.0, "1000.0"}, {1000000.0, ""},  {5.0e7, ""},
-        {-1234.0, "-1.234"},
+        {0.0, "0.000"},     {9999.4, "9.999"},   {9999.6, "10.000"},  {10000.0, "10.00"},
+        {99994.0, "99.99"}, {100000.0, "100.0"}, {999940.0, "999.9"}, {999999.0, "1000.0"},
+        {1000000.0, ""},    {5.0e7, ""},         {-1234.0, "-1.234"},
     };
     for (const auto& [v, text] : cases)
         EXPECT_EQ(FormatThickness(v), text) << v;
@@ -122,17 +146,18 @@ TEST_F(DataLogTest, RunSectionBytesAndPhaseRules)
 {
     // FakeClock starts at 2026-01-01 10:00:00.
     Config().LogInterval = 1;
-    DataLogPhaseChange(0, 6); // run start: section
-    EXPECT_FALSE(tick(6));    // e = 0.5, interval not reached
-    EXPECT_TRUE(tick(6));     // e = 1.0
+    DataLogPhaseChange(0, 6);  // run start: section
+    EXPECT_FALSE(tick(6));     // e = 0.5, interval not reached
+    EXPECT_TRUE(tick(6));      // e = 1.0
     DataLogPhaseChange(6, 13); // deposit: no new section
     EXPECT_FALSE(tick(13));
-    EXPECT_FALSE(tick(24));    // crystal fail: neither sampled nor logged
+    EXPECT_FALSE(tick(24)); // crystal fail: neither sampled nor logged
     clock.advance(0.5);
     DataLogPhaseChange(13, 0); // stopped: end line at 10:00:02.5
     const QByteArray line1 = DataLogLine(1.0, 6, reading).toUtf8();
-    const QByteArray expected = "Start:   Date: 2026-01-01   Time: 10:00:00\r\n\r\n" + QByteArray(kHeader)
-                                + "\r\n\r\n" + line1 + "\r\n" + "\r\nEnd:     Date: 2026-01-01   Time: 10:00:02\r\n\r\n\r\n";
+    const QByteArray expected = "Start:   Date: 2026-01-01   Time: 10:00:00\r\n\r\n" + QByteArray(kHeader) +
+                                "\r\n\r\n" + line1 + "\r\n" +
+                                "\r\nEnd:     Date: 2026-01-01   Time: 10:00:02\r\n\r\n\r\n";
     EXPECT_EQ(readFile(path()), expected);
 
     // 23 -> 13 and -1 -> 6 start no section; equal phases do nothing.

@@ -32,8 +32,8 @@ protected:
     // A bound as its two fields show it, "min:sec"; the stored start and end.
     QString shown(frmDataLog& f, const char* bound)
     {
-        return text(f, qPrintable(QStringLiteral("txt%1Min").arg(bound))) + ":"
-               + text(f, qPrintable(QStringLiteral("txt%1Sec").arg(bound)));
+        return text(f, qPrintable(QStringLiteral("txt%1Min").arg(bound))) + ":" +
+               text(f, qPrintable(QStringLiteral("txt%1Sec").arg(bound)));
     }
     static std::tuple<int, int> stored() { return {Config().LogStart, Config().LogEnd}; }
     void spin(frmDataLog& f, const char* name, int v) { control(f, name)->setProperty("value", v); }

@@ -49,7 +49,10 @@ TEST(frmGraphSet, OkAppliesAndSavesTheSettings)
 
     frmGraphSet f(g);
     // A minimum of 30, above the maximum, is taken as entered.
-    for (auto [name, value] : {std::pair("spnSetup_2", 60), {"spnSetup_3", 5}, {"spnSetup_4", 30}, {"spnSetup_5", 20},
+    for (auto [name, value] : {std::pair("spnSetup_2", 60),
+                               {"spnSetup_3", 5},
+                               {"spnSetup_4", 30},
+                               {"spnSetup_5", 20},
                                {"spnSetup_6", 0}})
         child<QSpinBox>(f, name)->setValue(value);
     child<QCheckBox>(f, "chkXDiv")->setChecked(false);
@@ -63,8 +66,9 @@ TEST(frmGraphSet, OkAppliesAndSavesTheSettings)
 
     auto saved = LoadChartConfig(chart.file, ChartConfig{});
     ASSERT_TRUE(saved);
-    EXPECT_EQ(std::tuple(saved->xAxis.min, saved->xAxis.max, saved->xAxis.gridSpacing, saved->xAxis.gridVisible),
-              std::tuple(0.0, 60.0, 5.0, false));
+    EXPECT_EQ(
+        std::tuple(saved->xAxis.min, saved->xAxis.max, saved->xAxis.gridSpacing, saved->xAxis.gridVisible),
+        std::tuple(0.0, 60.0, 5.0, false));
     EXPECT_EQ(std::tuple(saved->yAxis.min, saved->yAxis.max, saved->yAxis.gridSpacing, saved->series[0].name),
               std::tuple(30.0, 20.0, 1.0, QString("Sensor 1")));
 }

@@ -9,7 +9,10 @@
 
 namespace {
 
-void writeText(const QString& path, const QByteArray& text) { ASSERT_TRUE(writeFile(path, text)); }
+void writeText(const QString& path, const QByteArray& text)
+{
+    ASSERT_TRUE(writeFile(path, text));
+}
 
 } // namespace
 
@@ -24,7 +27,8 @@ TEST(GraphModel, MissingOrGarbageFileKeepsTheChart)
     EXPECT_FALSE(c.Cfg_Load());
     EXPECT_EQ(c.chart(), before);
 
-    writeText(dir.filePath(QStringLiteral("CH_DEP.OC2")), QByteArray("\x00\xff\xfe garbage\nno sections", 23));
+    writeText(dir.filePath(QStringLiteral("CH_DEP.OC2")),
+              QByteArray("\x00\xff\xfe garbage\nno sections", 23));
     EXPECT_FALSE(c.Cfg_Load());
     EXPECT_EQ(c.chart(), before);
 
@@ -34,7 +38,8 @@ TEST(GraphModel, MissingOrGarbageFileKeepsTheChart)
               "[yaxis]\nMin=abc\nMax=12.5\nGridSpacing=\n[SERIES2]\nColour=#12345\n"
               "Name=Crystal 2\n[Series9]\nName=ignored\n");
     ASSERT_TRUE(c.Cfg_Load());
-    EXPECT_EQ(std::tuple(c.yAxisMin(), c.yAxisMax(), c.YDiv(), c.chart().series[1].name, c.chart().series[1].colour),
+    EXPECT_EQ(std::tuple(c.yAxisMin(), c.yAxisMax(), c.YDiv(), c.chart().series[1].name,
+                         c.chart().series[1].colour),
               std::tuple(0.0, 12.5, 1.0, QString("Crystal 2"), 0xFFFF00u));
 }
 
@@ -48,7 +53,11 @@ TEST(GraphModel, SettingsTextRoundTripsAndShippedFilesMatchTheCharts)
     EXPECT_EQ(*back, cfg);
 
     const QString data = qEnvironmentVariable("DCX_SOURCE_DIR") + QStringLiteral("/data/");
-    struct Expect { const char* file; const char* title; const char* series1; };
+    struct Expect {
+        const char* file;
+        const char* title;
+        const char* series1;
+    };
     for (const Expect& e : {Expect{"AVG_DEP.OC2", "Output Rate", "Output 1"},
                             Expect{"DEV_DEP.OC2", "Output Rate Deviation", "Output 1"},
                             Expect{"PWR_DEP.OC2", "Output Power", "Output 1"},

@@ -124,7 +124,8 @@ TEST(LiveGraphs, RolloverKeepsOnlyPointsInsideRateWindowInAllCharts)
         rig.tick(kRunStart + 0.5 * i, i);
     for (int g = 0; g < GraphCount; ++g)
         EXPECT_EQ(std::tuple(rig.chart(g).pointCount(), rig.chart(g).xAxisMin(), rig.chart(g).xAxisMax()),
-                  std::tuple(500, 195.0, 255.0)) << "chart " << g;
+                  std::tuple(500, 195.0, 255.0))
+            << "chart " << g;
     rig.tick(kRunStart + 0.5 * 502, 502);
     for (int g = 0; g < GraphCount; ++g) {
         const ChartModel& c = rig.chart(g);
@@ -150,8 +151,9 @@ TEST(LiveGraphs, ClampsDrawnValuesButKeepsTrueOnes)
     rig.tick(kRunStart + 1.5, 0); // appends the -3 sample
 
     ASSERT_EQ(rate.pointCount(), 2);
-    EXPECT_EQ(std::tuple(rate.point(0).y[0], rate.point(0).value[0], rate.point(1).y[0], rate.point(1).value[0]),
-              std::tuple(10.0, 12.5, 0.0, -3.0));
+    EXPECT_EQ(
+        std::tuple(rate.point(0).y[0], rate.point(0).value[0], rate.point(1).y[0], rate.point(1).value[0]),
+        std::tuple(10.0, 12.5, 0.0, -3.0));
     EXPECT_EQ(std::tuple(rig.graphs->OutputHistory(0, LiveGraphs::OutRateItem, 1),
                          rig.graphs->OutputHistory(0, LiveGraphs::OutRateItem, 2)),
               std::tuple(12.5, -3.0));
@@ -169,7 +171,8 @@ TEST(LiveGraphs, UnusedOutputIsAGapInOutputChartsOnly)
     for (int g : {GraphRate, GraphDeviation, GraphPower}) {
         const ChartPoint& p = rig.chart(g).point(0);
         EXPECT_EQ(std::tuple(std::isnan(p.y[0]), std::isnan(p.y[1]), std::isnan(p.y[2])),
-                  std::tuple(false, true, false)) << "chart " << g;
+                  std::tuple(false, true, false))
+            << "chart " << g;
     }
     EXPECT_DOUBLE_EQ(rig.chart(GraphSensorRate).point(0).y[1], 103.0);
     // The ring keeps the readings, thickness and frequency included.

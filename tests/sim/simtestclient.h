@@ -28,7 +28,7 @@ inline QByteArray frame(const QByteArray& text, bool checksum = true)
 }
 
 struct Reply {
-    bool wellFormed = false;   // start, length and checksum all right
+    bool wellFormed = false; // start, length and checksum all right
     char status = 0;
     QByteArray data;
 };
@@ -48,7 +48,10 @@ inline Reply parseReply(const QByteArray& bytes)
     return r;
 }
 
-inline QList<QByteArray> fields(const QByteArray& data) { return data.split(' '); }
+inline QList<QByteArray> fields(const QByteArray& data)
+{
+    return data.split(' ');
+}
 
 // Sends framed commands to an instrument and collects what it emits.
 class Client {
@@ -69,7 +72,10 @@ public:
         sim_.receive(bytes);
         return received;
     }
-    Reply ask(const QByteArray& text, bool checksum = true) { return parseReply(exchange(frame(text, checksum))); }
+    Reply ask(const QByteArray& text, bool checksum = true)
+    {
+        return parseReply(exchange(frame(text, checksum)));
+    }
     // The data of an accepted, well-formed reply (empty otherwise).
     QByteArray value(const QByteArray& text)
     {

@@ -76,7 +76,7 @@ TEST(SimRunEngine, DemoProcessWalksPreconditioningAndDepositToStopped)
 
     std::vector<Poll> ticks;
     for (int i = 0; i < 3000 && (ticks.empty() || ticks.back().phase != 0); ++i) {
-        sim.advance(0.01);  // half a second of process time per tick
+        sim.advance(0.01); // half a second of process time per tick
         ticks.push_back(poll(c));
     }
     ASSERT_EQ(ticks.back().phase, 0) << "process did not finish";
@@ -89,7 +89,7 @@ TEST(SimRunEngine, DemoProcessWalksPreconditioningAndDepositToStopped)
     // layer 1 runs on output 2 / sensor 2, layer 2 on output 1 / sensor 1
     double lastThick = -1, lastFreq = 1e9;
     bool sawDeposit = false;
-    std::vector<Poll> aluminium;  // the polls of layer 2's deposit at its first rate
+    std::vector<Poll> aluminium; // the polls of layer 2's deposit at its first rate
     for (const Poll& p : ticks) {
         if (p.phase == 0)
             break;

@@ -30,16 +30,18 @@ using namespace simtest;
 
 namespace {
 
-constexpr int kIoWaitMs = 5000;  // upper bound for loopback I/O, never reached when all is well
+constexpr int kIoWaitMs = 5000; // upper bound for loopback I/O, never reached when all is well
 
 // Reads one whole reply frame from a socket, running the event loop meanwhile.
 Reply readReply(QTcpSocket& s)
 {
     QByteArray got;
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-        got += s.readAll();
-        return got.size() >= 2 && got.size() >= quint8(got.at(1)) - 31;
-    }, kIoWaitMs));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            got += s.readAll();
+            return got.size() >= 2 && got.size() >= quint8(got.at(1)) - 31;
+        },
+        kIoWaitMs));
     return parseReply(got);
 }
 
@@ -67,11 +69,13 @@ TEST_F(LinkToSim, SerialOverThePseudoTerminal)
     SimPty pty(sim);
     ASSERT_TRUE(pty.open()) << pty.errorString().toStdString();
     ASSERT_TRUE(pty.devicePath().startsWith("/dev/"));
-    std::tie(Config().CommType, Config().RS232Port, Config().RS232Device) = std::tuple(0, 4, pty.devicePath());
+    std::tie(Config().CommType, Config().RS232Port, Config().RS232Device) =
+        std::tuple(0, 4, pty.devicePath());
 
     // Start-up: the configured port is opened by the connect itself.
     ASSERT_TRUE(Comm_Connect());
-    EXPECT_EQ(std::tuple(Comm_SerialPortNumber(), Comm_InstrumentID()), std::tuple(4, QString("DCX-700 SIM 4.20")));
+    EXPECT_EQ(std::tuple(Comm_SerialPortNumber(), Comm_InstrumentID()),
+              std::tuple(4, QString("DCX-700 SIM 4.20")));
     EXPECT_EQ(Comm_SendCommand("B?  1"), "25");
     EXPECT_EQ(Comm_GetStatus(), linkstatus::Ok);
 
@@ -119,7 +123,8 @@ TEST_F(LinkToSim, TcpOverLoopbackAndClientReplacement)
     EXPECT_TRUE(QTest::qWaitFor([&] { return first.bytesToWrite() == 0; }, kIoWaitMs));
     QTcpSocket second;
     ASSERT_TRUE(connectTo(second, server->port()));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return first.state() == QAbstractSocket::UnconnectedState; }, kIoWaitMs));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return first.state() == QAbstractSocket::UnconnectedState; }, kIoWaitMs));
     second.write(frame("F1? 2"));
     EXPECT_EQ(readReply(second).data, "270");
 
@@ -128,7 +133,8 @@ TEST_F(LinkToSim, TcpOverLoopbackAndClientReplacement)
     ASSERT_EQ(control.execute("close-after 1"), "ok");
     second.write(frame("V"));
     EXPECT_EQ(readReply(second).status, 'A');
-    EXPECT_TRUE(QTest::qWaitFor([&] { return second.state() == QAbstractSocket::UnconnectedState; }, kIoWaitMs));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return second.state() == QAbstractSocket::UnconnectedState; }, kIoWaitMs));
     EXPECT_FALSE(server->hasClient());
 
     // The far end goes away: the next connect fails with the message.
@@ -177,7 +183,7 @@ TEST(SimTransports, ProgramServesLoopbackAndKeepsItsState)
     s.write(frame("C7 1,Saved Name"));
     EXPECT_EQ(readReply(s).status, 'A');
     s.disconnectFromHost();
-    p.terminate();  // SIGTERM: saved on the way out
+    p.terminate(); // SIGTERM: saved on the way out
     ASSERT_TRUE(p.waitForFinished(kIoWaitMs));
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
 

@@ -26,7 +26,8 @@ bool isDefaultModel()
 
 TEST_F(DbLoad, ReadsEveryTableOfAFileWrittenByAnotherTool)
 {
-    makeDb(QByteArray(kProcess1Sql) + "UPDATE Layers SET Time_Setpoint = 2.5, Ramp1_Time = 3.5 WHERE Layer_Number = 12;");
+    makeDb(QByteArray(kProcess1Sql) +
+           "UPDATE Layers SET Time_Setpoint = 2.5, Ramp1_Time = 3.5 WHERE Layer_Number = 12;");
     ASSERT_TRUE(DBOpen());
     EXPECT_TRUE(dlg.messages.isEmpty());
     const ParameterModel& m = Model();
@@ -37,9 +38,10 @@ TEST_F(DbLoad, ReadsEveryTableOfAFileWrittenByAnotherTool)
     EXPECT_EQ(m.ProcessTable[100].Process_Name.trimmed(), QStringLiteral("P100"));
 
     const LayerRecord& a = m.LayerTable[10];
-    EXPECT_EQ(std::tuple(a.Rate, a.Final_Thick, a.Ramp1_Enabled, a.Ramp1_Start), std::tuple(2.5, 1.234, 1.0, 0.1));
-    EXPECT_EQ(std::tuple(a.Time_Setpoint, a.Film_Number, a.Start_Mode, a.CoDep_Layer, a.Output_Number, a.Sensor2,
-                         a.Layer_Free),
+    EXPECT_EQ(std::tuple(a.Rate, a.Final_Thick, a.Ramp1_Enabled, a.Ramp1_Start),
+              std::tuple(2.5, 1.234, 1.0, 0.1));
+    EXPECT_EQ(std::tuple(a.Time_Setpoint, a.Film_Number, a.Start_Mode, a.CoDep_Layer, a.Output_Number,
+                         a.Sensor2, a.Layer_Free),
               std::tuple(40, 3, 0, 11, 2, 1, 0));
     // A Boolean written as -1 by another program is true.
     const LayerRecord& b = m.LayerTable[11];
@@ -52,7 +54,8 @@ TEST_F(DbLoad, ReadsEveryTableOfAFileWrittenByAnotherTool)
 
     const FilmRecord& f = m.FilmTable[7];
     EXPECT_EQ(f.Film_Name.trimmed(), QStringLiteral("F7"));
-    EXPECT_EQ(std::tuple(f.Pterm, f.Iterm, f.Ramp1_Power, f.Control_Error_Percent), std::tuple(7.0, 0.5, 10.5, 3.5));
+    EXPECT_EQ(std::tuple(f.Pterm, f.Iterm, f.Ramp1_Power, f.Control_Error_Percent),
+              std::tuple(7.0, 0.5, 10.5, 3.5));
     EXPECT_EQ(std::tuple(f.Material_Index, f.Idle_Ramp_Time, f.Tooling, f.Crystal_Stability, f.Sample_Time,
                          f.Sample_Hold),
               std::tuple(2, 9, 95, 60, 12, 13));
@@ -81,8 +84,10 @@ TEST_F(DbLoad, MissingRowsAreAddedToTheFile)
     runSqlite(file, "INSERT INTO Processes VALUES (60, 'P60', -1, 0, 0);");
     ASSERT_TRUE(DBOpen());
     EXPECT_EQ(query(file, "SELECT COUNT(*), MAX(Layer_Number) FROM Layers;"), "1000|1000");
-    EXPECT_EQ(query(file, "SELECT COUNT(*) FROM Layers WHERE (Layer_Number > 900 OR Layer_Number = 1) AND Rate IS NULL;"),
-              "101");
+    EXPECT_EQ(
+        query(file,
+              "SELECT COUNT(*) FROM Layers WHERE (Layer_Number > 900 OR Layer_Number = 1) AND Rate IS NULL;"),
+        "101");
     EXPECT_EQ(query(file, "SELECT \"Input Type\" FROM Inputs WHERE InputNum = 5;"), "46");
     EXPECT_EQ(query(file, "SELECT \"Output Type\" FROM Outputs WHERE OutputNum = 16;"), "69");
     EXPECT_EQ(std::tuple(Model().InputTable[4].Input_Type, Model().InputTable[5].Input_Type,
@@ -105,11 +110,11 @@ TEST_F(DbLoad, TheLayerCountDrivesTheWalk)
 TEST_F(DbLoad, LayerRepairs)
 {
     // The name holds "%2": it must reach the message as it is.
-    makeDb(QByteArray(kProcess1Sql)
-           + "UPDATE Processes SET Process_Name = 'Run%2' WHERE Process_Number = 1;"
-             "UPDATE Layers SET Film_Number = 0, Output_Number = 0, Max_Power1 = 0, Slew_Rate1 = 0"
-             " WHERE Layer_Number = 11;"
-             "UPDATE Layers SET Output_Number = -3 WHERE Layer_Number = 12;");
+    makeDb(QByteArray(kProcess1Sql) +
+           "UPDATE Processes SET Process_Name = 'Run%2' WHERE Process_Number = 1;"
+           "UPDATE Layers SET Film_Number = 0, Output_Number = 0, Max_Power1 = 0, Slew_Rate1 = 0"
+           " WHERE Layer_Number = 11;"
+           "UPDATE Layers SET Output_Number = -3 WHERE Layer_Number = 12;");
     const QByteArray before = fileBytes(Config().DBFileName);
     ASSERT_TRUE(DBOpen());
     ASSERT_EQ(dlg.messages.size(), 1);
@@ -128,20 +133,21 @@ TEST_F(DbLoad, ALoopingProcessLoadsWithEveryOtherProcess)
 {
     // Process 1's last layer links back to its first; the count of 5 reads
     // 10, 11, 12, 10, 11: slot 10 is read again and the load goes on.
-    makeDb(QByteArray(kProcess1Sql)
-           + "UPDATE Layers SET Next_Layer = 10 WHERE Layer_Number = 12;"
-             "UPDATE Processes SET Number_Act_Layers = 5 WHERE Process_Number = 1;"
-             "UPDATE Layers SET Film_Number = 0 WHERE Layer_Number = 10;");
+    makeDb(QByteArray(kProcess1Sql) + "UPDATE Layers SET Next_Layer = 10 WHERE Layer_Number = 12;"
+                                      "UPDATE Processes SET Number_Act_Layers = 5 WHERE Process_Number = 1;"
+                                      "UPDATE Layers SET Film_Number = 0 WHERE Layer_Number = 10;");
     const QString file = Config().DBFileName;
     ASSERT_TRUE(DBOpen());
     EXPECT_EQ(Config().DBFileName, file);
     // The repair message comes with each reading of the slot: positions 1 and 4.
-    EXPECT_EQ(shown(QStringLiteral("Film number error")),
-              (QStringList{QStringLiteral("Film number error in process Optic, Layer 1.\nLayer set to Film 1."),
-                           QStringLiteral("Film number error in process Optic, Layer 4.\nLayer set to Film 1.")}));
+    EXPECT_EQ(
+        shown(QStringLiteral("Film number error")),
+        (QStringList{QStringLiteral("Film number error in process Optic, Layer 1.\nLayer set to Film 1."),
+                     QStringLiteral("Film number error in process Optic, Layer 4.\nLayer set to Film 1.")}));
     const ParameterModel& m = Model();
-    EXPECT_EQ(std::tuple(m.ProcessTable[1].Number_Act_Layers, m.LayerTable[12].Next_Layer, m.LayerTable[11].Rate,
-                         m.ProcessTable[100].Process_Name.trimmed(), WalkProcess(m, 1).loops()),
+    EXPECT_EQ(std::tuple(m.ProcessTable[1].Number_Act_Layers, m.LayerTable[12].Next_Layer,
+                         m.LayerTable[11].Rate, m.ProcessTable[100].Process_Name.trimmed(),
+                         WalkProcess(m, 1).loops()),
               std::tuple(5, 10, 1.0, QString("P100"), true));
 
     // Saved and loaded again, the loop and the rest come back unchanged.
@@ -161,14 +167,19 @@ TEST_F(DbLoad, KeysBeyondTheIntegerRangeAreNoKeys)
     makeDb("UPDATE Layers SET Layer_Number = 3000000000 WHERE Layer_Number = 999;"
            "UPDATE Inputs SET InputNum = -5e9 WHERE InputNum = 7;");
     ASSERT_TRUE(DBOpen());
-    EXPECT_EQ(query(Config().DBFileName, "SELECT COUNT(*) FROM Layers WHERE Layer_Number IN (999, 3000000000);"),
-              "2");
-    EXPECT_EQ(std::tuple(Model().InputTable[6].Input_Type, Model().InputTable[7].Input_Type), std::tuple(46, 3));
+    EXPECT_EQ(
+        query(Config().DBFileName, "SELECT COUNT(*) FROM Layers WHERE Layer_Number IN (999, 3000000000);"),
+        "2");
+    EXPECT_EQ(std::tuple(Model().InputTable[6].Input_Type, Model().InputTable[7].Input_Type),
+              std::tuple(46, 3));
 }
 
 TEST_F(DbLoad, FrequenciesInHertzOrMegahertz)
 {
-    struct Case { const char* sql; double min, max; } cases[] = {
+    struct Case {
+        const char* sql;
+        double min, max;
+    } cases[] = {
         {"UPDATE System SET \"Min Freq\" = 5, \"Max Freq\" = 6;", 5.0, 6.0},
         {"UPDATE System SET \"Min Freq\" = 5000000, \"Max Freq\" = 6000000;", 5.0, 6.0},
         {"UPDATE System SET \"Min Freq\" = 5500000, \"Max Freq\" = 6500000;", 5.5, 6.5},
@@ -178,7 +189,8 @@ TEST_F(DbLoad, FrequenciesInHertzOrMegahertz)
         makeDb(c.sql);
         Config().DBFileName = path(QStringLiteral("DCX700.mdb"));
         ASSERT_TRUE(DBOpen()) << c.sql;
-        EXPECT_EQ(std::pair(Model().SystemParams.Min_Freq, Model().SystemParams.Max_Freq), std::pair(c.min, c.max))
+        EXPECT_EQ(std::pair(Model().SystemParams.Min_Freq, Model().SystemParams.Max_Freq),
+                  std::pair(c.min, c.max))
             << c.sql;
     }
 }
@@ -197,7 +209,10 @@ TEST_F(DbLoad, NamesMatchIgnoringCaseAndAreCutToSixteen)
 
 TEST_F(DbLoad, DamagedContentFailsWithTheRecordKey)
 {
-    struct Case { const char* sql; const char* key; } cases[] = {
+    struct Case {
+        const char* sql;
+        const char* key;
+    } cases[] = {
         {"DROP TABLE Films;", "Film 1"},
         {"DROP TABLE Processes;", "Process 1"},
         {"ALTER TABLE Materials DROP COLUMN ZFactor;", "Material 1"},
@@ -257,7 +272,8 @@ TEST_F(DbLoad, FilesThatAreNotDatabasesAreLeftAlone)
         const QStringList filesBefore = files();
         Config().DBFileName = file;
         EXPECT_FALSE(DBOpen()) << name.toStdString();
-        EXPECT_EQ(shown(QStringLiteral("Error reading")), QStringList{QStringLiteral("Error reading ")}) << name.toStdString();
+        EXPECT_EQ(shown(QStringLiteral("Error reading")), QStringList{QStringLiteral("Error reading ")})
+            << name.toStdString();
         EXPECT_TRUE(isDefaultModel());
         EXPECT_EQ(fileBytes(file), bytes) << name.toStdString();
         EXPECT_EQ(files(), filesBefore) << name.toStdString(); // no backup, no journal
@@ -283,7 +299,8 @@ TEST_F(DbLoad, WriteProtectedFileIsOpenedAndDebugDumpWritten)
     ASSERT_TRUE(ok);
     EXPECT_TRUE(QFileInfo(file).isWritable());
     const QByteArray dump = fileBytes(path(QStringLiteral("DBOpen.txt")));
-    EXPECT_TRUE(dump.startsWith("Process 1, Optic           ,10,2,3\r\nProcess 2, P2              ,-1,0,0\r\n"));
+    EXPECT_TRUE(
+        dump.startsWith("Process 1, Optic           ,10,2,3\r\nProcess 2, P2              ,-1,0,0\r\n"));
     EXPECT_EQ(dump.count("\r\n"), 100 + 100 + 50 + 100);
 }
 
@@ -293,10 +310,18 @@ namespace {
 class RecordingProgress : public ProgressSink {
 public:
     void show(const QString& caption) override { log << "show " + caption; }
-    void setLabel1(const QString& text) override { label1 = text; labels1 << text; }
+    void setLabel1(const QString& text) override
+    {
+        label1 = text;
+        labels1 << text;
+    }
     void setLabel2(const QString& text) override { labels2 << text; }
     void setRange(int, int) override {}
-    void setValue(int v) override { values << v; log << QStringLiteral("%1 %2").arg(label1).arg(v); }
+    void setValue(int v) override
+    {
+        values << v;
+        log << QStringLiteral("%1 %2").arg(label1).arg(v);
+    }
     void hide() override { log << QStringLiteral("hide"); }
 
     QString label1;
@@ -310,8 +335,8 @@ TEST_F(DbLoad, ProgressWindowTexts)
 {
     makeDb(kProcess1Sql);
     // The opening texts, a text of the second label, some steps, and the last step before the window goes.
-    const auto check = [](bool (*run)(), const QStringList& first, const char* label2, std::initializer_list<const char*> steps,
-                          const char* last) {
+    const auto check = [](bool (*run)(), const QStringList& first, const char* label2,
+                          std::initializer_list<const char*> steps, const char* last) {
         RecordingProgress rec;
         {
             ScopedProgress scoped(rec);
@@ -321,10 +346,13 @@ TEST_F(DbLoad, ProgressWindowTexts)
         EXPECT_TRUE(rec.labels2.contains(QLatin1String(label2))) << label2;
         for (const char* t : steps)
             EXPECT_TRUE(rec.log.contains(QLatin1String(t))) << t;
-        EXPECT_EQ(rec.log.mid(rec.log.size() - 2), (QStringList{QLatin1String(last), QStringLiteral("hide")}));
+        EXPECT_EQ(rec.log.mid(rec.log.size() - 2),
+                  (QStringList{QLatin1String(last), QStringLiteral("hide")}));
     };
-    check([] { return DBOpen(); }, {"show Open Database", "Opening database:", "DCX700.mdb"}, "Optic           ",
-          {"Reading Process 1: 0", "Reading Process 100: 40", "Reading Film 25: 50", "Reading Material 100: 80"},
+    check([] { return DBOpen(); }, {"show Open Database", "Opening database:", "DCX700.mdb"},
+          "Optic           ",
+          {"Reading Process 1: 0", "Reading Process 100: 40", "Reading Film 25: 50",
+           "Reading Material 100: 80"},
           "Reading System Params: 95");
     check(&DBSave, {"show Save To Database", "Saving Database:", "Create file DCX700.mdb"}, "Save Data",
           {"Saving Process 3: 1", "Saving Film 50: 60", "Saving Material 1: 60"}, "Saving System Params: 96");
@@ -336,19 +364,26 @@ TEST_F(DbLoad, ProgressWindowTexts)
 // the tables' ranges (a material 0) is ever added.
 TEST_F(DbLoad, ReadFailuresCarryNumberTextAndKeepOrDropAddedRows)
 {
-    struct Case { const char* sql; qint32 number; const char* text; const char* layers; };
+    struct Case {
+        const char* sql;
+        qint32 number;
+        const char* text;
+        const char* layers;
+    };
     const Case cases[] = {
         {"", 0, "", "1000"},
         {"DROP TABLE Films;", dberr::NoTable, "Table 'Films' not found", "1000"},
-        {"UPDATE Films SET Tooling = NULL WHERE Film_Number = 7;", dberr::InvalidNull, "Invalid use of Null (Tooling)",
+        {"UPDATE Films SET Tooling = NULL WHERE Film_Number = 7;", dberr::InvalidNull,
+         "Invalid use of Null (Tooling)", "1000"},
+        {"ALTER TABLE Materials RENAME COLUMN MatNum TO Num;", dberr::NoColumn, "Column 'MatNum' not found",
          "1000"},
-        {"ALTER TABLE Materials RENAME COLUMN MatNum TO Num;", dberr::NoColumn, "Column 'MatNum' not found", "1000"},
         // The column is missing when the row that lacks it is added.
         {"ALTER TABLE Outputs DROP COLUMN \"Output Type\"; DELETE FROM Outputs WHERE OutputNum = 1;",
          dberr::NoColumn, "Column 'Output Type' not found", "1000"},
         // The engine fails on the second row: the file is damaged, nothing kept.
         {"DROP TABLE Films; CREATE VIEW Films AS SELECT 1 AS Film_Number"
-         " UNION ALL SELECT abs(-9223372036854775807 - 1);", -1, "integer overflow", "999"},
+         " UNION ALL SELECT abs(-9223372036854775807 - 1);",
+         -1, "integer overflow", "999"},
     };
     for (const Case& c : cases) {
         const QString file = makeDb(QByteArray("DELETE FROM Layers WHERE Layer_Number = 1;") + c.sql);
@@ -357,18 +392,22 @@ TEST_F(DbLoad, ReadFailuresCarryNumberTextAndKeepOrDropAddedRows)
         EXPECT_EQ(err.has_value(), c.number != 0) << c.sql;
         if (err) {
             EXPECT_TRUE(c.number < 0 ? err->number != dberr::NoTable && err->number != dberr::NoColumn
-                                     : err->number == c.number) << c.sql << " " << err->number;
-            EXPECT_TRUE(err->description.contains(QLatin1String(c.text))) << c.sql << qPrintable(err->description);
+                                     : err->number == c.number)
+                << c.sql << " " << err->number;
+            EXPECT_TRUE(err->description.contains(QLatin1String(c.text)))
+                << c.sql << qPrintable(err->description);
         }
         EXPECT_EQ(query(file, "SELECT COUNT(*) FROM Layers;"), c.layers) << c.sql;
-        EXPECT_TRUE(c.number || query(file, "SELECT COUNT(*) FROM Materials WHERE MatNum < 1;") == "0") << c.sql;
+        EXPECT_TRUE(c.number || query(file, "SELECT COUNT(*) FROM Materials WHERE MatNum < 1;") == "0")
+            << c.sql;
     }
     // A row added to a table with column defaults reads those back.
-    const QString defaults = makeDb("CREATE TABLE P2 (Process_Number INTEGER PRIMARY KEY, Process_Name TEXT"
-                                    " DEFAULT 'New', First_Layer INTEGER, Number_Layers INTEGER DEFAULT 0,"
-                                    " Number_Act_Layers INTEGER DEFAULT 0); INSERT INTO P2 SELECT * FROM Processes"
-                                    " WHERE Process_Number <> 60; DROP TABLE Processes; ALTER TABLE P2 RENAME TO"
-                                    " Processes;");
+    const QString defaults =
+        makeDb("CREATE TABLE P2 (Process_Number INTEGER PRIMARY KEY, Process_Name TEXT"
+               " DEFAULT 'New', First_Layer INTEGER, Number_Layers INTEGER DEFAULT 0,"
+               " Number_Act_Layers INTEGER DEFAULT 0); INSERT INTO P2 SELECT * FROM Processes"
+               " WHERE Process_Number <> 60; DROP TABLE Processes; ALTER TABLE P2 RENAME TO"
+               " Processes;");
     ParameterModel m;
     EXPECT_FALSE(ReadDatabase(defaults, m).has_value());
     EXPECT_EQ(m.ProcessTable[60].Process_Name.trimmed(), "New");

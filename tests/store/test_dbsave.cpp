@@ -79,31 +79,36 @@ TEST_F(DbSave, FileContents)
                        " WHERE Film_Number <> -1 ORDER BY 1);"),
               "3,5,7");
     // Free slots hold their key and the column defaults, nothing of the model.
-    EXPECT_EQ(query(f, "SELECT Rate, Film_Number, Next_Layer, Max_Power1, Sensor1 FROM Layers WHERE Layer_Number = 800;"),
+    EXPECT_EQ(query(f, "SELECT Rate, Film_Number, Next_Layer, Max_Power1, Sensor1 FROM Layers WHERE "
+                       "Layer_Number = 800;"),
               "0.0|-1|-1|25.0|1");
-    EXPECT_EQ(query(f, "SELECT Ramp1_Enabled, Ramp2_Enabled, Next_Layer, CoDep_Layer FROM Layers WHERE Layer_Number = 3;"),
+    EXPECT_EQ(query(f, "SELECT Ramp1_Enabled, Ramp2_Enabled, Next_Layer, CoDep_Layer FROM Layers WHERE "
+                       "Layer_Number = 3;"),
               "1|0|5|-1");
     EXPECT_EQ(query(f, "SELECT Ramp2_Enabled FROM Layers WHERE Layer_Number = 5;"), "1");
     EXPECT_EQ(query(f, "SELECT \"Min Freq\", \"Max Freq\" FROM System;"), "5000000.0|6000000.0");
     EXPECT_EQ(query(f, "SELECT COUNT(*) FROM System;"), "1");
     EXPECT_EQ(query(f, "SELECT '[' || Process_Name || ']' FROM Processes WHERE Process_Number = 9;"),
               "[Process 9       ]");
-    EXPECT_EQ(query(f, "SELECT COUNT(*) FROM Processes;") + query(f, "SELECT COUNT(*) FROM Films;")
-                  + query(f, "SELECT COUNT(*) FROM Materials;") + query(f, "SELECT COUNT(*) FROM Inputs;")
-                  + query(f, "SELECT COUNT(*) FROM Outputs;"),
-              "1005010016" "16");
+    EXPECT_EQ(query(f, "SELECT COUNT(*) FROM Processes;") + query(f, "SELECT COUNT(*) FROM Films;") +
+                  query(f, "SELECT COUNT(*) FROM Materials;") + query(f, "SELECT COUNT(*) FROM Inputs;") +
+                  query(f, "SELECT COUNT(*) FROM Outputs;"),
+              "1005010016"
+              "16");
     EXPECT_EQ(query(f, "SELECT Value FROM DBProperties WHERE Name = 'Version';"), "1.10");
-    EXPECT_EQ(query(f, "SELECT typeof(Rate), typeof(Time_Setpoint), typeof(Ramp1_Enabled) FROM Layers WHERE Layer_Number = 7;"),
+    EXPECT_EQ(query(f, "SELECT typeof(Rate), typeof(Time_Setpoint), typeof(Ramp1_Enabled) FROM Layers WHERE "
+                       "Layer_Number = 7;"),
               "real|integer|integer");
 }
 
 TEST_F(DbSave, PadTablesContinuesFromTheRowCount)
 {
     const QString f = path(QStringLiteral("short.mdb"));
-    ASSERT_TRUE(runSqlite(f, QByteArray(kSchemaSql)
-                                 + "WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 10)"
-                                   " INSERT INTO Materials SELECT n, 'Mine ' || n, 3.0, 1.0 FROM c;"
-                                   "INSERT INTO Inputs VALUES (1, 5);"));
+    ASSERT_TRUE(
+        runSqlite(f, QByteArray(kSchemaSql) +
+                         "WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 10)"
+                         " INSERT INTO Materials SELECT n, 'Mine ' || n, 3.0, 1.0 FROM c;"
+                         "INSERT INTO Inputs VALUES (1, 5);"));
     {
         SqliteConnection conn(f, SqliteConnection::Mode::ReadWrite);
         ASSERT_TRUE(conn.isOpen());
@@ -112,7 +117,8 @@ TEST_F(DbSave, PadTablesContinuesFromTheRowCount)
     EXPECT_EQ(query(f, "SELECT COUNT(*), MIN(MatNum), MAX(MatNum) FROM Materials;"), "100|1|100");
     EXPECT_EQ(query(f, "SELECT Material FROM Materials WHERE MatNum IN (10, 11, 100) ORDER BY MatNum;"),
               "Mine 10\nMaterial 11\nMaterial 100");
-    EXPECT_EQ(query(f, "SELECT First_Layer, Process_Name IS NULL FROM Processes WHERE Process_Number = 100;"), "-1|1");
+    EXPECT_EQ(query(f, "SELECT First_Layer, Process_Name IS NULL FROM Processes WHERE Process_Number = 100;"),
+              "-1|1");
     EXPECT_EQ(query(f, "SELECT COUNT(*), COUNT(Rate) FROM Layers;"), "1000|0");
     EXPECT_EQ(query(f, "SELECT COUNT(*), COUNT(Film_Name) FROM Films;"), "50|0");
     // In a file of the program's own layout the padded rows take the column
@@ -124,11 +130,15 @@ TEST_F(DbSave, PadTablesContinuesFromTheRowCount)
         EXPECT_FALSE(CreateSchema(conn.db()).has_value());
         EXPECT_FALSE(PadTables(conn.db()).has_value());
     }
-    EXPECT_EQ(query(own, "SELECT COUNT(*), MIN(\"Output Type\"), MAX(\"Output Type\") FROM Outputs;"), "16|69|69");
+    EXPECT_EQ(query(own, "SELECT COUNT(*), MIN(\"Output Type\"), MAX(\"Output Type\") FROM Outputs;"),
+              "16|69|69");
     EXPECT_EQ(query(own, "SELECT COUNT(*), MIN(\"Input Type\") FROM Inputs;"), "16|46");
-    EXPECT_EQ(query(own, "SELECT First_Layer, Number_Act_Layers, Process_Name FROM Processes WHERE Process_Number = 7;"),
-              "-1|0|");
-    EXPECT_EQ(query(own, "SELECT \"Min Freq\", \"Period\", \"System Tooling\" FROM System;"), "5000000.0|0.25|100");
+    EXPECT_EQ(
+        query(own,
+              "SELECT First_Layer, Number_Act_Layers, Process_Name FROM Processes WHERE Process_Number = 7;"),
+        "-1|0|");
+    EXPECT_EQ(query(own, "SELECT \"Min Freq\", \"Period\", \"System Tooling\" FROM System;"),
+              "5000000.0|0.25|100");
     EXPECT_EQ(query(f, "SELECT COUNT(*) FROM System;"), "1");
     EXPECT_EQ(query(f, "SELECT COUNT(*), SUM(\"Input Type\") FROM Inputs;"), "16|5");
 }
@@ -141,17 +151,27 @@ TEST_F(DbSave, FailureAtAnyStageKeepsTheOldFile)
     const ParameterModel original = Model();
 
     // A record's failure names its key; the file's own steps name none.
-    struct Case { SaveStage stage; const char* atKey; } cases[] = {
-        {SaveStage::CreateFile, ""}, {SaveStage::Schema, ""}, {SaveStage::PadTables, ""},
-        {SaveStage::Record, "Process 1"}, {SaveStage::Record, "Process 1 Layer 12"}, {SaveStage::Record, "Film 7"},
-        {SaveStage::Record, "System"}, {SaveStage::Record, "Output 16"}, {SaveStage::Commit, ""},
-        {SaveStage::Close, ""}, {SaveStage::Sync, ""}, {SaveStage::Rename, ""},
+    struct Case {
+        SaveStage stage;
+        const char* atKey;
+    } cases[] = {
+        {SaveStage::CreateFile, ""},
+        {SaveStage::Schema, ""},
+        {SaveStage::PadTables, ""},
+        {SaveStage::Record, "Process 1"},
+        {SaveStage::Record, "Process 1 Layer 12"},
+        {SaveStage::Record, "Film 7"},
+        {SaveStage::Record, "System"},
+        {SaveStage::Record, "Output 16"},
+        {SaveStage::Commit, ""},
+        {SaveStage::Close, ""},
+        {SaveStage::Sync, ""},
+        {SaveStage::Rename, ""},
     };
     for (const Case& c : cases) {
         dlg.messages.clear();
-        ScopedSaveFault fault([&](SaveStage s, const QString& key) {
-            return s == c.stage && key == QLatin1String(c.atKey);
-        });
+        ScopedSaveFault fault(
+            [&](SaveStage s, const QString& key) { return s == c.stage && key == QLatin1String(c.atKey); });
         EXPECT_FALSE(DBSave()) << c.atKey;
         EXPECT_EQ(shown(QStringLiteral("Error saving")),
                   QStringList{QStringLiteral("Error saving ") + QLatin1String(c.atKey)})
@@ -185,17 +205,20 @@ TEST_F(DbSave, ProtectedTargetsAndBrokenModels)
         dlg.messages.clear();
         QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         EXPECT_FALSE(DBSave());
-        QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(dir.path(),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         EXPECT_EQ(shown(QStringLiteral("Error saving")), QStringList{QStringLiteral("Error saving ")});
         EXPECT_EQ(fileBytes(file), before);
     }
 
     // A process whose links leave the pool is not written.
     dlg.messages.clear();
-    std::tie(Model().ProcessTable[4].First_Layer, Model().ProcessTable[4].Number_Act_Layers) = std::tuple(2, 2);
+    std::tie(Model().ProcessTable[4].First_Layer, Model().ProcessTable[4].Number_Act_Layers) =
+        std::tuple(2, 2);
     std::tie(Model().LayerTable[2].Film_Number, Model().LayerTable[2].Next_Layer) = std::tuple(1, 1200);
     EXPECT_FALSE(DBSave());
-    EXPECT_EQ(shown(QStringLiteral("Error saving")), QStringList{QStringLiteral("Error saving Process 4 Layer 1200")});
+    EXPECT_EQ(shown(QStringLiteral("Error saving")),
+              QStringList{QStringLiteral("Error saving Process 4 Layer 1200")});
     EXPECT_EQ(fileBytes(file), before);
     EXPECT_EQ(files(), QStringList{QStringLiteral("DCX700.mdb")});
 }
@@ -229,10 +252,14 @@ TEST_F(DbSave, KilledSaveLeavesOldOrNewFile)
     // partial file, a folder and a link of the right name, and the partial
     // file of a save still running (held locked, as a live save holds it).
     const QStringList neighbours = {
-        QStringLiteral(".hidden"),           QStringLiteral(".DCX700.mdb.abc12"),
-        QStringLiteral(".DCX700.mdb.abc1234"), QStringLiteral(".DCX700.mdb.ab-d12"),
-        QStringLiteral("DCX700.mdb.abcdef"), QStringLiteral(".DCX700.mdbXabcdef"),
-        QStringLiteral(".Other.mdb.Q1w2E3"), QStringLiteral(".DCX700.mdb.Live01"),
+        QStringLiteral(".hidden"),
+        QStringLiteral(".DCX700.mdb.abc12"),
+        QStringLiteral(".DCX700.mdb.abc1234"),
+        QStringLiteral(".DCX700.mdb.ab-d12"),
+        QStringLiteral("DCX700.mdb.abcdef"),
+        QStringLiteral(".DCX700.mdbXabcdef"),
+        QStringLiteral(".Other.mdb.Q1w2E3"),
+        QStringLiteral(".DCX700.mdb.Live01"),
     };
     for (const QString& n : neighbours)
         ASSERT_TRUE(writeFile(path(n), n.toUtf8()));
@@ -241,21 +268,30 @@ TEST_F(DbSave, KilledSaveLeavesOldOrNewFile)
     QFile live(path(QStringLiteral(".DCX700.mdb.Live01")));
     ASSERT_TRUE(live.open(QIODevice::ReadOnly));
     ASSERT_EQ(::flock(live.handle(), LOCK_EX | LOCK_NB), 0);
-    const auto sorted = [](QStringList l) { std::sort(l.begin(), l.end()); return l; };
+    const auto sorted = [](QStringList l) {
+        std::sort(l.begin(), l.end());
+        return l;
+    };
     const QStringList expected = sorted(neighbours + QStringList{"DCX700.mdb", ".DCX700.mdb.lnk001"});
-    struct Case { SaveStage stage; const char* key; } cases[] = {
-        {SaveStage::Schema, ""}, {SaveStage::Record, "Material 50"}, {SaveStage::Commit, ""},
-        {SaveStage::Sync, ""}, {SaveStage::Rename, ""}, {SaveStage(-1), ""}, // the last runs to the end
+    struct Case {
+        SaveStage stage;
+        const char* key;
+    } cases[] = {
+        {SaveStage::Schema, ""}, {SaveStage::Record, "Material 50"},
+        {SaveStage::Commit, ""}, {SaveStage::Sync, ""},
+        {SaveStage::Rename, ""}, {SaveStage(-1), ""}, // the last runs to the end
     };
     for (const Case& c : cases) {
         const QByteArray before = fileBytes(file);
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         using Var = std::pair<const char*, QString>;
-        for (auto [k, v] : {Var{"FILE", file}, Var{"STAGE", QString::number(int(c.stage))}, Var{"KEY", c.key}})
+        for (auto [k, v] :
+             {Var{"FILE", file}, Var{"STAGE", QString::number(int(c.stage))}, Var{"KEY", c.key}})
             env.insert(QStringLiteral("DCX_STORE_KILL_") + k, v);
         child.setProcessEnvironment(env);
-        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=DbSaveChild.SaveAndDie")});
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--gtest_filter=DbSaveChild.SaveAndDie")});
         ASSERT_TRUE(child.waitForFinished(60000));
         const bool killed = child.exitStatus() == QProcess::CrashExit;
         EXPECT_EQ(killed, int(c.stage) >= 0) << int(c.stage);

@@ -28,13 +28,12 @@ TEST_F(DbUpgrade, FileWithoutVersionIsBackedUpCopiedAndPadded)
 {
     // An old layout: no property table, short tables, a column since dropped,
     // a column not yet there.
-    const QString file = makeDb(QByteArray(kProcess1Sql)
-                                + "DROP TABLE DBProperties;"
-                                  "DELETE FROM Materials WHERE MatNum > 10;"
-                                  "DELETE FROM Layers WHERE Layer_Number > 20;"
-                                  "DELETE FROM Outputs;"
-                                  "ALTER TABLE Films ADD COLUMN Obsolete INTEGER;"
-                                  "ALTER TABLE Layers DROP COLUMN Thick_Limit;");
+    const QString file = makeDb(QByteArray(kProcess1Sql) + "DROP TABLE DBProperties;"
+                                                           "DELETE FROM Materials WHERE MatNum > 10;"
+                                                           "DELETE FROM Layers WHERE Layer_Number > 20;"
+                                                           "DELETE FROM Outputs;"
+                                                           "ALTER TABLE Films ADD COLUMN Obsolete INTEGER;"
+                                                           "ALTER TABLE Layers DROP COLUMN Thick_Limit;");
     const QByteArray before = fileBytes(file);
     EXPECT_EQ(GetDBProperty(file, QStringLiteral("Version")), QString());
 
@@ -48,7 +47,8 @@ TEST_F(DbUpgrade, FileWithoutVersionIsBackedUpCopiedAndPadded)
     EXPECT_EQ(query(file, "SELECT (SELECT COUNT(*) FROM Layers), (SELECT COUNT(*) FROM Materials),"
                           " (SELECT COUNT(*) FROM Outputs);"),
               "1000|100|16");
-    EXPECT_EQ(query(file, "SELECT Material FROM Materials WHERE MatNum IN (10, 11) ORDER BY MatNum;"), "M10\nMaterial 11");
+    EXPECT_EQ(query(file, "SELECT Material FROM Materials WHERE MatNum IN (10, 11) ORDER BY MatNum;"),
+              "M10\nMaterial 11");
     // A column the old file lacks takes its default, so the file loads.
     EXPECT_EQ(query(file, "SELECT Rate, Final_Thick, Thick_Limit FROM Layers WHERE Layer_Number = 10;"),
               "2.5|1.234|0.0");
@@ -77,7 +77,11 @@ TEST_F(DbUpgrade, AnExistingBackupIsNeverOverwritten)
 
 TEST_F(DbUpgrade, InputCodesOfNewerInstruments)
 {
-    struct Case { const char* version; const char* id; const char* inputType; } cases[] = {
+    struct Case {
+        const char* version;
+        const char* id;
+        const char* inputType;
+    } cases[] = {
         {"1.05", "DCX-700 V4.13", "46"}, {"1.01", "DCX-700 V5.00", "46"}, {"1.08", "DCX-700 V4.12", "3"},
         {"1.09", "DCX-700 V4.13", "3"},  {"1.00", "DCX-700 V4.13", "3"},  {"1.05", "4.2", "3"},
     };
@@ -100,10 +104,10 @@ TEST_F(DbUpgrade, NewerFileEndsTheProgram)
     EXPECT_EQ(exits, 1);
     ASSERT_EQ(dlg.messages.size(), 1);
     EXPECT_EQ(dlg.messages[0].text,
-              QStringLiteral("Critical Error: Database ") + file
-                  + QStringLiteral(" is version 2.00\nYour DCX-700 program is only version 1.10\n"
-                                   "Contact Corvane Instruments (+1 555 0142) for upgrade information.\n"
-                                   "Application must close!"));
+              QStringLiteral("Critical Error: Database ") + file +
+                  QStringLiteral(" is version 2.00\nYour DCX-700 program is only version 1.10\n"
+                                 "Contact Corvane Instruments (+1 555 0142) for upgrade information.\n"
+                                 "Application must close!"));
     EXPECT_EQ(fileBytes(file), before);
     EXPECT_EQ(files(), QStringList{QStringLiteral("DCX700.mdb")});
 
@@ -136,40 +140,39 @@ TEST_F(DbUpgrade, OnlyTheFirstLayoutIsPaddedAndEveryOlderFileLoads)
 {
     // "1.05": short Outputs and Layers tables, Films without two columns.
     // Not padded: the load creates the missing rows with their creation values.
-    makeDb(QByteArray(kProcess1Sql)
-           + "UPDATE DBProperties SET Value = '1.05';"
-             "DELETE FROM Outputs WHERE OutputNum > 8;"
-             "DELETE FROM Inputs WHERE InputNum > 12;"
-             "DELETE FROM Layers WHERE Layer_Number > 20;"
-             "ALTER TABLE Films DROP COLUMN Sample_Hold;"
-             "ALTER TABLE Films DROP COLUMN Tooling;");
+    makeDb(QByteArray(kProcess1Sql) + "UPDATE DBProperties SET Value = '1.05';"
+                                      "DELETE FROM Outputs WHERE OutputNum > 8;"
+                                      "DELETE FROM Inputs WHERE InputNum > 12;"
+                                      "DELETE FROM Layers WHERE Layer_Number > 20;"
+                                      "ALTER TABLE Films DROP COLUMN Sample_Hold;"
+                                      "ALTER TABLE Films DROP COLUMN Tooling;");
     const QString file = Config().DBFileName;
     EXPECT_EQ(UpgradeDB(file), UpgradeResult::Upgraded);
     EXPECT_EQ(query(file, "SELECT (SELECT COUNT(*) FROM Outputs), (SELECT COUNT(*) FROM Layers);"), "8|20");
     ASSERT_TRUE(DBOpen());
     EXPECT_TRUE(dlg.messages.isEmpty());
     const ParameterModel& m = Model();
-    EXPECT_EQ(std::tuple(m.OutputTable[7].Output_Type, m.OutputTable[8].Output_Type, m.OutputTable[15].Output_Type,
-                         m.InputTable[12].Input_Type, m.FilmTable[1].Sample_Hold, m.FilmTable[1].Tooling,
-                         m.LayerTable[12].Film_Number),
+    EXPECT_EQ(std::tuple(m.OutputTable[7].Output_Type, m.OutputTable[8].Output_Type,
+                         m.OutputTable[15].Output_Type, m.InputTable[12].Input_Type,
+                         m.FilmTable[1].Sample_Hold, m.FilmTable[1].Tooling, m.LayerTable[12].Film_Number),
               std::tuple(4, 69, 69, 46, 0, 100, 5));
     EXPECT_EQ(query(file, "SELECT COUNT(*), MIN(\"Output Type\") FROM Outputs WHERE OutputNum > 8;"), "8|69");
 
     // "1.00" (no property): padded, and the padded rows load too.
-    makeDb(QByteArray(kProcess1Sql)
-           + "DROP TABLE DBProperties;"
-             "DELETE FROM Outputs WHERE OutputNum > 8;"
-             "DELETE FROM Inputs WHERE InputNum > 12;"
-             "DELETE FROM Processes WHERE Process_Number > 50;"
-             "DELETE FROM Films WHERE Film_Number > 40;"
-             "DELETE FROM System;");
+    makeDb(QByteArray(kProcess1Sql) + "DROP TABLE DBProperties;"
+                                      "DELETE FROM Outputs WHERE OutputNum > 8;"
+                                      "DELETE FROM Inputs WHERE InputNum > 12;"
+                                      "DELETE FROM Processes WHERE Process_Number > 50;"
+                                      "DELETE FROM Films WHERE Film_Number > 40;"
+                                      "DELETE FROM System;");
     Model() = ParameterModel();
     EXPECT_EQ(UpgradeDB(file), UpgradeResult::Upgraded);
     EXPECT_EQ(query(file, "SELECT COUNT(*) FROM Outputs;"), "16");
     ASSERT_TRUE(DBOpen());
     EXPECT_TRUE(dlg.messages.isEmpty());
-    EXPECT_EQ(std::tuple(m.OutputTable[8].Output_Type, m.InputTable[12].Input_Type, m.ProcessTable[51].First_Layer,
-                         m.ProcessTable[51].Number_Act_Layers, m.FilmTable[41].Material_Index),
+    EXPECT_EQ(std::tuple(m.OutputTable[8].Output_Type, m.InputTable[12].Input_Type,
+                         m.ProcessTable[51].First_Layer, m.ProcessTable[51].Number_Act_Layers,
+                         m.FilmTable[41].Material_Index),
               std::tuple(69, 46, -1, 0, 1));
     EXPECT_EQ(Model().SystemParams, SystemRecord{});
     EXPECT_EQ(Model().ProcessTable[1].Process_Name.trimmed(), QStringLiteral("Optic"));

@@ -7,11 +7,20 @@
 
 namespace {
 
-std::unique_ptr<ParameterModel> freshModel() { return std::make_unique<ParameterModel>(); }
+std::unique_ptr<ParameterModel> freshModel()
+{
+    return std::make_unique<ParameterModel>();
+}
 
 // Links slot a -> b as the next step (a is the last member of its group).
-void linkNext(ParameterModel& m, int a, int b) { m.LayerTable[a].Next_Layer = static_cast<qint16>(b); }
-void linkCoDep(ParameterModel& m, int a, int b) { m.LayerTable[a].CoDep_Layer = static_cast<qint16>(b); }
+void linkNext(ParameterModel& m, int a, int b)
+{
+    m.LayerTable[a].Next_Layer = static_cast<qint16>(b);
+}
+void linkCoDep(ParameterModel& m, int a, int b)
+{
+    m.LayerTable[a].CoDep_Layer = static_cast<qint16>(b);
+}
 
 void use(ParameterModel& m, std::initializer_list<int> slotList)
 {
@@ -42,7 +51,8 @@ TEST(Name16, CutsPadsAndTrims)
     // Leading blanks are part of the name; only trailing ones go.
     Name16 lead(QStringLiteral("  x  "));
     EXPECT_EQ(lead.trimmed(), QStringLiteral("  x"));
-    EXPECT_EQ((QStringList{Name16().text(), Name16().trimmed()}), (QStringList{QString(16, QLatin1Char(' ')), ""}));
+    EXPECT_EQ((QStringList{Name16().text(), Name16().trimmed()}),
+              (QStringList{QString(16, QLatin1Char(' ')), ""}));
     EXPECT_EQ(Name16("abc"), Name16(QStringLiteral("abc ")));
 }
 
@@ -83,7 +93,8 @@ TEST(Walk, CoDepositionGroupsInOrder)
     r = WalkProcess(*m, 2);
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(slotsOf(r), (std::vector<int>{5, 6, 2}));
-    EXPECT_EQ(std::tuple(r.steps[0].coDep, r.steps[1].coDep, r.steps[2].coDep), std::tuple(false, true, false));
+    EXPECT_EQ(std::tuple(r.steps[0].coDep, r.steps[1].coDep, r.steps[2].coDep),
+              std::tuple(false, true, false));
 
     // Next_Layer wins over CoDep_Layer when both are set.
     linkCoDep(*m, 6, 99);
@@ -117,7 +128,8 @@ TEST(Walk, CountDrivesTheWalk)
     // More steps than links: the walk runs off the end (-1) and says where.
     p.Number_Act_Layers = 4;
     WalkResult r = WalkProcess(*m, 3);
-    EXPECT_EQ(std::tuple(r.error, r.badSlot, slotsOf(r)), std::tuple(WalkError::OutOfRange, -1, std::vector{1, 2, 3}));
+    EXPECT_EQ(std::tuple(r.error, r.badSlot, slotsOf(r)),
+              std::tuple(WalkError::OutOfRange, -1, std::vector{1, 2, 3}));
 
     // A bad first link breaks before any step.
     p.First_Layer = 1001;

@@ -80,9 +80,12 @@ TEST_F(IniFileTest, LooksUpNamesWithoutCaseAndValuesWithoutBlanks)
     // Matching quotes around a value are not part of it. A key of another
     // section, a missing key, a missing section: the default.
     const char* const reads[][4] = {
-        {"database", "FILE", "x.mdb", "my data.mdb"}, {"COMMSETTINGS", "type", "0", "2"},
-        {"CommSettings", "File", "", "other.mdb"},    {"CommSettings", "Quoted", "", "  a b "},
-        {"Database", "Type", "0", "0"},               {"Database", "Nothing", "dflt", "dflt"},
+        {"database", "FILE", "x.mdb", "my data.mdb"},
+        {"COMMSETTINGS", "type", "0", "2"},
+        {"CommSettings", "File", "", "other.mdb"},
+        {"CommSettings", "Quoted", "", "  a b "},
+        {"Database", "Type", "0", "0"},
+        {"Database", "Nothing", "dflt", "dflt"},
         {"Graph", "Display", "0", "0"},
     };
     for (const auto& r : reads)
@@ -94,8 +97,9 @@ TEST_F(IniFileTest, LooksUpNamesWithoutCaseAndValuesWithoutBlanks)
 
 TEST_F(IniFileTest, TypedReads)
 {
-    cFile ini = open("[S]\r\nb1=yes\r\nb2=On\r\nb3=1\r\nb4=TRUE\r\nf1=2\r\nf2=Y\r\nf3=T\r\nf4=\r\nf5=false\r\n"
-                     "s1=12.5 s\r\ns2=1,5\r\ns3=abc\r\ni1=123\r\ni2=-5\r\ni3=40000\r\ni4=abc\r\ni5=-32768\r\n");
+    cFile ini =
+        open("[S]\r\nb1=yes\r\nb2=On\r\nb3=1\r\nb4=TRUE\r\nf1=2\r\nf2=Y\r\nf3=T\r\nf4=\r\nf5=false\r\n"
+             "s1=12.5 s\r\ns2=1,5\r\ns3=abc\r\ni1=123\r\ni2=-5\r\ni3=40000\r\ni4=abc\r\ni5=-32768\r\n");
     for (const char* k : {"b1", "b2", "b3", "b4"})
         EXPECT_TRUE(ini.ReadIniBool("S", k, "false")) << k;
     for (const char* k : {"f1", "f2", "f3", "f4", "f5"})
@@ -104,8 +108,11 @@ TEST_F(IniFileTest, TypedReads)
     EXPECT_EQ(std::tuple(ini.ReadIniBool("S", "missing", "true"), ini.ReadIniBool("S", "missing", "no")),
               std::tuple(true, false));
 
-    const std::tuple<const char*, float, float> singles[] = {
-        {"missing", 2.5f, 2.5f}, {"s1", 0.0f, 12.5f}, {"s2", 0.0f, 1.0f}, {"s3", 7.0f, 0.0f}, {"f4", 7.0f, 7.0f}};
+    const std::tuple<const char*, float, float> singles[] = {{"missing", 2.5f, 2.5f},
+                                                             {"s1", 0.0f, 12.5f},
+                                                             {"s2", 0.0f, 1.0f},
+                                                             {"s3", 7.0f, 0.0f},
+                                                             {"f4", 7.0f, 7.0f}};
     for (const auto& [key, dflt, want] : singles)
         EXPECT_FLOAT_EQ(ini.ReadIniSingle("S", key, dflt), want) << key;
 
@@ -171,8 +178,9 @@ TEST_F(IniFileTest, GarbageFilesNeverLoseOtherValuesOnWrite)
 {
     // Seeded, so every run sees the same files.
     QRandomGenerator rng(20261205);
-    const QList<QByteArray> pieces{"[", "]", "=", " ", "\t", ";", "\"", "'", "a", "B", "k", "S", "1", ",",
-                                   "\r\n", "\n", "\r", "\xE9", "\xC3\xA9", "[S]", "[s ]", "k=", "K = v"};
+    const QList<QByteArray> pieces{"[",  "]",    "=",        " ",   "\t",   ";",  "\"",   "'",
+                                   "a",  "B",    "k",        "S",   "1",    ",",  "\r\n", "\n",
+                                   "\r", "\xE9", "\xC3\xA9", "[S]", "[s ]", "k=", "K = v"};
     const QStringList names{"S", "s", "a", "B", "k", "K", "aB"};
     for (int round = 0; round < 40; ++round) {
         QByteArray bytes;
@@ -191,9 +199,11 @@ TEST_F(IniFileTest, GarbageFilesNeverLoseOtherValuesOnWrite)
         ASSERT_NE(ini.WriteIniStr(sec, key, "written"), 0) << bytes.toStdString();
         for (const QString& s2 : names)
             for (const QString& k2 : names) {
-                const bool same = s2.compare(sec, Qt::CaseInsensitive) == 0 && k2.compare(key, Qt::CaseInsensitive) == 0;
+                const bool same =
+                    s2.compare(sec, Qt::CaseInsensitive) == 0 && k2.compare(key, Qt::CaseInsensitive) == 0;
                 EXPECT_EQ(ini.ReadIniStr(s2, k2, "<none>"), same ? QString("written") : before[s2 + "/" + k2])
-                    << "file: " << bytes.toStdString() << " wrote " << sec.toStdString() << "/" << key.toStdString();
+                    << "file: " << bytes.toStdString() << " wrote " << sec.toStdString() << "/"
+                    << key.toStdString();
             }
     }
 }

@@ -1,8 +1,8 @@
 // Reading and writing the configuration file: defaults, conversions,
 // fall-backs and the bare-name rule for the two file names.
-#include "support/modconfig.h"
 #include "support/cfile.h"
 #include "support/config.h"
+#include "support/modconfig.h"
 #include "support/programfolder.h"
 #include "tests/common/programfolder_env.h"
 #include "tests/common/testfiles.h"
@@ -19,7 +19,24 @@ namespace {
 QString describe(const AppConfig& c)
 {
     const auto n = [](int v) { return QString::number(v); };
-    return QStringList{"File=" + c.DBFileName, "Debug=" + n(c.DebugDump), "Type=" + n(c.CommType), "RS232Port=" + n(c.RS232Port), "RS232Device=" + c.RS232Device, "USBDevice=" + c.USBDevice, "EPort=" + c.EPort, "EAddress=" + c.EAddress, "CheckSum=" + n(c.CheckSumOn), "UpDnProcesses=" + n(c.UpDnProcesses), "UpDnSystem=" + n(c.UpDnSystem), "UpDnMaterials=" + n(c.UpDnMaterials), "Log=" + c.LogFileName, "LogType=" + n(c.LogType), "Start=" + n(c.LogStart), "End=" + n(c.LogEnd), "Interval=" + n(c.LogInterval), "Display=" + n(c.Display)}
+    return QStringList{"File=" + c.DBFileName,
+                       "Debug=" + n(c.DebugDump),
+                       "Type=" + n(c.CommType),
+                       "RS232Port=" + n(c.RS232Port),
+                       "RS232Device=" + c.RS232Device,
+                       "USBDevice=" + c.USBDevice,
+                       "EPort=" + c.EPort,
+                       "EAddress=" + c.EAddress,
+                       "CheckSum=" + n(c.CheckSumOn),
+                       "UpDnProcesses=" + n(c.UpDnProcesses),
+                       "UpDnSystem=" + n(c.UpDnSystem),
+                       "UpDnMaterials=" + n(c.UpDnMaterials),
+                       "Log=" + c.LogFileName,
+                       "LogType=" + n(c.LogType),
+                       "Start=" + n(c.LogStart),
+                       "End=" + n(c.LogEnd),
+                       "Interval=" + n(c.LogInterval),
+                       "Display=" + n(c.Display)}
         .join(QLatin1Char('|'));
 }
 
@@ -58,15 +75,17 @@ TEST_F(ConfigFile, EveryKeyIsReadAndWrittenBackInOrder)
              "[CommSettings]\r\nType=2\r\nRS232Port=3\r\nRS232Device=/dev/ttyUSB1\r\nUSBDevice=A1B2\r\n"
              "EPort=4001\r\nEAddress=10.0.0.7\r\nCheckSum=0\r\nUpDnProcesses=1\r\nUpDnSystem=1\r\n"
              "UpDnMaterials=1\r\n"
-             "[DataLog]\r\nFile=" + elsewhere.filePath(QStringLiteral("run.txt")).toUtf8() +
+             "[DataLog]\r\nFile=" +
+             elsewhere.filePath(QStringLiteral("run.txt")).toUtf8() +
              "\r\nType=2\r\nStart=10\r\nEnd=600\r\nInterval=5\r\n"
              "[Graph]\r\nDisplay=3\r\n");
     ReadINI();
-    EXPECT_EQ(describe(Config()),
-              "File=" + elsewhere.filePath(QStringLiteral("params.mdb")) +
-                  "|Debug=1|Type=2|RS232Port=3|RS232Device=/dev/ttyUSB1|USBDevice=A1B2|EPort=4001|EAddress=10.0.0.7|"
-                  "CheckSum=0|UpDnProcesses=1|UpDnSystem=1|UpDnMaterials=1|Log=" +
-                  elsewhere.filePath(QStringLiteral("run.txt")) + "|LogType=2|Start=10|End=600|Interval=5|Display=3");
+    EXPECT_EQ(describe(Config()), "File=" + elsewhere.filePath(QStringLiteral("params.mdb")) +
+                                      "|Debug=1|Type=2|RS232Port=3|RS232Device=/dev/"
+                                      "ttyUSB1|USBDevice=A1B2|EPort=4001|EAddress=10.0.0.7|"
+                                      "CheckSum=0|UpDnProcesses=1|UpDnSystem=1|UpDnMaterials=1|Log=" +
+                                      elsewhere.filePath(QStringLiteral("run.txt")) +
+                                      "|LogType=2|Start=10|End=600|Interval=5|Display=3");
 
     // Changed in memory, written at close; Debug is never written back.
     std::tie(Config().CommType, Config().LogStart, Config().DebugDump, Config().EAddress) =

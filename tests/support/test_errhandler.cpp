@@ -79,17 +79,21 @@ TEST_F(ErrHandlerTest, ReportIsAppendedToTheErrorFileAndShown)
     EXPECT_EQ(h.ErrorProcedure(), "modDatabase_DBOpen");
     const QByteArray expected =
         "DCX700 Comm Application Error Information\r\n====================================\r\n"
-        "Current Time   : 2026-01-01 10:00:00\r\nError String   : No current record.\r\nError Number   : 3021\r\n"
+        "Current Time   : 2026-01-01 10:00:00\r\nError String   : No current record.\r\nError Number   : "
+        "3021\r\n"
         "Error Line     : 120\r\nError Procedure: modDatabase_DBOpen\r\n\r\n"
         "Procedure Stack\r\n---------------\r\n01 frmProcess_Form_Load\r\n02 modDatabase_DBOpen\r\n\r\n"
-        "Additional Information\r\n----------------------\r\nCurrent Directory: " + QDir::currentPath().toUtf8()
-        + "\r\nApp Title: DCX700 Comm\r\nApp CompanyName: Acme Films\r\nApp Major: 1\r\nApp Minor: 1\r\n"
-          "App Revision: 0\r\nApp Path: " + dir.path().toUtf8() + "\r\nApp ProductName: DCX700 Comm\r\n\r\n";
+        "Additional Information\r\n----------------------\r\nCurrent Directory: " +
+        QDir::currentPath().toUtf8() +
+        "\r\nApp Title: DCX700 Comm\r\nApp CompanyName: Acme Films\r\nApp Major: 1\r\nApp Minor: 1\r\n"
+        "App Revision: 0\r\nApp Path: " +
+        dir.path().toUtf8() + "\r\nApp ProductName: DCX700 Comm\r\n\r\n";
     EXPECT_EQ(errorFile(), expected);
 
     ASSERT_EQ(dlg.messages.size(), 1);
-    EXPECT_EQ(dlg.messages[0].text, "The following error has occurred in procedure: \nmodDatabase_DBOpen on line 120\n"
-                                    "Error (3021) No current record.");
+    EXPECT_EQ(dlg.messages[0].text,
+              "The following error has occurred in procedure: \nmodDatabase_DBOpen on line 120\n"
+              "Error (3021) No current record.");
     EXPECT_EQ(std::tuple(dlg.messages[0].icon, dlg.messages[0].title),
               std::tuple(MsgIcon::Critical, QString("DCX700 Comm")));
 
@@ -102,14 +106,16 @@ TEST_F(ErrHandlerTest, ReportIsAppendedToTheErrorFileAndShown)
     // modDatabase_DBOpen was popped and is still listed.
     const QByteArray second =
         "DCX700 Comm Application Error Information\r\n====================================\r\n"
-        "Current Time   : 2026-01-01 10:01:01\r\nError String   : Syntax error\r\nError Number   : -2147217900\r\n"
+        "Current Time   : 2026-01-01 10:01:01\r\nError String   : Syntax error\r\nError Number   : "
+        "-2147217900\r\n"
         "Error Line     : 0\r\nError Procedure: frmProcess_Form_Load\r\n\r\n"
         "Procedure Stack\r\n---------------\r\n01 frmProcess_Form_Load\r\n02 modDatabase_DBOpen\r\n"
         "Current Operation: Reading layers\r\n";
     EXPECT_EQ(errorFile(), expected + second);
     ASSERT_EQ(dlg.messages.size(), 2);
-    EXPECT_EQ(dlg.messages[1].text, "The following error has occurred in procedure: \nfrmProcess_Form_Load on line <unknown>\n"
-                                    "Error (-2147217900) Syntax error\nCurrent Operation: Reading layers");
+    EXPECT_EQ(dlg.messages[1].text,
+              "The following error has occurred in procedure: \nfrmProcess_Form_Load on line <unknown>\n"
+              "Error (-2147217900) Syntax error\nCurrent Operation: Reading layers");
     h.Pop();
     EXPECT_EQ(h.StackIndex(), 0);
 
@@ -135,7 +141,8 @@ TEST_F(ErrHandlerTest, TraceFileAndTerminationReport)
         h.Push(QStringLiteral("frmMain_Form_QueryUnload"));
         EXPECT_TRUE(dlg.messages.isEmpty());
     } // ends with two names registered
-    EXPECT_EQ(readFile(trace), "modDatabase_DBOpen\r\nmodDatabase_LoadLayers\r\nfrmMain_Form_QueryUnload\r\n");
+    EXPECT_EQ(readFile(trace),
+              "modDatabase_DBOpen\r\nmodDatabase_LoadLayers\r\nfrmMain_Form_QueryUnload\r\n");
     ASSERT_EQ(dlg.messages.size(), 1);
     EXPECT_EQ(dlg.messages[0].text,
               "Non Fatal Error:\nError Trace Stack = 2 on Terminate.\nProcedure: frmMain_Form_QueryUnload");

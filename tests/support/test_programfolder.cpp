@@ -18,7 +18,10 @@ TEST(ProgramFolder, ChoosesBuildTreeHomeOrPerUserFolder)
     for (const QString& folder : {build, installed, shared})
         QDir().mkpath(folder);
 
-    struct Case { const char* what; QString home, exeDir, folder, defaults; };
+    struct Case {
+        const char* what;
+        QString home, exeDir, folder, defaults;
+    };
     const Case cases[] = {
         {"build tree keeps its own folder", {}, build, build, {}},
         {"--home wins over the build tree", t.filePath("h"), build, t.filePath("h"), {}},
@@ -28,7 +31,8 @@ TEST(ProgramFolder, ChoosesBuildTreeHomeOrPerUserFolder)
     for (const Case& c : cases) {
         const ProgramFolderChoice got = ChooseProgramFolder(c.home, c.exeDir, data);
         EXPECT_EQ((QStringList{QDir::cleanPath(got.folder), QDir::cleanPath(got.defaults)}),
-                  (QStringList{QDir::cleanPath(c.folder), QDir::cleanPath(c.defaults)})) << c.what;
+                  (QStringList{QDir::cleanPath(c.folder), QDir::cleanPath(c.defaults)}))
+            << c.what;
     }
 }
 
@@ -52,7 +56,8 @@ TEST(ProgramFolder, FillsPerUserFolderKeepingTheUsersSettings)
 {
     QTemporaryDir t;
     const QString shared = t.filePath("share");
-    for (const char* name : {"DCX700 Comm.ini", "AVG_DEP.OC2", "CH_DEP.OC2", "DCX700 Comm.html", "guide/main.png"})
+    for (const char* name :
+         {"DCX700 Comm.ini", "AVG_DEP.OC2", "CH_DEP.OC2", "DCX700 Comm.html", "guide/main.png"})
         ASSERT_TRUE(writeFile(shared + "/" + name, QByteArray("shipped ") + name));
     ASSERT_TRUE(writeFile(shared + "/notes.txt", "not a default"));
     // shipped files are read-only, as under /usr
@@ -62,7 +67,8 @@ TEST(ProgramFolder, FillsPerUserFolderKeepingTheUsersSettings)
     const QString user = t.filePath("data/dcx700-comm");
     QString error;
     ASSERT_TRUE(CopyShippedDefaults(shared, user, &error)) << error.toStdString();
-    for (const char* name : {"DCX700 Comm.ini", "AVG_DEP.OC2", "CH_DEP.OC2", "DCX700 Comm.html", "guide/main.png"})
+    for (const char* name :
+         {"DCX700 Comm.ini", "AVG_DEP.OC2", "CH_DEP.OC2", "DCX700 Comm.html", "guide/main.png"})
         EXPECT_EQ(readFile(user + "/" + name), QByteArray("shipped ") + name) << name;
     EXPECT_FALSE(QFile::exists(user + "/notes.txt"));
     EXPECT_TRUE(QFileInfo(user + "/DCX700 Comm.ini").isWritable());
@@ -75,15 +81,19 @@ TEST(ProgramFolder, FillsPerUserFolderKeepingTheUsersSettings)
     QFile::remove(user + "/CH_DEP.OC2");
     ASSERT_TRUE(writeFile(user + "/DCX700.mdb", "user database"));
     QFile::setPermissions(shared + "/DCX700 Comm.ini", QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    for (const char* name : {"DCX700 Comm.ini", "AVG_DEP.OC2", "CH_DEP.OC2", "DCX700 Comm.html", "guide/main.png"}) {
+    for (const char* name :
+         {"DCX700 Comm.ini", "AVG_DEP.OC2", "CH_DEP.OC2", "DCX700 Comm.html", "guide/main.png"}) {
         ASSERT_TRUE(writeFile(shared + "/" + name, QByteArray("new ") + name));
         QFile f(shared + "/" + name);
         ASSERT_TRUE(f.open(QIODevice::ReadWrite));
         f.setFileTime(QDateTime::currentDateTime().addDays(1), QFileDevice::FileModificationTime);
     }
     ASSERT_TRUE(CopyShippedDefaults(shared, user, &error)) << error.toStdString();
-    for (auto [name, bytes] : {std::pair("DCX700 Comm.ini", "[Graph]\r\nDisplay=2\r\n"), {"AVG_DEP.OC2", "user chart"},
-                               {"CH_DEP.OC2", "new CH_DEP.OC2"}, {"DCX700 Comm.html", "new DCX700 Comm.html"},
-                               {"guide/main.png", "new guide/main.png"}, {"DCX700.mdb", "user database"}})
+    for (auto [name, bytes] : {std::pair("DCX700 Comm.ini", "[Graph]\r\nDisplay=2\r\n"),
+                               {"AVG_DEP.OC2", "user chart"},
+                               {"CH_DEP.OC2", "new CH_DEP.OC2"},
+                               {"DCX700 Comm.html", "new DCX700 Comm.html"},
+                               {"guide/main.png", "new guide/main.png"},
+                               {"DCX700.mdb", "user database"}})
         EXPECT_EQ(readFile(user + "/" + name), bytes) << name;
 }

@@ -11,14 +11,20 @@
 
 TEST(TimeTexts, SecondsToTimeAndBack)
 {
-    EXPECT_EQ((QStringList{SecondsToTime(75), SecondsToTime(3600), SecondsToTime(3725), SecondsToTime(360000)}),
-              (QStringList{"0:01:15", "1:00:00", "1:02:05", "100:00:00"}));
+    EXPECT_EQ(
+        (QStringList{SecondsToTime(75), SecondsToTime(3600), SecondsToTime(3725), SecondsToTime(360000)}),
+        (QStringList{"0:01:15", "1:00:00", "1:02:05", "100:00:00"}));
     for (int s : {0, 1, 59, 60, 61, 599, 3599, 3725, 32767, 86399})
         EXPECT_EQ(TimeToSeconds(SecondsToTime(s)), s) << s;
     // Seconds are rounded half to even. Texts not made by SecondsToTime are
     // read from the right; junk reads as 0.
-    for (auto [text, seconds] : {std::pair("0:00:59.5", 60), {"0:00:58.5", 58}, {"2:3:4", 7384}, {"1:30", 90},
-                                 {"45", 45}, {"", 0}, {"a:b:c", 0}})
+    for (auto [text, seconds] : {std::pair("0:00:59.5", 60),
+                                 {"0:00:58.5", 58},
+                                 {"2:3:4", 7384},
+                                 {"1:30", 90},
+                                 {"45", 45},
+                                 {"", 0},
+                                 {"a:b:c", 0}})
         EXPECT_EQ(TimeToSeconds(text), seconds) << text;
 }
 
@@ -94,7 +100,8 @@ TEST(Files, AppendCopyAndKill)
     EXPECT_EQ(GetFileSize(dir.filePath("none.bin")), 0);
     EXPECT_EQ(dlg.messages.last().title, "GetFileSize");
     EXPECT_FALSE(AppendToTextFile(dir.filePath("no/such/dir/x.txt"), "x"));
-    EXPECT_TRUE(dlg.messages.last().title == "AppendToTextFile" && dlg.messages.last().text.startsWith("Error: 75. "));
+    EXPECT_TRUE(dlg.messages.last().title == "AppendToTextFile" &&
+                dlg.messages.last().text.startsWith("Error: 75. "));
 
     EXPECT_TRUE(KillFile(src));
     EXPECT_FALSE(FileExists(src));
