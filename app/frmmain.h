@@ -88,6 +88,7 @@ public:
     void BuildGraphs();
     void InitGraph();
     void UpdateGraph();
+    void MarkGap();
     void AdvancePointIndex();
     void PlaceGraphs();
     void mnuEditGraph_Click();

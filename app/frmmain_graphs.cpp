@@ -46,6 +46,12 @@ void frmMain::UpdateGraph()
     Graphs->live().UpdateGraph(Readings(), appClock().secondsSinceMidnight(), RunStartTime);
 }
 
+void frmMain::MarkGap()
+{
+    if (Graphs)
+        Graphs->live().MarkGap();
+}
+
 void frmMain::AdvancePointIndex()
 {
     if (Graphs)

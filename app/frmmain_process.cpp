@@ -1,9 +1,11 @@
 // The main window's side of the process window.
 #include "app/frmmain.h"
 
+#include "app/runmonitor.h"
 #include "link/frmcomm.h"
 #include "process/frmprocess.h"
 #include "process/processeditor.h"
+#include "support/config.h"
 
 #include <QTimer>
 
@@ -30,4 +32,8 @@ void frmMain::mnuEditProcess_Click()
     ProcessHost host(*this);
     frmProcess window(this, &host);
     window.exec();
+    // The window restarts the updates only for a link that is online; a link
+    // being healed needs the ticks to come back at all.
+    if (Config().AutoReconnect >= 1 && monitor().healer().lost())
+        tmrUpdate->start();
 }

@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTimer>
 
 namespace {
@@ -136,6 +137,41 @@ public:
         for (QPushButton* b : w_.operateButtons())
             b->setEnabled(true);
     }
+    void setStatusBarText(const QString& text) override
+    {
+        if (!linkState_) {
+            linkState_ = new QLabel(&w_);
+            linkState_->setObjectName(QStringLiteral("lblLinkState"));
+            w_.statusBar()->addWidget(linkState_, 1);
+        }
+        if (linkState_->text() != text)
+            linkState_->setText(text);
+    }
+    void setCaption(const QString& text) override
+    {
+        if (w_.windowTitle() != text)
+            w_.setWindowTitle(text);
+    }
+    void setReadingsStale(bool stale) override
+    {
+        if (stale == stale_)
+            return;
+        stale_ = stale;
+        // Grey, not disabled: the operator can still select and copy a value.
+        std::vector<QLineEdit*> fields{w_.txtPhase, w_.txtLayerNum, w_.txtLayerTotal, w_.txtTime};
+        for (size_t k = 0; k < 4; ++k)
+            fields.insert(fields.end(),
+                          {w_.txtOutRate[k], w_.txtOutDev[k], w_.txtOutThick[k], w_.txtOutPower[k]});
+        for (QLineEdit* e : fields) {
+            if (stale) {
+                e->setProperty("liveStyle", e->styleSheet());
+                e->setStyleSheet(colourStyle("QLineEdit", 0x808080));
+            } else {
+                e->setStyleSheet(e->property("liveStyle").toString());
+            }
+            e->setProperty("stale", stale);
+        }
+    }
 
     // RunHooks: the graphs count their times from the run start kept here.
     void InitGraph() override
@@ -149,6 +185,7 @@ public:
         w_.UpdateGraph();
     }
     void AdvancePointIndex() override { w_.AdvancePointIndex(); }
+    void MarkGap() override { w_.MarkGap(); }
 
     // CommSettingsHost
     void stopUpdates() override { w_.tmrUpdate->stop(); }
@@ -163,6 +200,8 @@ public:
 private:
     frmMain& w_;
     RunMonitor monitor_;
+    QLabel* linkState_ = nullptr; // in the status bar, made on first use
+    bool stale_ = false;
 };
 
 frmMain::RunAdapter& frmMain::runAdapter()

@@ -52,6 +52,12 @@ public:
     // Enables the process list and the operate buttons again after a window
     // that disabled them closes.
     virtual void enableOperateControls() = 0;
+
+    // The link's state for an operator away from the desk: the status bar
+    // text, the window caption, and readings greyed while they are stale.
+    virtual void setStatusBarText(const QString& text) { Q_UNUSED(text); }
+    virtual void setCaption(const QString& text) { Q_UNUSED(text); }
+    virtual void setReadingsStale(bool stale) { Q_UNUSED(stale); }
 };
 
 #endif

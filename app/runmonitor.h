@@ -1,6 +1,8 @@
 #ifndef DCX_APP_RUNMONITOR_H
 #define DCX_APP_RUNMONITOR_H
 
+#include "link/linkhealer.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -17,6 +19,9 @@ public:
     virtual void UpdateGraph() = 0;
     // Moves the graphs' ring position on by one after a sample.
     virtual void AdvancePointIndex() = 0;
+    // Breaks every chart line where the link was lost, so a run that goes on
+    // after an outage draws no straight line across it.
+    virtual void MarkGap() {}
 };
 
 // The main window's run logic without its widgets: the 500 ms update tick
@@ -41,6 +46,8 @@ public:
     void GetReadings();
     // Shows Readings() in the window.
     void UpdateReadings();
+    // The link's healing state (Config().AutoReconnect >= 1).
+    const LinkHealer& healer() const { return healer_; }
 
     // The phase last reported by the instrument; -1 until the first status.
     qint16 CurrentPhase() const { return currentPhase_; }
@@ -80,6 +87,13 @@ public:
 
 private:
     void connectAndLoad();
+    void applyStatus(qint16 phase);
+    // The tick while the link is lost: a quiet reconnect when one is due.
+    void healingTick();
+    // After a quiet reconnect: the run goes on with a gap, or the run rules
+    // apply to what the instrument reports now.
+    void resumeAfterOutage(qint16 phase, int process, double elapsed);
+    void showLinkState();
 
     MonitorView& view_;
     RunHooks& hooks_;
@@ -87,6 +101,8 @@ private:
     qint16 currentPhase_ = -1;
     double runStartTime_ = 0.0;
     bool inTick_ = false;
+    LinkHealer healer_;
+    qint64 lastReadMs_ = 0;
 };
 
 // Text colour of output row i (0xRRGGBB): green, yellow, blue, red for

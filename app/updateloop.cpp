@@ -28,6 +28,27 @@ QString Dec(int v)
     return QString::number(v);
 }
 
+bool Healing()
+{
+    return Config().AutoReconnect >= 1;
+}
+
+// A transaction that ended badly: timeout, refusal, checksum, port. Busy (9)
+// and connecting (10) are not endings.
+bool Failed(LinkStatus s)
+{
+    return s >= linkstatus::Timeout && s <= linkstatus::PortNotReady;
+}
+
+// How long ago stale readings were read: "12 s ago", "0:03:05 ago".
+QString AgeText(qint64 ms)
+{
+    const qint64 s = ms / 1000;
+    if (s < 60)
+        return QStringLiteral("%1 s ago").arg(s);
+    return SecondsToTime(int(qMin<qint64>(s, 359999))) + QStringLiteral(" ago");
+}
+
 } // namespace
 
 RunHooks::~RunHooks() = default;
@@ -49,6 +70,16 @@ void RunMonitor::tmrUpdate_Timer()
         return;
     const QScopedValueRollback<bool> guard(inTick_, true);
 
+    if (Healing()) {
+        // A failure left by the last tick or by a transaction elsewhere.
+        if (Comm_Online() && Failed(Comm_GetStatus()))
+            healer_.failed();
+        if (healer_.lost()) {
+            healingTick();
+            showLinkState();
+            return;
+        }
+    }
     if (Comm_Online()) {
         const LinkStatus status = Comm_GetStatus();
         if (status == linkstatus::Ok) {
@@ -62,12 +93,78 @@ void RunMonitor::tmrUpdate_Timer()
         }
         // Any other status: a transaction elsewhere is waiting or was
         // refused; a later one decides.
+        if (Healing()) {
+            if (Failed(Comm_GetStatus()))
+                healer_.failed();
+            else if (Comm_Online())
+                healer_.online();
+            showLinkState();
+        }
         return;
     }
     // Offline: only until an instrument has answered once. After that the
     // settings window's Find brings it back.
     if (Comm_InstrumentID().isEmpty())
         connectAndLoad();
+    if (Healing() && Comm_Online()) {
+        healer_.online();
+        showLinkState();
+    }
+}
+
+void RunMonitor::healingTick()
+{
+    if (!healer_.attemptDue()) {
+        view_.setTimeText(AgeText(appClock().monotonicMs() - lastReadMs_));
+        return;
+    }
+    // What the instrument last said, to tell whether the run went on.
+    const int process = Readings().RunProcess;
+    const double elapsed = Readings().ElapsedTime;
+    // Counted back only when the status answers too: a link that connects
+    // but cannot say where the run stands is still lost.
+    const qint16 phase = Comm_Reconnect() ? Operate_GetStatus() : qint16(-1);
+    if (phase == -1) {
+        healer_.attemptFailed();
+        view_.setTimeText(AgeText(appClock().monotonicMs() - lastReadMs_));
+        return;
+    }
+    healer_.restored();
+    view_.setReadingsStale(false);
+    resumeAfterOutage(phase, process, elapsed);
+}
+
+void RunMonitor::resumeAfterOutage(qint16 phase, int process, double elapsed)
+{
+    const bool wasRunning = IsActivePhase(currentPhase_);
+    const ReadingsRecord& r = Readings();
+    const bool goesOn =
+        wasRunning && IsActivePhase(phase) && r.RunProcess == process && r.ElapsedTime >= elapsed;
+    if (wasRunning && Config().LogType > 0)
+        LogGapLine(healer_.gapText());
+    if (goesOn) {
+        hooks_.MarkGap();
+        applyStatus(phase);
+        return;
+    }
+    if (wasRunning) {
+        // The run ended while we could not see it: close it as a return to
+        // Stopped would, so the next active phase starts a new one.
+        setCurrentPhase(kPhaseStopped);
+        view_.setPhaseText(PhaseText(currentPhase_));
+        UpdateButtons();
+    }
+    LoadProcesses();
+    StatusStep();
+}
+
+void RunMonitor::showLinkState()
+{
+    view_.setStatusBarText(healer_.statusText(Comm_InstrumentID()));
+    if (healer_.lost()) {
+        view_.setReadingsStale(true);
+        view_.setCaption(QStringLiteral("DCX700 Comm - [Link lost: reconnecting]"));
+    }
 }
 
 void RunMonitor::connectAndLoad()
@@ -83,6 +180,11 @@ void RunMonitor::StatusStep()
     const qint16 phase = Operate_GetStatus();
     if (phase == -1)
         return;
+    applyStatus(phase);
+}
+
+void RunMonitor::applyStatus(qint16 phase)
+{
     if (phase != currentPhase_) {
         setCurrentPhase(phase);
         view_.setPhaseText(PhaseText(currentPhase_));
@@ -129,6 +231,7 @@ void RunMonitor::GetReadings()
 void RunMonitor::UpdateReadings()
 {
     const ReadingsRecord& r = Readings();
+    lastReadMs_ = appClock().monotonicMs();
     view_.setTimeText(SecondsToTime(RoundToInt32(r.ElapsedTime).value_or(0)));
 
     const int n = r.RunProcess;

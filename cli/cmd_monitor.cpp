@@ -1,11 +1,13 @@
-// dcx700ctl monitor [--count N] [--log FILE]: the main window's polling from a
-// shell. Every 500 ms one status and readings cycle ("V", "K2", "K1") and one
-// CSV line; with --log the data log is written by the program's own code.
+// dcx700ctl monitor [--count N] [--log FILE] [--no-reconnect]: the main
+// window's polling from a shell. Every 500 ms one status and readings cycle
+// ("V", "K2", "K1") and one CSV line; with --log the data log is written by
+// the program's own code. A lost link is brought back as the window does.
 #include "cli/clicontext.h"
 #include "cli/commandtable.h"
 #include "commands/modcommdata.h"
 #include "commands/modcommoperate.h"
 #include "commands/readingsrecord.h"
+#include "link/linkhealer.h"
 #include "link/modcomm.h"
 #include "runlog/datalog.h"
 #include "runlog/phasetext.h"
@@ -82,17 +84,66 @@ QString failedLine(LinkStatus status)
     return s;
 }
 
+bool failed(LinkStatus s)
+{
+    return s >= linkstatus::Timeout && s <= linkstatus::PortNotReady;
+}
+
 class Monitor {
 public:
-    explicit Monitor(bool logging) : logging_(logging) {}
+    Monitor(bool logging, bool healing) : logging_(logging), healing_(healing) { healer_.online(); }
 
     // One tick; returns the CSV line.
     QString tick()
     {
-        // As the update loop: a timeout on the last tick means reconnect first.
-        if (Comm_GetStatus() == linkstatus::Timeout && !Comm_Connect())
-            return failedLine(linkstatus::Timeout);
-        const qint16 phase = Operate_GetStatus();
+        if (!healing_) {
+            // As the update loop: a timeout on the last tick means reconnect first.
+            if (Comm_GetStatus() == linkstatus::Timeout && !Comm_Connect())
+                return failedLine(linkstatus::Timeout);
+            return statusAndReadings(Operate_GetStatus());
+        }
+        if (!healer_.lost() && failed(Comm_GetStatus()))
+            lose(Comm_GetStatus());
+        if (!healer_.lost()) {
+            const QString line = statusAndReadings(Operate_GetStatus());
+            if (failed(Comm_GetStatus()))
+                lose(Comm_GetStatus());
+            return line;
+        }
+        // Inside a gap every tick is a failed one, tries or not.
+        if (!healer_.attemptDue())
+            return failedLine(lostBy_);
+        const int process = Readings().RunProcess;
+        const double elapsed = Readings().ElapsedTime;
+        const qint16 phase = Comm_Reconnect() ? Operate_GetStatus() : qint16(-1);
+        if (phase == -1) {
+            healer_.attemptFailed();
+            return failedLine(lostBy_);
+        }
+        healer_.restored();
+        const bool wasRunning = IsActivePhase(currentPhase_);
+        const bool goesOn = wasRunning && IsActivePhase(phase) && Readings().RunProcess == process &&
+                            Readings().ElapsedTime >= elapsed;
+        if (logging_ && wasRunning && Config().LogType > 0)
+            LogGapLine(healer_.gapText());
+        if (wasRunning && !goesOn) {
+            // The run ended unseen: closed as a return to Stopped would.
+            if (logging_)
+                DataLogPhaseChange(currentPhase_, 0);
+            currentPhase_ = 0;
+        }
+        return statusAndReadings(phase);
+    }
+
+private:
+    void lose(LinkStatus status)
+    {
+        lostBy_ = status;
+        healer_.failed();
+    }
+
+    QString statusAndReadings(qint16 phase)
+    {
         if (phase == -1 && Comm_GetStatus() != linkstatus::Ok)
             return failedLine(Comm_GetStatus());
         if (phase != currentPhase_) {
@@ -112,8 +163,10 @@ public:
         return line;
     }
 
-private:
     bool logging_;
+    bool healing_;
+    LinkHealer healer_;
+    LinkStatus lostBy_ = linkstatus::Timeout;
     int currentPhase_ = -1; // as after start-up: a run already going gets no log section
 };
 
@@ -121,6 +174,7 @@ int runMonitor(CliContext& ctx)
 {
     const std::optional<int> count = ctx.takeIntOption(QStringLiteral("--count"));
     const std::optional<QString> log = ctx.takeOption(QStringLiteral("--log"));
+    const bool noReconnect = ctx.takeFlag(QStringLiteral("--no-reconnect"));
     if (ctx.hasError())
         return ctx.usageError(ctx.error());
     if (!ctx.args.isEmpty())
@@ -140,7 +194,7 @@ int runMonitor(CliContext& ctx)
     std::signal(SIGINT, onStopSignal);
     std::signal(SIGTERM, onStopSignal);
 
-    Monitor monitor(log.has_value());
+    Monitor monitor(log.has_value(), !noReconnect && Config().AutoReconnect >= 1);
     ctx.out() << headerLine() << '\n';
     ctx.out().flush();
     const qint64 start = appClock().monotonicMs();
@@ -167,7 +221,7 @@ int runMonitor(CliContext& ctx)
 }
 
 const CliCommandRegistrar
-    registrar({QStringLiteral("monitor"), QStringLiteral("monitor [--count N] [--log FILE]"),
+    registrar({QStringLiteral("monitor"), QStringLiteral("monitor [--count N] [--log FILE] [--no-reconnect]"),
                QStringLiteral("poll every 500 ms; one CSV line per tick after a header"), runMonitor});
 
 } // namespace

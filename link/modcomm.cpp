@@ -279,7 +279,9 @@ void Comm_RxByte(char byte)
         s.instrumentId = s.replyData;
 }
 
-bool Comm_Connect()
+namespace {
+
+bool connectLink(bool quiet)
 {
     LinkState& s = link();
     if (s.connecting)
@@ -318,7 +320,8 @@ bool Comm_Connect()
     if (connected) {
         Comm_SendCommand(QStringLiteral("@"));
         if (s.status != linkstatus::Ok) {
-            emit notifier.captionChanged(QStringLiteral("DCX700 Comm - [Off Line]"));
+            if (!quiet)
+                emit notifier.captionChanged(QStringLiteral("DCX700 Comm - [Off Line]"));
             s.online = false;
         } else {
             emit notifier.captionChanged(QStringLiteral("DCX700 Comm - [") + trimBlanks(s.instrumentId) +
@@ -328,13 +331,25 @@ bool Comm_Connect()
     } else {
         s.online = false;
     }
-    if (!s.online) {
+    if (!s.online && !quiet) {
         emit notifier.showSettingsRequested();
         dialogs().message(QStringLiteral("Instrument not found."));
     }
     s.pendingCommand.clear();
     s.connecting = false;
     return s.online;
+}
+
+} // namespace
+
+bool Comm_Connect()
+{
+    return connectLink(false);
+}
+
+bool Comm_Reconnect()
+{
+    return connectLink(true);
 }
 
 QString Comm_SerialDevicePath(int port)

@@ -88,6 +88,11 @@ void Comm_RxByte(char byte);
 // window and shows "Instrument not found." through dialogs(). Returns Online.
 // A call made while a connect is running returns false at once.
 bool Comm_Connect();
+// Comm_Connect without a word to the operator: no caption change on failure,
+// no settings window, no message. For healing a link that answered before;
+// the transport is closed and opened again (a USB instrument is looked up by
+// its serial number anew, a serial device reopened).
+bool Comm_Reconnect();
 
 // Opens serial port 1..9 at 19200 8N1 (RS232Device, when set, replaces the
 // port's device path); false when it cannot be opened. A number outside 1..9

@@ -156,6 +156,12 @@ void DataLogger::endSection()
     append(DataLogEndText(appClock().now()));
 }
 
+void DataLogger::gapLine(const QString& text)
+{
+    if (!starting_)
+        append(text);
+}
+
 DataLogger& DataLog()
 {
     static DataLogger log;
@@ -175,6 +181,11 @@ bool LogDataLine(int phase, const ReadingsRecord& r)
 void LogEndLine()
 {
     DataLog().endSection();
+}
+
+void LogGapLine(const QString& text)
+{
+    DataLog().gapLine(text);
 }
 
 void DataLogPhaseChange(int q, int p)

@@ -55,6 +55,11 @@ public:
     bool logLine(int phase, const ReadingsRecord& r);
     // Writes the end line.
     void endSection();
+    // Writes a line of its own for an outage of the link inside the section
+    // ("Link lost 14:03:07, restored 14:03:19"). It starts with a letter, so
+    // a reader of the data lines (ours, a spreadsheet's numeric column) skips
+    // it as it skips the start and end lines.
+    void gapLine(const QString& text);
 
     // Seconds since midnight; moved back by 86400 at a midnight wrap, so a
     // run crossing midnight keeps increasing times. 0 until a section began.
@@ -81,6 +86,7 @@ DataLogger& DataLog();
 void InitDataLog();
 bool LogDataLine(int phase, const ReadingsRecord& r);
 void LogEndLine();
+void LogGapLine(const QString& text);
 
 // The data log's half of the CurrentPhase setter for a change from stored
 // phase q to p (nothing when equal): a run start opens a section, a return to

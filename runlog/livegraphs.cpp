@@ -91,6 +91,11 @@ void LiveGraphs::storeSample(const ReadingsRecord& r, double timeOfDay, double r
 void LiveGraphs::UpdateGraph(const ReadingsRecord& r, double timeOfDay, double runStartTime)
 {
     storeSample(r, timeOfDay, runStartTime);
+    plotPending();
+}
+
+void LiveGraphs::plotPending()
+{
     if (PointIndex_ == LastPlotted_)
         return;
     AllChartsBatch batch(charts_);
@@ -102,6 +107,27 @@ void LiveGraphs::UpdateGraph(const ReadingsRecord& r, double timeOfDay, double r
         PlotData(PointIndex_ - PointRestart_, PointRestart_);
     }
     LastPlotted_ = PointIndex_;
+}
+
+void LiveGraphs::MarkGap()
+{
+    // The ring position of the last stored sample; the one at PointIndex is
+    // not written yet.
+    const int last = PointIndex_ == PointRestart_ ? kGraphRingSize : PointIndex_ - 1;
+    if (PointIndex_ == LastPlotted_ && charts_[GraphRate]->pointCount() == 0)
+        return;
+    AllChartsBatch batch(charts_);
+    plotPending();
+    ChartPoint hole;
+    hole.x = OutputHistory(0, OutTime, last);
+    for (int s = 0; s < kChartSeries; ++s) {
+        hole.y[size_t(s)] = ChartModel::holeValue();
+        hole.value[size_t(s)] = ChartModel::holeValue();
+    }
+    for (ChartModel* c : charts_) {
+        c->appendPoint(hole);
+        c->drawNewPoints();
+    }
 }
 
 void LiveGraphs::AdvancePointIndex()

@@ -41,6 +41,9 @@ public:
     // stored since the last call. Times count from runStartTime (seconds since
     // midnight; a run that crosses midnight keeps counting up).
     void UpdateGraph(const ReadingsRecord& r, double timeOfDay, double runStartTime);
+    // Appends what is stored but not yet drawn, then a hole in every series
+    // at the last time: the line breaks there (the link was lost).
+    void MarkGap();
     // PointIndex on by one; past the end of the ring back to PointRestart.
     void AdvancePointIndex();
 
@@ -63,6 +66,7 @@ public:
 private:
     static size_t outIndex(int output, int item, int sample);
     static size_t sensorIndex(int sensor, int item, int sample);
+    void plotPending();
     void storeSample(const ReadingsRecord& r, double timeOfDay, double runStartTime);
     double seriesValue(int graph, int s, int k) const;
 

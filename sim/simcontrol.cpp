@@ -100,6 +100,15 @@ const std::map<QString, Verb>& verbs()
               s.requestClose();
               return kOk;
           }}},
+        {"unplug",
+         {1, "unplug SECONDS",
+          [](SimInstrument& s, const QStringList& a) -> QString {
+              const auto x = number(a[0]);
+              if (!x)
+                  return {};
+              s.unplug(*x);
+              return kOk;
+          }}},
         {"clear",
          {0, "clear",
           [](SimInstrument& s, const QStringList&) -> QString {
@@ -162,7 +171,8 @@ QString SimControl::help()
 {
     return QStringLiteral(
         "commands: delay MS | drop N | drop-rate F | corrupt N | answer B|C|D|E N | garbage N | "
-        "bad-field N | close | close-after N | crystal-fail S | crystal-new S | clear | seed N | speed X | "
+        "bad-field N | close | close-after N | unplug S | crystal-fail S | crystal-new S | clear | seed N | "
+        "speed X | "
         "advance S | show | help");
 }
 

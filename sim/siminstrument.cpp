@@ -17,9 +17,25 @@ SimInstrument::~SimInstrument() = default;
 
 void SimInstrument::receive(const QByteArray& bytes)
 {
+    if (unplugged())
+        return;
     for (const char b : bytes)
         if (const auto cmd = parser_.feed(b))
             handle(*cmd);
+}
+
+void SimInstrument::unplug(double seconds)
+{
+    const Clock& c = clock_ ? *clock_ : appClock();
+    pluggedAtMs_ = c.monotonicMs() + qRound64(seconds * 1000.0);
+    parser_.reset();
+    emit closeRequested();
+}
+
+bool SimInstrument::unplugged() const
+{
+    const Clock& c = clock_ ? *clock_ : appClock();
+    return c.monotonicMs() < pluggedAtMs_;
 }
 
 void SimInstrument::resetLink()

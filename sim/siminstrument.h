@@ -54,6 +54,10 @@ public:
 
     // Asks the transport to drop the connection now.
     void requestClose() { emit closeRequested(); }
+    // The cable pulled for seconds of host time: the connection drops, frames
+    // go unheard and new connections are refused; the run goes on.
+    void unplug(double seconds);
+    bool unplugged() const;
 
     int commandsReceived() const { return commands_received_; }
     int badChecksums() const { return bad_checksums_; }
@@ -88,6 +92,7 @@ private:
     QTimer realTime_;
     qint64 lastMs_ = 0;
     std::deque<Delayed> delayed_;
+    qint64 pluggedAtMs_ = 0;
     int commands_received_ = 0;
     int bad_checksums_ = 0;
 };

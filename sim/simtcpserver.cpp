@@ -2,7 +2,8 @@
 
 #include "sim/simlogging.h"
 
-SimTcpServer::SimTcpServer(SimInstrument& instrument, QObject* parent) : QObject(parent), line_(instrument)
+SimTcpServer::SimTcpServer(SimInstrument& instrument, QObject* parent)
+    : QObject(parent), instrument_(instrument), line_(instrument)
 {
     connect(&server_, &QTcpServer::newConnection, this, &SimTcpServer::onNewConnection);
     connect(&line_, &SimLine::toHost, this, [this](const QByteArray& bytes) {
@@ -45,6 +46,12 @@ void SimTcpServer::closeClient(bool graceful)
 void SimTcpServer::onNewConnection()
 {
     while (QTcpSocket* socket = server_.nextPendingConnection()) {
+        if (instrument_.unplugged()) {
+            // No cable: the connection goes down at once, the current one stays.
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         closeClient(false);
         client_ = socket;
         line_.reset();

@@ -35,6 +35,7 @@ private:
     void onNewConnection();
     void closeClient(bool graceful);
 
+    SimInstrument& instrument_;
     SimLine line_;
     QTcpServer server_;
     QPointer<QTcpSocket> client_;

@@ -21,6 +21,10 @@ struct AppConfig {
     qint16 UpDnProcesses = 0;
     qint16 UpDnSystem = 0;
     qint16 UpDnMaterials = 0;
+    // 1: the update loop brings a lost link back by itself, quietly. 0 here, so
+    // a configuration built in code keeps the plain rule (a failed reconnect
+    // asks the operator); a missing INI key gives 1.
+    qint16 AutoReconnect = 0;
     // [DataLog]
     QString LogFileName = QStringLiteral("DCX700.txt");
     qint16 LogType = 0; // 0 none, 1 overwrite, 2 append

@@ -25,6 +25,7 @@ struct IniKey {
     Conversion conversion;
     std::variant<QString AppConfig::*, qint16 AppConfig::*> value;
     bool written = true;
+    const char* absent = nullptr; // text for a missing key when not the AppConfig default
 };
 
 // Every key, in the order it is read and written.
@@ -41,6 +42,7 @@ const IniKey kKeys[] = {
     {"CommSettings", "UpDnProcesses", Conversion::Integer, &AppConfig::UpDnProcesses},
     {"CommSettings", "UpDnSystem", Conversion::Integer, &AppConfig::UpDnSystem},
     {"CommSettings", "UpDnMaterials", Conversion::Integer, &AppConfig::UpDnMaterials},
+    {"CommSettings", "AutoReconnect", Conversion::Integer, &AppConfig::AutoReconnect, true, "1"},
     {"DataLog", "File", Conversion::FileName, &AppConfig::LogFileName},
     {"DataLog", "Type", Conversion::Integer, &AppConfig::LogType},
     {"DataLog", "Start", Conversion::RoundedNumber, &AppConfig::LogStart},
@@ -69,12 +71,13 @@ void readKey(cFile& ini, const IniKey& k, AppConfig& config)
         return;
     }
     const auto number = std::get<qint16 AppConfig::*>(k.value);
-    const QString raw = ini.ReadIniStr(section, key, QString::number(defaults.*number), 0);
+    const qint16 fallback = k.absent ? qint16(QByteArray(k.absent).toShort()) : defaults.*number;
+    const QString raw = ini.ReadIniStr(section, key, QString::number(fallback), 0);
     const std::optional<qint16> value = convert(k.conversion, raw);
     if (!value)
         qCWarning(lcSupport) << "configuration key" << section << key << "is not a 16-bit number:" << raw
-                             << "- using" << defaults.*number;
-    config.*number = value.value_or(defaults.*number);
+                             << "- using" << fallback;
+    config.*number = value.value_or(fallback);
 }
 
 } // namespace

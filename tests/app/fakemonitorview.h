@@ -85,9 +85,11 @@ public:
     int inits = 0;
     int samples = 0;
     int advances = 0;
+    int gaps = 0;
     void InitGraph() override { ++inits; }
     void UpdateGraph() override { ++samples; }
     void AdvancePointIndex() override { ++advances; }
+    void MarkGap() override { ++gaps; }
 };
 
 #endif

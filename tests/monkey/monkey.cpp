@@ -360,7 +360,9 @@ void Monkey::drain()
     const qint64 spent = clock_.elapsed() - drainStartMs_;
     const QList<QWidget*> open = openWindows(&main_, false);
     const bool waiting = Comm_GetStatus() == linkstatus::Busy;
-    if (!waiting && open.isEmpty() && main_.isEnabled() && timerAsDesigned())
+    // The link heals by itself (AutoReconnect=1), so it is back once the faults stop.
+    const bool online = Comm_Online() && Comm_GetStatus() == linkstatus::Ok;
+    if (!waiting && open.isEmpty() && main_.isEnabled() && timerAsDesigned() && online)
         return finish({});
     if (spent > 30000) {
         QStringList failures;
@@ -372,6 +374,8 @@ void Monkey::drain()
             failures << QStringLiteral("update timer stopped");
         if (waiting)
             failures << QStringLiteral("a reply wait never ended");
+        if (!online)
+            failures << QStringLiteral("link not online after the faults stopped");
         return finish(failures.isEmpty() ? QStringList{QStringLiteral("did not settle")} : failures);
     }
     // Close one window at a time, the top one first; the question a window
