@@ -1,5 +1,6 @@
 #include "sim/simtcpserver.h"
 
+#include "sim/siminstrument.h"
 #include "sim/simlogging.h"
 
 SimTcpServer::SimTcpServer(SimInstrument& instrument, QObject* parent)

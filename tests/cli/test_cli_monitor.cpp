@@ -72,7 +72,7 @@ TEST(CliMonitor, LinesForKnownReadingsFailedTicksAndTheDataLog)
 
     const CtlRun r =
         runCtl(dir.path(), {"--ini", ini, "--tcp", QStringLiteral("127.0.0.1:%1").arg(inst.port()), "monitor",
-                            "--count", "6", "--log", log});
+                            "--count", "6", "--log", log, "--no-reconnect"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QStringList out = lines(r.out);
     ASSERT_EQ(out.size(), 7) << r.out.toStdString();

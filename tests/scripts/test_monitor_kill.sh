@@ -30,7 +30,7 @@ printf '[DataLog]\r\nType=2\r\nInterval=0\r\nStart=0\r\nEnd=0\r\n' >"$work/DCX70
 for round in $(seq 8); do
   "$bin/dcx700ctl" --home "$work" --tcp "127.0.0.1:$port" monitor --log "$log" >/dev/null 2>&1 &
   pid=$!
-  sleep "0.$((RANDOM % 9 + 1))"
+  sleep "$((RANDOM % 2)).$((RANDOM % 9 + 1))"
   kill -KILL "$pid" 2>/dev/null
   wait "$pid" 2>/dev/null
 done
@@ -38,7 +38,7 @@ done
 [ -s "$log" ] || { echo "FAIL: no log written"; exit 1; }
 # A whole line ends in CR LF; only the file's last line may lack it (cut).
 # Whole lines are empty, a start, header, end or gap line, or a data line of
-# 1 + 1 + 16 + 12 fields.
+# 1 + 1 + 16 + 1 + 12 fields.
 bad="$(awk 'BEGIN { RS = "\n" }
   { n++; line[n] = $0 }
   END {
@@ -48,7 +48,7 @@ bad="$(awk 'BEGIN { RS = "\n" }
       if (l !~ /\r$/) { if (!last) print "no CR LF: " l; continue }
       sub(/\r$/, "", l)
       if (l == "" || l ~ /^(Start:|End:|Time,Phase|Link lost )/) continue
-      if (split(l, f, ",") != 30 || f[1] !~ /^[0-9]+\.[0-9]$/) print "bad line " i ": " l
+      if (split(l, f, ",") != 31 || f[1] !~ /^[0-9]+\.[0-9]$/) print "bad line " i ": " l
     }
   }' "$log")"
 if [ -n "$bad" ]; then
