@@ -114,10 +114,8 @@ void RunMonitor::tmrUpdate_Timer()
 
 void RunMonitor::healingTick()
 {
-    if (!healer_.attemptDue()) {
-        view_.setTimeText(AgeText(appClock().monotonicMs() - lastReadMs_));
+    if (!healer_.attemptDue())
         return;
-    }
     // What the instrument last said, to tell whether the run went on.
     const int process = Readings().RunProcess;
     const double elapsed = Readings().ElapsedTime;
@@ -126,7 +124,6 @@ void RunMonitor::healingTick()
     const qint16 phase = Comm_Reconnect() ? Operate_GetStatus() : qint16(-1);
     if (phase == -1) {
         healer_.attemptFailed();
-        view_.setTimeText(AgeText(appClock().monotonicMs() - lastReadMs_));
         return;
     }
     healer_.restored();
@@ -162,6 +159,8 @@ void RunMonitor::showLinkState()
 {
     view_.setStatusBarText(healer_.statusText(Comm_InstrumentID()));
     if (healer_.lost()) {
+        // From the tick that found the link lost on, never a live-looking time.
+        view_.setTimeText(AgeText(appClock().monotonicMs() - lastReadMs_));
         view_.setReadingsStale(true);
         view_.setCaption(QStringLiteral("DCX700 Comm - [Link lost: reconnecting]"));
     }

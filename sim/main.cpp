@@ -62,6 +62,9 @@ int main(int argc, char** argv)
 
     SimInstrument sim(opt.seed);
     sim.setSpeed(opt.speed);
+    // Before the faults: a timed one ("unplug S") counts from this clock.
+    SystemClock clock;
+    sim.attachClock(&clock);
     if (!opt.identification.isEmpty())
         sim.commands().setIdentification(opt.identification.toLatin1());
 
@@ -105,9 +108,6 @@ int main(int argc, char** argv)
                     .arg(QString::fromLatin1(text),
                          status ? QString(QChar::fromLatin1(status)) : QStringLiteral("(bad checksum)")));
         });
-
-    SystemClock clock;
-    sim.attachClock(&clock);
 
     std::unique_ptr<SimPty> pty;
     std::unique_ptr<SimTcpServer> server;
