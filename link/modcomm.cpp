@@ -107,6 +107,12 @@ QString getReply(Transport* transport)
     LinkWait wait(kReplyTimeoutMs);
     if (t)
         wait.wakeOn(t.data(), &Transport::readyRead);
+    // Healing: a TCP connection the instrument has closed brings no reply, so
+    // the transaction ends now rather than holding the window for the timeout.
+    const QPointer<TcpTransport> tcp(Config().AutoReconnect >= 1 ? qobject_cast<TcpTransport*>(transport)
+                                                                 : nullptr);
+    if (tcp)
+        wait.wakeOn(tcp.data(), &TcpTransport::stateChanged);
     for (;;) {
         if (s.status != linkstatus::Busy)
             return s.status == linkstatus::Ok ? trimBlanks(s.replyData) : QString();
@@ -124,6 +130,11 @@ QString getReply(Transport* transport)
                 Comm_RxByte(in.at(i));
             if (s.status != linkstatus::Busy)
                 continue;
+        }
+        if (tcp && !tcp->isOpen()) {
+            s.status = linkstatus::Timeout;
+            qCDebug(lcLink) << "connection closed after" << wait.elapsedMs() << "ms";
+            continue;
         }
         wait.block();
     }

@@ -67,8 +67,9 @@ int latency(int outages)
 {
     QProcess sim;
     sim.setProcessChannelMode(QProcess::MergedChannels);
-    sim.start(QCoreApplication::applicationDirPath() + QStringLiteral("/dcx700-sim"),
-              {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--control"), QStringLiteral("0")});
+    sim.start(
+        QCoreApplication::applicationDirPath() + QStringLiteral("/dcx700-sim"),
+        {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--control"), QStringLiteral("0")});
     QString banner;
     while (sim.waitForReadyRead(5000) && !banner.contains(QLatin1String("control on")))
         banner += QString::fromLocal8Bit(sim.readAll());
@@ -124,15 +125,21 @@ int latency(int outages)
         QElapsedTimer since;
         since.start();
         say(QStringLiteral("unplug %1").arg(d));
-        qint64 step = 0;
+        bool seenLost = false;
+        qint64 longest = 0;
         while (since.elapsed() < 60000) {
+            QElapsedTimer t;
+            t.start();
             monitor.tmrUpdate_Timer();
+            longest = std::max(longest, t.elapsed());
             if (monitor.healer().lost())
-                step = LinkHealer::backoffMs(monitor.healer().attempts() + 1);
-            else if (step > 0)
+                seenLost = true;
+            else if (seenLost)
                 break;
             pause(500);
         }
+        // The wait before the attempt that succeeded.
+        const qint64 step = LinkHealer::backoffMs(monitor.healer().attempts());
         const double late = double(since.elapsed()) / 1000.0 - d;
         const bool ok = late <= 0.5 + double(step) / 1000.0;
         within += ok ? 1 : 0;
@@ -140,8 +147,9 @@ int latency(int outages)
             ++shortCount;
             short15 += late <= 1.5 ? 1 : 0;
         }
-        std::printf("heal: pull %.1f s: fresh readings %.2f s after it ended (step %.1f s)%s\n", d, late,
-                    double(step) / 1000.0, ok ? "" : " LATE");
+        std::printf(
+            "heal: pull %.1f s: fresh readings %.2f s after it ended (step %.1f s, longest tick %lld ms)%s\n",
+            d, late, double(step) / 1000.0, qlonglong(longest), ok ? "" : " LATE");
     }
     std::printf("heal: %d of %d within one tick plus the step; %d of %d under 5 s healed within 1.5 s; %lld "
                 "dialogs\n",
@@ -159,7 +167,8 @@ int soak(double minutes)
     {
         QFile ini(QDir(home.path()).filePath(QStringLiteral("DCX700 Comm.ini")));
         if (ini.open(QIODevice::WriteOnly))
-            ini.write("[CommSettings]\r\nAutoReconnect=1\r\n[DataLog]\r\nFile=soak.txt\r\nType=2\r\nInterval=1\r\n");
+            ini.write("[CommSettings]\r\nAutoReconnect=1\r\n[DataLog]\r\nFile=soak.txt\r\nType=2\r\nInterval="
+                      "1\r\n");
     }
     SetProgramFolder(home.path());
     QDir::setCurrent(home.path());

@@ -38,7 +38,8 @@ TEST(LinkHealer, StatusTexts)
         clock.advanceMs(LinkHealer::backoffMs(i + 1));
         healer.attemptFailed();
     }
-    EXPECT_EQ(healer.statusText(id), QStringLiteral("Link lost at 10:00:00: reconnecting (attempt 4, next try in 8 s)"))
+    EXPECT_EQ(healer.statusText(id),
+              QStringLiteral("Link lost at 10:00:00: reconnecting (attempt 4, next try in 8 s)"))
         << "lost";
     clock.advanceMs(8000);
     healer.restored();
