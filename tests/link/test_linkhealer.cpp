@@ -4,27 +4,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-TEST(LinkHealer, BacksOffThenTriesEveryTenSeconds)
-{
-    FakeClock clock;
-    ScopedClock useClock(clock);
-    LinkHealer healer;
-    healer.online();
-    healer.failed();
-    const qint64 expected[] = {500, 1000, 2000, 4000, 8000, 10000, 10000};
-    for (const qint64 step : expected) {
-        SCOPED_TRACE(step);
-        clock.advanceMs(step - 1);
-        EXPECT_FALSE(healer.attemptDue()) << "due early";
-        clock.advanceMs(1);
-        EXPECT_TRUE(healer.attemptDue()) << "due on time";
-        healer.attemptFailed();
-    }
-}
-
-TEST(LinkHealer, StatusTexts)
+TEST(LinkHealer, BackOffAndStatusTexts)
 {
     FakeClock clock;
     ScopedClock useClock(clock);
@@ -32,15 +12,19 @@ TEST(LinkHealer, StatusTexts)
     const QString id = QStringLiteral("DCX-700 SIM 4.20 ");
     EXPECT_EQ(healer.statusText(id), QString()) << "before the first connect";
     healer.online();
-    EXPECT_EQ(healer.statusText(id), QStringLiteral("Online: DCX-700 SIM 4.20")) << "online";
     healer.failed();
-    for (int i = 0; i < 4; ++i) {
-        clock.advanceMs(LinkHealer::backoffMs(i + 1));
+    for (const qint64 step : {500, 1000, 2000, 4000}) {
+        clock.advanceMs(step - 1);
+        EXPECT_FALSE(healer.attemptDue()) << "due before " << step;
+        clock.advanceMs(1);
+        EXPECT_TRUE(healer.attemptDue()) << "due after " << step;
         healer.attemptFailed();
     }
     EXPECT_EQ(healer.statusText(id),
               QStringLiteral("Link lost at 10:00:00: reconnecting (attempt 4, next try in 8 s)"))
         << "lost";
+    EXPECT_EQ(LinkHealer::backoffMs(5), 8000) << "fifth step";
+    EXPECT_EQ(LinkHealer::backoffMs(9), 10000) << "later steps";
     clock.advanceMs(8000);
     healer.restored();
     EXPECT_EQ(healer.statusText(id), QStringLiteral("Link restored at 10:00:15 after 16 s")) << "restored";
@@ -48,5 +32,3 @@ TEST(LinkHealer, StatusTexts)
     clock.advanceMs(60000);
     EXPECT_EQ(healer.statusText(id), QStringLiteral("Online: DCX-700 SIM 4.20")) << "a minute later";
 }
-
-} // namespace
