@@ -165,8 +165,9 @@ int runsShow(CliContext& ctx)
     const std::unique_ptr<ParameterModel> model = SnapshotModel(snapshot, &process);
     if (!model)
         return ExitOk;
-    ctx.out() << "\nRecipe (PC copy at the run start):\n"
-              << QString::fromUtf8(ProcessReportCsv(BuildProcessReport(*model, process))).remove(QLatin1Char('\r'));
+    ctx.out()
+        << "\nRecipe (PC copy at the run start):\n"
+        << QString::fromUtf8(ProcessReportCsv(BuildProcessReport(*model, process))).remove(QLatin1Char('\r'));
     return ExitOk;
 }
 
@@ -238,8 +239,9 @@ int runRuns(CliContext& ctx)
 
 const CliCommandRegistrar registrar(
     {QStringLiteral("runs"),
-     QStringLiteral("runs (list [--process N] [--since DATE] [--json] | show ID [--json] | export ID --csv OUT | "
-                    "report ID --pdf OUT)"),
+     QStringLiteral(
+         "runs (list [--process N] [--since DATE] [--json] | show ID [--json] | export ID --csv OUT | "
+         "report ID --pdf OUT)"),
      QStringLiteral("the run archive: list runs, show one, export its samples, print its recipe"), runRuns,
      true});
 

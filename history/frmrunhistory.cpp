@@ -166,13 +166,15 @@ void frmRunHistory::buildControls()
     lblArchive = new QLabel(this);
     lblArchive->setObjectName(QStringLiteral("lblArchive"));
     buttons->addWidget(lblArchive, 1);
-    const auto button = [&](QPushButton*& b, const char* name, const QString& text, void (frmRunHistory::*slot)()) {
+    const auto button = [&](QPushButton*& b, const char* name, const QString& text,
+                            void (frmRunHistory::*slot)()) {
         b = new QPushButton(text, this);
         b->setObjectName(QLatin1String(name));
         connect(b, &QPushButton::clicked, this, slot);
         buttons->addWidget(b);
     };
-    button(cmdExportCsv, "cmdExportCsv", QStringLiteral("Export &CSV..."), &frmRunHistory::cmdExportCsv_Click);
+    button(cmdExportCsv, "cmdExportCsv", QStringLiteral("Export &CSV..."),
+           &frmRunHistory::cmdExportCsv_Click);
     button(cmdExportCharts, "cmdExportCharts", QStringLiteral("Export C&harts..."),
            &frmRunHistory::cmdExportCharts_Click);
     button(cmdReport, "cmdReport", QStringLiteral("&Recipe Report..."), &frmRunHistory::cmdReport_Click);
@@ -236,7 +238,8 @@ void frmRunHistory::Refresh()
         cboOverlay->addItem(runName(r), r.id);
     cboOverlay->setCurrentIndex(std::max(0, cboOverlay->findData(overlay_.row.id)));
     if (archive_->isOpen())
-        lblArchive->setText(QStringLiteral("%1 runs, archive %2").arg(all.size()).arg(megabytes(archive_->sizeBytes())));
+        lblArchive->setText(
+            QStringLiteral("%1 runs, archive %2").arg(all.size()).arg(megabytes(archive_->sizeBytes())));
 }
 
 void frmRunHistory::lstRuns_SelectionChanged()
@@ -319,8 +322,9 @@ void frmRunHistory::ShowOverlay(qint64 overlay, int alignLayer)
             const std::optional<double> shift = OverlayShift(base_.samples, overlay_.samples, alignLayer);
             overlayShift_ = shift.value_or(0.0);
             if (!shift)
-                lblCursor->setText(QStringLiteral("Layer %1 was not deposited in both runs; aligned at run start.")
-                                       .arg(alignLayer));
+                lblCursor->setText(
+                    QStringLiteral("Layer %1 was not deposited in both runs; aligned at run start.")
+                        .arg(alignLayer));
             overlay_.charts = BuildRunCharts(overlay_.samples, overlayShift_);
         }
     }
@@ -380,8 +384,9 @@ void frmRunHistory::cmdExportCsv_Click()
         return;
     QSaveFile out(*file);
     if (!out.open(QIODevice::WriteOnly) || !WriteRunCsv(base_.samples, out) || !out.commit())
-        dialogs().message(QStringLiteral("The run could not be written to %1: %2").arg(*file, out.errorString()),
-                          MsgButtons::Ok, MsgIcon::Exclamation, req.title);
+        dialogs().message(
+            QStringLiteral("The run could not be written to %1: %2").arg(*file, out.errorString()),
+            MsgButtons::Ok, MsgIcon::Exclamation, req.title);
 }
 
 void frmRunHistory::cmdExportCharts_Click()
@@ -390,7 +395,8 @@ void frmRunHistory::cmdExportCharts_Click()
         return;
     FileDialogRequest req;
     req.title = QStringLiteral("Export Charts");
-    req.filter = QStringLiteral("PDF Document, all four charts (*.pdf)|*.pdf|PNG Image, the chart shown (*.png)|*.png");
+    req.filter = QStringLiteral(
+        "PDF Document, all four charts (*.pdf)|*.pdf|PNG Image, the chart shown (*.png)|*.png");
     req.fileName = QStringLiteral("Run %1.pdf").arg(base_.row.id);
     req.defaultExt = QStringLiteral("pdf");
     const std::optional<QString> file = dialogs().saveFile(req);
@@ -453,15 +459,17 @@ void frmRunHistory::cmdDelete_Click()
     const std::vector<qint64> ids = selectedRuns();
     if (ids.empty())
         return;
-    const QString question = ids.size() == 1
-                                 ? QStringLiteral("Delete run %1 with its samples and recipe?").arg(ids.front())
-                                 : QStringLiteral("Delete these %1 runs with their samples and recipes?").arg(ids.size());
+    const QString question =
+        ids.size() == 1
+            ? QStringLiteral("Delete run %1 with its samples and recipe?").arg(ids.front())
+            : QStringLiteral("Delete these %1 runs with their samples and recipes?").arg(ids.size());
     if (dialogs().message(question, MsgButtons::YesNo, MsgIcon::Question, QStringLiteral("Delete Runs")) !=
         MsgResult::Yes)
         return;
     for (qint64 id : ids) {
         if (!archive_->deleteRun(id)) {
-            dialogs().message(archive_->error(), MsgButtons::Ok, MsgIcon::Exclamation, QStringLiteral("Delete Runs"));
+            dialogs().message(archive_->error(), MsgButtons::Ok, MsgIcon::Exclamation,
+                              QStringLiteral("Delete Runs"));
             break;
         }
         if (id == base_.row.id)

@@ -17,7 +17,7 @@ namespace {
 
 const QString kTimeFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz");
 
-constexpr std::array<const char*, 6> kEndTexts = {"running",   "completed", "aborted",
+constexpr std::array<const char*, 6> kEndTexts = {"running",      "completed", "aborted",
                                                   "crystal fail", "link lost", "program closed"};
 
 QString timeText(const QDateTime& t)
@@ -227,15 +227,13 @@ std::optional<qint64> RunArchive::beginRun(const RunRow& row, const QByteArray& 
     return id;
 }
 
-bool RunArchive::addSample(qint64 run, const RunSample& sample, int gaps)
+bool RunArchive::insert(qint64 run, const RunSample& sample, int gaps)
 {
-    if (!isOpen())
-        return false;
     if (!insertSample_) {
         insertSample_ = std::make_unique<QSqlQuery>(db_);
-        insertSample_->prepare(QStringLiteral(
-            "INSERT INTO samples (run, seq, time_ms, elapsed, phase, layer, status, data)"
-            " VALUES (?, (SELECT samples FROM runs WHERE id = ?), ?, ?, ?, ?, ?, ?)"));
+        insertSample_->prepare(
+            QStringLiteral("INSERT INTO samples (run, seq, time_ms, elapsed, phase, layer, status, data)"
+                           " VALUES (?, (SELECT samples FROM runs WHERE id = ?), ?, ?, ?, ?, ?, ?)"));
         touchRun_ = std::make_unique<QSqlQuery>(db_);
         touchRun_->prepare(
             QStringLiteral("UPDATE runs SET end = ?, samples = samples + 1, gaps = ? WHERE id = ?"));
@@ -250,24 +248,44 @@ bool RunArchive::addSample(qint64 run, const RunSample& sample, int gaps)
     ins.bindValue(5, int(r.RunLayer));
     ins.bindValue(6, sample.status);
     ins.bindValue(7, EncodeSampleValues(r));
+    if (!ins.exec())
+        return fail(QStringLiteral("sample"), ins);
     QSqlQuery& touch = *touchRun_;
     touch.bindValue(0, timeText(sample.time));
     touch.bindValue(1, gaps);
     touch.bindValue(2, run);
-    // The tick and the run's row move together: a crash keeps both or neither.
-    if (!db_.transaction())
-        return fail(QStringLiteral("sample"), ins);
-    if (!ins.exec()) {
-        db_.rollback();
-        return fail(QStringLiteral("sample"), ins);
-    }
-    if (!touch.exec() || touch.numRowsAffected() != 1) {
-        db_.rollback();
+    if (!touch.exec())
         return fail(QStringLiteral("sample"), touch);
+    if (touch.numRowsAffected() != 1) {
+        error_ = QStringLiteral("sample: run %1 is gone").arg(run);
+        return false;
+    }
+    return true;
+}
+
+bool RunArchive::addSample(qint64 run, const RunSample& sample, int gaps)
+{
+    return addSamples(run, {sample}, gaps);
+}
+
+bool RunArchive::addSamples(qint64 run, const std::vector<RunSample>& samples, int gaps)
+{
+    if (!isOpen())
+        return false;
+    // The ticks and the run's row move together: a crash keeps both or neither.
+    if (!db_.transaction()) {
+        error_ = QStringLiteral("sample: %1").arg(db_.lastError().text());
+        return false;
+    }
+    for (const RunSample& s : samples) {
+        if (!insert(run, s, gaps)) {
+            db_.rollback();
+            return false;
+        }
     }
     if (!db_.commit()) {
-        db_.rollback();
         error_ = QStringLiteral("sample: %1").arg(db_.lastError().text());
+        db_.rollback();
         return false;
     }
     return true;
@@ -278,8 +296,8 @@ bool RunArchive::endRun(qint64 run, const QDateTime& end, RunEnd how, int gaps, 
     if (!isOpen())
         return false;
     QSqlQuery q(db_);
-    q.prepare(QStringLiteral(
-        "UPDATE runs SET end = ?, ended = ?, gaps = ?, layers = max(layers, ?) WHERE id = ?"));
+    q.prepare(
+        QStringLiteral("UPDATE runs SET end = ?, ended = ?, gaps = ?, layers = max(layers, ?) WHERE id = ?"));
     q.addBindValue(timeText(end));
     q.addBindValue(RunEndText(how));
     q.addBindValue(gaps);

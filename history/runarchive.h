@@ -78,6 +78,8 @@ public:
     std::optional<qint64> beginRun(const RunRow& row, const QByteArray& snapshot);
     // Appends one tick and moves the run's end time, count and gaps.
     bool addSample(qint64 run, const RunSample& sample, int gaps);
+    // The same for many ticks in one transaction (imports, the benchmark).
+    bool addSamples(qint64 run, const std::vector<RunSample>& samples, int gaps);
     // layers > 0 replaces the row's layer count.
     bool endRun(qint64 run, const QDateTime& end, RunEnd how, int gaps, int layers = 0);
     // Runs left "running" by a program that is gone: ended as program closed.
@@ -100,6 +102,7 @@ private:
     bool fail(const QString& what, const QSqlQuery& q);
     bool exec(const QString& sql);
     bool createOrUpgrade();
+    bool insert(qint64 run, const RunSample& sample, int gaps);
     RunRow rowFrom(const QSqlQuery& q) const;
 
     QString path_;

@@ -12,8 +12,9 @@ QByteArray RunCsv(const std::vector<RunSample>& samples)
     out += MonitorCsvHeader().toUtf8();
     out += '\n';
     for (const RunSample& s : samples) {
-        const QString line = s.status == 0 ? MonitorCsvLine(s.time, s.readings)
-                                           : MonitorCsvFailedLine(s.time, Comm_ErrorText(LinkStatus(s.status)));
+        const QString line = s.status == 0
+                                 ? MonitorCsvLine(s.time, s.readings)
+                                 : MonitorCsvFailedLine(s.time, Comm_ErrorText(LinkStatus(s.status)));
         out += line.toUtf8();
         out += '\n';
     }
@@ -30,6 +31,6 @@ QString RunReportHeading(const RunRow& r)
 {
     return QStringLiteral("Run %1, %2 to %3, %4 (recipe: the PC's copy at the run start)")
         .arg(r.id)
-        .arg(r.start.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), r.end.toString(QStringLiteral("HH:mm:ss")),
-             RunEndText(r.ended));
+        .arg(r.start.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+             r.end.toString(QStringLiteral("HH:mm:ss")), RunEndText(r.ended));
 }

@@ -22,7 +22,8 @@ bool IsDepositPhase(int phase)
 
 } // namespace
 
-RunRecorder::RunRecorder(QString archivePath, int keepDays) : path_(std::move(archivePath)), keepDays_(keepDays)
+RunRecorder::RunRecorder(QString archivePath, int keepDays)
+    : path_(std::move(archivePath)), keepDays_(keepDays)
 {
     status_ = QStringLiteral("Run history: waiting for a run");
 }

@@ -51,11 +51,12 @@ QByteArray BuildRunSnapshot(const ParameterModel& model, int process)
     if (process < 1 || process > MaxProcesses)
         return QJsonDocument(root).toJson(QJsonDocument::Compact);
     const ProcessRecord& p = model.ProcessTable[size_t(process)];
-    root.insert(QStringLiteral("process"), QJsonObject{{QStringLiteral("number"), process},
-                                                       {QStringLiteral("Process_Name"), p.Process_Name.text()},
-                                                       {QStringLiteral("Number_Layers"), p.Number_Layers},
-                                                       {QStringLiteral("First_Layer"), p.First_Layer},
-                                                       {QStringLiteral("Number_Act_Layers"), p.Number_Act_Layers}});
+    root.insert(QStringLiteral("process"),
+                QJsonObject{{QStringLiteral("number"), process},
+                            {QStringLiteral("Process_Name"), p.Process_Name.text()},
+                            {QStringLiteral("Number_Layers"), p.Number_Layers},
+                            {QStringLiteral("First_Layer"), p.First_Layer},
+                            {QStringLiteral("Number_Act_Layers"), p.Number_Act_Layers}});
     QJsonArray layers;
     std::set<int> films;
     std::set<int> seen;
@@ -114,13 +115,15 @@ std::unique_ptr<ParameterModel> SnapshotModel(const QByteArray& json, int* proce
     for (const QJsonValue& v : root.value(QStringLiteral("films")).toArray()) {
         if (const int k = numberOf(v, MaxFilms)) {
             readFields(v.toObject(), model->FilmTable[size_t(k)]);
-            model->FilmTable[size_t(k)].Film_Name = v.toObject().value(QStringLiteral("Film_Name")).toString();
+            model->FilmTable[size_t(k)].Film_Name =
+                v.toObject().value(QStringLiteral("Film_Name")).toString();
         }
     }
     for (const QJsonValue& v : root.value(QStringLiteral("materials")).toArray()) {
         if (const int k = numberOf(v, MaxMaterials)) {
             readFields(v.toObject(), model->MaterialTable[size_t(k)]);
-            model->MaterialTable[size_t(k)].Material = v.toObject().value(QStringLiteral("Material")).toString();
+            model->MaterialTable[size_t(k)].Material =
+                v.toObject().value(QStringLiteral("Material")).toString();
         }
     }
     return model;

@@ -140,8 +140,9 @@ TEST_F(RecorderRun, CompletedAbortedAndGappedRunsGiveTheirRowsSamplesAndSnapshot
         EXPECT_EQ(row.process, 1) << "process";
         EXPECT_EQ(row.name, QStringLiteral("Al Mirror")) << "name";
         EXPECT_EQ(row.instrument, QStringLiteral("DCX-700 sim")) << "instrument";
-        if (i < 3)
+        if (i < 3) {
             EXPECT_EQ(row.samples, ticks[i]) << "samples";
+        }
         EXPECT_EQ(qint64(archive.samples(row.id).size()), row.samples) << "stored samples";
 
         int process = 0;
@@ -187,7 +188,8 @@ TEST(RunOverlay, AlignsTheSecondRunAtTheChosenLayersDeposit)
     EXPECT_EQ(charts[0][0].x[3], 30.0) << "layer 2 deposit of the overlay";
     EXPECT_EQ(charts[0][0].y[3], 3.0) << "its rate";
     EXPECT_FALSE(OverlayShift(base, over, 3)) << "a layer neither deposited";
-    EXPECT_EQ(RunCursorText(BuildRunCharts(base)[0], 29.0), QStringLiteral("t = 30.0 s   1: 2.00   2: 0.00   3: 0.00   4: 0.00"));
+    EXPECT_EQ(RunCursorText(BuildRunCharts(base)[0], 29.0),
+              QStringLiteral("t = 30.0 s   1: 2.00   2: 0.00   3: 0.00   4: 0.00"));
 }
 
 TEST_F(RecorderRun, AnArchiveThatCannotBeUsedStopsRecordingAndIsLeftAsItWas)
@@ -198,9 +200,10 @@ TEST_F(RecorderRun, AnArchiveThatCannotBeUsedStopsRecordingAndIsLeftAsItWas)
         const char* why;
     };
     const Case cases[] = {
-        {"text file", [](const QString& p) { writeFile(p, "not a database\n"); }, "not an SQLite"},
+        {"text file", [](const QString& p) { writeFile(p, "not a database\n"); }, "database format"},
         {"folder", [](const QString& p) { QDir().mkpath(p); }, "a folder"},
-        {"truncated", [](const QString& p) { writeFile(p, QByteArray("SQLite format 3\0", 16) + QByteArray(84, '\1')); },
+        {"truncated",
+         [](const QString& p) { writeFile(p, QByteArray("SQLite format 3\0", 16) + QByteArray(84, '\1')); },
          "cannot be used"},
     };
     for (const Case& c : cases) {

@@ -58,7 +58,8 @@ protected:
 TEST_F(RunsCli, MonitorRecordsARunThatExportsAsPrintedAndTheToolsReadIt)
 {
     // Stopped, a run of five ticks (one refused readings query), stopped.
-    inst.replies["V"] = {"0 0 4 1 0", "7 1.5 4 1 0", "13 2.5 4 1 0", "13 3 4 2 0", "13 3.5 4 2 0", "0 0 4 1 0"};
+    inst.replies["V"] = {"0 0 4 1 0",  "7 1.5 4 1 0",  "13 2.5 4 1 0",
+                         "13 3 4 2 0", "13 3.5 4 2 0", "0 0 4 1 0"};
     inst.replies["K1"] = {kOutputs, kOutputs, kOutputs, "C:", kOutputs};
     const CtlRun m = ctl(tcp() + QStringList{"monitor", "--count", "7"});
     ASSERT_EQ(m.exitCode, 0) << m.err.toStdString();
@@ -80,7 +81,8 @@ TEST_F(RunsCli, MonitorRecordsARunThatExportsAsPrintedAndTheToolsReadIt)
     const QString csv = dir.filePath(QStringLiteral("run1.csv"));
     const CtlRun ex = ctl({"runs", "export", "1", "--csv", csv});
     ASSERT_EQ(ex.exitCode, 0) << ex.err.toStdString();
-    EXPECT_EQ(QString::fromUtf8(readFile(csv)), (QStringList{out[0]} + out.mid(2, 5)).join(QLatin1Char('\n')) + '\n');
+    EXPECT_EQ(QString::fromUtf8(readFile(csv)),
+              (QStringList{out[0]} + out.mid(2, 5)).join(QLatin1Char('\n')) + '\n');
 
     const CtlRun show = ctl({"runs", "show", "1", "--json"});
     ASSERT_EQ(show.exitCode, 0) << show.err.toStdString();
