@@ -61,6 +61,13 @@ frmRunHistory::frmRunHistory(const QString& archivePath, QWidget* parent)
         lblArchive->setText(QFileInfo::exists(archivePath) ? archive_->error()
                                                            : QStringLiteral("No runs recorded yet."));
     Refresh();
+    // The newest run is the one usually wanted.
+    if (QTreeWidgetItem* newest = lstRuns->topLevelItem(0)) {
+        lstRuns->setCurrentItem(newest);
+        if (shownRun() == 0)
+            ShowRun(newest->data(ColId, Qt::DisplayRole).toLongLong());
+    }
+    lstRuns->setFocus();
 }
 
 frmRunHistory::~frmRunHistory() = default;
@@ -148,6 +155,8 @@ void frmRunHistory::buildControls()
         tabCharts->addTab(plots_[size_t(g)], QLatin1String(kTabTitles[g]));
     }
     chartsLayout->addWidget(tabCharts);
+    connect(tabCharts, &QTabWidget::currentChanged, this,
+            [this](int g) { plots_[size_t(g)]->replot(QCustomPlot::rpQueuedReplot); });
     lblCursor = new QLabel(chartsBox);
     lblCursor->setObjectName(QStringLiteral("lblCursor"));
     chartsLayout->addWidget(lblCursor);
@@ -355,7 +364,9 @@ void frmRunHistory::drawOverlay()
                 og->setData(series.x, series.y, true);
             }
         }
-        p->replot();
+        // A chart on a hidden tab is drawn when its tab is chosen.
+        if (p->isVisible())
+            p->replot();
     }
 }
 

@@ -203,9 +203,10 @@ std::optional<qint64> RunArchive::beginRun(const RunRow& row, const QByteArray& 
                              " samples) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 0)"));
     q.addBindValue(timeText(row.start));
     q.addBindValue(timeText(row.start));
-    q.addBindValue(row.instrument);
+    // A null text would be bound as NULL.
+    q.addBindValue(row.instrument.isNull() ? QStringLiteral("") : row.instrument);
     q.addBindValue(row.process);
-    q.addBindValue(row.name);
+    q.addBindValue(row.name.isNull() ? QStringLiteral("") : row.name);
     q.addBindValue(row.layers);
     q.addBindValue(RunEndText(row.ended));
     q.addBindValue(row.gaps);
@@ -272,16 +273,63 @@ bool RunArchive::addSamples(qint64 run, const std::vector<RunSample>& samples, i
 {
     if (!isOpen())
         return false;
-    // The ticks and the run's row move together: a crash keeps both or neither.
+    if (samples.size() == 1)
+        return addSampleInTransaction(run, samples.front(), gaps);
+    // Many ticks at once: numbered here, the run's row moved once at the end.
+    if (!db_.transaction()) {
+        error_ = QStringLiteral("samples: %1").arg(db_.lastError().text());
+        return false;
+    }
+    QSqlQuery count(db_);
+    count.prepare(QStringLiteral("SELECT samples FROM runs WHERE id = ?"));
+    count.addBindValue(run);
+    if (!count.exec() || !count.next()) {
+        db_.rollback();
+        return fail(QStringLiteral("samples"), count);
+    }
+    const qint64 first = count.value(0).toLongLong();
+    count.finish();
+    QSqlQuery ins(db_);
+    ins.prepare(QStringLiteral("INSERT INTO samples (run, seq, time_ms, elapsed, phase, layer, status, data)"
+                               " VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+    for (size_t i = 0; i < samples.size(); ++i) {
+        const RunSample& s = samples[i];
+        ins.bindValue(0, run);
+        ins.bindValue(1, first + qint64(i));
+        ins.bindValue(2, s.time.toMSecsSinceEpoch());
+        ins.bindValue(3, s.readings.ElapsedTime);
+        ins.bindValue(4, int(s.readings.Phase));
+        ins.bindValue(5, int(s.readings.RunLayer));
+        ins.bindValue(6, s.status);
+        ins.bindValue(7, EncodeSampleValues(s.readings));
+        if (!ins.exec()) {
+            db_.rollback();
+            return fail(QStringLiteral("samples"), ins);
+        }
+    }
+    QSqlQuery touch(db_);
+    touch.prepare(QStringLiteral("UPDATE runs SET end = ?, samples = samples + ?, gaps = ? WHERE id = ?"));
+    touch.addBindValue(samples.empty() ? QString() : timeText(samples.back().time));
+    touch.addBindValue(qint64(samples.size()));
+    touch.addBindValue(gaps);
+    touch.addBindValue(run);
+    if (samples.empty() || !touch.exec() || !db_.commit()) {
+        db_.rollback();
+        return samples.empty() || fail(QStringLiteral("samples"), touch);
+    }
+    return true;
+}
+
+bool RunArchive::addSampleInTransaction(qint64 run, const RunSample& sample, int gaps)
+{
+    // The tick and the run's row move together: a crash keeps both or neither.
     if (!db_.transaction()) {
         error_ = QStringLiteral("sample: %1").arg(db_.lastError().text());
         return false;
     }
-    for (const RunSample& s : samples) {
-        if (!insert(run, s, gaps)) {
-            db_.rollback();
-            return false;
-        }
+    if (!insert(run, sample, gaps)) {
+        db_.rollback();
+        return false;
     }
     if (!db_.commit()) {
         error_ = QStringLiteral("sample: %1").arg(db_.lastError().text());
@@ -456,6 +504,19 @@ bool RunArchive::deleteRun(qint64 id)
         }
     }
     return db_.commit();
+}
+
+void RunArchive::checkpoint(bool passive)
+{
+    if (isOpen())
+        exec(passive ? QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)")
+                     : QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+}
+
+void RunArchive::deferCheckpoints()
+{
+    if (isOpen())
+        exec(QStringLiteral("PRAGMA wal_autocheckpoint = 0"));
 }
 
 qint64 RunArchive::sizeBytes() const

@@ -95,6 +95,11 @@ public:
     QByteArray snapshot(qint64 id);
     std::vector<RunSample> samples(qint64 id);
     bool deleteRun(qint64 id);
+    // Moves the write-ahead log into the file; passive: never waits for a reader.
+    void checkpoint(bool passive = false);
+    // Leaves checkpoints to checkpoint(): a recorder moves the log into the
+    // file between runs, not in the middle of a tick.
+    void deferCheckpoints();
     // The file with its write-ahead log, in bytes.
     qint64 sizeBytes() const;
 
@@ -103,6 +108,7 @@ private:
     bool exec(const QString& sql);
     bool createOrUpgrade();
     bool insert(qint64 run, const RunSample& sample, int gaps);
+    bool addSampleInTransaction(qint64 run, const RunSample& sample, int gaps);
     RunRow rowFrom(const QSqlQuery& q) const;
 
     QString path_;

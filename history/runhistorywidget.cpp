@@ -32,6 +32,11 @@ void RunHistoryWidget::programClosing()
         recorder_->programClosing();
 }
 
+frmRunHistory* RunHistoryWidget::historyWindow() const
+{
+    return window_;
+}
+
 void RunHistoryWidget::openWindow()
 {
     if (!window_)

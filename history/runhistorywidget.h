@@ -26,7 +26,8 @@ public:
     void openWindow();
 
     RunRecorder* recorder() const { return recorder_.get(); }
-    frmRunHistory* window() const { return window_; }
+    // The Run History window while it is open.
+    frmRunHistory* historyWindow() const;
 
 private:
     std::unique_ptr<RunRecorder> recorder_;

@@ -54,6 +54,8 @@ bool RunRecorder::ensureOpen(const QDateTime& now)
     }
     // A program killed during a run left it open; its last tick was its end.
     archive->closeRunsLeftOpen(now.addSecs(-60));
+    // A checkpoint syncs the file; it waits for the end of a run.
+    archive->deferCheckpoints();
     if (keepDays_ > 0)
         archive->prune(now.addDays(-keepDays_));
     archive_ = std::move(archive);
@@ -105,6 +107,7 @@ void RunRecorder::endRun(const QDateTime& when, RunEnd how)
     }
     status_ = QStringLiteral("Run history: run %1 %2").arg(*run_).arg(RunEndText(how));
     run_.reset();
+    archive_->checkpoint(true);
 }
 
 void RunRecorder::record(const QDateTime& when, const ReadingsRecord& r, int linkStatus)
