@@ -38,7 +38,11 @@ namespace {
 enum Column { ColId, ColStart, ColEnd, ColProcess, ColName, ColLayers, ColEnded, ColGaps, ColSamples };
 const char* const kPlotNames[4] = {"plotRate", "plotDeviation", "plotPower", "plotSensorRate"};
 const char* const kTabTitles[4] = {"Output Rate", "Output Deviation", "Output Power", "Sensor Rate"};
-const QString kTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+// "2026-12-05 14:03:07"; the ISO writer is much faster than a format string.
+QString listTime(const QDateTime& t)
+{
+    return t.toString(Qt::ISODate).replace(QLatin1Char('T'), QLatin1Char(' '));
+}
 
 // The overlay's graphs follow the four series of the chart wrapper.
 constexpr int kOverlayFirstGraph = 4;
@@ -211,7 +215,8 @@ void frmRunHistory::Refresh()
     if (cboEnded->currentData().toInt() >= 0)
         filter.ended = RunEnd(cboEnded->currentData().toInt());
     const std::vector<RunRow> all = archive_->listRuns();
-    const std::vector<RunRow> rows = archive_->listRuns(filter);
+    const bool filtered = filter.process || filter.since.isValid() || filter.until.isValid() || filter.ended;
+    const std::vector<RunRow> rows = filtered ? archive_->listRuns(filter) : all;
 
     std::set<int> processes;
     for (const RunRow& r : all)
@@ -228,8 +233,8 @@ void frmRunHistory::Refresh()
     for (const RunRow& r : rows) {
         auto* item = new QTreeWidgetItem(lstRuns);
         item->setData(ColId, Qt::DisplayRole, r.id);
-        item->setText(ColStart, r.start.toString(kTimeFormat));
-        item->setText(ColEnd, r.end.toString(kTimeFormat));
+        item->setText(ColStart, listTime(r.start));
+        item->setText(ColEnd, listTime(r.end));
         item->setData(ColProcess, Qt::DisplayRole, r.process);
         item->setText(ColName, r.name);
         item->setData(ColLayers, Qt::DisplayRole, r.layers);

@@ -27,7 +27,8 @@ QString timeText(const QDateTime& t)
 
 QDateTime timeFrom(const QVariant& v)
 {
-    return QDateTime::fromString(v.toString(), kTimeFormat);
+    // The ISO parser: many times faster than a format string over a long list.
+    return QDateTime::fromString(v.toString(), Qt::ISODateWithMs);
 }
 
 // The tables of schema version 1.
