@@ -2,6 +2,7 @@
 
 #include "app/applogging.h"
 #include "app/frmabout.h"
+#include "history/runhistorywidget.h"
 #include "support/config.h"
 #include "support/dialogs.h"
 #include "support/formposition.h"
@@ -26,6 +27,7 @@
 #include <QSettings>
 #include <QSlider>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <qcustomplot.h>
@@ -287,6 +289,8 @@ void frmMain::buildMenus()
     mnuViewSensorRdg =
         menuEntry(mnuView, QStringLiteral("Se&nsor Readings"), QStringLiteral("mnuViewSensorRdg"));
     mnuViewSensorRdg->setEnabled(false);
+    mnuViewRunHistory =
+        menuEntry(mnuView, QStringLiteral("Run &History..."), QStringLiteral("mnuViewRunHistory"));
 
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -309,6 +313,9 @@ void frmMain::Form_Load()
     for (QLineEdit* e : {txtLayerNum, txtLayerTotal, txtPhase, txtTime})
         e->setStyleSheet(QStringLiteral("QLineEdit { background: black; color: white; }"));
     ReadINI();
+    runHistory_ = new RunHistoryWidget(this);
+    statusBar()->addPermanentWidget(runHistory_);
+    connect(mnuViewRunHistory, &QAction::triggered, runHistory_, &RunHistoryWidget::openWindow);
     BuildGraphs();
     PointRestart = 1;
     InitGraph();
@@ -406,6 +413,7 @@ void frmMain::Form_QueryUnload()
         return;
     Unloaded = true;
     tmrUpdate->stop();
+    runHistory_->programClosing();
     SaveFormPosition(this);
     WriteINI();
     // Ends the program at once: no other window gets to clean up first.

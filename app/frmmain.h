@@ -20,6 +20,7 @@ class QPushButton;
 class QSlider;
 class QStackedWidget;
 class QTimer;
+class RunHistoryWidget;
 class RunMonitor;
 class frmComm;
 class frmSensors;
@@ -170,6 +171,8 @@ private:
     QAction* mnuEditComm = nullptr;
     std::array<QAction*, 4> mnuViewGraph{};
     QAction* mnuViewSensorRdg = nullptr;
+    QAction* mnuViewRunHistory = nullptr;
+    RunHistoryWidget* runHistory_ = nullptr; // status bar label; records the runs
     QAction* mnuHelpHelp = nullptr;
     QAction* mnuHelpAbout = nullptr;
 };

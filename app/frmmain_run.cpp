@@ -2,6 +2,7 @@
 // RunMonitor (its controls as a MonitorView, its graphs as RunHooks) and the
 // link's caption and settings-window requests.
 #include "app/frmmain.h"
+#include "history/runhistorywidget.h"
 
 #include "app/buttontable.h"
 #include "app/frmsensors.h"
@@ -267,6 +268,7 @@ void frmMain::connectRunControls()
 void frmMain::tmrUpdate_Timer()
 {
     monitor().tmrUpdate_Timer();
+    runHistory_->tick();
 }
 void frmMain::UpdateButtons()
 {

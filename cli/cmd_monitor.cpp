@@ -7,18 +7,20 @@
 #include "commands/modcommdata.h"
 #include "commands/modcommoperate.h"
 #include "commands/readingsrecord.h"
+#include "history/runrecorder.h"
 #include "link/linkhealer.h"
 #include "link/modcomm.h"
 #include "runlog/datalog.h"
+#include "runlog/monitorcsv.h"
 #include "runlog/phasetext.h"
 #include "support/clock.h"
 #include "support/config.h"
 #include "support/modutil.h"
-#include "support/numbers.h"
 
 #include <QStringList>
 
 #include <csignal>
+#include <utility>
 
 namespace {
 
@@ -37,51 +39,21 @@ void restoreSignals()
     std::signal(SIGTERM, SIG_DFL);
 }
 
-QString fmt(double v, const char* pattern)
-{
-    return FormatNumber(v, QString::fromLatin1(pattern));
-}
-
 QString headerLine()
 {
-    QStringList h{QStringLiteral("time"), QStringLiteral("elapsed"), QStringLiteral("phase"),
-                  QStringLiteral("phase_text")};
-    for (int k = 1; k <= 4; ++k)
-        for (const char* f : {"rate", "dev", "thick", "power"})
-            h << QStringLiteral("out%1_%2").arg(k).arg(QLatin1String(f));
-    for (int k = 1; k <= 4; ++k)
-        for (const char* f : {"rate", "thick", "freq"})
-            h << QStringLiteral("sens%1_%2").arg(k).arg(QLatin1String(f));
-    return h.join(QLatin1Char(','));
-}
-
-// Number of value fields after phase_text: 4 per output, 3 per sensor.
-constexpr int kValueFields = 4 * 4 + 4 * 3;
-
-QString timeField()
-{
-    return appClock().now().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"));
+    return MonitorCsvHeader();
 }
 
 QString readingsLine(const ReadingsRecord& r)
 {
-    QStringList f{timeField(), fmt(r.ElapsedTime, "#0.0"), QString::number(r.Phase), PhaseText(r.Phase)};
-    for (size_t k = 0; k < 4; ++k)
-        f << fmt(r.OutRate[k], "#0.00") << fmt(r.OutDeviation[k], "#0.0") << fmt(r.OutThickness[k], "#0.000")
-          << fmt(r.OutPower[k], "#0.0");
-    for (size_t k = 0; k < 4; ++k)
-        f << fmt(r.SensorRate[k], "#0.00") << fmt(r.SensorThickness[k], "#0.000")
-          << fmt(r.SensorFrequency[k], "#0.00");
-    return f.join(QLatin1Char(','));
+    return MonitorCsvLine(appClock().now(), r);
 }
 
 // A failed tick repeats no values: the time, the link status text where the
 // phase text goes, every value field empty.
 QString failedLine(LinkStatus status)
 {
-    QString s = timeField() + QStringLiteral(",,,") + Comm_ErrorText(status);
-    s += QString(kValueFields, QLatin1Char(','));
-    return s;
+    return MonitorCsvFailedLine(appClock().now(), Comm_ErrorText(status));
 }
 
 bool failed(LinkStatus s)
@@ -175,6 +147,7 @@ int runMonitor(CliContext& ctx)
     const std::optional<int> count = ctx.takeIntOption(QStringLiteral("--count"));
     const std::optional<QString> log = ctx.takeOption(QStringLiteral("--log"));
     const bool noReconnect = ctx.takeFlag(QStringLiteral("--no-reconnect"));
+    const bool noHistory = ctx.takeFlag(QStringLiteral("--no-history"));
     if (ctx.hasError())
         return ctx.usageError(ctx.error());
     if (!ctx.args.isEmpty())
@@ -195,12 +168,26 @@ int runMonitor(CliContext& ctx)
     std::signal(SIGTERM, onStopSignal);
 
     Monitor monitor(log.has_value(), !noReconnect && Config().AutoReconnect >= 1);
+    // Runs go into the run archive as the window records them; a failing
+    // archive is reported once and never stops the monitoring.
+    std::optional<RunRecorder> history;
+    if (!noHistory && Config().RunHistory != 0)
+        history.emplace(RunArchivePath(), Config().RunHistoryDays);
+    bool historyStopShown = false;
     ctx.out() << headerLine() << '\n';
     ctx.out().flush();
     const qint64 start = appClock().monotonicMs();
     const int failedBefore = DataLog().failedWrites();
     for (qint64 n = 0; !g_stop && (!count || n < *count); ++n) {
-        ctx.out() << monitor.tick() << '\n';
+        const QString line = monitor.tick();
+        // Stored before it is printed: a line on screen is a tick in the archive.
+        if (history) {
+            history->setInstrument(Comm_InstrumentID());
+            history->tick(MonitorCsvLineTime(line), Readings(), Comm_GetStatus());
+            if (history->stopped() && !std::exchange(historyStopShown, true))
+                ctx.err() << history->statusText() << '\n';
+        }
+        ctx.out() << line << '\n';
         ctx.out().flush();
         // A log that cannot be written ends the run at once: a script must
         // not believe it was recorded.
@@ -221,7 +208,7 @@ int runMonitor(CliContext& ctx)
 }
 
 const CliCommandRegistrar
-    registrar({QStringLiteral("monitor"), QStringLiteral("monitor [--count N] [--log FILE] [--no-reconnect]"),
+    registrar({QStringLiteral("monitor"), QStringLiteral("monitor [--count N] [--log FILE] [--no-reconnect] [--no-history]"),
                QStringLiteral("poll every 500 ms; one CSV line per tick after a header"), runMonitor});
 
 } // namespace

@@ -33,6 +33,9 @@ struct AppConfig {
     qint16 LogInterval = 1;
     // [Graph]
     qint16 Display = 0; // 0 rate, 1 deviation, 2 power, 3 sensor rate
+    // [RunHistory]
+    qint16 RunHistory = 1;     // 0: runs are not recorded into the run archive
+    qint16 RunHistoryDays = 0; // runs older than this many days are deleted; 0 keeps all
 };
 
 // The one program-wide configuration.

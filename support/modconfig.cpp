@@ -49,6 +49,8 @@ const IniKey kKeys[] = {
     {"DataLog", "End", Conversion::RoundedNumber, &AppConfig::LogEnd},
     {"DataLog", "Interval", Conversion::Integer, &AppConfig::LogInterval},
     {"Graph", "Display", Conversion::Integer, &AppConfig::Display},
+    {"RunHistory", "RunHistory", Conversion::Integer, &AppConfig::RunHistory},
+    {"RunHistory", "KeepDays", Conversion::Integer, &AppConfig::RunHistoryDays},
 };
 
 std::optional<qint16> convert(Conversion conversion, const QString& text)

@@ -36,7 +36,9 @@ QString describe(const AppConfig& c)
                        "Start=" + n(c.LogStart),
                        "End=" + n(c.LogEnd),
                        "Interval=" + n(c.LogInterval),
-                       "Display=" + n(c.Display)}
+                       "Display=" + n(c.Display),
+                       "RunHistory=" + n(c.RunHistory),
+                       "KeepDays=" + n(c.RunHistoryDays)}
         .join(QLatin1Char('|'));
 }
 
@@ -78,14 +80,15 @@ TEST_F(ConfigFile, EveryKeyIsReadAndWrittenBackInOrder)
              "[DataLog]\r\nFile=" +
              elsewhere.filePath(QStringLiteral("run.txt")).toUtf8() +
              "\r\nType=2\r\nStart=10\r\nEnd=600\r\nInterval=5\r\n"
-             "[Graph]\r\nDisplay=3\r\n");
+             "[Graph]\r\nDisplay=3\r\n[RunHistory]\r\nRunHistory=0\r\nKeepDays=30\r\n");
     ReadINI();
-    EXPECT_EQ(describe(Config()), "File=" + elsewhere.filePath(QStringLiteral("params.mdb")) +
-                                      "|Debug=1|Type=2|RS232Port=3|RS232Device=/dev/"
-                                      "ttyUSB1|USBDevice=A1B2|EPort=4001|EAddress=10.0.0.7|"
-                                      "CheckSum=0|UpDnProcesses=1|UpDnSystem=1|UpDnMaterials=1|Log=" +
-                                      elsewhere.filePath(QStringLiteral("run.txt")) +
-                                      "|LogType=2|Start=10|End=600|Interval=5|Display=3");
+    EXPECT_EQ(describe(Config()),
+              "File=" + elsewhere.filePath(QStringLiteral("params.mdb")) +
+                  "|Debug=1|Type=2|RS232Port=3|RS232Device=/dev/"
+                  "ttyUSB1|USBDevice=A1B2|EPort=4001|EAddress=10.0.0.7|"
+                  "CheckSum=0|UpDnProcesses=1|UpDnSystem=1|UpDnMaterials=1|Log=" +
+                  elsewhere.filePath(QStringLiteral("run.txt")) +
+                  "|LogType=2|Start=10|End=600|Interval=5|Display=3|RunHistory=0|KeepDays=30");
 
     // Changed in memory, written at close; Debug is never written back.
     std::tie(Config().CommType, Config().LogStart, Config().DebugDump, Config().EAddress) =

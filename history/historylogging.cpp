@@ -1,0 +1,3 @@
+#include "history/historylogging.h"
+
+Q_LOGGING_CATEGORY(lcHistory, "dcx.history", QtInfoMsg)

@@ -1,0 +1,8 @@
+#ifndef DCX_HISTORY_HISTORYLOGGING_H
+#define DCX_HISTORY_HISTORYLOGGING_H
+
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcHistory)
+
+#endif
