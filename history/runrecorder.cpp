@@ -131,8 +131,15 @@ void RunRecorder::tick(const QDateTime& when, const ReadingsRecord& r, int linkS
     }
     const bool afterGap = inGap_;
     inGap_ = false;
-    last_ = r;
     const int p = r.Phase;
+    // After a gap the run goes on only where the instrument still runs the
+    // same process, no earlier in it; otherwise the run ended unseen.
+    if (afterGap && run_ && p != kPhaseStopped &&
+        (!IsActivePhase(p) || r.RunProcess != last_.RunProcess || r.ElapsedTime < last_.ElapsedTime)) {
+        endRun(when, RunEnd::LinkLost);
+        phase_ = kPhaseStopped;
+    }
+    last_ = r;
     if (p != phase_ && IsRunStart(phase_, p) && !run_)
         startRun(when, r);
     if (run_ && p != kPhaseStopped) {
