@@ -3,8 +3,7 @@
 // CSV line; with --log the data log is written by the program's own code.
 #include "cli/clicontext.h"
 #include "cli/commandtable.h"
-#include "commands/modcommdata.h"
-#include "commands/modcommoperate.h"
+#include "cli/monitorpoll.h"
 #include "commands/readingsrecord.h"
 #include "link/modcomm.h"
 #include "runlog/datalog.h"
@@ -16,24 +15,9 @@
 
 #include <QStringList>
 
-#include <csignal>
-
 namespace {
 
 constexpr qint64 kTickMs = 500;
-
-volatile std::sig_atomic_t g_stop = 0;
-
-extern "C" void onStopSignal(int)
-{
-    g_stop = 1;
-}
-
-void restoreSignals()
-{
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
-}
 
 QString fmt(double v, const char* pattern)
 {
@@ -82,41 +66,6 @@ QString failedLine(LinkStatus status)
     return s;
 }
 
-class Monitor {
-public:
-    explicit Monitor(bool logging) : logging_(logging) {}
-
-    // One tick; returns the CSV line.
-    QString tick()
-    {
-        // As the update loop: a timeout on the last tick means reconnect first.
-        if (Comm_GetStatus() == linkstatus::Timeout && !Comm_Connect())
-            return failedLine(linkstatus::Timeout);
-        const qint16 phase = Operate_GetStatus();
-        if (phase == -1 && Comm_GetStatus() != linkstatus::Ok)
-            return failedLine(Comm_GetStatus());
-        if (phase != currentPhase_) {
-            if (logging_)
-                DataLogPhaseChange(currentPhase_, phase);
-            currentPhase_ = phase;
-        }
-        QString line;
-        if (Data_GetSensors() != 0 || Data_GetOutputs() != 0)
-            line = failedLine(Comm_GetStatus());
-        else
-            line = readingsLine(Readings());
-        // A failed readings query still logs the previous values, as the
-        // program does.
-        if (logging_)
-            DataLogSample(currentPhase_, Readings());
-        return line;
-    }
-
-private:
-    bool logging_;
-    int currentPhase_ = -1; // as after start-up: a run already going gets no log section
-};
-
 int runMonitor(CliContext& ctx)
 {
     const std::optional<int> count = ctx.takeIntOption(QStringLiteral("--count"));
@@ -136,25 +85,21 @@ int runMonitor(CliContext& ctx)
     if (!ctx.connect())
         return ExitNotFound;
 
-    g_stop = 0;
-    std::signal(SIGINT, onStopSignal);
-    std::signal(SIGTERM, onStopSignal);
-
-    Monitor monitor(log.has_value());
+    const StopSignals stopSignals;
+    MonitorPoll poll(log.has_value());
     ctx.out() << headerLine() << '\n';
     ctx.out().flush();
     const qint64 start = appClock().monotonicMs();
     const int failedBefore = DataLog().failedWrites();
-    for (qint64 n = 0; !g_stop && (!count || n < *count); ++n) {
-        ctx.out() << monitor.tick() << '\n';
+    for (qint64 n = 0; !StopSignals::requested() && (!count || n < *count); ++n) {
+        const LinkStatus status = poll.tick();
+        ctx.out() << (status == linkstatus::Ok ? readingsLine(Readings()) : failedLine(status)) << '\n';
         ctx.out().flush();
         // A log that cannot be written ends the run at once: a script must
         // not believe it was recorded.
-        if (log && DataLog().failedWrites() != failedBefore) {
-            restoreSignals();
+        if (log && DataLog().failedWrites() != failedBefore)
             return ctx.fileError(Config().LogFileName,
                                  QStringLiteral("cannot write the data log: ") + DataLog().lastWriteError());
-        }
         if (count && n + 1 >= *count)
             break;
         // The next tick on the 500 ms grid; a slow tick skips the ticks it overran.
@@ -162,7 +107,6 @@ int runMonitor(CliContext& ctx)
         const qint64 next = (elapsed / kTickMs + 1) * kTickMs;
         WaitSeconds(double(next - elapsed) / 1000.0);
     }
-    restoreSignals();
     return ExitOk;
 }
 

@@ -29,6 +29,11 @@ struct AppConfig {
     qint16 LogInterval = 1;
     // [Graph]
     qint16 Display = 0; // 0 rate, 1 deviation, 2 power, 3 sensor rate
+    // [Remote]: the read-only HTTP face; checked when it starts
+    QString HttpPort = QStringLiteral("0"); // 0 = off
+    QString HttpBind = QStringLiteral("127.0.0.1");
+    QString HttpToken;      // required beyond loopback
+    QString InstrumentName; // the "instrument" label; empty = the identification
 };
 
 // The one program-wide configuration.

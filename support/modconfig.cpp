@@ -47,6 +47,10 @@ const IniKey kKeys[] = {
     {"DataLog", "End", Conversion::RoundedNumber, &AppConfig::LogEnd},
     {"DataLog", "Interval", Conversion::Integer, &AppConfig::LogInterval},
     {"Graph", "Display", Conversion::Integer, &AppConfig::Display},
+    {"Remote", "HttpPort", Conversion::Text, &AppConfig::HttpPort},
+    {"Remote", "HttpBind", Conversion::Text, &AppConfig::HttpBind},
+    {"Remote", "HttpToken", Conversion::Text, &AppConfig::HttpToken},
+    {"Remote", "InstrumentName", Conversion::Text, &AppConfig::InstrumentName},
 };
 
 std::optional<qint16> convert(Conversion conversion, const QString& text)

@@ -1,0 +1,22 @@
+#include "remote/remotestate.h"
+
+#include "link/modcomm.h"
+
+RemoteState CaptureRemoteState()
+{
+    RemoteState s;
+    s.readings = Readings();
+    s.identification = Comm_InstrumentID();
+    const LinkStatus status = Comm_GetStatus();
+    s.linkStatus = status;
+    s.linkUp = Comm_Online() && status == linkstatus::Ok;
+    // The record holds real values once an instrument has answered.
+    s.readingsValid = !s.identification.isEmpty();
+    if (!Comm_Online())
+        s.linkState = QStringLiteral("offline");
+    else if (status == linkstatus::Ok)
+        s.linkState = QStringLiteral("online");
+    else
+        s.linkState = Comm_ErrorText(status);
+    return s;
+}
