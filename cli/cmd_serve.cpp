@@ -77,7 +77,8 @@ int runServe(CliContext& ctx)
     if (!ctx.args.isEmpty())
         return ctx.usageError(QStringLiteral("unexpected argument ") + ctx.args.first());
     QString error;
-    const auto endpoint = ParseHttpEndpoint(http.value_or(QStringLiteral("127.0.0.1:%1").arg(kDefaultHttpPort)), &error);
+    const auto endpoint =
+        ParseHttpEndpoint(http.value_or(QStringLiteral("127.0.0.1:%1").arg(kDefaultHttpPort)), &error);
     if (!endpoint)
         return ctx.usageError(error);
 

@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr int kDrainMs = 1000;
+
 // "GET /metrics HTTP/1.1": a token, a target without blanks, an HTTP version.
 bool isRequestLine(const QByteArray& line)
 {
@@ -35,6 +37,7 @@ void ConnectionGuard::incomingConnection(qintptr handle)
     }
     Conn conn;
     conn.lastActivityMs = appClock().monotonicMs();
+    conn.serial = ++serial_;
     conns_.insert(socket, conn);
     // Connected before the server's own handler, so the bytes are seen first.
     connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
@@ -80,11 +83,16 @@ void ConnectionGuard::onReadyRead(QTcpSocket* socket)
 void ConnectionGuard::reject(QTcpSocket* socket, const QByteArray& statusLine)
 {
     conns_.remove(socket);
-    // Taken from the server's view: it never sees a byte of this request.
-    socket->readAll();
     socket->disconnect(this);
+    // Nor does the server read on: its reader is cut off too.
+    disconnect(socket, &QTcpSocket::readyRead, nullptr, nullptr);
+    // The server never sees a byte of this request: what is left of it is
+    // read and dropped here. Closing at once with bytes still coming would
+    // reset the connection and lose the answer, so the client gets a moment.
+    socket->readAll();
+    connect(socket, &QTcpSocket::readyRead, socket, [socket] { socket->readAll(); });
     socket->write(statusLine + "\r\nConnection: close\r\nContent-Length: 0\r\n\r\n");
-    socket->disconnectFromHost();
+    QTimer::singleShot(kDrainMs, socket, [socket] { socket->disconnectFromHost(); });
 }
 
 void ConnectionGuard::sweepIdle()
@@ -104,7 +112,7 @@ void ConnectionGuard::evictQuietest()
 {
     auto quietest = conns_.begin();
     for (auto it = conns_.begin(); it != conns_.end(); ++it)
-        if (it->lastActivityMs < quietest->lastActivityMs)
+        if (std::pair(it->lastActivityMs, it->serial) < std::pair(quietest->lastActivityMs, quietest->serial))
             quietest = it;
     QTcpSocket* s = quietest.key();
     conns_.erase(quietest);

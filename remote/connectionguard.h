@@ -20,7 +20,7 @@ class ConnectionGuard : public QTcpServer {
     Q_OBJECT
 public:
     struct Limits {
-        int maxConnections = 32;
+        int maxConnections = 256;
         qint64 maxRequestBytes = 8192;
         int maxHeaderLines = 64;
         qint64 idleTimeoutMs = 10000;
@@ -38,6 +38,7 @@ protected:
 private:
     struct Conn {
         qint64 lastActivityMs = 0;
+        quint64 serial = 0;      // order of arrival: the older goes first on a tie
         qint64 requestBytes = 0; // since the last response went out
         int lines = 0;
         QByteArray firstLine; // the request line while it is incomplete
@@ -51,6 +52,7 @@ private:
 
     Limits limits_;
     QHash<QTcpSocket*, Conn> conns_;
+    quint64 serial_ = 0;
     QTimer sweep_;
 };
 

@@ -9,9 +9,11 @@
 
 namespace {
 
-constexpr double kMetresPerAngstrom = 1e-10;
-constexpr double kMetresPerKiloAngstrom = 1e-7;
-constexpr double kRatioPerPercent = 0.01;
+// Divisors, not factors: dividing by an exact power of ten gives the double
+// nearest the true value (2.5 A/s is exactly 2.5e-10 m/s).
+constexpr double kAngstromsPerMetre = 1e10;
+constexpr double kKiloAngstromsPerMetre = 1e7;
+constexpr double kPercentPerRatio = 100;
 
 QByteArray escapeLabel(const QString& v)
 {
@@ -55,10 +57,10 @@ public:
         out_ += "} " + number(v) + '\n';
     }
     // One sample per output or sensor, labelled with its number 1..4.
-    void perChannel(const char* label, const std::array<double, 4>& values, double scale)
+    void perChannel(const char* label, const std::array<double, 4>& values, double divisor)
     {
         for (size_t k = 0; k < values.size(); ++k)
-            sample(values[k] * scale, QByteArray(label) + "=\"" + QByteArray::number(k + 1) + '"');
+            sample(values[k] / divisor, QByteArray(label) + "=\"" + QByteArray::number(k + 1) + '"');
     }
     QByteArray take() { return std::move(out_); }
 
@@ -74,20 +76,24 @@ QByteArray FormatMetrics(const RemoteState& s, const QString& instrument, const 
 {
     Writer w(instrument);
     w.family("dcx700_info", "gauge", "Instrument identification and program version; always 1.");
-    w.sample(1, "identification=\"" + escapeLabel(s.identification) + "\",version=\"" + escapeLabel(version) + '"');
+    w.sample(1, "identification=\"" + escapeLabel(s.identification) + "\",version=\"" + escapeLabel(version) +
+                    '"');
     w.family("dcx700_link_up", "gauge", "1 when the last transaction with the instrument succeeded.");
     w.sample(s.linkUp ? 1 : 0);
-    w.family("dcx700_link_status", "gauge", "Link status code of the last transaction (0 accepted, 1 timeout).");
+    w.family("dcx700_link_status", "gauge",
+             "Link status code of the last transaction (0 accepted, 1 timeout).");
     w.sample(s.linkStatus);
     w.family("dcx700_reconnects_total", "counter", "Reconnections of the instrument link since start.");
     w.sample(double(s.reconnects));
-    w.family("dcx700_link_down_seconds_total", "counter", "Seconds spent without an instrument link since start.");
+    w.family("dcx700_link_down_seconds_total", "counter",
+             "Seconds spent without an instrument link since start.");
     w.sample(s.secondsWithoutLink);
     if (!s.readingsValid)
         return w.take();
 
     const ReadingsRecord& r = s.readings;
-    w.family("dcx700_phase", "gauge", "Process phase code reported by the instrument (0 Stopped, 13 Deposit).");
+    w.family("dcx700_phase", "gauge",
+             "Process phase code reported by the instrument (0 Stopped, 13 Deposit).");
     w.sample(r.Phase);
     w.family("dcx700_process", "gauge", "Number of the process the instrument runs.");
     w.sample(r.RunProcess);
@@ -96,17 +102,18 @@ QByteArray FormatMetrics(const RemoteState& s, const QString& instrument, const 
     w.family("dcx700_run_elapsed_seconds", "gauge", "Elapsed process time.");
     w.sample(r.ElapsedTime);
     w.family("dcx700_output_rate_meters_per_second", "gauge", "Deposition rate of each output.");
-    w.perChannel("output", r.OutRate, kMetresPerAngstrom);
+    w.perChannel("output", r.OutRate, kAngstromsPerMetre);
     w.family("dcx700_output_deviation_ratio", "gauge", "Deviation of each output from its rate setpoint.");
-    w.perChannel("output", r.OutDeviation, kRatioPerPercent);
+    w.perChannel("output", r.OutDeviation, kPercentPerRatio);
     w.family("dcx700_output_thickness_meters", "gauge", "Thickness reading of each output.");
-    w.perChannel("output", r.OutThickness, kMetresPerKiloAngstrom);
-    w.family("dcx700_output_power_ratio", "gauge", "Power of each output; negative for an output not in use.");
-    w.perChannel("output", r.OutPower, kRatioPerPercent);
+    w.perChannel("output", r.OutThickness, kKiloAngstromsPerMetre);
+    w.family("dcx700_output_power_ratio", "gauge",
+             "Power of each output; negative for an output not in use.");
+    w.perChannel("output", r.OutPower, kPercentPerRatio);
     w.family("dcx700_sensor_rate_meters_per_second", "gauge", "Rate measured by each sensor.");
-    w.perChannel("sensor", r.SensorRate, kMetresPerAngstrom);
+    w.perChannel("sensor", r.SensorRate, kAngstromsPerMetre);
     w.family("dcx700_sensor_thickness_meters", "gauge", "Thickness measured by each sensor.");
-    w.perChannel("sensor", r.SensorThickness, kMetresPerKiloAngstrom);
+    w.perChannel("sensor", r.SensorThickness, kKiloAngstromsPerMetre);
     w.family("dcx700_sensor_frequency_hertz", "gauge", "Crystal frequency of each sensor.");
     w.perChannel("sensor", r.SensorFrequency, 1.0);
     return w.take();

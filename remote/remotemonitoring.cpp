@@ -1,7 +1,7 @@
 #include "remote/remotemonitoring.h"
 
-#include "remote/remotesettings.h"
 #include "remote/remoteserver.h"
+#include "remote/remotesettings.h"
 #include "support/config.h"
 
 RemoteMonitoring::RemoteMonitoring() = default;

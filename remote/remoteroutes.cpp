@@ -47,7 +47,8 @@ bool RemoteRoutes::authorized(const QByteArray& authorization) const
     return ConstantTimeEquals(authorization, "Bearer " + token_);
 }
 
-HttpReply RemoteRoutes::reply(const QByteArray& method, const QString& path, const QByteArray& authorization) const
+HttpReply RemoteRoutes::reply(const QByteArray& method, const QString& path,
+                              const QByteArray& authorization) const
 {
     if (!authorized(authorization)) {
         HttpReply r = text(401, "Unauthorized: this server needs \"Authorization: Bearer <token>\".");
@@ -61,7 +62,8 @@ HttpReply RemoteRoutes::reply(const QByteArray& method, const QString& path, con
     }
     if (path == QLatin1String("/metrics")) {
         const QString name = instrumentName_.isEmpty() ? state_.identification : instrumentName_;
-        return HttpReply{200, kMetricsContentType, FormatMetrics(state_, name, QStringLiteral(DCX_VERSION_TEXT)), {}};
+        return HttpReply{
+            200, kMetricsContentType, FormatMetrics(state_, name, QStringLiteral(DCX_VERSION_TEXT)), {}};
     }
     if (path == QLatin1String("/api/status"))
         return json(QJsonDocument(RemoteStatusJson(state_)).toJson(QJsonDocument::Compact));
@@ -90,7 +92,8 @@ HttpReply RemoteRoutes::runs(const QString& rest) const
         if (!csv)
             return none;
         HttpReply r{200, "text/csv; charset=utf-8", *csv, {}};
-        r.headers.emplaceBack("Content-Disposition", "attachment; filename=\"run-" + m.captured(1).toLatin1() + ".csv\"");
+        r.headers.emplaceBack("Content-Disposition",
+                              "attachment; filename=\"run-" + m.captured(1).toLatin1() + ".csv\"");
         return r;
     }
     const auto run = runs_->runJson(m.captured(1));

@@ -29,7 +29,8 @@ QByteArray methodName(QHttpServerRequest::Method m)
 
 } // namespace
 
-RemoteServer::RemoteServer(QObject* parent) : QAbstractHttpServer(parent), guard_(new ConnectionGuard(this)) {}
+RemoteServer::RemoteServer(QObject* parent) : QAbstractHttpServer(parent), guard_(new ConnectionGuard(this))
+{}
 
 bool RemoteServer::start(const QHostAddress& address, quint16 port, const QString& token, QString* error)
 {

@@ -14,8 +14,8 @@ struct RemoteState {
     bool readingsValid = false; // false until a readings cycle succeeded
     QString identification;     // the instrument's answer to "@"; empty before
     bool linkUp = false;
-    int linkStatus = 0;    // the link status code of the last transaction
-    QString linkState;     // "online", "offline", or the link's own state text
+    int linkStatus = 0; // the link status code of the last transaction
+    QString linkState;  // "online", "offline", or the link's own state text
     quint64 reconnects = 0;
     double secondsWithoutLink = 0.0;
     QString runId; // the current run's id in the run archive; empty when none
