@@ -2,6 +2,7 @@
 
 #include "app/applogging.h"
 #include "app/frmabout.h"
+#include "remote/remotemonitoring.h"
 #include "support/config.h"
 #include "support/dialogs.h"
 #include "support/formposition.h"
@@ -287,6 +288,9 @@ void frmMain::buildMenus()
     mnuViewSensorRdg =
         menuEntry(mnuView, QStringLiteral("Se&nsor Readings"), QStringLiteral("mnuViewSensorRdg"));
     mnuViewSensorRdg->setEnabled(false);
+    mnuViewRemote = menuEntry(mnuView, QStringLiteral("Remote &Monitoring"), QStringLiteral("mnuViewRemote"));
+    mnuViewRemote->setCheckable(true);
+    connect(mnuViewRemote, &QAction::triggered, this, &frmMain::mnuViewRemote_Click);
 
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -316,6 +320,7 @@ void frmMain::Form_Load()
     setCurrentPhase(-1);
     UpdateButtons();
     AttachLink();
+    StartRemote();
     tmrUpdate->start();
     Loading = false;
 }

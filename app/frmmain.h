@@ -20,6 +20,7 @@ class QPushButton;
 class QSlider;
 class QStackedWidget;
 class QTimer;
+class RemoteMonitoring;
 class RunMonitor;
 class frmComm;
 class frmSensors;
@@ -51,6 +52,8 @@ public:
     void mnuViewGraph_Click(int index);
     void mnuHelpHelp_Click();
     void mnuHelpAbout_Click();
+    // View, "Remote Monitoring" (frmmain_remote.cpp): the read-only HTTP face on or off.
+    void mnuViewRemote_Click();
 
     // Update loop and process control (frmmain_run.cpp); the logic is in
     // RunMonitor, these forward the window's events to it.
@@ -112,6 +115,9 @@ private:
     RunAdapter& runAdapter();
     std::array<QPushButton*, 9> operateButtons() const;
 
+    void StartRemote();
+    void FeedRemote();
+    void ShowRemoteState();
     void buildMenus();
     void buildControls();
 
@@ -128,6 +134,7 @@ private:
     RunAdapter* runAdapter_ = nullptr; // child object
     QPointer<frmComm> commWindow_;
     QPointer<frmSensors> sensorWindow_;
+    std::unique_ptr<RemoteMonitoring> remote_;
 
     // Controls, named as their object names.
     QFrame* fraOnLine = nullptr;
@@ -169,6 +176,7 @@ private:
     QAction* mnuEditComm = nullptr;
     std::array<QAction*, 4> mnuViewGraph{};
     QAction* mnuViewSensorRdg = nullptr;
+    QAction* mnuViewRemote = nullptr;
     QAction* mnuHelpHelp = nullptr;
     QAction* mnuHelpAbout = nullptr;
 };

@@ -228,6 +228,7 @@ void frmMain::connectRunControls()
 void frmMain::tmrUpdate_Timer()
 {
     monitor().tmrUpdate_Timer();
+    FeedRemote();
 }
 void frmMain::UpdateButtons()
 {
