@@ -47,7 +47,7 @@ bool RemoteServer::start(const QHostAddress& address, quint16 port, const QStrin
     address_ = address;
     routes_.setToken(token);
     bind(guard_);
-    qCInfo(lcRemote) << "serving on" << url();
+    qCDebug(lcRemote) << "serving on" << url();
     return true;
 }
 
