@@ -27,9 +27,17 @@ public:
     // token turns the check off (allowed on loopback only, see CheckBind).
     void setToken(const QString& token) { token_ = token.toUtf8(); }
     // The instrument label of the metrics; empty means the identification.
-    void setInstrumentName(const QString& name) { instrumentName_ = name; }
+    void setInstrumentName(const QString& name)
+    {
+        instrumentName_ = name;
+        metrics_.clear();
+    }
     void setRunsSource(RunsSource* source) { runs_ = source; }
-    void setState(const RemoteState& state) { state_ = state; }
+    void setState(const RemoteState& state)
+    {
+        state_ = state;
+        metrics_.clear();
+    }
     const RemoteState& state() const { return state_; }
 
     HttpReply reply(const QByteArray& method, const QString& path, const QByteArray& authorization) const;
@@ -42,6 +50,8 @@ private:
     QString instrumentName_;
     RunsSource* runs_ = nullptr;
     RemoteState state_;
+    // The exposition of state_, made on the first scrape after each tick.
+    mutable QByteArray metrics_;
 };
 
 // Equal texts in a time that does not depend on where they first differ.
