@@ -25,6 +25,13 @@ ConnectionGuard::ConnectionGuard(QObject* parent) : QTcpServer(parent)
     sweep_.start();
 }
 
+ConnectionGuard::~ConnectionGuard()
+{
+    // The sockets outlive the table (they are children, deleted later).
+    for (QTcpSocket* s : conns_.keys())
+        s->disconnect(this);
+}
+
 void ConnectionGuard::incomingConnection(qintptr handle)
 {
     sweepIdle();

@@ -27,6 +27,7 @@ public:
     };
 
     explicit ConnectionGuard(QObject* parent = nullptr);
+    ~ConnectionGuard() override;
     void setLimits(const Limits& limits) { limits_ = limits; }
     const Limits& limits() const { return limits_; }
     // Connections currently open.

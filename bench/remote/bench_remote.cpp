@@ -25,8 +25,8 @@
 #include <cstdio>
 #include <ctime>
 #include <memory>
-#include <string>
 #include <netinet/in.h>
+#include <string>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -173,7 +173,8 @@ int main(int argc, char** argv)
     const double a = median(without);
     const double b = median(with);
     std::printf("tick median without server: %.3f ms (%zu ticks)\n", a, without.size());
-    std::printf("tick median with 20 req/s:  %.3f ms (%zu ticks), %+.1f %%\n", b, with.size(), (b / a - 1) * 100);
+    std::printf("tick median with 20 req/s:  %.3f ms (%zu ticks), %+.1f %%\n", b, with.size(),
+                (b / a - 1) * 100);
     Comm_UseInProcessPeer(nullptr);
     return perRequestMs < 0.2 && b <= a * 1.05 ? 0 : 1;
 }
