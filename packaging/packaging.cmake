@@ -63,7 +63,8 @@ over RS-232, USB or Ethernet: live readings, process control, a data log and
 live charts, and editing and transfer of the instrument's parameter set.
 
 The package holds the desktop program dcx700-comm, the command-line tool
-dcx700ctl for scripts and the instrument simulator dcx700-sim.")
+dcx700ctl for scripts and the instrument simulator dcx700-sim. Both programs
+can serve a read-only HTTP face for Prometheus, Grafana and a browser.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE _arch OUTPUT_STRIP_TRAILING_WHITESPACE
                 ERROR_QUIET)
