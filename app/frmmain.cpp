@@ -3,6 +3,7 @@
 #include "app/applogging.h"
 #include "app/frmabout.h"
 #include "history/runhistorywidget.h"
+#include "remote/remotemonitoring.h"
 #include "support/config.h"
 #include "support/dialogs.h"
 #include "support/formposition.h"
@@ -291,6 +292,9 @@ void frmMain::buildMenus()
     mnuViewSensorRdg->setEnabled(false);
     mnuViewRunHistory =
         menuEntry(mnuView, QStringLiteral("Run &History..."), QStringLiteral("mnuViewRunHistory"));
+    mnuViewRemote = menuEntry(mnuView, QStringLiteral("Remote &Monitoring"), QStringLiteral("mnuViewRemote"));
+    mnuViewRemote->setCheckable(true);
+    connect(mnuViewRemote, &QAction::triggered, this, &frmMain::mnuViewRemote_Click);
 
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -323,6 +327,7 @@ void frmMain::Form_Load()
     setCurrentPhase(-1);
     UpdateButtons();
     AttachLink();
+    StartRemote();
     tmrUpdate->start();
     Loading = false;
 }

@@ -21,6 +21,8 @@ class QSlider;
 class QStackedWidget;
 class QTimer;
 class RunHistoryWidget;
+class RemoteMonitoring;
+class ArchiveRunsSource;
 class RunMonitor;
 class frmComm;
 class frmSensors;
@@ -52,6 +54,8 @@ public:
     void mnuViewGraph_Click(int index);
     void mnuHelpHelp_Click();
     void mnuHelpAbout_Click();
+    // View, "Remote Monitoring" (frmmain_remote.cpp): the read-only HTTP face on or off.
+    void mnuViewRemote_Click();
 
     // Update loop and process control (frmmain_run.cpp); the logic is in
     // RunMonitor, these forward the window's events to it.
@@ -114,6 +118,9 @@ private:
     RunAdapter& runAdapter();
     std::array<QPushButton*, 9> operateButtons() const;
 
+    void StartRemote();
+    void FeedRemote();
+    void ShowRemoteState();
     void buildMenus();
     void buildControls();
 
@@ -130,6 +137,8 @@ private:
     RunAdapter* runAdapter_ = nullptr; // child object
     QPointer<frmComm> commWindow_;
     QPointer<frmSensors> sensorWindow_;
+    std::unique_ptr<ArchiveRunsSource> remoteRuns_; // the run archive behind the runs endpoints
+    std::unique_ptr<RemoteMonitoring> remote_;
 
     // Controls, named as their object names.
     QFrame* fraOnLine = nullptr;
@@ -173,6 +182,7 @@ private:
     QAction* mnuViewSensorRdg = nullptr;
     QAction* mnuViewRunHistory = nullptr;
     RunHistoryWidget* runHistory_ = nullptr; // status bar label; records the runs
+    QAction* mnuViewRemote = nullptr;
     QAction* mnuHelpHelp = nullptr;
     QAction* mnuHelpAbout = nullptr;
 };

@@ -269,6 +269,7 @@ void frmMain::tmrUpdate_Timer()
 {
     monitor().tmrUpdate_Timer();
     runHistory_->tick();
+    FeedRemote();
 }
 void frmMain::UpdateButtons()
 {

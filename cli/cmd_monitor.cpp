@@ -1,146 +1,34 @@
-// dcx700ctl monitor [--count N] [--log FILE] [--no-reconnect]: the main
-// window's polling from a shell. Every 500 ms one status and readings cycle
-// ("V", "K2", "K1") and one CSV line; with --log the data log is written by
-// the program's own code. A lost link is brought back as the window does.
+// dcx700ctl monitor [--count N] [--log FILE] [--no-reconnect] [--no-history]:
+// the main window's polling from a shell. Every 500 ms one status and
+// readings cycle ("V", "K2", "K1") and one CSV line; with --log the data log
+// is written by the program's own code. A lost link is brought back as the
+// window does, and runs go into the run archive.
 #include "cli/clicontext.h"
 #include "cli/commandtable.h"
-#include "commands/modcommdata.h"
-#include "commands/modcommoperate.h"
+#include "cli/monitorpoll.h"
 #include "commands/readingsrecord.h"
 #include "history/runrecorder.h"
-#include "link/linkhealer.h"
 #include "link/modcomm.h"
 #include "runlog/datalog.h"
 #include "runlog/monitorcsv.h"
-#include "runlog/phasetext.h"
 #include "support/clock.h"
 #include "support/config.h"
 #include "support/modutil.h"
 
-#include <QStringList>
-
-#include <csignal>
 #include <utility>
 
 namespace {
 
 constexpr qint64 kTickMs = 500;
 
-volatile std::sig_atomic_t g_stop = 0;
-
-extern "C" void onStopSignal(int)
-{
-    g_stop = 1;
-}
-
-void restoreSignals()
-{
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
-}
-
-QString headerLine()
-{
-    return MonitorCsvHeader();
-}
-
-QString readingsLine(const ReadingsRecord& r)
-{
-    return MonitorCsvLine(appClock().now(), r);
-}
-
 // A failed tick repeats no values: the time, the link status text where the
 // phase text goes, every value field empty.
-QString failedLine(LinkStatus status)
+QString tickLine(LinkStatus status)
 {
+    if (status == linkstatus::Ok)
+        return MonitorCsvLine(appClock().now(), Readings());
     return MonitorCsvFailedLine(appClock().now(), Comm_ErrorText(status));
 }
-
-bool failed(LinkStatus s)
-{
-    return s >= linkstatus::Timeout && s <= linkstatus::PortNotReady;
-}
-
-class Monitor {
-public:
-    Monitor(bool logging, bool healing) : logging_(logging), healing_(healing) { healer_.online(); }
-
-    // One tick; returns the CSV line.
-    QString tick()
-    {
-        if (!healing_) {
-            // As the update loop: a timeout on the last tick means reconnect first.
-            if (Comm_GetStatus() == linkstatus::Timeout && !Comm_Connect())
-                return failedLine(linkstatus::Timeout);
-            return statusAndReadings(Operate_GetStatus());
-        }
-        if (!healer_.lost() && failed(Comm_GetStatus()))
-            lose(Comm_GetStatus());
-        if (!healer_.lost()) {
-            const QString line = statusAndReadings(Operate_GetStatus());
-            if (failed(Comm_GetStatus()))
-                lose(Comm_GetStatus());
-            return line;
-        }
-        // Inside a gap every tick is a failed one, tries or not.
-        if (!healer_.attemptDue())
-            return failedLine(lostBy_);
-        const int process = Readings().RunProcess;
-        const double elapsed = Readings().ElapsedTime;
-        const qint16 phase = Comm_Reconnect() ? Operate_GetStatus() : qint16(-1);
-        if (phase == -1) {
-            healer_.attemptFailed();
-            return failedLine(lostBy_);
-        }
-        healer_.restored();
-        const bool wasRunning = IsActivePhase(currentPhase_);
-        const bool goesOn = wasRunning && IsActivePhase(phase) && Readings().RunProcess == process &&
-                            Readings().ElapsedTime >= elapsed;
-        if (logging_ && wasRunning && Config().LogType > 0)
-            LogGapLine(healer_.gapText());
-        if (wasRunning && !goesOn) {
-            // The run ended unseen: closed as a return to Stopped would.
-            if (logging_)
-                DataLogPhaseChange(currentPhase_, 0);
-            currentPhase_ = 0;
-        }
-        return statusAndReadings(phase);
-    }
-
-private:
-    void lose(LinkStatus status)
-    {
-        lostBy_ = status;
-        healer_.failed();
-    }
-
-    QString statusAndReadings(qint16 phase)
-    {
-        if (phase == -1 && Comm_GetStatus() != linkstatus::Ok)
-            return failedLine(Comm_GetStatus());
-        if (phase != currentPhase_) {
-            if (logging_)
-                DataLogPhaseChange(currentPhase_, phase);
-            currentPhase_ = phase;
-        }
-        QString line;
-        if (Data_GetSensors() != 0 || Data_GetOutputs() != 0)
-            line = failedLine(Comm_GetStatus());
-        else
-            line = readingsLine(Readings());
-        // A failed readings query still logs the previous values, as the
-        // program does.
-        if (logging_)
-            DataLogSample(currentPhase_, Readings());
-        return line;
-    }
-
-    bool logging_;
-    bool healing_;
-    LinkHealer healer_;
-    LinkStatus lostBy_ = linkstatus::Timeout;
-    int currentPhase_ = -1; // as after start-up: a run already going gets no log section
-};
 
 int runMonitor(CliContext& ctx)
 {
@@ -163,27 +51,25 @@ int runMonitor(CliContext& ctx)
     if (!ctx.connect())
         return ExitNotFound;
 
-    g_stop = 0;
-    std::signal(SIGINT, onStopSignal);
-    std::signal(SIGTERM, onStopSignal);
-
-    Monitor monitor(log.has_value(), !noReconnect && Config().AutoReconnect >= 1);
+    const StopSignals stopSignals;
+    MonitorPoll poll(log.has_value(), !noReconnect && Config().AutoReconnect >= 1);
     // Runs go into the run archive as the window records them; a failing
     // archive is reported once and never stops the monitoring.
     std::optional<RunRecorder> history;
     if (!noHistory && Config().RunHistory != 0)
         history.emplace(RunArchivePath(), Config().RunHistoryDays);
     bool historyStopShown = false;
-    ctx.out() << headerLine() << '\n';
+    ctx.out() << MonitorCsvHeader() << '\n';
     ctx.out().flush();
     const qint64 start = appClock().monotonicMs();
     const int failedBefore = DataLog().failedWrites();
-    for (qint64 n = 0; !g_stop && (!count || n < *count); ++n) {
-        const QString line = monitor.tick();
+    for (qint64 n = 0; !StopSignals::requested() && (!count || n < *count); ++n) {
+        const LinkStatus status = poll.tick();
+        const QString line = tickLine(status);
         // Stored before it is printed: a line on screen is a tick in the archive.
         if (history) {
             history->setInstrument(Comm_InstrumentID());
-            history->tick(MonitorCsvLineTime(line), Readings(), Comm_GetStatus());
+            history->tick(MonitorCsvLineTime(line), Readings(), status);
             if (history->stopped() && !std::exchange(historyStopShown, true))
                 ctx.err() << history->statusText() << '\n';
         }
@@ -191,11 +77,9 @@ int runMonitor(CliContext& ctx)
         ctx.out().flush();
         // A log that cannot be written ends the run at once: a script must
         // not believe it was recorded.
-        if (log && DataLog().failedWrites() != failedBefore) {
-            restoreSignals();
+        if (log && DataLog().failedWrites() != failedBefore)
             return ctx.fileError(Config().LogFileName,
                                  QStringLiteral("cannot write the data log: ") + DataLog().lastWriteError());
-        }
         if (count && n + 1 >= *count)
             break;
         // The next tick on the 500 ms grid; a slow tick skips the ticks it overran.
@@ -203,12 +87,12 @@ int runMonitor(CliContext& ctx)
         const qint64 next = (elapsed / kTickMs + 1) * kTickMs;
         WaitSeconds(double(next - elapsed) / 1000.0);
     }
-    restoreSignals();
     return ExitOk;
 }
 
 const CliCommandRegistrar
-    registrar({QStringLiteral("monitor"), QStringLiteral("monitor [--count N] [--log FILE] [--no-reconnect] [--no-history]"),
+    registrar({QStringLiteral("monitor"),
+               QStringLiteral("monitor [--count N] [--log FILE] [--no-reconnect] [--no-history]"),
                QStringLiteral("poll every 500 ms; one CSV line per tick after a header"), runMonitor});
 
 } // namespace

@@ -42,20 +42,6 @@ QString runLine(const RunRow& r)
         .join(QLatin1Char(','));
 }
 
-QJsonObject runJson(const RunRow& r)
-{
-    return QJsonObject{{"id", r.id},
-                       {"start", r.start.toString(Qt::ISODateWithMs)},
-                       {"end", r.end.toString(Qt::ISODateWithMs)},
-                       {"instrument", r.instrument},
-                       {"process", r.process},
-                       {"name", r.name},
-                       {"layers", r.layers},
-                       {"ended", RunEndText(r.ended)},
-                       {"gaps", r.gaps},
-                       {"samples", r.samples}};
-}
-
 // "2026-12-05" or "2026-12-05T14:00[:00]", local time.
 QDateTime parseDate(const QString& text)
 {
@@ -124,7 +110,7 @@ int runsList(CliContext& ctx)
     if (json) {
         QJsonArray a;
         for (const RunRow& r : rows)
-            a.append(runJson(r));
+            a.append(RunRowJson(r));
         ctx.out() << QJsonDocument(a).toJson(QJsonDocument::Indented);
         return ExitOk;
     }
@@ -147,7 +133,7 @@ int runsShow(CliContext& ctx)
         return ctx.usageError(QStringLiteral("unexpected argument ") + ctx.args.first());
     const QByteArray snapshot = archive->snapshot(row->id);
     if (json) {
-        QJsonObject o = runJson(*row);
+        QJsonObject o = RunRowJson(*row);
         o.insert(QStringLiteral("snapshot"), QJsonDocument::fromJson(snapshot).object());
         ctx.out() << QJsonDocument(o).toJson(QJsonDocument::Indented);
         return ExitOk;

@@ -6,13 +6,12 @@
 #include "commands/modcommoperate.h"
 #include "commands/readingsrecord.h"
 #include "link/modcomm.h"
+#include "remote/statusjson.h"
 #include "runlog/phasetext.h"
 #include "support/modutil.h"
 #include "support/numbers.h"
 
-#include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 
 namespace {
 
@@ -38,25 +37,6 @@ void printText(QTextStream& out, const ReadingsRecord& r)
     }
 }
 
-QJsonObject toJson(const ReadingsRecord& r)
-{
-    QJsonArray outputs;
-    QJsonArray sensors;
-    for (int k = 0; k < 4; ++k) {
-        outputs.append(QJsonObject{{"rate", r.OutRate[k]},
-                                   {"deviation", r.OutDeviation[k]},
-                                   {"thickness", r.OutThickness[k]},
-                                   {"power", r.OutPower[k]}});
-        sensors.append(QJsonObject{{"rate", r.SensorRate[k]},
-                                   {"thickness", r.SensorThickness[k]},
-                                   {"frequency", r.SensorFrequency[k]}});
-    }
-    return QJsonObject{{"phase", r.Phase},         {"phase_text", PhaseText(r.Phase)},
-                       {"elapsed", r.ElapsedTime}, {"process", r.RunProcess},
-                       {"layer", r.RunLayer},      {"outputs", outputs},
-                       {"sensors", sensors}};
-}
-
 int runStatus(CliContext& ctx)
 {
     const bool json = ctx.takeFlag(QStringLiteral("--json"));
@@ -73,7 +53,7 @@ int runStatus(CliContext& ctx)
 
     const ReadingsRecord& r = Readings();
     if (json)
-        ctx.out() << QJsonDocument(toJson(r)).toJson(QJsonDocument::Compact) << '\n';
+        ctx.out() << QJsonDocument(StatusJson(r)).toJson(QJsonDocument::Compact) << '\n';
     else
         printText(ctx.out(), r);
     ctx.out().flush();

@@ -34,3 +34,17 @@ QString RunReportHeading(const RunRow& r)
         .arg(r.start.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
              r.end.toString(QStringLiteral("HH:mm:ss")), RunEndText(r.ended));
 }
+
+QJsonObject RunRowJson(const RunRow& r)
+{
+    return QJsonObject{{"id", r.id},
+                       {"start", r.start.toString(Qt::ISODateWithMs)},
+                       {"end", r.end.toString(Qt::ISODateWithMs)},
+                       {"instrument", r.instrument},
+                       {"process", r.process},
+                       {"name", r.name},
+                       {"layers", r.layers},
+                       {"ended", RunEndText(r.ended)},
+                       {"gaps", r.gaps},
+                       {"samples", r.samples}};
+}

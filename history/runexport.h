@@ -4,6 +4,7 @@
 #include "history/runarchive.h"
 
 #include <QByteArray>
+#include <QJsonObject>
 
 #include <vector>
 
@@ -15,6 +16,10 @@ class QIODevice;
 QByteArray RunCsv(const std::vector<RunSample>& samples);
 // The same written to out; false when a write failed.
 bool WriteRunCsv(const std::vector<RunSample>& samples, QIODevice& out);
+
+// A run row as JSON: what `dcx700ctl runs list --json` prints for each run
+// and the remote face serves.
+QJsonObject RunRowJson(const RunRow& r);
 
 // The heading of a run's recipe report: "Run 12, 2026-12-05 14:03:07 to
 // 14:33:10, completed (recipe: the PC's copy at the run start)".

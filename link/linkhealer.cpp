@@ -69,6 +69,8 @@ void LinkHealer::restored()
     restoredMs_ = nowMs();
     restoredAt_ = appClock().now().time();
     outageMs_ = restoredMs_ - lostMs_;
+    ++reconnects_;
+    healedLostMs_ += outageMs_;
 }
 
 qint64 LinkHealer::lostForMs() const

@@ -34,6 +34,10 @@ public:
     qint64 outageMs() const { return outageMs_; }
     // Milliseconds since the link was lost (0 while online).
     qint64 lostForMs() const;
+    // Outages healed since start, and the time without link in all of them,
+    // the current one included: the counters the remote face exports.
+    int reconnects() const { return reconnects_; }
+    qint64 totalLostMs() const { return healedLostMs_ + lostForMs(); }
 
     // The status bar text: "Online: <id>", "Link lost at 14:03:07:
     // reconnecting (attempt 4, next try in 8 s)", or for a minute after an
@@ -55,6 +59,8 @@ private:
     qint64 nextTryMs_ = 0;
     qint64 restoredMs_ = -1;
     qint64 outageMs_ = 0;
+    int reconnects_ = 0;
+    qint64 healedLostMs_ = 0;
     QTime lostAt_;
     QTime restoredAt_;
 };

@@ -41,6 +41,11 @@ foreach(page dcx700-comm dcx700ctl dcx700-sim)
   dcx_gzip(${DCX_PKG_SRC}/man/${page}.1 ${DCX_PKG_BIN}/${page}.1.gz)
   install(FILES ${DCX_PKG_BIN}/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
+# Remote monitoring: a Prometheus scrape configuration, alert rules and a
+# Grafana dashboard to start a lab's fleet view from.
+install(FILES ${DCX_PKG_SRC}/examples/prometheus-dcx700.yml ${DCX_PKG_SRC}/examples/dcx700-alerts.yml
+              ${DCX_PKG_SRC}/examples/grafana-dcx700.json
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/dcx700-comm/examples)
 dcx_gzip(${DCX_PKG_SRC}/changelog ${DCX_PKG_BIN}/changelog.gz)
 install(FILES ${DCX_PKG_BIN}/changelog.gz ${DCX_PKG_SRC}/copyright
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/dcx700-comm)
@@ -58,7 +63,8 @@ over RS-232, USB or Ethernet: live readings, process control, a data log and
 live charts, and editing and transfer of the instrument's parameter set.
 
 The package holds the desktop program dcx700-comm, the command-line tool
-dcx700ctl for scripts and the instrument simulator dcx700-sim.")
+dcx700ctl for scripts and the instrument simulator dcx700-sim. Both programs
+can serve a read-only HTTP face for Prometheus, Grafana and a browser.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE _arch OUTPUT_STRIP_TRAILING_WHITESPACE
                 ERROR_QUIET)

@@ -36,6 +36,11 @@ struct AppConfig {
     // [RunHistory]
     qint16 RunHistory = 1;     // 0: runs are not recorded into the run archive
     qint16 RunHistoryDays = 0; // runs older than this many days are deleted; 0 keeps all
+    // [Remote]: the read-only HTTP face; checked when it starts
+    QString HttpPort = QStringLiteral("0"); // 0 = off
+    QString HttpBind = QStringLiteral("127.0.0.1");
+    QString HttpToken;      // required beyond loopback
+    QString InstrumentName; // the "instrument" label; empty = the identification
 };
 
 // The one program-wide configuration.

@@ -51,6 +51,10 @@ const IniKey kKeys[] = {
     {"Graph", "Display", Conversion::Integer, &AppConfig::Display},
     {"RunHistory", "RunHistory", Conversion::Integer, &AppConfig::RunHistory},
     {"RunHistory", "KeepDays", Conversion::Integer, &AppConfig::RunHistoryDays},
+    {"Remote", "HttpPort", Conversion::Text, &AppConfig::HttpPort},
+    {"Remote", "HttpBind", Conversion::Text, &AppConfig::HttpBind},
+    {"Remote", "HttpToken", Conversion::Text, &AppConfig::HttpToken},
+    {"Remote", "InstrumentName", Conversion::Text, &AppConfig::InstrumentName},
 };
 
 std::optional<qint16> convert(Conversion conversion, const QString& text)

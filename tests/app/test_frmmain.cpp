@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QFile>
 #include <QSettings>
+#include <QTcpServer>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -103,6 +104,32 @@ TEST_F(MainWindow, WithoutConfigurationFileRunsOnDefaultsAndWritesNothing)
     }
     EXPECT_FALSE(QFile::exists(ini()));
     EXPECT_TRUE(answers.messages.isEmpty());
+}
+
+TEST_F(MainWindow, RemoteMonitoringFollowsTheConfigurationAndTheViewMenu)
+{
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+    const QString port = QString::number(probe.serverPort());
+    probe.close();
+    writeIni("[Remote]\r\nHttpPort=" + port.toLatin1() + "\r\n");
+    {
+        frmMain w;
+        QAction* entry = child<QAction>(w, QStringLiteral("mnuViewRemote"));
+        EXPECT_TRUE(entry->isChecked()) << "on at start";
+        EXPECT_TRUE(entry->text().endsWith(QStringLiteral("http://127.0.0.1:%1/").arg(port))) << "address";
+        entry->trigger();
+        EXPECT_FALSE(entry->isChecked()) << "off from the menu";
+        w.close();
+    }
+    EXPECT_TRUE(iniText().contains("HttpPort=0")) << "off is kept";
+
+    writeIni("[Remote]\r\nHttpPort=" + port.toLatin1() + "\r\nHttpBind=0.0.0.0\r\n");
+    frmMain w;
+    EXPECT_FALSE(child<QAction>(w, QStringLiteral("mnuViewRemote"))->isChecked())
+        << "refused without a token";
+    ASSERT_EQ(answers.messages.size(), 1) << "messages";
+    EXPECT_TRUE(answers.messages.first().text.contains(QLatin1String("token"))) << "message names the token";
 }
 
 } // namespace

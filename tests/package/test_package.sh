@@ -33,7 +33,8 @@ for f in /usr/bin/dcx700-comm /usr/bin/dcx700ctl /usr/bin/dcx700-sim \
          "$share/PWR_DEP.OC2" "$share/CH_DEP.OC2" /usr/share/applications/dcx700-comm.desktop \
          /usr/share/icons/hicolor/scalable/apps/dcx700-comm.svg /usr/lib/udev/rules.d/60-dcx700.rules \
          /usr/share/man/man1/dcx700ctl.1.gz /usr/share/man/man1/dcx700-sim.1.gz \
-         /usr/share/doc/dcx700-comm/copyright; do
+         /usr/share/doc/dcx700-comm/copyright /usr/share/doc/dcx700-comm/examples/grafana-dcx700.json \
+         /usr/share/doc/dcx700-comm/examples/prometheus-dcx700.yml; do
   grep -qxF "$f" "$scratch/contents" || fail "$f is not in the package"
 done
 depends="$(dpkg-deb -f "$deb" Depends)"

@@ -1,0 +1,3 @@
+#include "remote/remotelogging.h"
+
+Q_LOGGING_CATEGORY(lcRemote, "dcx.remote", QtInfoMsg)

@@ -1,0 +1,8 @@
+#ifndef DCX_REMOTE_REMOTELOGGING_H
+#define DCX_REMOTE_REMOTELOGGING_H
+
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcRemote)
+
+#endif
