@@ -147,16 +147,32 @@ TEST_F(DesignImport, StopsKeepWhatCameBefore)
     EXPECT_EQ(ImportMacleod(Model(), path("missing.csv")).end, ImportEnd::FileError);
 }
 
-TEST_F(DesignImport, NoEmptyProcess)
+TEST_F(DesignImport, NothingToImportChangesNothing)
 {
-    for (int p = 1; p <= MaxProcesses; ++p)
-        Model().ProcessTable[size_t(p)].First_Layer = 10;
-    const ParameterModel before = Model();
-    EXPECT_EQ(ImportMacleod(Model(), csv("A.csv", "1,a,1,TiO2\n")).end, ImportEnd::NoProcess);
-    EXPECT_EQ(dlg.texts(),
-              QStringList({"No available processes.\n"
-                           "Delete all layers in an existing process or open another database."}));
-    EXPECT_TRUE(Model() == before);
+    struct Case {
+        const char* name;
+        QByteArray text;
+        bool full; // every process holds layers
+        ImportEnd end;
+        QString message;
+    };
+    const QString noLayers = QStringLiteral("The design A.csv has no layers.\nNothing was imported.");
+    const Case cases[] = {
+        {"no bytes", "", false, ImportEnd::NoLayers, noLayers},
+        {"one line break", "\r\n", false, ImportEnd::NoLayers, noLayers},
+        {"no empty process", "1,a,1,TiO2\n", true, ImportEnd::NoProcess,
+         "No available processes.\nDelete all layers in an existing process or open another database."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (int p = 1; p <= MaxProcesses && c.full; ++p)
+            Model().ProcessTable[size_t(p)].First_Layer = 10;
+        const ParameterModel before = Model();
+        dlg.messages.clear();
+        EXPECT_EQ(ImportMacleod(Model(), csv("A.csv", c.text)).end, c.end);
+        EXPECT_EQ(dlg.texts(), QStringList{c.message});
+        EXPECT_TRUE(Model() == before);
+    }
 }
 
 TEST_F(DesignImport, CommandLineSavesTheDesignOrNothing)
@@ -178,12 +194,25 @@ TEST_F(DesignImport, CommandLineSavesTheDesignOrNothing)
     EXPECT_EQ(query(db, "SELECT rtrim(Process_Name), First_Layer FROM Processes WHERE Process_Number = 1;"),
               "Optic|10");
 
-    // A bad line or an unreadable file: exit 3 and the file as it was.
-    const QByteArray saved = fileBytes(db);
-    for (const QString& bad : {csv("Bad.csv", "1,a,0.1,TiO2\n2,a,x,TiO2\n"), path("missing.csv")}) {
-        const clitest::CtlRun r = clitest::runCtl(dir.path(), {"import-design", bad, "--db", db});
-        EXPECT_EQ(r.exitCode, 3);
+    // A bad line or an unreadable file exits 3, a design this file cannot
+    // take exits 6; the file stays as it was.
+    const QString full = makeDb("UPDATE Processes SET First_Layer = 10;", QStringLiteral("Full.mdb"));
+    struct Case {
+        QString csv, db;
+        int exitCode;
+    };
+    const Case cases[] = {
+        {csv("Bad.csv", "1,a,0.1,TiO2\n2,a,x,TiO2\n"), db, 3},
+        {path("missing.csv"), db, 3},
+        {csv("Empty.csv", "\n"), db, 6},
+        {good, full, 6},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.csv.toStdString());
+        const QByteArray saved = fileBytes(c.db);
+        const clitest::CtlRun r = clitest::runCtl(dir.path(), {"import-design", c.csv, "--db", c.db});
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err.constData();
         EXPECT_TRUE(r.out.isEmpty());
-        EXPECT_EQ(fileBytes(db), saved);
+        EXPECT_EQ(fileBytes(c.db), saved);
     }
 }
