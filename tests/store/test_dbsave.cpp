@@ -33,13 +33,19 @@ void fillModel(ParameterModel& m)
     }
     std::tie(m.LayerTable[10].CoDep_Layer, m.LayerTable[11].CoDep_Layer, m.LayerTable[12].Next_Layer,
              m.LayerTable[500].Next_Layer) = std::tuple(11, 12, 13, 999);
-    for (int f = 1; f <= MaxFilms; ++f)
-        fillFields(m.FilmTable[f], f), m.FilmTable[f].Film_Name = QStringLiteral("Coat %1").arg(f);
-    for (int n = 1; n <= MaxMaterials; ++n)
-        fillFields(m.MaterialTable[n], n), m.MaterialTable[n].Material = QStringLiteral("Oxide %1").arg(n);
+    for (int f = 1; f <= MaxFilms; ++f) {
+        fillFields(m.FilmTable[f], f);
+        m.FilmTable[f].Film_Name = QStringLiteral("Coat %1").arg(f);
+    }
+    for (int n = 1; n <= MaxMaterials; ++n) {
+        fillFields(m.MaterialTable[n], n);
+        m.MaterialTable[n].Material = QStringLiteral("Oxide %1").arg(n);
+    }
     fillFields(m.SystemParams, 3);
-    for (int i = 0; i < 16; ++i)
-        fillFields(m.InputTable[i], i), fillFields(m.OutputTable[i], i);
+    for (int i = 0; i < 16; ++i) {
+        fillFields(m.InputTable[i], i);
+        fillFields(m.OutputTable[i], i);
+    }
 }
 
 } // namespace
