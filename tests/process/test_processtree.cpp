@@ -114,6 +114,8 @@ TEST_F(ProcessTreeTest, InsertAndDeleteFollowTheLinkRules)
         }
         expectShape(model, c.process, c.expected);
         EXPECT_EQ(Working().CurProcess, c.process);
+        for (const LayerRecord& l : model.LayerTable) // links are slots or -1, never 0
+            EXPECT_TRUE(l.Next_Layer != 0 && l.CoDep_Layer != 0);
     }
 }
 
@@ -126,6 +128,7 @@ TEST_F(ProcessTreeTest, CoDepInsertRules)
     EXPECT_EQ(m.LayerTable[1].Next_Layer, 12) << "new last member";
     // Group of three gets a fourth, not a fifth (no message).
     EXPECT_EQ(InsertCoDep(m, "L20,P3", "Layer 1.1").slot, 2);
+    EXPECT_EQ(Working().CurProcess, 3);
     EXPECT_FALSE(InsertCoDep(m, "L20,P3", "Layer 1.1").inserted());
     EXPECT_EQ(m.ProcessTable[3].Number_Act_Layers, 5);
     EXPECT_TRUE(dlg.messages.isEmpty());
@@ -138,14 +141,23 @@ TEST_F(ProcessTreeTest, CoDepInsertRules)
     EXPECT_TRUE(m == before);
 }
 
-TEST_F(ProcessTreeTest, NoFreeSlotChangesNothing)
+TEST_F(ProcessTreeTest, NoFreeSlotOrNoSlotChangesNothing)
 {
+    // Keys that name no slot or no process change nothing.
+    for (const char* key : {"L0,P1", "L1001,P1", "L10,P0", "L10,P101"}) {
+        EXPECT_FALSE(DeleteLayer(m, key)) << key;
+        EXPECT_FALSE(InsertLayer(m, key).inserted()) << key;
+    }
+    EXPECT_TRUE(m == sampleModel());
+    EXPECT_EQ(InsertLayer(m, "P100").process, 100);
+    m = sampleModel();
     for (LayerRecord& l : m.LayerTable)
         if (IsLayerFree(l))
             l.Film_Number = 1; // a film makes a slot taken
     const ParameterModel before = m;
     EXPECT_FALSE(InsertLayer(m, "P2").inserted());
     EXPECT_FALSE(InsertCoDep(m, "L10,P1", "Layer 1.2").inserted());
+
     EXPECT_TRUE(m == before);
     EXPECT_TRUE(dlg.messages.isEmpty());
 }
@@ -161,9 +173,9 @@ TEST_F(ProcessTreeTest, RenameDialog)
     const Case cases[] = {
         {"plain", {"  New Name  "}, "New Name", {}},
         {"duplicate in another letter case asks again",
-         {"optic", "Unique"},
+         {"proc100", "Unique"},
          "Unique",
-         {"Duplicate Name @ Process #1."}},
+         {"Duplicate Name @ Process #100."}},
         {"same name in another case is no change", {"EMPTY"}, "Empty", {}},
         {"empty answer", {""}, "Empty", {}},
         {"cancel", {std::nullopt}, "Empty", {}},
@@ -175,7 +187,7 @@ TEST_F(ProcessTreeTest, RenameDialog)
         ScopedDialogs s(d);
         for (const auto& a : c.answers)
             d.answerInput(a);
-        RenameProcess(model, 2);
+        EXPECT_EQ(RenameProcess(model, 2), c.stored != "Empty") << "changed";
         EXPECT_EQ(model.ProcessTable[2].Process_Name.trimmed(), c.stored);
         EXPECT_EQ(d.texts(), c.messages);
         EXPECT_EQ(d.prompts.size(), qsizetype(c.answers.size())) << "prompts";
@@ -242,7 +254,8 @@ TEST_F(ProcessTreeTest, EditingALoopingProcessCutsTheLoopFirst)
             EXPECT_EQ(InsertCoDep(model, c.key, "Layer 1").slot, 3);
         expectShape(model, 2, c.expected);
         ASSERT_EQ(d.messages.size(), 1);
-        EXPECT_TRUE(d.messages[0].text.startsWith("Process 'Loop' loops back to one of its own layers.\n"));
+        EXPECT_TRUE(d.messages[0].text.startsWith("Process 'Loop' loops back to one of its own layers.\n"
+                                                  "The loop was cut after Layer "));
         // The next insert elsewhere takes no slot that process 2 still reaches.
         InsertLayer(model, "L30,P4");
         std::vector<int> owner(MaxLayers + 1, 0);
