@@ -114,23 +114,6 @@ protected:
     ScriptedInstrument inst;
 };
 
-TEST_F(CliTransfer, UploadEndsALoopingProcessAtTheRepeat)
-{
-    // 30 -> 31 -> 30: each layer read once, the file keeps the two.
-    header(inst, 1, {"Loop", "2", "30", "2"});
-    inst.replies[layerQuery(30)] = {layerReply(31, -1)};
-    inst.replies[layerQuery(31)] = {layerReply(30, -1)};
-    const CtlRun r = run({"upload", "--db", db, "--processes"});
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QList<QByteArray> expected{"@", "C1? 1", "C1? 2", "C1? 3", "C1? 4", layerQuery(30), layerQuery(31)};
-    EXPECT_EQ(inst.commands.mid(0, 7), expected);
-    EXPECT_EQ(inst.commands.size(), 1 + 400 + 200 + 2) << "processes and films only, nothing twice";
-    EXPECT_EQ(inst.commands.last(), "A4 50?" + items(8));
-    EXPECT_EQ(dumpLine(QStringLiteral("Process 1")).value(1), "Loop            ,30,2,2");
-    EXPECT_EQ(dumpLine(QStringLiteral("Layer 30")).value(1 + 22), "31") << "30's Next_Layer";
-    EXPECT_EQ(dumpLine(QStringLiteral("Layer 31")).value(1 + 22), "-1") << "31's Next_Layer, cut";
-}
-
 TEST_F(CliTransfer, UploadThatSkipsRecordsLeavesTheFileAsItWasUnlessToldToSavePartial)
 {
     header(inst, 5, {"Cu Seed", "2", "12", "2"});

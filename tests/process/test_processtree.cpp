@@ -205,36 +205,14 @@ TEST_F(ProcessTreeTest, EditingALoopingProcessCutsTheLoopFirst)
         const char* key;
         Shape expected;
     };
+    const std::vector<L> steps = {{1, 1, 2, -1}, {2, 2, 1, -1}};
+    const std::vector<L> partners = {{1, 1, -1, 2}, {2, 2, -1, 1}};
     const Case cases[] = {
-        {"delete the first layer of 1 -> 2 -> 1",
-         {{1, 1, 2, -1}, {2, 2, 1, -1}},
-         3,
-         3,
-         "delete",
-         "L1,P2",
-         {{2}, 2, 1, 1}},
-        {"insert after 1 -> 2 -> 1",
-         {{1, 1, 2, -1}, {2, 2, 1, -1}},
-         3,
-         3,
-         "insert",
-         "L2,P2",
-         {{1, 2, 3}, 1, 3, 3}},
-        {"partner in 1 -> 2 -> 1",
-         {{1, 1, 2, -1}, {2, 2, 1, -1}},
-         3,
-         3,
-         "codep",
-         "L1,P2",
-         {{1, 3, 2}, 1, 2, 3}},
-        {"a loop just past the count",
-         {{1, 1, 2, -1}, {2, 2, 1, -1}},
-         2,
-         2,
-         "insert",
-         "L2,P2",
-         {{1, 2, 3}, 1, 3, 3}},
-        {"partners looping", {{1, 1, -1, 2}, {2, 2, -1, 1}}, 1, 3, "delete", "L1,P2", {{2}, 2, 1, 1}},
+        {"delete the first layer of 1 -> 2 -> 1", steps, 3, 3, "delete", "L1,P2", {{2}, 2, 1, 1}},
+        {"insert after 1 -> 2 -> 1", steps, 3, 3, "insert", "L2,P2", {{1, 2, 3}, 1, 3, 3}},
+        {"partner in 1 -> 2 -> 1", steps, 3, 3, "codep", "L1,P2", {{1, 3, 2}, 1, 2, 3}},
+        {"a loop just past the count", steps, 2, 2, "insert", "L2,P2", {{1, 2, 3}, 1, 3, 3}},
+        {"partners looping", partners, 1, 3, "delete", "L1,P2", {{2}, 2, 1, 1}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

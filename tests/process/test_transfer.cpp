@@ -203,91 +203,27 @@ TEST_F(Transfer, WithNoFamilyChosenBothOnlyAskShowAndClose)
     EXPECT_TRUE(QFile::exists(dir.filePath("Download.txt")));
 }
 
-TEST_F(Transfer, CancelledLayerLeavesTheProcessEmptyOnTheInstrumentOnly)
-{
-    peer.refuse = {"D7  "};
-    dlg.answer(MsgResult::Yes);
-    dlg.answer(MsgResult::Cancel);
-    const ParameterModel before = Model();
-    const TransferOutcome out = DownloadAll();
-    EXPECT_EQ(out.end, TransferEnd::Completed);
-    EXPECT_EQ(out.skippedRecords, 1);
-    ASSERT_EQ(dlg.messages.size(), 2);
-    EXPECT_EQ(dlg.messages[1].text, "Download error. Bad Data.\nProcess: 3  Layer: 7");
-    EXPECT_EQ(dlg.messages[1].buttons, MsgButtons::RetryCancel);
-
-    EXPECT_EQ(Model().ProcessTable[3], before.ProcessTable[3]);
-    const SimProcess& p3 = peer.memory().process(3);
-    EXPECT_EQ(p3.item[2], 0) << "Number_Layers on the instrument";
-    EXPECT_EQ(p3.item[3], -1) << "First_Layer on the instrument";
-    EXPECT_EQ(p3.item[4], 0) << "Number_Act_Layers on the instrument";
-    EXPECT_FALSE(peer.sent("D8  ")) << "the walk ends at the cancelled layer";
-    EXPECT_TRUE(peer.texts.contains("C3 3,-1"));
-    EXPECT_EQ(peer.memory().process(4).item[3], 9) << "the processes after it still go";
-    EXPECT_EQ(peer.memory().layer(10).item[kLayerTimeSetpoint], 10);
-}
-
 TEST_F(Transfer, RetryPromptsAndTheirCancelRules)
 {
+    // A refused command is cancelled; a garbled reply is retried.
     struct Row {
         const char* name;
         bool upload;
-        std::array<int, 3> families;
-        QList<QByteArray> refuse;
-        QByteArray garble;
-        QList<MsgResult> answers; // after the opening Yes
-        QString prompt;           // the first retry prompt
+        bool system; // the system family, else the processes
+        QByteArray refuse;
+        bool garble;
+        QString record; // the first retry prompt's last line
         QList<QByteArray> notSent;
+        int emptied = 0; // the process left empty where it went to
     };
     const Row rows[] = {
-        {"SysParams Cancel skips inputs and relays",
-         false,
-         {0, 0, 1},
-         {"B  "},
-         {},
-         {MsgResult::Cancel},
-         "Download error. Bad Data.\nSysParams Error ",
-         {"G ", "H "}},
-        {"a cancelled process header uploads an empty process",
-         true,
-         {1, 0, 0},
-         {"C2? 3"},
-         {},
-         {MsgResult::Cancel},
-         "Upload error. Bad Data.\nProcess: 2",
-         {"D3?"}},
-        {"a cancelled film goes on with the next",
-         true,
-         {1, 0, 0},
-         {"A3 7?"},
-         {},
-         {MsgResult::Cancel},
-         "Upload error. Bad Data.\nFilm: F7              ",
-         {}},
-        {"a cancelled layer read uploads an empty process",
-         true,
-         {1, 0, 0},
-         {"D3?"},
-         {},
-         {MsgResult::Cancel},
-         "Upload error. Bad Data.\nProcess: 2  Layer: 3",
-         {"D4?"}},
-        {"a cancelled process header goes empty and sends no layer",
-         false,
-         {1, 0, 0},
-         {"C2 1,"},
-         {},
-         {MsgResult::Cancel},
-         "Download error. Bad Data.\nProcess: 2",
-         {"D3  ", "D4  "}},
-        {"a reply outside the format is a failed transfer",
-         true,
-         {1, 0, 0},
-         {},
-         "D6?",
-         {MsgResult::Retry},
-         "Upload error. Bad Data.\nProcess: 3  Layer: 6",
-         {}},
+        {"SysParams Cancel skips G, H", false, true, "B  ", false, "SysParams Error ", {"G ", "H "}},
+        {"upload: header Cancel", true, false, "C2? 3", false, "Process: 2", {"D3?"}, 2},
+        {"upload: film Cancel goes on", true, false, "A3 7?", false, "Film: F7              ", {}},
+        {"upload: layer Cancel", true, false, "D3?", false, "Process: 2  Layer: 3", {"D4?"}, 2},
+        {"download: header Cancel", false, false, "C2 1,", false, "Process: 2", {"D3  ", "D4  "}, 2},
+        {"download: layer Cancel", false, false, "D7  ", false, "Process: 3  Layer: 7", {"D8  "}, 3},
+        {"a reply outside the format fails", true, false, "D6?", true, "Process: 3  Layer: 6", {}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -298,31 +234,41 @@ TEST_F(Transfer, RetryPromptsAndTheirCancelRules)
         DownloadAll();
         peer.texts.clear();
         dlg.messages.clear();
-        families(row.families[0], row.families[1], row.families[2]);
-        peer.refuse = row.refuse;
-        peer.garble = row.garble;
+        families(row.system ? 0 : 1, 0, row.system ? 1 : 0);
+        if (row.garble)
+            peer.garble = row.refuse;
+        else
+            peer.refuse = {row.refuse};
         dlg.answer(MsgResult::Yes);
-        for (MsgResult a : row.answers)
-            dlg.answer(a);
+        dlg.answer(row.garble ? MsgResult::Retry : MsgResult::Cancel);
         const TransferOutcome out = row.upload ? UploadAll() : DownloadAll();
         peer.refuse.clear();
-        EXPECT_EQ(out.skippedRecords, row.answers.last() == MsgResult::Cancel ? 1 : 0);
-        ASSERT_GE(dlg.messages.size(), 2);
-        EXPECT_EQ(dlg.messages[1].text, row.prompt);
-        EXPECT_EQ(dlg.messages.size(), 1 + row.answers.size());
+        EXPECT_EQ(out.skippedRecords, row.garble ? 0 : 1) << "skippedRecords";
+        ASSERT_EQ(dlg.messages.size(), 2);
+        const QString prompt = row.upload ? "Upload error. Bad Data.\n" : "Download error. Bad Data.\n";
+        EXPECT_EQ(dlg.messages[1].text, prompt + row.record);
+        EXPECT_EQ(dlg.messages[1].buttons, MsgButtons::RetryCancel) << "buttons";
         for (const QByteArray& t : row.notSent)
             EXPECT_FALSE(peer.sent(t)) << t.constData();
 
-        if (!row.prompt.contains("Process: 2"))
+        if (row.emptied == 0)
             continue;
-        // Process 2 is empty where it went to, the next process still comes.
-        const int first2 =
-            row.upload ? Model().ProcessTable[2].First_Layer : peer.memory().process(2).item[3];
-        EXPECT_EQ(first2, -1) << "process 2's First_Layer";
-        const int act3 =
-            row.upload ? Model().ProcessTable[3].Number_Act_Layers : peer.memory().process(3).item[4];
-        EXPECT_EQ(act3, 4) << "process 3's Number_Act_Layers";
-        EXPECT_EQ(Model().ProcessTable[2].First_Layer, row.upload ? -1 : 3) << "the model's process 2";
+        // Empty where it went to, kept in the model on a download; the next
+        // process still comes.
+        const int p = row.emptied;
+        const ParameterModel sent = buildModel();
+        const auto item = [&](int process, int n) {
+            const ProcessRecord& r = Model().ProcessTable[process];
+            const int fields[] = {0, 0, r.Number_Layers, r.First_Layer, r.Number_Act_Layers};
+            return row.upload ? fields[n] : int(peer.memory().process(process).item[n]);
+        };
+        EXPECT_EQ(item(p, 2), 0) << "Number_Layers";
+        EXPECT_EQ(item(p, 3), -1) << "First_Layer";
+        EXPECT_EQ(item(p, 4), 0) << "Number_Act_Layers";
+        EXPECT_EQ(item(p + 1, 4), sent.ProcessTable[p + 1].Number_Act_Layers) << "the next process";
+        if (!row.upload) {
+            EXPECT_EQ(Model().ProcessTable[p], sent.ProcessTable[p]) << "the model's process";
+        }
     }
 }
 
@@ -419,31 +365,14 @@ TEST_F(Transfer, UploadWalksEndOnBadLinksAndLeaveASavableModel)
         QList<int> visited;
         bool countMessage;
     };
+    const QList<Link> chain4 = {{30, 31, -1}, {31, 32, -1}, {32, 33, -1}, {33, -1, -1}};
     const Row rows[] = {
         {"next links loop 30 -> 31 -> 30", 30, 2, 2, {{30, 31, -1}, {31, 30, -1}}, 30, 2, 2, {30, 31}, false},
         {"co-deposition links loop", 30, 1, 2, {{30, -1, 31}, {31, -1, 30}}, 30, 1, 2, {30, 31}, false},
         {"a next link past 1000", 30, 2, 2, {{30, 1200, -1}}, 30, 1, 1, {30}, true},
         {"a first layer past 1000", 2000, 1, 1, {}, -1, 0, 0, {}, true},
-        {"both links: the partner is followed",
-         30,
-         1,
-         2,
-         {{30, 32, 31}, {31, -1, -1}},
-         30,
-         1,
-         2,
-         {30, 31},
-         false},
-        {"header counts 5, links reach 4",
-         30,
-         4,
-         5,
-         {{30, 31, -1}, {31, 32, -1}, {32, 33, -1}, {33, -1, -1}},
-         30,
-         4,
-         4,
-         {30, 31, 32, 33},
-         true},
+        {"both links: partner followed", 30, 1, 2, {{30, 32, 31}, {31, -1, -1}}, 30, 1, 2, {30, 31}, false},
+        {"header counts 5, links reach 4", 30, 4, 5, chain4, 30, 4, 4, {30, 31, 32, 33}, true},
     };
     families(1, 0, 0);
     for (const Row& row : rows) {

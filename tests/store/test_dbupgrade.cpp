@@ -13,8 +13,9 @@ TEST_F(DbUpgrade, SameVersionIsLeftUntouched)
     const QString file = makeDb(kProcess1Sql);
     const QByteArray before = fileBytes(file);
     const auto property = [&file](const char* name) { return GetDBProperty(file, QLatin1String(name)); };
-    EXPECT_EQ((QStringList{property("Version"), property("version"), property("Owner")}),
-              (QStringList{"1.10", "1.10", ""}));
+    EXPECT_EQ(property("Version"), "1.10");
+    EXPECT_EQ(property("version"), "1.10") << "another letter case";
+    EXPECT_EQ(property("Owner"), "") << "a property not there";
     EXPECT_EQ(UpgradeDB(file), UpgradeResult::Current);
     EXPECT_EQ(fileBytes(file), before);
     EXPECT_EQ(files(), QStringList{QStringLiteral("DCX700.mdb")});
@@ -152,10 +153,13 @@ TEST_F(DbUpgrade, OnlyTheFirstLayoutIsPaddedAndEveryOlderFileLoads)
     ASSERT_TRUE(DBOpen());
     EXPECT_TRUE(dlg.messages.isEmpty());
     const ParameterModel& m = Model();
-    EXPECT_EQ(std::tuple(m.OutputTable[7].Output_Type, m.OutputTable[8].Output_Type,
-                         m.OutputTable[15].Output_Type, m.InputTable[12].Input_Type,
-                         m.FilmTable[1].Sample_Hold, m.FilmTable[1].Tooling, m.LayerTable[12].Film_Number),
-              std::tuple(4, 69, 69, 46, 0, 100, 5));
+    EXPECT_EQ(m.OutputTable[7].Output_Type, 4) << "output 8 as stored";
+    EXPECT_EQ(m.OutputTable[8].Output_Type, 69) << "output 9 created";
+    EXPECT_EQ(m.OutputTable[15].Output_Type, 69) << "output 16 created";
+    EXPECT_EQ(m.InputTable[12].Input_Type, 46) << "input 13 created";
+    EXPECT_EQ(m.FilmTable[1].Sample_Hold, 0) << "Sample_Hold added";
+    EXPECT_EQ(m.FilmTable[1].Tooling, 100) << "Tooling added";
+    EXPECT_EQ(m.LayerTable[12].Film_Number, 5) << "Film_Number of 12";
     EXPECT_EQ(query(file, "SELECT COUNT(*), MIN(\"Output Type\") FROM Outputs WHERE OutputNum > 8;"), "8|69");
 
     // "1.00" (no property): padded, and the padded rows load too.
@@ -170,10 +174,11 @@ TEST_F(DbUpgrade, OnlyTheFirstLayoutIsPaddedAndEveryOlderFileLoads)
     EXPECT_EQ(query(file, "SELECT COUNT(*) FROM Outputs;"), "16");
     ASSERT_TRUE(DBOpen());
     EXPECT_TRUE(dlg.messages.isEmpty());
-    EXPECT_EQ(std::tuple(m.OutputTable[8].Output_Type, m.InputTable[12].Input_Type,
-                         m.ProcessTable[51].First_Layer, m.ProcessTable[51].Number_Act_Layers,
-                         m.FilmTable[41].Material_Index),
-              std::tuple(69, 46, -1, 0, 1));
+    EXPECT_EQ(m.OutputTable[8].Output_Type, 69) << "padded output 9";
+    EXPECT_EQ(m.InputTable[12].Input_Type, 46) << "padded input 13";
+    EXPECT_EQ(m.ProcessTable[51].First_Layer, -1) << "First_Layer of padded process 51";
+    EXPECT_EQ(m.ProcessTable[51].Number_Act_Layers, 0) << "Number_Act_Layers of padded process 51";
+    EXPECT_EQ(m.FilmTable[41].Material_Index, 1) << "Material_Index of padded film 41";
     EXPECT_EQ(Model().SystemParams, SystemRecord{});
     EXPECT_EQ(Model().ProcessTable[1].Process_Name.trimmed(), QStringLiteral("Optic"));
 }

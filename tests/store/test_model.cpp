@@ -41,18 +41,19 @@ std::vector<int> slotsOf(const WalkResult& r)
 TEST(Name16, CutsPadsAndTrims)
 {
     Name16 longName(QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
-    EXPECT_EQ((QStringList{longName.text(), longName.trimmed()}),
-              (QStringList{"ABCDEFGHIJKLMNOP", "ABCDEFGHIJKLMNOP"}));
+    EXPECT_EQ(longName.text(), "ABCDEFGHIJKLMNOP") << "long text";
+    EXPECT_EQ(longName.trimmed(), "ABCDEFGHIJKLMNOP") << "long trimmed";
 
     Name16 shortName;
     shortName = QStringLiteral("SiO");
-    EXPECT_EQ((QStringList{shortName.text(), shortName.trimmed()}), (QStringList{"SiO             ", "SiO"}));
+    EXPECT_EQ(shortName.text(), "SiO             ") << "short text";
+    EXPECT_EQ(shortName.trimmed(), "SiO") << "short trimmed";
 
     // Leading blanks are part of the name; only trailing ones go.
     Name16 lead(QStringLiteral("  x  "));
     EXPECT_EQ(lead.trimmed(), QStringLiteral("  x"));
-    EXPECT_EQ((QStringList{Name16().text(), Name16().trimmed()}),
-              (QStringList{QString(16, QLatin1Char(' ')), ""}));
+    EXPECT_EQ(Name16().text(), QString(16, QLatin1Char(' '))) << "empty text";
+    EXPECT_EQ(Name16().trimmed(), "") << "empty trimmed";
     EXPECT_EQ(Name16("abc"), Name16(QStringLiteral("abc ")));
 }
 
