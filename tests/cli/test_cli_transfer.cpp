@@ -182,18 +182,10 @@ TEST_F(CliTransfer, DownloadSendsTheFileAsCommandTexts)
     const QByteArray layer =
         "1,0 2,0 3,0 4,0 5,0 6,1 7,250 8,250 9,0 10,0 11,0 12,0 13,0 14,0 15,0 16,0 17,0 18,0 "
         "19,0 20,0 21,1 ";
-    const QList<QByteArray> head{"@",
-                                 "E",
-                                 "C1 1,Loop            ",
-                                 "C1 2,1",
-                                 "C1 3,30",
-                                 "C1 4,2",
-                                 "D30  " + layer + "22,-1 23,31 24,0",
-                                 "D31  " + layer + "22,-1 23,-1 24,0",
-                                 "C2 1,P2              ",
-                                 "C2 2,0",
-                                 "C2 3,-1",
-                                 "C2 4,0"};
+    QList<QByteArray> head{"@", "E", "C1 1,Loop            ", "C1 2,1", "C1 3,30", "C1 4,2"};
+    head << "D30  " + layer + "22,-1 23,31 24,0";
+    head << "D31  " + layer + "22,-1 23,-1 24,0";
+    head << QList<QByteArray>{"C2 1,P2              ", "C2 2,0", "C2 3,-1", "C2 4,0"};
     EXPECT_EQ(inst.commands.mid(0, head.size()), head);
     EXPECT_TRUE(inst.commands.contains("A2 7 1,10 2,5 3,0 4,2 5,1 6,100 7,0 8,0 9,0"));
     EXPECT_EQ(inst.commands.size(), 1 + 1 + 400 + 2 + 200);

@@ -66,10 +66,14 @@ public:
         calls << QStringLiteral("show ") + caption;
         cancel = false;
     }
-    void setLabel1(const QString& text) override { cancel = cancel || text == cancelAfterLabel; }
+    void setLabel1(const QString& text) override
+    {
+        label1 = text;
+        cancel = cancel || text == cancelAfterLabel;
+    }
     void setLabel2(const QString&) override {}
-    void setRange(int, int) override {}
-    void setValue(int) override {}
+    void setRange(int low, int high) override { range = QStringLiteral("%1-%2").arg(low).arg(high); }
+    void setValue(int v) override { steps << label1 + QString::number(v); }
     void hide() override { calls << QStringLiteral("hide"); }
     void setCancellable(bool on) override
     {
@@ -78,6 +82,9 @@ public:
     bool cancelRequested() const override { return cancel; }
 
     QStringList calls;
+    QStringList steps; // the first label and the value of each step
+    QString label1;
+    QString range;
     QString cancelAfterLabel;
     bool cancel = false;
 };
@@ -307,6 +314,21 @@ TEST_F(Transfer, ProgressCancelStopsBetweenRecords)
     EXPECT_EQ(Model().ProcessTable[3].First_Layer, 5);
     EXPECT_EQ(dlg.texts().last(), "Download stopped at Process 3.\nThe records before it were downloaded; "
                                   "Process 3 was left empty on the DCX-700.");
+}
+
+TEST_F(Transfer, ProgressStepsAndAStopAmongTheMaterials)
+{
+    families(1, 1, 1);
+    dlg.answer(MsgResult::Yes);
+    DownloadAll();
+    EXPECT_EQ(prog.range, "0-100") << "range";
+    for (const char* step :
+         {"Downloading Process 50:20", "Downloading Film 25:50", "Downloading Material 100: 80"})
+        EXPECT_TRUE(prog.steps.contains(QLatin1String(step))) << step;
+    EXPECT_EQ(prog.steps.last(), "Downloading System Params:100") << "the last step";
+    prog.cancelAfterLabel = QStringLiteral("Uploading Material 2:");
+    dlg.answer(MsgResult::Yes);
+    EXPECT_EQ(UploadAll().stoppedAt, "Material 3");
 }
 
 TEST_F(Transfer, CompareListsTheDifferencesAndChangesNeitherSide)
