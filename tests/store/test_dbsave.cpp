@@ -2,9 +2,7 @@
 #include "tests/common/fillfields.h"
 
 #include "store/dbfaults.h"
-#include "store/dbwriter.h"
 #include "store/moddatabase.h"
-#include "store/sqlitefile.h"
 
 #include <QCoreApplication>
 #include <QProcessEnvironment>
