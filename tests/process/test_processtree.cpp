@@ -126,6 +126,10 @@ TEST_F(ProcessTreeTest, CoDepInsertRules)
     expectShape(m, 1, {{10, 11, 1, 12}, 10, 2, 4});
     EXPECT_EQ(m.LayerTable[11].Next_Layer, -1) << "old last member";
     EXPECT_EQ(m.LayerTable[1].Next_Layer, 12) << "new last member";
+    // Deleting the middle partner hands its place to slot 1.
+    ParameterModel copy = m;
+    ASSERT_TRUE(DeleteLayer(copy, "L11,P1"));
+    expectShape(copy, 1, {{10, 1, 12}, 10, 2, 3});
     // Group of three gets a fourth, not a fifth (no message).
     EXPECT_EQ(InsertCoDep(m, "L20,P3", "Layer 1.1").slot, 2);
     EXPECT_EQ(Working().CurProcess, 3);
@@ -143,11 +147,15 @@ TEST_F(ProcessTreeTest, CoDepInsertRules)
 
 TEST_F(ProcessTreeTest, NoFreeSlotOrNoSlotChangesNothing)
 {
-    // Keys that name no slot or no process change nothing.
+    // Keys that name no slot or no process change nothing, not even the
+    // current process; nor does deleting a film node.
+    Working().CurProcess = 7;
     for (const char* key : {"L0,P1", "L1001,P1", "L10,P0", "L10,P101"}) {
         EXPECT_FALSE(DeleteLayer(m, key)) << key;
         EXPECT_FALSE(InsertLayer(m, key).inserted()) << key;
     }
+    EXPECT_FALSE(DeleteLayer(m, "F3,P1,L10")) << "a film node";
+    EXPECT_EQ(Working().CurProcess, 7) << "CurProcess";
     EXPECT_TRUE(m == sampleModel());
     EXPECT_EQ(InsertLayer(m, "P100").process, 100);
     m = sampleModel();
