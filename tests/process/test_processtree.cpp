@@ -180,10 +180,8 @@ TEST_F(ProcessTreeTest, RenameDialog)
     };
     const Case cases[] = {
         {"plain", {"  New Name  "}, "New Name", {}},
-        {"duplicate in another letter case asks again",
-         {"proc100", "Unique"},
-         "Unique",
-         {"Duplicate Name @ Process #100."}},
+        {"duplicate of process 100", {"proc100", "Unique"}, "Unique", {"Duplicate Name @ Process #100."}},
+        {"duplicate of process 1", {"optic", "Unique"}, "Unique", {"Duplicate Name @ Process #1."}},
         {"same name in another case is no change", {"EMPTY"}, "Empty", {}},
         {"empty answer", {""}, "Empty", {}},
         {"cancel", {std::nullopt}, "Empty", {}},
