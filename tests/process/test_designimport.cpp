@@ -203,10 +203,10 @@ TEST_F(DesignImport, CommandLineSavesTheDesignOrNothing)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.csv.toStdString());
-        const QByteArray saved = fileBytes(c.db);
+        const QByteArray saved = readFile(c.db);
         const clitest::CtlRun r = clitest::runCtl(dir.path(), {"import-design", c.csv, "--db", c.db});
         EXPECT_EQ(r.exitCode, c.exitCode) << r.err.constData();
         EXPECT_TRUE(r.out.isEmpty());
-        EXPECT_EQ(fileBytes(c.db), saved);
+        EXPECT_EQ(readFile(c.db), saved);
     }
 }

@@ -100,11 +100,6 @@ inline QByteArray query(const QString& file, const QByteArray& sql)
     return out.trimmed();
 }
 
-inline QByteArray fileBytes(const QString& file)
-{
-    return readFile(file);
-}
-
 class StoreTest : public ::testing::Test {
 protected:
     void SetUp() override

@@ -101,7 +101,7 @@ TEST_F(DbSave, FileContents)
 TEST_F(DbSave, FailureAtAnyStageKeepsTheOldFile)
 {
     const QString file = makeDb(kProcess1Sql);
-    const QByteArray before = fileBytes(file);
+    const QByteArray before = readFile(file);
     fillModel(Model());
     const ParameterModel original = Model();
 
@@ -131,7 +131,7 @@ TEST_F(DbSave, FailureAtAnyStageKeepsTheOldFile)
         EXPECT_EQ(shown(QStringLiteral("Error saving")),
                   QStringList{QStringLiteral("Error saving ") + QLatin1String(c.atKey)})
             << int(c.stage) << c.atKey;
-        EXPECT_EQ(fileBytes(file), before) << int(c.stage) << c.atKey;
+        EXPECT_EQ(readFile(file), before) << int(c.stage) << c.atKey;
         EXPECT_EQ(files(), QStringList{QStringLiteral("DCX700.mdb")}) << int(c.stage) << c.atKey;
         EXPECT_EQ(Model(), original);
         EXPECT_EQ(Config().DBFileName, file);
@@ -139,7 +139,7 @@ TEST_F(DbSave, FailureAtAnyStageKeepsTheOldFile)
     // Without a fault the same save goes through, and leaves the model as it was.
     dlg.messages.clear();
     EXPECT_TRUE(DBSave());
-    EXPECT_NE(fileBytes(file), before);
+    EXPECT_NE(readFile(file), before);
     EXPECT_TRUE(dlg.messages.isEmpty()) << "messages";
     EXPECT_EQ(Model(), original);
 }
@@ -147,13 +147,13 @@ TEST_F(DbSave, FailureAtAnyStageKeepsTheOldFile)
 TEST_F(DbSave, ProtectedTargetsAndBrokenModels)
 {
     const QString file = makeDb();
-    const QByteArray before = fileBytes(file);
+    const QByteArray before = readFile(file);
 
     // A write-protected file is not replaced.
     QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
     EXPECT_FALSE(DBSave());
     EXPECT_EQ(shown(QStringLiteral("Error saving")), QStringList{QStringLiteral("Error saving ")});
-    EXPECT_EQ(fileBytes(file), before);
+    EXPECT_EQ(readFile(file), before);
     QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 
     // A folder that cannot be written to (not testable as root, who writes anyway;
@@ -165,7 +165,7 @@ TEST_F(DbSave, ProtectedTargetsAndBrokenModels)
         QFile::setPermissions(dir.path(),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         EXPECT_EQ(shown(QStringLiteral("Error saving")), QStringList{QStringLiteral("Error saving ")});
-        EXPECT_EQ(fileBytes(file), before);
+        EXPECT_EQ(readFile(file), before);
     }
 
     // A process whose links leave the pool is not written.
@@ -177,7 +177,7 @@ TEST_F(DbSave, ProtectedTargetsAndBrokenModels)
     EXPECT_FALSE(DBSave());
     EXPECT_EQ(shown(QStringLiteral("Error saving")),
               QStringList{QStringLiteral("Error saving Process 4 Layer 1200")});
-    EXPECT_EQ(fileBytes(file), before);
+    EXPECT_EQ(readFile(file), before);
     EXPECT_EQ(files(), QStringList{QStringLiteral("DCX700.mdb")});
 }
 
@@ -240,7 +240,7 @@ TEST_F(DbSave, KilledSaveLeavesOldOrNewFile)
         {SaveStage::Rename, ""}, {SaveStage(-1), ""}, // the last runs to the end
     };
     for (const Case& c : cases) {
-        const QByteArray before = fileBytes(file);
+        const QByteArray before = readFile(file);
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         using Var = std::pair<const char*, QString>;
@@ -256,7 +256,7 @@ TEST_F(DbSave, KilledSaveLeavesOldOrNewFile)
 
         // Either the old file, byte for byte, or a complete new one.
         if (killed) {
-            EXPECT_EQ(fileBytes(file), before) << int(c.stage);
+            EXPECT_EQ(readFile(file), before) << int(c.stage);
             // The dead save left its partial file behind...
             QStringList left = files();
             for (const QString& n : expected)
@@ -278,7 +278,7 @@ TEST_F(DbSave, KilledSaveLeavesOldOrNewFile)
         }
         EXPECT_EQ(sorted(files()), expected) << int(c.stage);
         for (const QString& n : neighbours)
-            EXPECT_EQ(fileBytes(path(n)), n.toUtf8()) << qPrintable(n);
+            EXPECT_EQ(readFile(path(n)), n.toUtf8()) << qPrintable(n);
         EXPECT_TRUE(QFileInfo(path(QStringLiteral(".DCX700.mdb.dir001"))).isDir());
         EXPECT_TRUE(QFileInfo(path(QStringLiteral(".DCX700.mdb.lnk001"))).isSymLink());
     }
