@@ -58,13 +58,6 @@ TEST_F(DesignImport, ThreeLinesMatchFilmsIgnoringCaseAndBlanks)
     EXPECT_EQ(out.process, 2);
     EXPECT_EQ(Model().ProcessTable[2].Process_Name.text(), "HighReflector   ");
     EXPECT_EQ(steps(2), QStringList({"1:2:0.125", "2:5:0.25", "3:2:0.6", "3/3"}));
-    for (int s = 1; s <= 3; ++s) {
-        const LayerRecord& l = Model().LayerTable[size_t(s)];
-        EXPECT_EQ(l.Layer_Free, 0);
-        EXPECT_EQ(l.Max_Power1, 99.9);
-        EXPECT_EQ(l.Slew_Rate1, 99.9);
-        EXPECT_EQ(l.CoDep_Layer, -1);
-    }
     EXPECT_EQ(dlg.texts(),
               QStringList({"Process 'HighReflector' imported with 3 layers.\n"
                            "Edit each layer to set the desposition rate.  New Films also need editing."}));
