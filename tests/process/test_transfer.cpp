@@ -392,6 +392,7 @@ TEST_F(Transfer, UploadWalksEndOnBadLinksAndLeaveASavableModel)
         {"next links loop 30 -> 31 -> 30", 30, 2, 2, {{30, 31, -1}, {31, 30, -1}}, 30, 2, 2, {30, 31}, false},
         {"co-deposition links loop", 30, 1, 2, {{30, -1, 31}, {31, -1, 30}}, 30, 1, 2, {30, 31}, false},
         {"a next link past 1000", 30, 2, 2, {{30, 1200, -1}}, 30, 1, 1, {30}, true},
+        {"a next link of 0 ends the walk", 30, 2, 2, {{30, 0, -1}}, 30, 1, 1, {30}, true},
         {"a first layer past 1000", 2000, 1, 1, {}, -1, 0, 0, {}, true},
         {"both links: partner followed", 30, 1, 2, {{30, 32, 31}, {31, -1, -1}}, 30, 1, 2, {30, 31}, false},
         {"header counts 5, links reach 4", 30, 4, 5, chain4, 30, 4, 4, {30, 31, 32, 33}, true},
