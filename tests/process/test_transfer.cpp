@@ -216,7 +216,7 @@ TEST_F(Transfer, RetryPromptsAndTheirCancelRules)
     struct Row {
         const char* name;
         bool upload;
-        bool system; // the system family, else the processes
+        char family; // 'P'rocesses, 'M'aterials or 'S'ystem
         QByteArray refuse;
         bool garble;
         QString record; // the first retry prompt's last line
@@ -224,13 +224,14 @@ TEST_F(Transfer, RetryPromptsAndTheirCancelRules)
         int emptied = 0; // the process left empty where it went to
     };
     const Row rows[] = {
-        {"SysParams Cancel skips G, H", false, true, "B  ", false, "SysParams Error ", {"G ", "H "}},
-        {"upload: header Cancel", true, false, "C2? 3", false, "Process: 2", {"D3?"}, 2},
-        {"upload: film Cancel goes on", true, false, "A3 7?", false, "Film: F7              ", {}},
-        {"upload: layer Cancel", true, false, "D3?", false, "Process: 2  Layer: 3", {"D4?"}, 2},
-        {"download: header Cancel", false, false, "C2 1,", false, "Process: 2", {"D3  ", "D4  "}, 2},
-        {"download: layer Cancel", false, false, "D7  ", false, "Process: 3  Layer: 7", {"D8  "}, 3},
-        {"a reply outside the format fails", true, false, "D6?", true, "Process: 3  Layer: 6", {}},
+        {"SysParams Cancel skips G, H", false, 'S', "B  ", false, "SysParams Error ", {"G ", "H "}},
+        {"upload: header Cancel", true, 'P', "C2? 3", false, "Process: 2", {"D3?"}, 2},
+        {"upload: material Cancel goes on", true, 'M', "F3? 2", false, "Material: M3              ", {}},
+        {"upload: film Cancel goes on", true, 'P', "A3 7?", false, "Film: F7              ", {}},
+        {"upload: layer Cancel", true, 'P', "D3?", false, "Process: 2  Layer: 3", {"D4?"}, 2},
+        {"download: header Cancel", false, 'P', "C2 1,", false, "Process: 2", {"D3  ", "D4  "}, 2},
+        {"download: layer Cancel", false, 'P', "D7  ", false, "Process: 3  Layer: 7", {"D8  "}, 3},
+        {"a reply outside the format fails", true, 'P', "D6?", true, "Process: 3  Layer: 6", {}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -241,7 +242,7 @@ TEST_F(Transfer, RetryPromptsAndTheirCancelRules)
         DownloadAll();
         peer.texts.clear();
         dlg.messages.clear();
-        families(row.system ? 0 : 1, 0, row.system ? 1 : 0);
+        families(row.family == 'P', row.family == 'M', row.family == 'S');
         if (row.garble)
             peer.garble = row.refuse;
         else
@@ -316,19 +317,48 @@ TEST_F(Transfer, ProgressCancelStopsBetweenRecords)
                                   "Process 3 was left empty on the DCX-700.");
 }
 
-TEST_F(Transfer, ProgressStepsAndAStopAmongTheMaterials)
+TEST_F(Transfer, ProgressStepsAndStopsInsideAProcessAmongFilmsAndMaterials)
 {
     families(1, 1, 1);
     dlg.answer(MsgResult::Yes);
     DownloadAll();
     EXPECT_EQ(prog.range, "0-100") << "range";
     for (const char* step :
-         {"Downloading Process 50:20", "Downloading Film 25:50", "Downloading Material 100: 80"})
+         {"Downloading Process 99:39", "Downloading Film 25:50", "Downloading Material 100: 80"})
         EXPECT_TRUE(prog.steps.contains(QLatin1String(step))) << step;
     EXPECT_EQ(prog.steps.last(), "Downloading System Params:100") << "the last step";
+    // A click while layer 5 is read stops inside process 3, left empty.
+    peer.onCommand = [this](const QByteArray& t) {
+        if (t.startsWith("D5?"))
+            prog.cancel = true;
+    };
+    dlg.answer(MsgResult::Yes);
+    EXPECT_EQ(UploadAll().stoppedAt, "Process 3");
+    EXPECT_EQ(Model().ProcessTable[3].First_Layer, -1) << "First_Layer";
+    EXPECT_EQ(dlg.texts().last(),
+              "Upload stopped at Process 3.\nThe records before it were uploaded; Process 3 was left empty.");
+    peer.onCommand = nullptr;
+    prog.cancelAfterLabel = QStringLiteral("Uploading Film 2:");
+    dlg.answer(MsgResult::Yes);
+    EXPECT_EQ(UploadAll().stoppedAt, "Film 3");
     prog.cancelAfterLabel = QStringLiteral("Uploading Material 2:");
     dlg.answer(MsgResult::Yes);
     EXPECT_EQ(UploadAll().stoppedAt, "Material 3");
+}
+
+TEST_F(Transfer, DownloadSendsAProcessWithALoopEmptyAndSaysSo)
+{
+    Model().LayerTable[4].Next_Layer = 3; // process 2: 3 -> 4 -> 3
+    Model().ProcessTable[2].Number_Act_Layers = 3;
+    Model().LayerTable[3].Layer_Free = 1;
+    dlg.answer(MsgResult::Yes);
+    EXPECT_EQ(DownloadAll().skippedRecords, 1) << "skippedRecords";
+    EXPECT_EQ(dlg.texts().value(1),
+              "Download error. Broken layer link.\nProcess: 2  Layer: 3\nProcess 2 was sent empty.");
+    EXPECT_EQ(peer.memory().process(2).item[3], -1) << "First_Layer on the instrument";
+    EXPECT_EQ(Model().ProcessTable[2].First_Layer, 3) << "First_Layer in the model";
+    EXPECT_EQ(Model().LayerTable[3].Layer_Free, 0) << "a layer sent is taken";
+    EXPECT_EQ(peer.memory().process(3).item[3], 5) << "the next process";
 }
 
 TEST_F(Transfer, CompareListsTheDifferencesAndChangesNeitherSide)
