@@ -17,6 +17,7 @@ enum CliExit : int {
     ExitFile = 3,        // a file could not be read or written; stderr says which and why
     ExitSkipped = 4,     // finished, but records were skipped after retries
     ExitDiffers = 5,     // diff found differences
+    ExitData = 6,        // the request cannot be carried out on this data (an empty design)
     ExitUsage = 64,
 };
 

@@ -11,7 +11,9 @@
 #include "support/modutil.h"
 #include "support/progress.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 #include <cstdio>
 #include <cstdlib>
@@ -47,6 +49,27 @@ private:
     bool shown_ = false;
 };
 
+// The file's bytes; nullopt when there is no such file.
+std::optional<QByteArray> readWhole(const QString& name)
+{
+    QFile f(name);
+    if (!f.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return f.readAll();
+}
+
+// Puts the file back as readWhole found it (no file: none). Loading may have
+// repaired or upgraded it in place.
+bool restore(const QString& name, const std::optional<QByteArray>& original)
+{
+    if (!original)
+        return !QFileInfo::exists(name) || QFile::remove(name);
+    if (readWhole(name) == original)
+        return true;
+    QSaveFile f(name);
+    return f.open(QIODevice::WriteOnly) && f.write(*original) == original->size() && f.commit();
+}
+
 struct Families {
     bool processes = false;
     bool materials = false;
@@ -62,6 +85,7 @@ int RunCliTransfer(CliContext& ctx, CliTransfer direction)
     Families f{ctx.takeFlag(QStringLiteral("--processes")), ctx.takeFlag(QStringLiteral("--materials")),
                ctx.takeFlag(QStringLiteral("--system"))};
     const std::optional<int> retries = ctx.takeIntOption(QStringLiteral("--retries"));
+    const bool savePartial = upload && ctx.takeFlag(QStringLiteral("--save-partial"));
     if (ctx.hasError())
         return ctx.usageError(ctx.error());
     if (!file)
@@ -83,6 +107,10 @@ int RunCliTransfer(CliContext& ctx, CliTransfer direction)
         std::exit(ExitFile);
     });
     cfg.DBFileName = *file;
+    // An upload that skips records must not leave the file it was asked to
+    // fill half empty: the bytes as they were come back unless the caller
+    // asked for what could be read.
+    const std::optional<QByteArray> original = upload ? readWhole(*file) : std::nullopt;
     SetDefaultParameters();
     if (QFileInfo::exists(*file)) {
         if (!DBOpen())
@@ -111,12 +139,22 @@ int RunCliTransfer(CliContext& ctx, CliTransfer direction)
     const TransferOutcome outcome = upload ? UploadAll() : DownloadAll();
     onTerminal.reset();
 
+    const bool skipped = outcome.skippedRecords > 0 || ctx.dialogs.givenUp() > 0;
+    if (upload && skipped && !savePartial) {
+        if (!restore(*file, original))
+            return ctx.fileError(*file, QStringLiteral("cannot be put back as it was"));
+        const QString which =
+            outcome.skipped.isEmpty()
+                ? QString()
+                : QStringLiteral(" (") + outcome.skipped.join(QStringLiteral(", ")) + QLatin1Char(')');
+        ctx.err() << *file << ": not saved, records were skipped" << which
+                  << "; the file is as it was. --save-partial saves what was read." << Qt::endl;
+        return ExitSkipped;
+    }
     if (upload) {
         cfg.DBFileName = *file;
         if (!DBSave())
             return ExitFile; // "Error saving ..." is already on stderr
     }
-    if (outcome.skippedRecords > 0 || ctx.dialogs.givenUp() > 0)
-        return ExitSkipped;
-    return ExitOk;
+    return skipped ? ExitSkipped : ExitOk;
 }

@@ -22,6 +22,8 @@ QString whyNotImported(const ImportOutcome& out)
         break;
     case ImportEnd::FileError:
         return QStringLiteral("cannot be read");
+    case ImportEnd::NoLayers:
+        return QStringLiteral("the design has no layers; nothing saved");
     case ImportEnd::NoProcess:
         return QStringLiteral("no empty process left; nothing saved");
     case ImportEnd::Truncated:
@@ -55,8 +57,19 @@ int runImportDesign(CliContext& ctx)
         return ExitFile; // "Error reading ..." is already on stderr
 
     const ImportOutcome out = ImportMacleod(Model(), csv, false);
-    if (out.end != ImportEnd::Imported)
+    switch (out.end) {
+    case ImportEnd::Imported:
+        break;
+    case ImportEnd::FileError:
+    case ImportEnd::BadLine:
         return ctx.fileError(csv, whyNotImported(out));
+    case ImportEnd::NoProcess:
+    case ImportEnd::Truncated:
+    case ImportEnd::NoLayers:
+        // The file was read; this parameter set cannot take the design.
+        ctx.fileError(csv, whyNotImported(out));
+        return ExitData;
+    }
     Config().DBFileName = *db;
     if (!DBSave())
         return ExitFile; // "Error saving ..." is already on stderr

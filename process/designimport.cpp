@@ -63,6 +63,21 @@ ImportOutcome ImportMacleod(ParameterModel& model, const QString& fileName, bool
         return out;
     }
 
+    // Lines may end in CR LF, LF or a lone CR (older design programs on other
+    // systems); a line end after the last line does not start another line.
+    QByteArray text = file.readAll();
+    text.replace("\r\n", "\n").replace('\r', '\n');
+    if (text.endsWith('\n'))
+        text.chop(1);
+    // A design without layers would make a process of none, which the
+    // instrument cannot run: said, and nothing taken.
+    if ((text.startsWith("\xEF\xBB\xBF") ? text.mid(3) : text).trimmed().isEmpty()) {
+        dialogs().message(QStringLiteral("The design ") + GetNamePart(fileName) +
+                          QStringLiteral(" has no layers.\nNothing was imported."));
+        out.end = ImportEnd::NoLayers;
+        return out;
+    }
+
     int process = 0;
     for (int p = 1; p <= MaxProcesses && !process; ++p)
         if (model.ProcessTable[size_t(p)].First_Layer < 0)
@@ -77,13 +92,7 @@ ImportOutcome ImportMacleod(ParameterModel& model, const QString& fileName, bool
     out.process = process;
     ProcessRecord& pr = model.ProcessTable[size_t(process)];
 
-    // Lines may end in CR LF, LF or a lone CR (older design programs on other
-    // systems); a line end after the last line does not start another line.
-    QByteArray text = file.readAll();
-    text.replace("\r\n", "\n").replace('\r', '\n');
-    if (text.endsWith('\n'))
-        text.chop(1);
-    const QList<QByteArray> lines = text.isEmpty() ? QList<QByteArray>{} : text.split('\n');
+    const QList<QByteArray> lines = text.split('\n');
 
     int prev = 0;
     for (const QByteArray& raw : lines) {

@@ -16,6 +16,7 @@ enum class ImportEnd {
     Truncated, // no free layer slot or no usable film; the layers before stay
     BadLine,   // a thickness that is not a number; the layers before stay
     FileError, // the file could not be read; nothing changed
+    NoLayers,  // the file holds no line of a layer; nothing changed
 };
 
 struct ImportOutcome {

@@ -4,6 +4,8 @@
 #include "store/model.h"
 #include "support/dialogs.h"
 
+#include <algorithm>
+
 namespace {
 
 bool validSlot(int slot)
@@ -55,6 +57,37 @@ bool validProcess(int process)
     return process >= 1 && process <= MaxProcesses;
 }
 
+// The model keeps a process whose links lead back to one of its own layers
+// (a damaged file still loads and saves whole). Editing such a process would
+// free or hand out a slot that the loop still reaches, so the loop is cut
+// first, at the link that leads back, and the counts are fitted to the
+// layers before it. A link of the last layer back into the process (a loop
+// just past the count) is cut too: an insert after that layer would take it
+// over.
+void cutLoop(ParameterModel& model, int process)
+{
+    const WalkResult walk = WalkProcess(model, process, WalkLoops::Stop);
+    if (walk.steps.empty())
+        return;
+    LayerRecord& last = layerAt(model, walk.steps.back().slot);
+    qint16& link = last.Next_Layer > 0 ? last.Next_Layer : last.CoDep_Layer;
+    const bool backInside = walk.ok() && std::any_of(walk.steps.begin(), walk.steps.end(),
+                                                     [&](const WalkStep& s) { return s.slot == link; });
+    if (walk.error != WalkError::Cycle && !backInside)
+        return;
+    link = -1;
+    ProcessRecord& p = model.ProcessTable[size_t(process)];
+    const auto steps =
+        std::count_if(walk.steps.begin(), walk.steps.end(), [](const WalkStep& s) { return !s.coDep; });
+    p.Number_Layers = qint16(steps);
+    p.Number_Act_Layers = qint16(walk.steps.size());
+    dialogs().message(QStringLiteral("Process '") + p.Process_Name.trimmed() +
+                          QStringLiteral("' loops back to one of its own layers.\n"
+                                         "The loop was cut after Layer %1.")
+                              .arg(steps),
+                      MsgButtons::Ok, MsgIcon::Exclamation);
+}
+
 } // namespace
 
 InsertResult InsertLayer(ParameterModel& model, const QString& key)
@@ -66,6 +99,7 @@ InsertResult InsertLayer(ParameterModel& model, const QString& key)
         return {};
     if (!validSlot(FindFreeLayer(model)))
         return {};
+    cutLoop(model, process);
     WorkingGlobals& w = Working();
     w.CurProcess = qint16(process);
     ProcessRecord& p = model.ProcessTable[size_t(process)];
@@ -94,6 +128,7 @@ InsertResult InsertCoDep(ParameterModel& model, const QString& key, const QStrin
     const int process = GetNum(key, 2);
     if (!validSlot(clicked) || !validProcess(process) || !validSlot(FindFreeLayer(model)))
         return {};
+    cutLoop(model, process);
     WorkingGlobals& w = Working();
     w.CurLayer = qint16(clicked);
     w.CurProcess = qint16(process);
@@ -116,6 +151,7 @@ bool DeleteLayer(ParameterModel& model, const QString& key)
     if (!key.startsWith(QLatin1Char('L')) || !validSlot(d) || !validProcess(process))
         return false;
     Working().CurProcess = qint16(process);
+    cutLoop(model, process);
     ProcessRecord& p = model.ProcessTable[size_t(process)];
     LayerRecord& del = layerAt(model, d);
 

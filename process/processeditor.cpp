@@ -215,7 +215,7 @@ ProcessEditor::TreeChange ProcessEditor::fileImport()
     if (!file)
         return {};
     const ImportOutcome out = ImportMacleod(model_, *file, false);
-    if (out.end == ImportEnd::FileError || out.end == ImportEnd::NoProcess)
+    if (out.end == ImportEnd::FileError || out.end == ImportEnd::NoProcess || out.end == ImportEnd::NoLayers)
         return {};
     TreeChange change = UpdateTreeView();
     change.message = out.finalMessage;

@@ -37,7 +37,9 @@ std::vector<TreeNode> ProcessLayerNodes(const ParameterModel& model, int process
     const QString processKey = ProcessKey(process);
     int step = 0;
     // A broken link ends the walk early; the layers before it are still shown.
-    for (const WalkStep& s : WalkProcess(model, process).steps) {
+    // So does a link back to a layer already shown: a node key names a slot
+    // once.
+    for (const WalkStep& s : WalkProcess(model, process, WalkLoops::Stop).steps) {
         const LayerRecord& layer = model.LayerTable[size_t(s.slot)];
         if (!s.coDep)
             ++step;

@@ -40,6 +40,9 @@ bool DBOpen(const QString& instrumentId)
     const QString file = Config().DBFileName;
     showProgress(QStringLiteral("Open Database"), QStringLiteral("Opening database:"), GetNamePart(file));
 
+    // Slots that no process of the file reaches are not read: they must not
+    // keep what the previous file (or an edit) left in them.
+    SetDefaultParameters(Model());
     std::optional<DbError> error;
     if (InitDBPointers(instrumentId) == UpgradeResult::Newer) {
         // Only reached when the critical exit was replaced (tests): the

@@ -6,7 +6,7 @@
 // The parameter database of the program-wide model, named by
 // Config().DBFileName.
 
-// Reads the file into Model(), with the "Open Database" progress window and
+// Resets Model() and reads the file into it, with the "Open Database" progress window and
 // the load's repairs. On failure shows "Error reading " + the record's key,
 // reports the error, sets DBFileName to "Default.mdb" and resets the model.
 // Writes "DBOpen.txt" when Config().DebugDump is 1. True when the file was

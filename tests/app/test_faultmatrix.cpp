@@ -52,9 +52,17 @@ public:
         firstName = Model().ProcessTable[1].Process_Name.text();
         commands.clear();
     }
-    void TearDown() override { Comm_ResetLink(), Config() = AppConfig{}; }
+    void TearDown() override
+    {
+        Comm_ResetLink();
+        Config() = AppConfig{};
+    }
 
-    void tick() { clock.advance(0.5), monitor.tmrUpdate_Timer(); }
+    void tick()
+    {
+        clock.advance(0.5);
+        monitor.tmrUpdate_Timer();
+    }
     void ticks(int n)
     {
         while (n-- > 0)
@@ -149,6 +157,8 @@ const Operation kOperations[] = {
          if (m.dialogs.messages.size() > 1) {
              EXPECT_TRUE(m.dialogs.messages[1].text.startsWith(QStringLiteral("Download error. ")));
              EXPECT_TRUE(m.dialogs.messages[1].text.endsWith(QStringLiteral("\nSysParams Error ")));
+         } else {
+             EXPECT_EQ(m.sim.memory().system()[kSysXtool3], 123) << "Xtool3 on the instrument";
          }
          EXPECT_EQ(Model().SystemParams, m.marker);
      },
@@ -198,6 +208,71 @@ INSTANTIATE_TEST_SUITE_P(Cells, FaultMatrix,
                                  if (!isalnum(static_cast<unsigned char>(c)))
                                      c = '_';
                              return name;
+                         });
+
+// A download of processes and films (600 records) meets the fault in the
+// middle, at layer 6 of process 40, once or on two replies in a row; each
+// retry prompt is answered Retry, and the instrument ends up with all of it.
+class FaultMidway : public FaultMatrix {};
+
+TEST_P(FaultMidway, DownloadRetriedReachesTheInstrumentWhole)
+{
+    const SimFaultCase& fault = kSimFaultCases[size_t(std::get<0>(GetParam()))];
+    const int inARow = std::get<1>(GetParam());
+    // A retry does not open a closed connection again: every record after it
+    // fails (the link's own healing is the place for that).
+    if (QLatin1String(fault.name) == QLatin1String("disconnect"))
+        GTEST_SKIP() << "a retry does not reconnect";
+    ParameterModel& m = Model();
+    m.ProcessTable[40] = {Name16("Midway"), 3, 5, 3};
+    for (int slot = 5; slot <= 7; ++slot) {
+        m.LayerTable[size_t(slot)].Film_Number = 2;
+        m.LayerTable[size_t(slot)].Next_Layer = qint16(slot < 7 ? slot + 1 : -1);
+        m.LayerTable[size_t(slot)].Time_Setpoint = qint16(100 + slot);
+    }
+    m.FilmTable[50].Film_Name = "Last";
+    Config().UpDnProcesses = 1;
+    int hits = 0;
+    QObject::connect(&sim, &SimInstrument::commandHandled, &sim, [&](const QByteArray& text, char) {
+        if (hits < inARow && (hits > 0 || text.startsWith("D6 "))) {
+            ++hits;
+            fault.start(sim);
+        }
+    });
+    dialogs.answer(MsgResult::Yes);
+    for (int i = 0; i < inARow; ++i)
+        dialogs.answer(MsgResult::Retry);
+    const TransferOutcome out = DownloadAll();
+    EXPECT_EQ(out.skippedRecords, 0);
+    // A reply held past its wait answers the retry of the same command.
+    const bool late = QLatin1String(fault.name) == QLatin1String("late reply");
+    const qsizetype prompts = fault.status == linkstatus::Ok ? 0 : late ? 1 : inARow;
+    EXPECT_EQ(dialogs.messages.size(), 1 + prompts) << dialogs.texts().join(QLatin1Char('|')).toStdString();
+    for (qsizetype i = 1; i < dialogs.messages.size(); ++i)
+        EXPECT_TRUE(dialogs.messages[i].text.startsWith(QStringLiteral("Download error. ") +
+                                                        Comm_ErrorText(fault.status)));
+    const SimMemory& mem = sim.memory();
+    EXPECT_EQ(mem.process(40).name, SimMemory::name16("Midway"));
+    EXPECT_EQ(mem.process(40).item[3], 5) << "First_Layer";
+    EXPECT_EQ(mem.process(40).item[4], 3) << "Number_Act_Layers";
+    for (int slot = 5; slot <= 7; ++slot) {
+        SCOPED_TRACE(slot);
+        EXPECT_EQ(mem.layer(slot).item[kLayerTimeSetpoint], 100 + slot);
+        EXPECT_EQ(mem.layer(slot).item[kLayerNext], slot < 7 ? slot + 1 : -1);
+    }
+    EXPECT_EQ(mem.process(41).item[3], -1) << "process 41, after the fault";
+    EXPECT_EQ(mem.film(50).name, SimMemory::name16("Last"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Download, FaultMidway,
+                         ::testing::Combine(::testing::Range(0, int(kSimFaultCases.size())),
+                                            ::testing::Values(1, 2)),
+                         [](const ::testing::TestParamInfo<std::tuple<int, int>>& info) {
+                             std::string name = kSimFaultCases[size_t(std::get<0>(info.param))].name;
+                             for (char& c : name)
+                                 if (!isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
+                             return name + "_x" + std::to_string(std::get<1>(info.param));
                          });
 
 } // namespace

@@ -9,9 +9,7 @@
 // Films are named "Film<n>".
 #include "store/model.h"
 
-#include <initializer_list>
-#include <tuple>
-#include <utility>
+#include <vector>
 
 namespace proctest {
 
@@ -20,13 +18,16 @@ struct L {
 };
 
 inline void link(ParameterModel& m, int process, const char* name, int first, int groups, int layers,
-                 std::initializer_list<L> members)
+                 const std::vector<L>& members)
 {
     m.ProcessTable[size_t(process)] = {Name16(name), qint16(groups), qint16(first), qint16(layers)};
     for (const L& l : members) {
         LayerRecord& r = m.LayerTable[size_t(l.slot)];
-        std::tie(r.Layer_Free, r.Film_Number, r.Next_Layer, r.CoDep_Layer, r.Output_Number) =
-            std::tuple(0, l.film, l.next, l.codep, l.output);
+        r.Layer_Free = 0;
+        r.Film_Number = qint16(l.film);
+        r.Next_Layer = qint16(l.next);
+        r.CoDep_Layer = qint16(l.codep);
+        r.Output_Number = qint16(l.output);
     }
 }
 

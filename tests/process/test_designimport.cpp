@@ -58,13 +58,6 @@ TEST_F(DesignImport, ThreeLinesMatchFilmsIgnoringCaseAndBlanks)
     EXPECT_EQ(out.process, 2);
     EXPECT_EQ(Model().ProcessTable[2].Process_Name.text(), "HighReflector   ");
     EXPECT_EQ(steps(2), QStringList({"1:2:0.125", "2:5:0.25", "3:2:0.6", "3/3"}));
-    for (int s = 1; s <= 3; ++s) {
-        const LayerRecord& l = Model().LayerTable[size_t(s)];
-        EXPECT_EQ(l.Layer_Free, 0);
-        EXPECT_EQ(l.Max_Power1, 99.9);
-        EXPECT_EQ(l.Slew_Rate1, 99.9);
-        EXPECT_EQ(l.CoDep_Layer, -1);
-    }
     EXPECT_EQ(dlg.texts(),
               QStringList({"Process 'HighReflector' imported with 3 layers.\n"
                            "Edit each layer to set the desposition rate.  New Films also need editing."}));
@@ -98,7 +91,6 @@ TEST_F(DesignImport, AnyLineEndAndAByteOrderMark)
         "1,a,0.5,TiO2\r2,a,0.25,SiO2\r", // lone CR (no line would split on LF)
         "\xEF\xBB\xBF"
         "1,a,0.5,TiO2\r\n2,a,0.25,SiO2", // UTF-8 mark, no end after the last line
-        "1,a,0.5,TiO2\n2,a,0.25,SiO2\n",
     };
     for (const QByteArray& text : texts) {
         SCOPED_TRACE(text.toStdString());
@@ -111,23 +103,18 @@ TEST_F(DesignImport, AnyLineEndAndAByteOrderMark)
 
 TEST_F(DesignImport, StopsKeepWhatCameBefore)
 {
+    // Every stop here is a bad line.
     struct Case {
         const char* name;
         QByteArray text;
-        ImportEnd end;
         QStringList steps;
     };
+    const QStringList one = {"1:2:0.5", "1/1"};
     const Case cases[] = {
-        {"a thickness that is not a number",
-         "1,a,0.5,TiO2\n2,a,thick,TiO2\n3,a,1,TiO2\n",
-         ImportEnd::BadLine,
-         {"1:2:0.5", "1/1"}},
-        {"a header line", "Layer,Mat,Thickness,Material\n1,a,0.5,TiO2\n", ImportEnd::BadLine, {"0/0"}},
-        {"a blank line", "1,a,0.5,TiO2\n\n", ImportEnd::BadLine, {"1:2:0.5", "1/1"}},
-        {"binary bytes",
-         QByteArray("1,a,0.5,TiO2\n\x01\xff\x00,\x80,\x02,x\n", 22),
-         ImportEnd::BadLine,
-         {"1:2:0.5", "1/1"}},
+        {"a thickness that is not a number", "1,a,0.5,TiO2\n2,a,thick,TiO2\n3,a,1,TiO2\n", one},
+        {"a header line", "Layer,Mat,Thickness,Material\n1,a,0.5,TiO2\n", {"0/0"}},
+        {"a blank line", "1,a,0.5,TiO2\n\n", one},
+        {"binary bytes", QByteArray("1,a,0.5,TiO2\n\x01\xff\x00,\x80,\x02,x\n", 22), one},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -135,7 +122,7 @@ TEST_F(DesignImport, StopsKeepWhatCameBefore)
         ASSERT_TRUE(DBOpen());
         dlg.messages.clear();
         const ImportOutcome out = ImportMacleod(Model(), csv("Bad.csv", c.text));
-        EXPECT_EQ(out.end, c.end);
+        EXPECT_EQ(out.end, ImportEnd::BadLine);
         EXPECT_EQ(steps(2), c.steps);
         // The bad line's slot is neither linked nor taken: the next free slot
         // is the one right after the imported layers.
@@ -147,16 +134,32 @@ TEST_F(DesignImport, StopsKeepWhatCameBefore)
     EXPECT_EQ(ImportMacleod(Model(), path("missing.csv")).end, ImportEnd::FileError);
 }
 
-TEST_F(DesignImport, NoEmptyProcess)
+TEST_F(DesignImport, NothingToImportChangesNothing)
 {
-    for (int p = 1; p <= MaxProcesses; ++p)
-        Model().ProcessTable[size_t(p)].First_Layer = 10;
-    const ParameterModel before = Model();
-    EXPECT_EQ(ImportMacleod(Model(), csv("A.csv", "1,a,1,TiO2\n")).end, ImportEnd::NoProcess);
-    EXPECT_EQ(dlg.texts(),
-              QStringList({"No available processes.\n"
-                           "Delete all layers in an existing process or open another database."}));
-    EXPECT_TRUE(Model() == before);
+    struct Case {
+        const char* name;
+        QByteArray text;
+        bool full; // every process holds layers
+        ImportEnd end;
+        QString message;
+    };
+    const QString noLayers = QStringLiteral("The design A.csv has no layers.\nNothing was imported.");
+    const Case cases[] = {
+        {"no bytes", "", false, ImportEnd::NoLayers, noLayers},
+        {"one line break", "\r\n", false, ImportEnd::NoLayers, noLayers},
+        {"no empty process", "1,a,1,TiO2\n", true, ImportEnd::NoProcess,
+         "No available processes.\nDelete all layers in an existing process or open another database."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (int p = 1; p <= MaxProcesses && c.full; ++p)
+            Model().ProcessTable[size_t(p)].First_Layer = 10;
+        const ParameterModel before = Model();
+        dlg.messages.clear();
+        EXPECT_EQ(ImportMacleod(Model(), csv("A.csv", c.text)).end, c.end);
+        EXPECT_EQ(dlg.texts(), QStringList{c.message});
+        EXPECT_TRUE(Model() == before);
+    }
 }
 
 TEST_F(DesignImport, CommandLineSavesTheDesignOrNothing)
@@ -178,12 +181,25 @@ TEST_F(DesignImport, CommandLineSavesTheDesignOrNothing)
     EXPECT_EQ(query(db, "SELECT rtrim(Process_Name), First_Layer FROM Processes WHERE Process_Number = 1;"),
               "Optic|10");
 
-    // A bad line or an unreadable file: exit 3 and the file as it was.
-    const QByteArray saved = fileBytes(db);
-    for (const QString& bad : {csv("Bad.csv", "1,a,0.1,TiO2\n2,a,x,TiO2\n"), path("missing.csv")}) {
-        const clitest::CtlRun r = clitest::runCtl(dir.path(), {"import-design", bad, "--db", db});
-        EXPECT_EQ(r.exitCode, 3);
+    // A bad line or an unreadable file exits 3, a design this file cannot
+    // take exits 6; the file stays as it was.
+    const QString full = makeDb("UPDATE Processes SET First_Layer = 10;", QStringLiteral("Full.mdb"));
+    struct Case {
+        QString csv, db;
+        int exitCode;
+    };
+    const Case cases[] = {
+        {csv("Bad.csv", "1,a,0.1,TiO2\n2,a,x,TiO2\n"), db, 3},
+        {path("missing.csv"), db, 3},
+        {csv("Empty.csv", "\n"), db, 6},
+        {good, full, 6},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.csv.toStdString());
+        const QByteArray saved = readFile(c.db);
+        const clitest::CtlRun r = clitest::runCtl(dir.path(), {"import-design", c.csv, "--db", c.db});
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err.constData();
         EXPECT_TRUE(r.out.isEmpty());
-        EXPECT_EQ(fileBytes(db), saved);
+        EXPECT_EQ(readFile(c.db), saved);
     }
 }

@@ -21,18 +21,21 @@ ParameterModel base()
     m.ProcessTable[3] = {m.ProcessTable[3].Process_Name, 2, 20, 3};
     m.LayerTable[20].CoDep_Layer = 21;
     m.LayerTable[21].Next_Layer = 30;
-    for (int s : {20, 21, 30})
-        std::tie(m.LayerTable[s].Layer_Free, m.LayerTable[s].Rate, m.LayerTable[s].Film_Number) =
-            std::tuple(0, 2.4, 7);
+    for (int s : {20, 21, 30}) {
+        m.LayerTable[s].Layer_Free = 0;
+        m.LayerTable[s].Rate = 2.4;
+        m.LayerTable[s].Film_Number = 7;
+    }
     m.FilmTable[7].Film_Name = "Au";
     return m;
 }
 
 TEST(ModelCompare, ListsEachDifferenceOnceInTheEditorsFormat)
 {
+    using M = ParameterModel&;
     struct Row {
         const char* name;
-        std::function<void(ParameterModel&)> changePc;
+        std::function<void(M)> changePc;
         QStringList expected;
         CompareFamilies families = {};
         QStringList unread = {};
@@ -40,35 +43,32 @@ TEST(ModelCompare, ListsEachDifferenceOnceInTheEditorsFormat)
     };
     const Row rows[] = {
         {"a time field in h:mm:ss",
-         [](ParameterModel& m) { m.FilmTable[2].Soak1_Time = 90; },
+         [](M m) { m.FilmTable[2].Soak1_Time = 90; },
          {"Film 2: Soak1 Time 0:01:30 (PC) vs 0:00:00 (instrument)"}},
-        {"float noise below 0.1 A/s", [](ParameterModel& m) { m.LayerTable[30].Rate = 2.4000001; }, {}},
+        {"float noise below 0.1 A/s", [](M m) { m.LayerTable[30].Rate = 2.4000001; }, {}},
         {"a layer only on the PC",
-         [](ParameterModel& m) {
+         [](M m) {
              m.LayerTable[30].Next_Layer = 31;
-             std::tie(m.ProcessTable[3].Number_Act_Layers, m.ProcessTable[3].Number_Layers) =
-                 std::tuple(4, 3);
+             m.ProcessTable[3].Number_Act_Layers = 4;
+             m.ProcessTable[3].Number_Layers = 3;
          },
          {"Process 3: 4 layers in 3 steps (PC) vs 3 layers in 2 steps (instrument)",
           "Process 3 Layer 31: only on the PC"}},
         {"a partner that is a step of its own on the PC",
-         [](ParameterModel& m) {
-             std::tie(m.LayerTable[20].CoDep_Layer, m.LayerTable[20].Next_Layer) = std::tuple(-1, 21);
+         [](M m) {
+             m.LayerTable[20].CoDep_Layer = -1;
+             m.LayerTable[20].Next_Layer = 21;
              m.ProcessTable[3].Number_Layers = 3;
          },
          {"Process 3: 3 layers in 3 steps (PC) vs 3 layers in 2 steps (instrument)",
           "Process 3 Layer 21: a step of its own (PC) vs co-deposited (instrument)"}},
-        {"a family not chosen",
-         [](ParameterModel& m) { m.SystemParams.Period = 0.5; },
-         {},
-         {true, true, false}},
-        {"an unread record",
-         [](ParameterModel& m) { m.FilmTable[7].Film_Name = "Gold"; },
-         {},
-         {},
-         {"Film 7"}},
+        {"a family not chosen", [](M m) { m.SystemParams.Period = 0.5; }, {}, {true, true, false}},
+        {"an unread record", [](M m) { m.FilmTable[7].Film_Name = "Gold"; }, {}, {}, {"Film 7"}},
         {"a record at or after the stop",
-         [](ParameterModel& m) { m.LayerTable[20].Rate = 2.5, m.FilmTable[7].Film_Name = "Gold"; },
+         [](M m) {
+             m.LayerTable[20].Rate = 2.5;
+             m.FilmTable[7].Film_Name = "Gold";
+         },
          {"Process 3 Layer 20: Rate 2.5 (PC) vs 2.4 (instrument)"},
          {},
          {},

@@ -19,19 +19,40 @@ ParameterModel reportModel()
 {
     ParameterModel m = sampleModel();
     LayerRecord& a = m.LayerTable[10];
-    std::tie(a.Rate, a.Final_Thick, a.Thick_Limit, a.Time_Setpoint, a.Start_Mode, a.Max_Power1,
-             a.Slew_Rate1) = std::tuple(2.5, 1.2345, 0.5, 120, 0, 45.6, 2.0);
-    std::tie(a.Sensor3, a.Ramp1_Enabled, a.Ramp1_Start, a.Ramp1_Rate, a.Ramp1_Time) =
-        std::tuple(1, 1.0, 0.8, 1.5, 30);
+    a.Rate = 2.5;
+    a.Final_Thick = 1.2345;
+    a.Thick_Limit = 0.5;
+    a.Time_Setpoint = 120;
+    a.Start_Mode = 0;
+    a.Max_Power1 = 45.6;
+    a.Slew_Rate1 = 2.0;
+    a.Sensor3 = 1;
+    a.Ramp1_Enabled = 1.0;
+    a.Ramp1_Start = 0.8;
+    a.Ramp1_Rate = 1.5;
+    a.Ramp1_Time = 30;
     LayerRecord& b = m.LayerTable[11];
-    std::tie(b.Rate, b.Final_Thick, b.Sensor1, b.Sensor2) = std::tuple(0.25, 0.4, 0, 1);
-    std::tie(m.LayerTable[12].Rate, m.LayerTable[12].Final_Thick) = std::tuple(10.0, 2.0);
+    b.Rate = 0.25;
+    b.Final_Thick = 0.4;
+    b.Sensor1 = 0;
+    b.Sensor2 = 1;
+    m.LayerTable[12].Rate = 10.0;
+    m.LayerTable[12].Final_Thick = 2.0;
     FilmRecord& f = m.FilmTable[3];
     f.Film_Name = "Gold, pure";
-    std::tie(f.Material_Index, f.Tooling, f.Pterm, f.Iterm, f.Ramp1_Power, f.Ramp1_Time, f.Soak1_Time,
-             f.Capture) = std::tuple(3, 104, 35.0, 2.0, 6.0, 90, 3600.0, 2.5);
-    std::tie(f.Control_Error, f.Control_Error_Percent, f.Sampling, f.Crystal_Stability, f.Crystal_Fail) =
-        std::tuple(1, 10.0, 2, 3, 1);
+    f.Material_Index = 3;
+    f.Tooling = 104;
+    f.Pterm = 35.0;
+    f.Iterm = 2.0;
+    f.Ramp1_Power = 6.0;
+    f.Ramp1_Time = 90;
+    f.Soak1_Time = 3600.0;
+    f.Capture = 2.5;
+    f.Control_Error = 1;
+    f.Control_Error_Percent = 10.0;
+    f.Sampling = 2;
+    f.Crystal_Stability = 3;
+    f.Crystal_Fail = 1;
     m.MaterialTable[3] = {"Gold", 19.3, 0.381};
     return m;
 }

@@ -38,8 +38,10 @@ public:
         for (const QByteArray& r : refuse)
             if (text.startsWith(r))
                 sim.instrument().faults().answerNext('D', 1);
-        if (!garble.isEmpty() && text.startsWith(garble))
-            sim.instrument().faults().badFieldNext(1), garble.clear();
+        if (!garble.isEmpty() && text.startsWith(garble)) {
+            sim.instrument().faults().badFieldNext(1);
+            garble.clear();
+        }
         sim.receiveFromHost(bytes);
     }
     bool sent(const QByteArray& prefix) const
@@ -64,10 +66,14 @@ public:
         calls << QStringLiteral("show ") + caption;
         cancel = false;
     }
-    void setLabel1(const QString& text) override { cancel = cancel || text == cancelAfterLabel; }
+    void setLabel1(const QString& text) override
+    {
+        label1 = text;
+        cancel = cancel || text == cancelAfterLabel;
+    }
     void setLabel2(const QString&) override {}
-    void setRange(int, int) override {}
-    void setValue(int) override {}
+    void setRange(int low, int high) override { range = QStringLiteral("%1-%2").arg(low).arg(high); }
+    void setValue(int v) override { steps << label1 + QString::number(v); }
     void hide() override { calls << QStringLiteral("hide"); }
     void setCancellable(bool on) override
     {
@@ -76,6 +82,9 @@ public:
     bool cancelRequested() const override { return cancel; }
 
     QStringList calls;
+    QStringList steps; // the first label and the value of each step
+    QString label1;
+    QString range;
     QString cancelAfterLabel;
     bool cancel = false;
 };
@@ -88,8 +97,12 @@ ParameterModel buildModel()
     for (int s = 1; s <= 10; ++s) {
         LayerRecord& l = m.LayerTable[s];
         fillFields(l, s);
-        std::tie(l.Next_Layer, l.CoDep_Layer, l.Layer_Free, l.Rate, l.Time_Setpoint, l.Film_Number) =
-            std::tuple(-1, -1, 0, (10 + s) / 10.0, s, s);
+        l.Next_Layer = -1;
+        l.CoDep_Layer = -1;
+        l.Layer_Free = 0;
+        l.Rate = (10 + s) / 10.0;
+        l.Time_Setpoint = qint16(s);
+        l.Film_Number = qint16(s);
     }
     const auto chain = [&m](int p, std::initializer_list<int> ids, int groups) {
         ProcessRecord& pr = m.ProcessTable[p];
@@ -99,19 +112,28 @@ ParameterModel buildModel()
         for (const int* s = ids.begin(); s + 1 != ids.end(); ++s)
             m.LayerTable[*s].Next_Layer = static_cast<qint16>(s[1]);
     };
-    chain(1, {1, 2}, 2), chain(2, {3, 4}, 2), chain(3, {5, 6, 7, 8}, 3), chain(4, {9, 10}, 2);
-    std::tie(m.LayerTable[6].Next_Layer, m.LayerTable[6].CoDep_Layer) =
-        std::tuple(-1, 7); // 6 and 7: one group
+    chain(1, {1, 2}, 2);
+    chain(2, {3, 4}, 2);
+    chain(3, {5, 6, 7, 8}, 3);
+    chain(4, {9, 10}, 2);
+    m.LayerTable[6].Next_Layer = -1; // 6 and 7: one group
+    m.LayerTable[6].CoDep_Layer = 7;
     for (int p = 1; p <= MaxProcesses; ++p)
         m.ProcessTable[p].Process_Name = QStringLiteral("P%1").arg(p);
-    for (int f = 1; f <= MaxFilms; ++f)
-        fillFields(m.FilmTable[f], f), m.FilmTable[f].Film_Name = QStringLiteral("F%1").arg(f);
-    for (int i = 1; i <= MaxMaterials; ++i) // upload keeps a name's first word only
-        fillFields(m.MaterialTable[i], i), m.MaterialTable[i].Material = QStringLiteral("M%1").arg(i);
+    for (int f = 1; f <= MaxFilms; ++f) {
+        fillFields(m.FilmTable[f], f);
+        m.FilmTable[f].Film_Name = QStringLiteral("F%1").arg(f);
+    }
+    for (int i = 1; i <= MaxMaterials; ++i) { // upload keeps a name's first word only
+        fillFields(m.MaterialTable[i], i);
+        m.MaterialTable[i].Material = QStringLiteral("M%1").arg(i);
+    }
     fillFields(m.SystemParams, 1);
     m.SystemParams.Period = 0.5;
-    for (int n = 0; n < 16; ++n)
-        fillFields(m.InputTable[n], n), fillFields(m.OutputTable[n], n);
+    for (int n = 0; n < 16; ++n) {
+        fillFields(m.InputTable[n], n);
+        fillFields(m.OutputTable[n], n);
+    }
     return m;
 }
 
@@ -130,8 +152,9 @@ protected:
 
     void families(int processes, int materials, int system)
     {
-        std::tie(Config().UpDnProcesses, Config().UpDnMaterials, Config().UpDnSystem) =
-            std::tuple(processes, materials, system);
+        Config().UpDnProcesses = processes;
+        Config().UpDnMaterials = materials;
+        Config().UpDnSystem = system;
     }
 
     TestPeer peer;
@@ -183,118 +206,76 @@ TEST_F(Transfer, WithNoFamilyChosenBothOnlyAskShowAndClose)
                                        "show Download to DCX-700", "cancellable", "hide"}));
     EXPECT_TRUE(Model() == before);
     QDir::setCurrent(previous);
-    EXPECT_EQ(
-        std::pair(QFile::exists(dir.filePath("Upload.txt")), QFile::exists(dir.filePath("Download.txt"))),
-        std::pair(true, true));
-}
-
-TEST_F(Transfer, CancelledLayerLeavesTheProcessEmptyOnTheInstrumentOnly)
-{
-    peer.refuse = {"D7  "};
-    dlg.answer(MsgResult::Yes);
-    dlg.answer(MsgResult::Cancel);
-    const ParameterModel before = Model();
-    const TransferOutcome out = DownloadAll();
-    EXPECT_EQ(out.end, TransferEnd::Completed);
-    EXPECT_EQ(out.skippedRecords, 1);
-    ASSERT_EQ(dlg.messages.size(), 2);
-    EXPECT_EQ(
-        std::tuple(dlg.messages[1].text, dlg.messages[1].buttons),
-        std::tuple(QString("Download error. Bad Data.\nProcess: 3  Layer: 7"), MsgButtons::RetryCancel));
-
-    EXPECT_EQ(Model().ProcessTable[3], before.ProcessTable[3]);
-    const SimProcess& p3 = peer.memory().process(3);
-    EXPECT_EQ(std::tuple(p3.item[2], p3.item[3], p3.item[4]), std::tuple(0, -1, 0));
-    EXPECT_FALSE(peer.sent("D8  ")) << "the walk ends at the cancelled layer";
-    EXPECT_TRUE(peer.texts.contains("C3 3,-1"));
-    EXPECT_EQ(peer.memory().process(4).item[3], 9) << "the processes after it still go";
-    EXPECT_EQ(peer.memory().layer(10).item[kLayerTimeSetpoint], 10);
+    EXPECT_TRUE(QFile::exists(dir.filePath("Upload.txt")));
+    EXPECT_TRUE(QFile::exists(dir.filePath("Download.txt")));
 }
 
 TEST_F(Transfer, RetryPromptsAndTheirCancelRules)
 {
+    // A refused command is cancelled; a garbled reply is retried.
     struct Row {
         const char* name;
         bool upload;
-        std::array<int, 3> families;
-        QList<QByteArray> refuse;
-        QByteArray garble;
-        QList<MsgResult> answers; // after the opening Yes
-        QString prompt;           // the first retry prompt
+        char family; // 'P'rocesses, 'M'aterials or 'S'ystem
+        QByteArray refuse;
+        bool garble;
+        QString record; // the first retry prompt's last line
         QList<QByteArray> notSent;
+        int emptied = 0; // the process left empty where it went to
     };
     const Row rows[] = {
-        {"SysParams Cancel skips inputs and relays",
-         false,
-         {0, 0, 1},
-         {"B  "},
-         {},
-         {MsgResult::Cancel},
-         "Download error. Bad Data.\nSysParams Error ",
-         {"G ", "H "}},
-        {"Retry repeats the same command",
-         false,
-         {0, 0, 1},
-         {"G "},
-         {},
-         {MsgResult::Retry, MsgResult::Cancel},
-         "Download error. Bad Data.\nSysInputs Error ",
-         {}},
-        {"a cancelled process header uploads an empty process",
-         true,
-         {1, 0, 0},
-         {"C2? 3"},
-         {},
-         {MsgResult::Cancel},
-         "Upload error. Bad Data.\nProcess: 2",
-         {"D3?"}},
-        {"a cancelled film goes on with the next",
-         true,
-         {1, 0, 0},
-         {"A3 7?"},
-         {},
-         {MsgResult::Cancel},
-         "Upload error. Bad Data.\nFilm: F7              ",
-         {}},
-        {"a reply outside the format is a failed transfer",
-         true,
-         {1, 0, 0},
-         {},
-         "D6?",
-         {MsgResult::Retry},
-         "Upload error. Bad Data.\nProcess: 3  Layer: 6",
-         {}},
+        {"SysParams Cancel skips G, H", false, 'S', "B  ", false, "SysParams Error ", {"G ", "H "}},
+        {"upload: header Cancel", true, 'P', "C2? 3", false, "Process: 2", {"D3?"}, 2},
+        {"upload: material Cancel goes on", true, 'M', "F3? 2", false, "Material: M3              ", {}},
+        {"upload: film Cancel goes on", true, 'P', "A3 7?", false, "Film: F7              ", {}},
+        {"upload: layer Cancel", true, 'P', "D3?", false, "Process: 2  Layer: 3", {"D4?"}, 2},
+        {"download: header Cancel", false, 'P', "C2 1,", false, "Process: 2", {"D3  ", "D4  "}, 2},
+        {"download: layer Cancel", false, 'P', "D7  ", false, "Process: 3  Layer: 7", {"D8  "}, 3},
+        {"a reply outside the format fails", true, 'P', "D6?", true, "Process: 3  Layer: 6", {}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         SetUp();
-        dlg.messages.clear(), dlg.answers.clear(), peer.texts.clear();
-        if (row.upload) { // the instrument holds the model first
-            families(1, 1, 1);
-            dlg.answer(MsgResult::Yes);
-            DownloadAll();
-            peer.texts.clear(), dlg.messages.clear();
-        }
-        families(row.families[0], row.families[1], row.families[2]);
-        std::tie(peer.refuse, peer.garble) = std::tie(row.refuse, row.garble);
+        dlg.messages.clear();
+        dlg.answers.clear();
+        dlg.answer(MsgResult::Yes); // the instrument holds the model first
+        DownloadAll();
+        peer.texts.clear();
+        dlg.messages.clear();
+        families(row.family == 'P', row.family == 'M', row.family == 'S');
+        if (row.garble)
+            peer.garble = row.refuse;
+        else
+            peer.refuse = {row.refuse};
         dlg.answer(MsgResult::Yes);
-        for (MsgResult a : row.answers)
-            dlg.answer(a);
+        dlg.answer(row.garble ? MsgResult::Retry : MsgResult::Cancel);
         const TransferOutcome out = row.upload ? UploadAll() : DownloadAll();
         peer.refuse.clear();
-        EXPECT_EQ(out.skippedRecords, row.answers.last() == MsgResult::Cancel ? 1 : 0);
-        ASSERT_GE(dlg.messages.size(), 2);
-        EXPECT_EQ(dlg.messages[1].text, row.prompt);
-        EXPECT_EQ(dlg.messages.size(), 1 + row.answers.size());
+        EXPECT_EQ(out.skippedRecords, row.garble ? 0 : 1) << "skippedRecords";
+        ASSERT_EQ(dlg.messages.size(), 2);
+        const QString prompt = row.upload ? "Upload error. Bad Data.\n" : "Download error. Bad Data.\n";
+        EXPECT_EQ(dlg.messages[1].text, prompt + row.record);
+        EXPECT_EQ(dlg.messages[1].buttons, MsgButtons::RetryCancel) << "buttons";
         for (const QByteArray& t : row.notSent)
             EXPECT_FALSE(peer.sent(t)) << t.constData();
 
-        if (row.notSent == QList<QByteArray>{"D3?"}) {
-            EXPECT_EQ(
-                std::tuple(Model().ProcessTable[2].First_Layer, Model().ProcessTable[2].Number_Act_Layers),
-                std::tuple(-1, 0));
-            EXPECT_EQ(Model().ProcessTable[3].Number_Act_Layers, 4) << "the next process still comes";
-            EXPECT_EQ(Model().FilmTable[8].Film_Name, Name16("F8"));
+        if (row.emptied == 0)
+            continue;
+        // Empty where it went to, kept in the model on a download; the next
+        // process still comes.
+        const int p = row.emptied;
+        const ParameterModel sent = buildModel();
+        const auto item = [&](int process, int n) {
+            const ProcessRecord& r = Model().ProcessTable[process];
+            const int fields[] = {0, 0, r.Number_Layers, r.First_Layer, r.Number_Act_Layers};
+            return row.upload ? fields[n] : int(peer.memory().process(process).item[n]);
+        };
+        EXPECT_EQ(item(p, 2), 0) << "Number_Layers";
+        EXPECT_EQ(item(p, 3), -1) << "First_Layer";
+        EXPECT_EQ(item(p, 4), 0) << "Number_Act_Layers";
+        EXPECT_EQ(item(p + 1, 4), sent.ProcessTable[p + 1].Number_Act_Layers) << "the next process";
+        if (!row.upload) {
+            EXPECT_EQ(Model().ProcessTable[p], sent.ProcessTable[p]) << "the model's process";
         }
     }
 }
@@ -309,7 +290,8 @@ TEST_F(Transfer, ProgressCancelStopsBetweenRecords)
     dlg.messages.clear();
     dlg.answer(MsgResult::Yes);
     const TransferOutcome up = UploadAll();
-    EXPECT_EQ(std::tuple(up.end, up.stoppedAt), std::tuple(TransferEnd::Stopped, QString("Process 3")));
+    EXPECT_EQ(up.end, TransferEnd::Stopped);
+    EXPECT_EQ(up.stoppedAt, "Process 3");
     EXPECT_EQ(Model().ProcessTable[3].Process_Name, Name16("kept"));
     EXPECT_EQ(dlg.texts().last(), "Upload stopped at Process 3.\nThe records before it were uploaded.");
     EXPECT_EQ(prog.calls.last(), "hide");
@@ -324,13 +306,59 @@ TEST_F(Transfer, ProgressCancelStopsBetweenRecords)
     };
     dlg.answer(MsgResult::Yes);
     const TransferOutcome down = DownloadAll();
-    EXPECT_EQ(std::tuple(down.end, down.stoppedAt), std::tuple(TransferEnd::Stopped, QString("Process 3")));
-    EXPECT_EQ(std::tuple(peer.sent("D6  "), peer.sent("D7  "), peer.sent("C4 ")),
-              std::tuple(true, false, false));
+    EXPECT_EQ(down.end, TransferEnd::Stopped);
+    EXPECT_EQ(down.stoppedAt, "Process 3");
+    EXPECT_TRUE(peer.sent("D6  "));
+    EXPECT_FALSE(peer.sent("D7  "));
+    EXPECT_FALSE(peer.sent("C4 "));
     EXPECT_EQ(peer.memory().process(3).item[3], -1);
     EXPECT_EQ(Model().ProcessTable[3].First_Layer, 5);
     EXPECT_EQ(dlg.texts().last(), "Download stopped at Process 3.\nThe records before it were downloaded; "
                                   "Process 3 was left empty on the DCX-700.");
+}
+
+TEST_F(Transfer, ProgressStepsAndStopsInsideAProcessAmongFilmsAndMaterials)
+{
+    families(1, 1, 1);
+    dlg.answer(MsgResult::Yes);
+    DownloadAll();
+    EXPECT_EQ(prog.range, "0-100") << "range";
+    for (const char* step :
+         {"Downloading Process 99:39", "Downloading Film 25:50", "Downloading Material 100: 80"})
+        EXPECT_TRUE(prog.steps.contains(QLatin1String(step))) << step;
+    EXPECT_EQ(prog.steps.last(), "Downloading System Params:100") << "the last step";
+    // A click while layer 5 is read stops inside process 3, left empty.
+    peer.onCommand = [this](const QByteArray& t) {
+        if (t.startsWith("D5?"))
+            prog.cancel = true;
+    };
+    dlg.answer(MsgResult::Yes);
+    EXPECT_EQ(UploadAll().stoppedAt, "Process 3");
+    EXPECT_EQ(Model().ProcessTable[3].First_Layer, -1) << "First_Layer";
+    EXPECT_EQ(dlg.texts().last(),
+              "Upload stopped at Process 3.\nThe records before it were uploaded; Process 3 was left empty.");
+    peer.onCommand = nullptr;
+    prog.cancelAfterLabel = QStringLiteral("Uploading Film 2:");
+    dlg.answer(MsgResult::Yes);
+    EXPECT_EQ(UploadAll().stoppedAt, "Film 3");
+    prog.cancelAfterLabel = QStringLiteral("Uploading Material 2:");
+    dlg.answer(MsgResult::Yes);
+    EXPECT_EQ(UploadAll().stoppedAt, "Material 3");
+}
+
+TEST_F(Transfer, DownloadSendsAProcessWithALoopEmptyAndSaysSo)
+{
+    Model().LayerTable[4].Next_Layer = 3; // process 2: 3 -> 4 -> 3
+    Model().ProcessTable[2].Number_Act_Layers = 3;
+    Model().LayerTable[3].Layer_Free = 1;
+    dlg.answer(MsgResult::Yes);
+    EXPECT_EQ(DownloadAll().skippedRecords, 1) << "skippedRecords";
+    EXPECT_EQ(dlg.texts().value(1),
+              "Download error. Broken layer link.\nProcess: 2  Layer: 3\nProcess 2 was sent empty.");
+    EXPECT_EQ(peer.memory().process(2).item[3], -1) << "First_Layer on the instrument";
+    EXPECT_EQ(Model().ProcessTable[2].First_Layer, 3) << "First_Layer in the model";
+    EXPECT_EQ(Model().LayerTable[3].Layer_Free, 0) << "a layer sent is taken";
+    EXPECT_EQ(peer.memory().process(3).item[3], 5) << "the next process";
 }
 
 TEST_F(Transfer, CompareListsTheDifferencesAndChangesNeitherSide)
@@ -342,7 +370,9 @@ TEST_F(Transfer, CompareListsTheDifferencesAndChangesNeitherSide)
     Model().SystemParams.Period = 0.25;
     Working().CurLayer = 3;
     const ParameterModel before = Model();
-    dlg.messages.clear(), peer.texts.clear(), prog.calls.clear();
+    dlg.messages.clear();
+    peer.texts.clear();
+    prog.calls.clear();
 
     const CompareResult r = CompareWithInstrument(Model());
     EXPECT_EQ(r.differences, (QStringList{"Process 3 Layer 6: Rate 2.5 (PC) vs 1.6 (instrument)",
@@ -387,31 +417,15 @@ TEST_F(Transfer, UploadWalksEndOnBadLinksAndLeaveASavableModel)
         QList<int> visited;
         bool countMessage;
     };
+    const QList<Link> chain4 = {{30, 31, -1}, {31, 32, -1}, {32, 33, -1}, {33, -1, -1}};
     const Row rows[] = {
         {"next links loop 30 -> 31 -> 30", 30, 2, 2, {{30, 31, -1}, {31, 30, -1}}, 30, 2, 2, {30, 31}, false},
         {"co-deposition links loop", 30, 1, 2, {{30, -1, 31}, {31, -1, 30}}, 30, 1, 2, {30, 31}, false},
         {"a next link past 1000", 30, 2, 2, {{30, 1200, -1}}, 30, 1, 1, {30}, true},
+        {"a next link of 0 ends the walk", 30, 2, 2, {{30, 0, -1}}, 30, 1, 1, {30}, true},
         {"a first layer past 1000", 2000, 1, 1, {}, -1, 0, 0, {}, true},
-        {"both links: the partner is followed",
-         30,
-         1,
-         2,
-         {{30, 32, 31}, {31, -1, -1}},
-         30,
-         1,
-         2,
-         {30, 31},
-         false},
-        {"header counts 5, links reach 4",
-         30,
-         4,
-         5,
-         {{30, 31, -1}, {31, 32, -1}, {32, 33, -1}, {33, -1, -1}},
-         30,
-         4,
-         4,
-         {30, 31, 32, 33},
-         true},
+        {"both links: partner followed", 30, 1, 2, {{30, 32, 31}, {31, -1, -1}}, 30, 1, 2, {30, 31}, false},
+        {"header counts 5, links reach 4", 30, 4, 5, chain4, 30, 4, 4, {30, 31, 32, 33}, true},
     };
     families(1, 0, 0);
     for (const Row& row : rows) {
@@ -423,17 +437,21 @@ TEST_F(Transfer, UploadWalksEndOnBadLinksAndLeaveASavableModel)
         p1.item = {0, 0, row.groups, row.first, row.act};
         for (const Link& l : row.links) {
             auto& item = mem.layer(l.slot).item;
-            std::tie(item[kLayerFilm], item[kLayerNext], item[kLayerCoDep], item[kLayerFree]) =
-                std::tuple(1, l.next, l.coDep, 0);
+            item[kLayerFilm] = 1;
+            item[kLayerNext] = l.next;
+            item[kLayerCoDep] = l.coDep;
+            item[kLayerFree] = 0;
         }
         Model() = ParameterModel{};
-        peer.texts.clear(), dlg.messages.clear();
+        peer.texts.clear();
+        dlg.messages.clear();
         dlg.answer(MsgResult::Yes);
         EXPECT_EQ(UploadAll().end, TransferEnd::Completed);
 
         const ProcessRecord& pr = Model().ProcessTable[1];
-        EXPECT_EQ(std::tuple(pr.First_Layer, pr.Number_Layers, pr.Number_Act_Layers),
-                  std::tuple(row.wantFirst, row.wantGroups, row.wantAct));
+        EXPECT_EQ(pr.First_Layer, row.wantFirst) << "First_Layer";
+        EXPECT_EQ(pr.Number_Layers, row.wantGroups) << "Number_Layers";
+        EXPECT_EQ(pr.Number_Act_Layers, row.wantAct) << "Number_Act_Layers";
         EXPECT_EQ(dlg.texts().contains("Layer count error in Process Loop corrected."), row.countMessage);
         QList<int> queried;
         for (const QByteArray& t : peer.texts)

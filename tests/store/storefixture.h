@@ -83,7 +83,9 @@ inline bool runSqlite(const QString& file, const QByteArray& sql, QByteArray* ou
     p.start(QStringLiteral("sqlite3"), {QStringLiteral("-bail"), file});
     if (!p.waitForStarted())
         return false;
-    p.write(sql), p.closeWriteChannel(), p.waitForFinished(30000);
+    p.write(sql);
+    p.closeWriteChannel();
+    p.waitForFinished(30000);
     if (output)
         *output = p.readAllStandardOutput();
     if (const QByteArray err = p.readAllStandardError(); !err.isEmpty())
@@ -96,11 +98,6 @@ inline QByteArray query(const QString& file, const QByteArray& sql)
     QByteArray out;
     runSqlite(file, sql, &out);
     return out.trimmed();
-}
-
-inline QByteArray fileBytes(const QString& file)
-{
-    return readFile(file);
 }
 
 class StoreTest : public ::testing::Test {

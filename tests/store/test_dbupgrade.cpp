@@ -11,12 +11,13 @@ using DbUpgrade = StoreTest;
 TEST_F(DbUpgrade, SameVersionIsLeftUntouched)
 {
     const QString file = makeDb(kProcess1Sql);
-    const QByteArray before = fileBytes(file);
+    const QByteArray before = readFile(file);
     const auto property = [&file](const char* name) { return GetDBProperty(file, QLatin1String(name)); };
-    EXPECT_EQ((QStringList{property("Version"), property("version"), property("Owner")}),
-              (QStringList{"1.10", "1.10", ""}));
+    EXPECT_EQ(property("Version"), "1.10");
+    EXPECT_EQ(property("version"), "1.10") << "another letter case";
+    EXPECT_EQ(property("Owner"), "") << "a property not there";
     EXPECT_EQ(UpgradeDB(file), UpgradeResult::Current);
-    EXPECT_EQ(fileBytes(file), before);
+    EXPECT_EQ(readFile(file), before);
     EXPECT_EQ(files(), QStringList{QStringLiteral("DCX700.mdb")});
     // "1.1" reads as the same number.
     runSqlite(file, "UPDATE DBProperties SET Value = '1.1';");
@@ -34,13 +35,13 @@ TEST_F(DbUpgrade, FileWithoutVersionIsBackedUpCopiedAndPadded)
                                                            "DELETE FROM Outputs;"
                                                            "ALTER TABLE Films ADD COLUMN Obsolete INTEGER;"
                                                            "ALTER TABLE Layers DROP COLUMN Thick_Limit;");
-    const QByteArray before = fileBytes(file);
+    const QByteArray before = readFile(file);
     EXPECT_EQ(GetDBProperty(file, QStringLiteral("Version")), QString());
 
     EXPECT_EQ(UpgradeDB(file), UpgradeResult::Upgraded);
     const QString backup = path(QStringLiteral("DCX700_100.mdb"));
     EXPECT_EQ(DBBackupName(file, QStringLiteral("1.00")), backup);
-    EXPECT_EQ(fileBytes(backup), before);
+    EXPECT_EQ(readFile(backup), before);
     EXPECT_EQ(files(), (QStringList{QStringLiteral("DCX700.mdb"), QStringLiteral("DCX700_100.mdb")}));
 
     EXPECT_EQ(GetDBProperty(file, QStringLiteral("Version")), QStringLiteral("1.10"));
@@ -58,9 +59,9 @@ TEST_F(DbUpgrade, FileWithoutVersionIsBackedUpCopiedAndPadded)
     EXPECT_TRUE(dlg.messages.isEmpty());
 
     // Once current, nothing more happens.
-    const QByteArray upgraded = fileBytes(file);
+    const QByteArray upgraded = readFile(file);
     EXPECT_EQ(UpgradeDB(file), UpgradeResult::Current);
-    EXPECT_EQ(fileBytes(file), upgraded);
+    EXPECT_EQ(readFile(file), upgraded);
 }
 
 TEST_F(DbUpgrade, AnExistingBackupIsNeverOverwritten)
@@ -69,7 +70,7 @@ TEST_F(DbUpgrade, AnExistingBackupIsNeverOverwritten)
     const QString backup = path(QStringLiteral("DCX700_108.mdb"));
     ASSERT_TRUE(writeFile(backup, "an older backup"));
     EXPECT_EQ(UpgradeDB(file), UpgradeResult::Upgraded);
-    EXPECT_EQ(fileBytes(backup), QByteArray("an older backup"));
+    EXPECT_EQ(readFile(backup), QByteArray("an older backup"));
     EXPECT_EQ(GetDBProperty(file, QStringLiteral("Version")), QStringLiteral("1.10"));
     // No instrument has answered: input codes stay.
     EXPECT_EQ(query(file, "SELECT DISTINCT \"Input Type\" FROM Inputs;"), "3");
@@ -97,7 +98,7 @@ TEST_F(DbUpgrade, InputCodesOfNewerInstruments)
 TEST_F(DbUpgrade, NewerFileEndsTheProgram)
 {
     const QString file = makeDb("UPDATE DBProperties SET Value = '2.00';");
-    const QByteArray before = fileBytes(file);
+    const QByteArray before = readFile(file);
     int exits = 0;
     ScopedCriticalExit exit([&] { ++exits; });
     EXPECT_EQ(UpgradeDB(file), UpgradeResult::Newer);
@@ -108,7 +109,7 @@ TEST_F(DbUpgrade, NewerFileEndsTheProgram)
                   QStringLiteral(" is version 2.00\nYour DCX-700 program is only version 1.10\n"
                                  "Contact Corvane Instruments (+1 555 0142) for upgrade information.\n"
                                  "Application must close!"));
-    EXPECT_EQ(fileBytes(file), before);
+    EXPECT_EQ(readFile(file), before);
     EXPECT_EQ(files(), QStringList{QStringLiteral("DCX700.mdb")});
 
     // Through the load: nothing is read, nothing changes.
@@ -117,19 +118,19 @@ TEST_F(DbUpgrade, NewerFileEndsTheProgram)
     EXPECT_FALSE(DBOpen());
     EXPECT_EQ(exits, 2);
     EXPECT_EQ(Model(), ParameterModel());
-    EXPECT_EQ(fileBytes(file), before);
+    EXPECT_EQ(readFile(file), before);
 }
 
 TEST_F(DbUpgrade, FailedUpgradeLeavesTheFileAsItWas)
 {
     const QString file = makeDb("UPDATE DBProperties SET Value = '1.02';");
-    const QByteArray before = fileBytes(file);
+    const QByteArray before = readFile(file);
     // Something in the way of the backup copy.
     QDir(dir.path()).mkdir(QStringLiteral("DCX700_102.mdb"));
     EXPECT_EQ(UpgradeDB(file), UpgradeResult::Failed);
-    EXPECT_EQ(fileBytes(file), before);
+    EXPECT_EQ(readFile(file), before);
     EXPECT_EQ(files(), QStringList{QStringLiteral("DCX700.mdb")});
-    EXPECT_FALSE(fileBytes(path(QStringLiteral("errors.txt"))).isEmpty());
+    EXPECT_FALSE(readFile(path(QStringLiteral("errors.txt"))).isEmpty());
     // The load goes on with the file as it is.
     dlg.messages.clear();
     EXPECT_TRUE(DBOpen());
@@ -152,10 +153,13 @@ TEST_F(DbUpgrade, OnlyTheFirstLayoutIsPaddedAndEveryOlderFileLoads)
     ASSERT_TRUE(DBOpen());
     EXPECT_TRUE(dlg.messages.isEmpty());
     const ParameterModel& m = Model();
-    EXPECT_EQ(std::tuple(m.OutputTable[7].Output_Type, m.OutputTable[8].Output_Type,
-                         m.OutputTable[15].Output_Type, m.InputTable[12].Input_Type,
-                         m.FilmTable[1].Sample_Hold, m.FilmTable[1].Tooling, m.LayerTable[12].Film_Number),
-              std::tuple(4, 69, 69, 46, 0, 100, 5));
+    EXPECT_EQ(m.OutputTable[7].Output_Type, 4) << "output 8 as stored";
+    EXPECT_EQ(m.OutputTable[8].Output_Type, 69) << "output 9 created";
+    EXPECT_EQ(m.OutputTable[15].Output_Type, 69) << "output 16 created";
+    EXPECT_EQ(m.InputTable[12].Input_Type, 46) << "input 13 created";
+    EXPECT_EQ(m.FilmTable[1].Sample_Hold, 0) << "Sample_Hold added";
+    EXPECT_EQ(m.FilmTable[1].Tooling, 100) << "Tooling added";
+    EXPECT_EQ(m.LayerTable[12].Film_Number, 5) << "Film_Number of 12";
     EXPECT_EQ(query(file, "SELECT COUNT(*), MIN(\"Output Type\") FROM Outputs WHERE OutputNum > 8;"), "8|69");
 
     // "1.00" (no property): padded, and the padded rows load too.
@@ -170,10 +174,11 @@ TEST_F(DbUpgrade, OnlyTheFirstLayoutIsPaddedAndEveryOlderFileLoads)
     EXPECT_EQ(query(file, "SELECT COUNT(*) FROM Outputs;"), "16");
     ASSERT_TRUE(DBOpen());
     EXPECT_TRUE(dlg.messages.isEmpty());
-    EXPECT_EQ(std::tuple(m.OutputTable[8].Output_Type, m.InputTable[12].Input_Type,
-                         m.ProcessTable[51].First_Layer, m.ProcessTable[51].Number_Act_Layers,
-                         m.FilmTable[41].Material_Index),
-              std::tuple(69, 46, -1, 0, 1));
+    EXPECT_EQ(m.OutputTable[8].Output_Type, 69) << "padded output 9";
+    EXPECT_EQ(m.InputTable[12].Input_Type, 46) << "padded input 13";
+    EXPECT_EQ(m.ProcessTable[51].First_Layer, -1) << "First_Layer of padded process 51";
+    EXPECT_EQ(m.ProcessTable[51].Number_Act_Layers, 0) << "Number_Act_Layers of padded process 51";
+    EXPECT_EQ(m.FilmTable[41].Material_Index, 1) << "Material_Index of padded film 41";
     EXPECT_EQ(Model().SystemParams, SystemRecord{});
     EXPECT_EQ(Model().ProcessTable[1].Process_Name.trimmed(), QStringLiteral("Optic"));
 }

