@@ -70,7 +70,11 @@ public:
         if (monitor && index >= 0)
             monitor->cboProcess_Click();
     }
-    void clearProcesses() override { processes.clear(), selected = -1; }
+    void clearProcesses() override
+    {
+        processes.clear();
+        selected = -1;
+    }
     void addProcess(const QString& e) override { processes << e; }
     void setOnlineFrameVisible(bool v) override { onlineFrame = v; }
     void applyButtons(const ButtonLayout& l) override

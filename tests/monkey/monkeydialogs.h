@@ -19,10 +19,15 @@ public:
     bool draining = false;
     int answered = 0;
     int busyDepth = 0;
+    // What the error handler reported: each one is a fault the run found.
+    QStringList errorReports;
 
-    MsgResult message(const QString&, MsgButtons buttons, MsgIcon, const QString&) override
+    MsgResult message(const QString& text, MsgButtons buttons, MsgIcon, const QString&) override
     {
         ++answered;
+        if (text.startsWith(QLatin1String("Non Fatal Error:")) ||
+            text.startsWith(QLatin1String("The following error has occurred in procedure:")))
+            errorReports << QString(text).replace(QLatin1Char('\n'), QLatin1Char(' '));
         const std::vector<MsgResult> offered = choices(buttons);
         for (MsgResult calm : {MsgResult::No, MsgResult::Cancel, MsgResult::Abort, MsgResult::Ok})
             if (draining && std::find(offered.begin(), offered.end(), calm) != offered.end())
