@@ -108,15 +108,18 @@ TEST(PhaseText, TextsAndGroups)
     for (int c : {-1, 27, 32767})
         EXPECT_EQ(PhaseText(c), QString()) << c;
 
-    for (int c : {0, 1, 2, 3, 4, 5, 25})
+    for (int c : {0, 1, 2, 3, 4, 5, 25}) {
         EXPECT_TRUE(IsIdlePhase(c)) << c;
-    EXPECT_FALSE(IsActivePhase(c)) << c;
-    for (int c : {6, 13, 17, 22, 26})
-        EXPECT_TRUE(IsActivePhase(c)) << c;
-    EXPECT_FALSE(IsIdlePhase(c)) << c;
-    for (int c : {-1, 23, 24, 27})
         EXPECT_FALSE(IsActivePhase(c)) << c;
-    EXPECT_FALSE(IsIdlePhase(c)) << c;
+    }
+    for (int c : {6, 13, 17, 22, 26}) {
+        EXPECT_TRUE(IsActivePhase(c)) << c;
+        EXPECT_FALSE(IsIdlePhase(c)) << c;
+    }
+    for (int c : {-1, 23, 24, 27}) {
+        EXPECT_FALSE(IsActivePhase(c)) << c;
+        EXPECT_FALSE(IsIdlePhase(c)) << c;
+    }
     // Above 5 is enough, whatever the group (25 -> 23).
     EXPECT_TRUE(IsRunStart(0, 6)) << "IsRunStart(0, 6)";
     EXPECT_TRUE(IsRunStart(25, 23)) << "IsRunStart(25, 23)";

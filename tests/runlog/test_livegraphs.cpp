@@ -132,10 +132,11 @@ TEST(LiveGraphs, RolloverKeepsOnlyPointsInsideRateWindowInAllCharts)
     Rig rig(60.0);
     for (int i = 1; i <= 501; ++i)
         rig.tick(kRunStart + 0.5 * i, i);
-    for (int g = 0; g < GraphCount; ++g)
+    for (int g = 0; g < GraphCount; ++g) {
         EXPECT_EQ(rig.chart(g).pointCount(), 500) << "chart " << g;
-    EXPECT_EQ(rig.chart(g).xAxisMin(), 195.0) << "chart " << g;
-    EXPECT_EQ(rig.chart(g).xAxisMax(), 255.0) << "chart " << g;
+        EXPECT_EQ(rig.chart(g).xAxisMin(), 195.0) << "chart " << g;
+        EXPECT_EQ(rig.chart(g).xAxisMax(), 255.0) << "chart " << g;
+    }
     rig.tick(kRunStart + 0.5 * 502, 502);
     for (int g = 0; g < GraphCount; ++g) {
         const ChartModel& c = rig.chart(g);
