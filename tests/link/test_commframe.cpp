@@ -126,6 +126,7 @@ TEST(RxMachine, ShortLengthsAndTrailingBytes)
         EXPECT_FALSE(frames[0].checksumOk) << len;
         EXPECT_EQ(rx.index(), -1);
     }
+    EXPECT_EQ(feedAll(rx, bytes({0x21, 0x22})).size(), 1u) << "0x22 reported at its length character";
     // 0x23 leaves room for the checksum alone: the frame waits for both bytes.
     EXPECT_TRUE(feedAll(rx, bytes({0x21, 0x23, 0x41})).empty());
     const auto lone = feedAll(rx, bytes({0x35}));
