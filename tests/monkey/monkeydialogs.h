@@ -51,10 +51,18 @@ public:
         return i == std::size(texts) ? std::nullopt : std::optional(texts[i]);
     }
 
-    std::optional<QString> openFile(const FileDialogRequest&) override
+    // Only files of the kinds the dialog asks for: a wrong kind is refused
+    // through the error handler by design, and every error-handler report
+    // counts as a failure of the run.
+    std::optional<QString> openFile(const FileDialogRequest& req) override
     {
         ++answered;
-        const QStringList files = QDir(folder_).entryList(QDir::Files);
+        QStringList patterns;
+        const QStringList parts = req.filter.split(QLatin1Char('|'));
+        for (qsizetype i = 1; i < parts.size(); i += 2)
+            if (parts.at(i) != QLatin1String("*.*"))
+                patterns += parts.at(i).split(QLatin1Char(';'));
+        const QStringList files = QDir(folder_).entryList(patterns, QDir::Files);
         if (draining || files.isEmpty() || pick(3) == 0)
             return std::nullopt;
         return QDir(folder_).filePath(pick(5) == 0 ? QStringLiteral("no such file.mdb")
