@@ -27,7 +27,6 @@ public:
     int selected = -1;
     bool dropped = false, onlineFrame = false;
     ButtonLayout buttons; // the last layout applied
-    int buttonUpdates = 0;
 
     void setPhaseText(const QString& t) override
     {
@@ -79,7 +78,8 @@ public:
     void setOnlineFrameVisible(bool v) override { onlineFrame = v; }
     void applyButtons(const ButtonLayout& l) override
     {
-        buttons = l, ++buttonUpdates, slidersShown = l.sliders;
+        buttons = l;
+        slidersShown = l.sliders;
     }
     void enableOperateControls() override {}
 };

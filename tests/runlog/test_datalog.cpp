@@ -58,9 +58,17 @@ protected:
         Config().LogInterval = 0;
         DataLog() = DataLogger();
     }
-    void TearDown() override { Config() = saved, DataLog() = DataLogger(); }
+    void TearDown() override
+    {
+        Config() = saved;
+        DataLog() = DataLogger();
+    }
     // One 500 ms update tick in the given phase.
-    bool tick(int phase) { return clock.advance(0.5), DataLogSample(phase, reading); }
+    bool tick(int phase)
+    {
+        clock.advance(0.5);
+        return DataLogSample(phase, reading);
+    }
     QString path() const { return Config().LogFileName; }
 
     QTemporaryDir dir;
