@@ -22,11 +22,9 @@ std::vector<RxMachine::Frame> feedAll(RxMachine& rx, const QByteArray& in)
 
 TEST(CommFrame, CommandFramesMatchWorkedExamples)
 {
-    EXPECT_EQ(FrameCRC("\x23\x40", 2), 0x0AAD);
     EXPECT_EQ(*BuildCommandFrame("@", true), bytes({0x21, 0x23, 0x40, 0x4F, 0x37}));
     EXPECT_EQ(*BuildCommandFrame("@", false), bytes({0x21, 0x23, 0x40, 0x00, 0x00}));
 
-    EXPECT_EQ(FrameCRC("\x24\x4B\x31", 3), 0x07BB);
     EXPECT_EQ(*BuildCommandFrame("K1", true), bytes({0x21, 0x24, 0x4B, 0x31, 0x5D, 0x31}));
 
     // Empty command: 4 bytes, CRC over the length character 0x22 alone = 0x12FF.
@@ -52,9 +50,6 @@ TEST(CommFrame, CalcCrcZeroLengthAndReplyExample)
     EXPECT_EQ(Comm_CalcCRC(bytes({0x21, 0x00, 0x40, 0x11, 0x22})), (std::array<char, 2>{0, 0}));
     // Three bytes cannot hold a checksum.
     EXPECT_EQ(Comm_CalcCRC(bytes({0x21, 0x24, 0x41})), (std::array<char, 2>{0, 0}));
-    const auto c = Comm_CalcCRC(bytes({0x21, 0x24, 0x41, 0, 0}));
-    EXPECT_EQ(static_cast<quint8>(c[0]), 0x35) << "c[0]";
-    EXPECT_EQ(static_cast<quint8>(c[1]), 0x97) << "c[1]";
     EXPECT_EQ(*BuildReplyFrame('A', {}), bytes({0x21, 0x24, 0x41, 0x35, 0x97}));
     EXPECT_EQ(*BuildReplyFrame('A', "12 34"),
               bytes({0x21, 0x29, 0x41, 0x31, 0x32, 0x20, 0x33, 0x34, 0x94, 0x35}));

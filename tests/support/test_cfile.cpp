@@ -148,7 +148,6 @@ TEST_F(IniFileTest, WritesTheProfileLayout)
     cFile ini = open("");
     ASSERT_EQ(ini.FileName(), path());
     EXPECT_NE(ini.WriteIniStr("Database", "File", "DCX700.mdb"), 0);
-    EXPECT_EQ(readBytes(), "[Database]\r\nFile=DCX700.mdb\r\n");
     EXPECT_NE(ini.WriteIniStr("Database", "Debug", "0"), 0);
     EXPECT_NE(ini.WriteIniStr("CommSettings", "Type", "2"), 0);
     EXPECT_EQ(readBytes(), "[Database]\r\nFile=DCX700.mdb\r\nDebug=0\r\n\r\n[CommSettings]\r\nType=2\r\n");
