@@ -372,7 +372,8 @@ TEST_F(ReplyParsing, ItemsAsTheDumpWritesThem)
     EXPECT_FALSE(Layer_SetItem(12, 1, ""));
 }
 
-// Wire texts and reply numbers use "." whatever the user's locale says.
+// Wire texts and reply numbers use "." whatever the user's locale says (the
+// CLI monitor test reads decimal readings under a German locale).
 TEST_F(ReplyParsing, GermanLocaleChangesNothingOnTheWire)
 {
     const QLocale previous;
@@ -381,9 +382,6 @@ TEST_F(ReplyParsing, GermanLocaleChangesNothingOnTheWire)
     const std::string saved = cPrevious ? cPrevious : "C";
     std::setlocale(LC_ALL, "de_DE.UTF-8");
 
-    peer.accept("3 125.4 2 5 0");
-    EXPECT_EQ(Operate_GetStatus(), 3);
-    EXPECT_DOUBLE_EQ(Readings().ElapsedTime, 125.4);
     EXPECT_EQ(Operate_SetPower(2, 45.5), 0);
     Model().LayerTable[12].Rate = 2.5;
     Model().LayerTable[12].Final_Thick = 1.234;
@@ -393,14 +391,11 @@ TEST_F(ReplyParsing, GermanLocaleChangesNothingOnTheWire)
     EXPECT_EQ(Layer_Get(12, 0), 0);
     EXPECT_DOUBLE_EQ(Model().LayerTable[12].Rate, 2.5);
     EXPECT_DOUBLE_EQ(Model().LayerTable[12].Final_Thick, 1.234);
-    peer.accept("0 1.5 0.1 1.234 45.6");
-    EXPECT_EQ(Data_GetOutputs(), 0);
-    EXPECT_DOUBLE_EQ(Readings().OutThickness[0], 1.234);
 
     std::setlocale(LC_ALL, saved.c_str());
     QLocale::setDefault(previous);
-    EXPECT_EQ(peer.commands.at(1), "S2 455");
-    EXPECT_TRUE(peer.commands.at(2).startsWith("D12  1,25 2,1234 3,"));
+    EXPECT_EQ(peer.commands.at(0), "S2 455");
+    EXPECT_TRUE(peer.commands.at(1).startsWith("D12  1,25 2,1234 3,"));
 }
 
 } // namespace
