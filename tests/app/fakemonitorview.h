@@ -27,7 +27,6 @@ public:
     int selected = -1;
     bool dropped = false, onlineFrame = false;
     ButtonLayout buttons; // the last layout applied
-    int buttonUpdates = 0;
 
     void setPhaseText(const QString& t) override
     {
@@ -70,12 +69,17 @@ public:
         if (monitor && index >= 0)
             monitor->cboProcess_Click();
     }
-    void clearProcesses() override { processes.clear(), selected = -1; }
+    void clearProcesses() override
+    {
+        processes.clear();
+        selected = -1;
+    }
     void addProcess(const QString& e) override { processes << e; }
     void setOnlineFrameVisible(bool v) override { onlineFrame = v; }
     void applyButtons(const ButtonLayout& l) override
     {
-        buttons = l, ++buttonUpdates, slidersShown = l.sliders;
+        buttons = l;
+        slidersShown = l.sliders;
     }
     void enableOperateControls() override {}
 };

@@ -68,8 +68,11 @@ TEST_F(MainWindow, StartsWithTheChartOfTheConfigurationFile)
 {
     writeIni("[Graph]\r\nDisplay=2\r\n");
     frmMain w;
-    EXPECT_EQ(std::tuple(w.Display(), shownChart(w), checkedEntry(w), Config().LogEnd, Config().EPort),
-              std::tuple(2, 2, 2, 300, QString("2101")));
+    EXPECT_EQ(w.Display(), 2) << "Display";
+    EXPECT_EQ(shownChart(w), 2) << "shownChart(w)";
+    EXPECT_EQ(checkedEntry(w), 2) << "checkedEntry(w)";
+    EXPECT_EQ(Config().LogEnd, 300) << "LogEnd";
+    EXPECT_EQ(Config().EPort, QString("2101")) << "EPort";
 }
 
 TEST_F(MainWindow, ClosingSavesPositionAndConfiguration)
@@ -77,8 +80,8 @@ TEST_F(MainWindow, ClosingSavesPositionAndConfiguration)
     writeIni("[CommSettings]\r\nType=0\r\n");
     {
         frmMain w;
-        std::tie(Config().CommType, Config().LogFileName) =
-            std::tuple(2, home.filePath(QStringLiteral("runs.txt")));
+        Config().CommType = 2;
+        Config().LogFileName = home.filePath(QStringLiteral("runs.txt"));
         child<QAction>(w, QStringLiteral("mnuViewGraph_3"))->trigger();
         EXPECT_EQ(iniText(), "[CommSettings]\r\nType=0\r\n") << "nothing is written before close";
         child<QAction>(w, QStringLiteral("mnuFileExit"))->trigger();
@@ -99,7 +102,9 @@ TEST_F(MainWindow, WithoutConfigurationFileRunsOnDefaultsAndWritesNothing)
 {
     {
         frmMain w;
-        EXPECT_EQ(std::tuple(w.Display(), shownChart(w), checkedEntry(w)), std::tuple(0, 0, 0));
+        EXPECT_EQ(w.Display(), 0) << "Display";
+        EXPECT_EQ(shownChart(w), 0) << "shownChart(w)";
+        EXPECT_EQ(checkedEntry(w), 0) << "checkedEntry(w)";
         w.close();
     }
     EXPECT_FALSE(QFile::exists(ini()));

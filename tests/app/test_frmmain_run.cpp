@@ -44,7 +44,12 @@ protected:
         w = std::make_unique<frmMain>();
         timer()->stop();
     }
-    void TearDown() override { w.reset(), Comm_ResetLink(), Config() = AppConfig{}; }
+    void TearDown() override
+    {
+        w.reset();
+        Comm_ResetLink();
+        Config() = AppConfig{};
+    }
     template <class T>
     T* child(const char* name) const
     {
@@ -67,8 +72,10 @@ protected:
     }
     void tick(int n = 1)
     {
-        for (int i = 0; i < n; ++i)
-            clock.advance(0.5), w->tmrUpdate_Timer();
+        for (int i = 0; i < n; ++i) {
+            clock.advance(0.5);
+            w->tmrUpdate_Timer();
+        }
     }
     bool runUntil(const QString& phase, int limit = 2000)
     {
@@ -98,13 +105,16 @@ protected:
 TEST_F(MainWindowRun, ARunIsShownAndSteeredFromTheButtons)
 {
     auto* list = child<QComboBox>("cboProcess");
-    EXPECT_FALSE(shown("fraOnLine") || list->isEnabled());
+    EXPECT_FALSE(shown("fraOnLine")) << "fraOnLine";
+    EXPECT_FALSE(list->isEnabled()) << "list.isEnabled";
     tick();
-    EXPECT_TRUE(w->windowTitle().startsWith(QStringLiteral("DCX700 Comm - [")) && shown("fraOnLine"));
+    EXPECT_TRUE(w->windowTitle().startsWith(QStringLiteral("DCX700 Comm - ["))) << "caption";
+    EXPECT_TRUE(shown("fraOnLine")) << "fraOnLine";
     ASSERT_EQ(list->count(), 100);
     EXPECT_TRUE(list->itemText(0).startsWith(QStringLiteral("1. Al Mirror")));
-    EXPECT_EQ(std::tuple(list->currentIndex(), text("txtPhase"), list->isEnabled()),
-              std::tuple(0, QString("Stopped"), true));
+    EXPECT_EQ(list->currentIndex(), 0) << "currentIndex";
+    EXPECT_EQ(text("txtPhase"), QString("Stopped")) << "txtPhase";
+    EXPECT_TRUE(list->isEnabled()) << "list.isEnabled";
     EXPECT_EQ(buttonsShown(), "cmdNextLayer cmdStartLayer cmdStart cmdAutoMan");
     tick();
     EXPECT_EQ(text("txtLayerTotal"), QStringLiteral("2"));
@@ -121,8 +131,9 @@ TEST_F(MainWindowRun, ARunIsShownAndSteeredFromTheButtons)
     child<QPushButton>("cmdStart")->click();
     ASSERT_TRUE(runUntil(QStringLiteral("Deposit")));
     EXPECT_EQ(operate(), QStringList{"U 0"});
-    EXPECT_EQ(std::tuple(buttonsShown(), list->isEnabled(), text("txtLayerNum")),
-              std::tuple(QString("cmdStopLayer cmdAbort cmdAutoMan"), false, QString("1")));
+    EXPECT_EQ(buttonsShown(), QString("cmdStopLayer cmdAbort cmdAutoMan")) << "buttonsShown";
+    EXPECT_FALSE(list->isEnabled()) << "list.isEnabled";
+    EXPECT_EQ(text("txtLayerNum"), QString("1")) << "txtLayerNum";
     EXPECT_NE(text("txtTime"), QStringLiteral("0:00:00"));
     // The depositing output shows a power; its row carries its colour.
     bool powered = false;
@@ -152,7 +163,8 @@ TEST_F(MainWindowRun, ARunIsShownAndSteeredFromTheButtons)
     tick();
     EXPECT_TRUE(buttonsShown().endsWith(QStringLiteral("cmdManAuto")));
     ASSERT_TRUE(runUntil(QStringLiteral("Manual Power")));
-    EXPECT_TRUE(shown("sldManPwr_0") && shown("sldManPwr_3"));
+    EXPECT_TRUE(shown("sldManPwr_0")) << "sldManPwr_0";
+    EXPECT_TRUE(shown("sldManPwr_3")) << "sldManPwr_3";
     EXPECT_EQ(operate().mid(0, 4), (QStringList{"S1 0", "S2 0", "S3 0", "S4 0"}));
     commands.clear();
     child<QSlider>("sldManPwr_0")->setValue(30);
@@ -161,7 +173,8 @@ TEST_F(MainWindowRun, ARunIsShownAndSteeredFromTheButtons)
     child<QPushButton>("cmdManAuto")->click();
     ASSERT_TRUE(runUntil(QStringLiteral("Stopped")));
     EXPECT_EQ(operate(), (QStringList{"S1 300", "S0"}));
-    EXPECT_TRUE(!shown("sldManPwr_0") && shown("cmdAutoMan"));
+    EXPECT_FALSE(shown("sldManPwr_0")) << "sldManPwr_0";
+    EXPECT_TRUE(shown("cmdAutoMan")) << "cmdAutoMan";
 
     commands.clear();
     child<QPushButton>("cmdZero")->click();

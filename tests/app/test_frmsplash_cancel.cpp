@@ -74,7 +74,9 @@ TEST(ProgressCancel, OfferedToTransfersAndHonouredBetweenRecords)
     Comm_UseInProcessPeer(&peer);
     ScriptedDialogs dlg;
     ScopedDialogs useDialogs(dlg);
-    std::tie(Config().UpDnProcesses, Config().UpDnMaterials, Config().UpDnSystem) = std::tuple(1, 1, 1);
+    Config().UpDnProcesses = 1;
+    Config().UpDnMaterials = 1;
+    Config().UpDnSystem = 1;
     Model() = ParameterModel{};
     Model().ProcessTable[4].Process_Name = "untouched";
 
@@ -91,17 +93,20 @@ TEST(ProgressCancel, OfferedToTransfersAndHonouredBetweenRecords)
     dlg.answer(MsgResult::Yes);
     const TransferOutcome out = UploadAll();
     EXPECT_TRUE(usable) << "Cancel can be clicked while the owner and the process window are disabled";
-    EXPECT_EQ(std::tuple(out.end, out.stoppedAt, peer.texts.contains("C4? 1")),
-              std::tuple(TransferEnd::Stopped, QString("Process 3"), false));
+    EXPECT_EQ(out.end, TransferEnd::Stopped) << "end";
+    EXPECT_EQ(out.stoppedAt, QString("Process 3")) << "stoppedAt";
+    EXPECT_FALSE(peer.texts.contains("C4? 1")) << "C4? 1 sent";
     // Stopped inside process 3, which is left empty.
-    EXPECT_EQ(std::tuple(Model().ProcessTable[4].Process_Name, Model().ProcessTable[3].First_Layer),
-              std::tuple(Name16("untouched"), -1));
+    EXPECT_EQ(Model().ProcessTable[4].Process_Name, Name16("untouched")) << "ProcessTable[4].Process_Name";
+    EXPECT_EQ(Model().ProcessTable[3].First_Layer, -1) << "ProcessTable[3].First_Layer";
     EXPECT_EQ(dlg.texts().last().toStdString(),
               "Upload stopped at Process 3.\nThe records before it were uploaded; Process 3 was left empty.");
-    EXPECT_TRUE(!splash.isVisible() && processWindow.isEnabled());
+    EXPECT_FALSE(splash.isVisible()) << "splash.isVisible";
+    EXPECT_TRUE(processWindow.isEnabled()) << "processWindow.isEnabled";
 
     // The next transfer starts without the old request.
-    std::tie(Config().UpDnProcesses, Config().UpDnMaterials) = std::tuple(0, 0);
+    Config().UpDnProcesses = 0;
+    Config().UpDnMaterials = 0;
     dlg.answer(MsgResult::Yes);
     EXPECT_EQ(DownloadAll().end, TransferEnd::Completed);
     Comm_ResetLink();

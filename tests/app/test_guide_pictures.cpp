@@ -1,6 +1,7 @@
-// Every window of the user guide renders offscreen with its controls laid
-// out. With DCX_GUIDE_PICTURES set to a folder, the pictures are saved there
-// under the names the guide uses (data/guide/<name>.png).
+// Every window of the user guide opens offscreen with its caption and the
+// control the guide points at. With DCX_GUIDE_PICTURES set to a folder (as
+// scripts/pictures does), the pictures are saved there under the names the
+// guide uses (data/guide/<name>.png).
 #include "app/frmabout.h"
 #include "app/frmsensors.h"
 #include "commands/readingsrecord.h"
@@ -41,27 +42,36 @@ TEST(GuidePictures, EveryWindowRenders)
     struct Window {
         const char* name;
         std::function<std::unique_ptr<QWidget>()> make;
+        const char* caption; // its start
+        const char* control; // a control the guide shows, enabled
     };
     const Window windows[] = {
-        {"communications", [] { return std::make_unique<frmComm>(); }},
-        {"sensors", [] { return std::make_unique<frmSensors>(); }},
-        {"datalog", [] { return std::make_unique<frmDataLog>(); }},
-        {"graphsettings", [&chart] { return std::make_unique<frmGraphSet>(chart); }},
-        {"about", [] { return std::make_unique<frmAbout>(); }},
+        {"communications", [] { return std::make_unique<frmComm>(); }, "Communications", "optComm_2"},
+        {"sensors", [] { return std::make_unique<frmSensors>(); }, "Sensor Readings", "grdReading"},
+        {"datalog", [] { return std::make_unique<frmDataLog>(); }, "Data Log - [ ", "cmdNew"},
+        {"graphsettings", [&chart] { return std::make_unique<frmGraphSet>(chart); }, "Configure Graph",
+         "cmdOK"},
+        {"about", [] { return std::make_unique<frmAbout>(); }, "About ", "cmdOK"},
     };
     for (const Window& w : windows) {
+        SCOPED_TRACE(w.name);
         std::unique_ptr<QWidget> window = w.make();
+        EXPECT_TRUE(window->windowTitle().startsWith(QLatin1String(w.caption)))
+            << "caption " << window->windowTitle().toStdString();
+        const auto* control = window->findChild<QWidget*>(QLatin1String(w.control));
+        ASSERT_NE(control, nullptr) << w.control;
+        EXPECT_TRUE(control->isEnabled()) << w.control;
         window->show();
         for (QTimer* t : window->findChildren<QTimer*>())
             if (t->isActive())
                 QMetaObject::invokeMethod(t, "timeout");
         QApplication::processEvents();
         const QImage picture = window->grab().toImage();
-        EXPECT_TRUE(picture.width() > 150 && picture.height() > 80)
-            << w.name << " " << picture.width() << "x" << picture.height();
+        EXPECT_GT(picture.width(), 150) << "picture width";
+        EXPECT_GT(picture.height(), 80) << "picture height";
         EXPECT_TRUE(out.isEmpty() ||
                     picture.save(QDir(out).filePath(QLatin1String(w.name) + QLatin1String(".png")), "PNG"))
-            << w.name;
+            << "saved";
         window->close();
     }
     Readings() = ReadingsRecord{};

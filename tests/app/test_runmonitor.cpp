@@ -37,15 +37,25 @@ protected:
         Comm_UseInProcessPeer(&inst);
         view.monitor = &monitor;
     }
-    void TearDown() override { Comm_ResetLink(), Config() = AppConfig{}; }
+    void TearDown() override
+    {
+        Comm_ResetLink();
+        Config() = AppConfig{};
+    }
 
     void tick(int n = 1)
     {
-        for (int i = 0; i < n; ++i)
-            clock.advance(0.5), monitor.tmrUpdate_Timer();
+        for (int i = 0; i < n; ++i) {
+            clock.advance(0.5);
+            monitor.tmrUpdate_Timer();
+        }
     }
     // Connects and lets the first selection go back to the instrument.
-    void connectStopped() { tick(2), inst.commands.clear(); }
+    void connectStopped()
+    {
+        tick(2);
+        inst.commands.clear();
+    }
     void enableLog()
     {
         ASSERT_TRUE(dir.isValid());
@@ -76,8 +86,8 @@ TEST_F(RunMonitorTest, ProcessListStopsAskingAfterThreeTimeoutsInARow)
     EXPECT_EQ(inst.commands.mid(0, 3), (QStringList{"C1? 1", "C2? 1", "C3? 1"}));
     EXPECT_EQ(inst.commands.count(QStringLiteral("C4? 1")), 0);
     ASSERT_EQ(view.processes.size(), 100);
-    EXPECT_EQ((QStringList{view.processes[0], view.processes[99]}),
-              (QStringList{"1. Process 1", "100. Process 100"}));
+    EXPECT_EQ(view.processes[0], "1. Process 1") << "processes[0]";
+    EXPECT_EQ(view.processes[99], "100. Process 100") << "processes[99]";
 }
 
 TEST_F(RunMonitorTest, FirstTickConnectsFillsTheProcessListAndSendsTheRunningProcessBack)
@@ -96,22 +106,25 @@ TEST_F(RunMonitorTest, FirstTickConnectsFillsTheProcessListAndSendsTheRunningPro
     EXPECT_EQ(view.processes[99], QStringLiteral("100. Proc 100        "));
     EXPECT_EQ(view.selected, 1);
     // The selection queued the select-process code; stopped is shown.
-    EXPECT_EQ(std::tuple(monitor.PendingCode(), monitor.CurrentPhase(), view.phase),
-              std::tuple(OperateCode::SelectProcess, 0, QString("Stopped")));
+    EXPECT_EQ(monitor.PendingCode(), OperateCode::SelectProcess) << "PendingCode";
+    EXPECT_EQ(monitor.CurrentPhase(), 0) << "CurrentPhase";
+    EXPECT_EQ(view.phase, QString("Stopped")) << "phase";
     EXPECT_EQ(inst.commands.first(), QStringLiteral("@"));
     EXPECT_EQ(inst.commands.mid(inst.commands.size() - 4), (QStringList{"V", "V", "K2", "K1"}));
     EXPECT_TRUE(dialogs.messages.isEmpty());
 
     // The list read names only: no layers known yet.
-    EXPECT_EQ(std::tuple(view.layerTotal, view.colourChanges), std::tuple(QString("0"), 4));
+    EXPECT_EQ(view.layerTotal, QString("0")) << "layerTotal";
+    EXPECT_EQ(view.colourChanges, 4) << "colourChanges";
 
     // The layer count arrives with the selection; the row colours follow it once.
     inst.commands.clear();
     tick();
     const QStringList selection{"T 2", "C2? 1", "C2? 2", "C2? 3", "C2? 4"};
     EXPECT_EQ(inst.operateCommands(), selection);
-    EXPECT_EQ(std::tuple(monitor.PendingCode(), view.layerTotal, view.colourChanges),
-              std::tuple(OperateCode::None, QString("4"), 8));
+    EXPECT_EQ(monitor.PendingCode(), OperateCode::None) << "PendingCode";
+    EXPECT_EQ(view.layerTotal, QString("4")) << "layerTotal";
+    EXPECT_EQ(view.colourChanges, 8) << "colourChanges";
     tick();
     EXPECT_EQ(view.colourChanges, 8);
     EXPECT_EQ(inst.operateCommands(), selection);
@@ -133,8 +146,11 @@ TEST_F(RunMonitorTest, PhaseChangesResetGraphsAndWriteTheLogAsARunGoes)
     EXPECT_EQ(view.phase, QStringLiteral("PreCondition"));
     EXPECT_DOUBLE_EQ(monitor.RunStartTime(), start + 0.5);
     // The end line is overwritten.
-    EXPECT_EQ(std::tuple(hooks.inits, logCount("Start:"), logCount("End:"), hooks.samples, hooks.advances),
-              std::tuple(1, 1, 0, 1, 1));
+    EXPECT_EQ(hooks.inits, 1) << "inits";
+    EXPECT_EQ(logCount("Start:"), 1) << "Start:";
+    EXPECT_EQ(logCount("End:"), 0) << "End:";
+    EXPECT_EQ(hooks.samples, 1) << "samples";
+    EXPECT_EQ(hooks.advances, 1) << "advances";
     tick(2);
     EXPECT_EQ(hooks.samples, 3);
 
@@ -144,7 +160,8 @@ TEST_F(RunMonitorTest, PhaseChangesResetGraphsAndWriteTheLogAsARunGoes)
     EXPECT_EQ(view.phase, QStringLiteral("Deposit"));
     EXPECT_EQ(view.buttons, ButtonsForPhase(13, OperateCode::None));
     EXPECT_DOUBLE_EQ(monitor.RunStartTime(), start + 2.0);
-    EXPECT_EQ(std::tuple(hooks.inits, logCount("Start:")), std::tuple(2, 1));
+    EXPECT_EQ(hooks.inits, 2) << "inits";
+    EXPECT_EQ(logCount("Start:"), 1) << "Start:";
     const int lines = int(logText().count(QLatin1String("\r\n")));
     tick(2);
     EXPECT_GT(logText().count(QLatin1String("\r\n")), lines);
@@ -154,7 +171,9 @@ TEST_F(RunMonitorTest, PhaseChangesResetGraphsAndWriteTheLogAsARunGoes)
     const int samples = hooks.samples;
     tick();
     EXPECT_EQ(view.phase, QStringLiteral("Stopped"));
-    EXPECT_EQ(std::tuple(logCount("End:"), hooks.samples, hooks.inits), std::tuple(1, samples, 2));
+    EXPECT_EQ(logCount("End:"), 1) << "End:";
+    EXPECT_EQ(hooks.samples, samples) << "samples";
+    EXPECT_EQ(hooks.inits, 2) << "inits";
     tick();
     EXPECT_EQ(logCount("End:"), 1);
     EXPECT_EQ(view.phaseHistory, (QStringList{"Stopped", "PreCondition", "Deposit", "Stopped"}));
@@ -181,7 +200,8 @@ TEST_F(RunMonitorTest, SlidersFollowThePowerUnlessFocusedAndSendOnlyAChange)
         << inst.operateCommands().join(QLatin1Char('|')).toStdString();
 
     // The operator holds slider 2 at 50: it stays, and the change is sent once.
-    std::tie(view.sliderFocus[1], view.slider[1]) = std::tuple(true, 50);
+    view.sliderFocus[1] = true;
+    view.slider[1] = 50;
     monitor.sldManPwr_Change(1);
     tick();
     EXPECT_EQ(inst.operateCommands(), QStringList{"S2 500"});
@@ -211,12 +231,14 @@ TEST_F(RunMonitorTest, TheTimeoutBranchReconnectsAndASilentInstrumentBringsTheSe
     tick();
     EXPECT_EQ(Comm_GetStatus(), linkstatus::Timeout);
     EXPECT_EQ(inst.commands, QStringList{"V"});
-    inst.silent = false, inst.commands.clear();
+    inst.silent = false;
+    inst.commands.clear();
     tick();
     EXPECT_EQ(inst.commands.value(0), QStringLiteral("@"));
     EXPECT_EQ(inst.commands.count(QStringLiteral("C1? 1")), 1); // the list is reloaded
     EXPECT_EQ(inst.commands.mid(inst.commands.size() - 3), (QStringList{"V", "K2", "K1"}));
-    EXPECT_TRUE(dialogs.messages.isEmpty() && settings.count() == 0);
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << "messages.isEmpty";
+    EXPECT_TRUE(settings.count() == 0) << "settings.count() == 0";
 
     // It stays silent: the reconnect fails with the settings window and the
     // message, and no later tick sends anything.
@@ -262,19 +284,22 @@ TEST(ButtonTable, EveryPhaseGetsItsRowAndAPendingManualSwapsTheButtons)
         const Show got[6] = {l.nextLayer, l.startManLayer, l.startLayer, l.stopLayer, l.start, l.abort};
         for (int i = 0; i < 6; ++i)
             EXPECT_EQ(got[i], showOf(r.buttons[i])) << "phase " << r.phase << " button " << i;
-        EXPECT_EQ(std::tuple(l.processListEnabled, l.autoMan, l.manAuto, l.sliders),
-                  std::tuple(r.list, r.autoMan, r.manAuto, r.sliders))
-            << r.phase;
+        EXPECT_EQ(l.processListEnabled, r.list) << r.phase;
+        EXPECT_EQ(l.autoMan, r.autoMan) << r.phase;
+        EXPECT_EQ(l.manAuto, r.manAuto) << r.phase;
+        EXPECT_EQ(l.sliders, r.sliders) << r.phase;
     }
     // Auto -> Manual queued: the swap shows only in the stopped states.
     for (qint16 p : {0, 3, 25}) {
         const ButtonLayout l = ButtonsForPhase(p, OperateCode::AutoToManual);
-        EXPECT_EQ(std::tuple(l.autoMan, l.manAuto), std::tuple(false, true)) << p;
+        EXPECT_FALSE(l.autoMan) << p;
+        EXPECT_TRUE(l.manAuto) << p;
     }
     for (qint16 p : {13, 26, 24, 23})
         EXPECT_EQ(ButtonsForPhase(p, OperateCode::AutoToManual), ButtonsForPhase(p, OperateCode::None)) << p;
-    EXPECT_EQ(std::tuple(StartLayerCode(0), StartLayerCode(25), StartLayerCode(-1)),
-              std::tuple(OperateCode::StartProcess, OperateCode::StartManLayer, OperateCode::StartManLayer));
+    EXPECT_EQ(StartLayerCode(0), OperateCode::StartProcess) << "StartLayerCode(0)";
+    EXPECT_EQ(StartLayerCode(25), OperateCode::StartManLayer) << "StartLayerCode(25)";
+    EXPECT_EQ(StartLayerCode(-1), OperateCode::StartManLayer) << "StartLayerCode(-1)";
 }
 
 // Each control queues its code (start codes reset the graphs at once) and the

@@ -95,8 +95,10 @@ inline CtlRun runCtl(const QString& dir, const QStringList& args,
             QStringList{QStringLiteral("--home"), dcxTestProgramFolder()} + args);
     QTimer::singleShot(60000, &loop, &QEventLoop::quit); // only against a hang; a good run ends long before
     loop.exec();
-    if (p.state() != QProcess::NotRunning)
-        p.kill(), p.waitForFinished();
+    if (p.state() != QProcess::NotRunning) {
+        p.kill();
+        p.waitForFinished();
+    }
     if (p.error() == QProcess::FailedToStart)
         return {-1, {}, p.errorString().toUtf8()};
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),

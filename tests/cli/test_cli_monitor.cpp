@@ -87,15 +87,17 @@ TEST(CliMonitor, LinesForKnownReadingsFailedTicksAndTheDataLog)
               QStringLiteral(",,Bad Command") + QString(28, QLatin1Char(',')));
     // V, then K2, then K1 on every tick, each once.
     EXPECT_EQ(inst.commands.mid(0, 4), (QList<QByteArray>{"@", "V", "K2", "K1"}));
-    EXPECT_EQ(std::tuple(inst.commands.count("V"), inst.commands.count("K1")), std::tuple(6, 6));
+    EXPECT_EQ(inst.commands.count("V"), 6) << "V commands";
+    EXPECT_EQ(inst.commands.count("K1"), 6) << "K1 commands";
 
     // The log: one section for the run, a line on each active tick (the failed
     // one logs the previous values), the end line at "Stopped".
     const QList<QByteArray> logLines = readFile(log).split('\n');
     ASSERT_GE(logLines.size(), 12);
-    EXPECT_TRUE(logLines[0].startsWith("Start:   Date: ") && logLines[2].startsWith("Time,Phase, Out1Rate,"))
-        << logLines[0].toStdString();
-    EXPECT_EQ(std::tuple(logLines[1], logLines[3]), std::tuple(QByteArray("\r"), QByteArray("\r")));
+    EXPECT_TRUE(logLines[0].startsWith("Start:   Date: ")) << logLines[0].toStdString();
+    EXPECT_TRUE(logLines[2].startsWith("Time,Phase, Out1Rate,")) << logLines[2].toStdString();
+    EXPECT_EQ(logLines[1], QByteArray("\r")) << "logLines[1]";
+    EXPECT_EQ(logLines[3], QByteArray("\r")) << "logLines[3]";
     for (int i = 4; i < 7; ++i)
         EXPECT_TRUE(logLines[i].endsWith(QByteArray(", Deposit, ") + kLogValues + "\r"))
             << logLines[i].toStdString();

@@ -54,7 +54,11 @@ private:
 // Installs the peer as the link for one test and resets the link afterwards.
 class PeerLink {
 public:
-    explicit PeerLink(ScriptedPeer& peer) { Comm_ResetLink(), Comm_UseInProcessPeer(&peer); }
+    explicit PeerLink(ScriptedPeer& peer)
+    {
+        Comm_ResetLink();
+        Comm_UseInProcessPeer(&peer);
+    }
     ~PeerLink() { Comm_ResetLink(); }
     PeerLink(const PeerLink&) = delete;
     PeerLink& operator=(const PeerLink&) = delete;

@@ -12,11 +12,23 @@ const QString kName = QStringLiteral("Gold            ");
 
 class Materials : public ::testing::Test {
 protected:
-    void SetUp() override { SetDefaultParameters(), rec() = {Name16("Gold"), 19.3, 0.381}; }
+    void SetUp() override
+    {
+        SetDefaultParameters();
+        rec() = {Name16("Gold"), 19.3, 0.381};
+    }
     static MaterialRecord& rec() { return Model().MaterialTable[5]; }
     // Reads item of material 5 from reply; refused() answers No to the retry question.
-    int ask(int item, const char* reply) { return peer.accept(reply), Material_Get(5, item); }
-    int refused(int item, const char* reply) { return dlg.answer(MsgResult::No), ask(item, reply); }
+    int ask(int item, const char* reply)
+    {
+        peer.accept(reply);
+        return Material_Get(5, item);
+    }
+    int refused(int item, const char* reply)
+    {
+        dlg.answer(MsgResult::No);
+        return ask(item, reply);
+    }
 
     ScriptedPeer peer;
     PeerLink link{peer};

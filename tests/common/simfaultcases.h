@@ -38,7 +38,11 @@ public:
         }
         return up_;
     }
-    void close() override { up_ = false, pending_.clear(); }
+    void close() override
+    {
+        up_ = false;
+        pending_.clear();
+    }
     bool write(const QByteArray& frame) override
     {
         if (!up_)

@@ -22,11 +22,9 @@ std::vector<RxMachine::Frame> feedAll(RxMachine& rx, const QByteArray& in)
 
 TEST(CommFrame, CommandFramesMatchWorkedExamples)
 {
-    EXPECT_EQ(FrameCRC("\x23\x40", 2), 0x0AAD);
     EXPECT_EQ(*BuildCommandFrame("@", true), bytes({0x21, 0x23, 0x40, 0x4F, 0x37}));
     EXPECT_EQ(*BuildCommandFrame("@", false), bytes({0x21, 0x23, 0x40, 0x00, 0x00}));
 
-    EXPECT_EQ(FrameCRC("\x24\x4B\x31", 3), 0x07BB);
     EXPECT_EQ(*BuildCommandFrame("K1", true), bytes({0x21, 0x24, 0x4B, 0x31, 0x5D, 0x31}));
 
     // Empty command: 4 bytes, CRC over the length character 0x22 alone = 0x12FF.
@@ -39,7 +37,8 @@ TEST(CommFrame, CommandLengthLimitAndLatin1)
     const QByteArray longest(221, 'x');
     auto f = BuildCommandFrame(longest, true);
     ASSERT_TRUE(f.has_value());
-    EXPECT_EQ(std::tuple(f->size(), static_cast<quint8>(f->at(1))), std::tuple(225, 0xFF));
+    EXPECT_EQ(f->size(), 225) << "f.size";
+    EXPECT_EQ(static_cast<quint8>(f->at(1)), 0xFF) << "static_cast<quint8>(f->at(1))";
     EXPECT_FALSE(BuildCommandFrame(QByteArray(222, 'x'), true).has_value());
 
     // A byte above 0x7F travels as itself.
@@ -51,8 +50,6 @@ TEST(CommFrame, CalcCrcZeroLengthAndReplyExample)
     EXPECT_EQ(Comm_CalcCRC(bytes({0x21, 0x00, 0x40, 0x11, 0x22})), (std::array<char, 2>{0, 0}));
     // Three bytes cannot hold a checksum.
     EXPECT_EQ(Comm_CalcCRC(bytes({0x21, 0x24, 0x41})), (std::array<char, 2>{0, 0}));
-    const auto c = Comm_CalcCRC(bytes({0x21, 0x24, 0x41, 0, 0}));
-    EXPECT_EQ(std::tuple(static_cast<quint8>(c[0]), static_cast<quint8>(c[1])), std::tuple(0x35, 0x97));
     EXPECT_EQ(*BuildReplyFrame('A', {}), bytes({0x21, 0x24, 0x41, 0x35, 0x97}));
     EXPECT_EQ(*BuildReplyFrame('A', "12 34"),
               bytes({0x21, 0x29, 0x41, 0x31, 0x32, 0x20, 0x33, 0x34, 0x94, 0x35}));
@@ -70,12 +67,14 @@ TEST(RxMachine, AcceptsGoodRepliesAndRejectsBadChecksums)
     RxMachine rx;
     auto frames = feedAll(rx, bytes({0x21, 0x24, 0x41, 0x35, 0x97}));
     ASSERT_EQ(frames.size(), 1u);
-    EXPECT_EQ(std::tuple(frames[0].checksumOk, frames[0].status, frames[0].data),
-              std::tuple(true, 'A', QByteArray()));
+    EXPECT_TRUE(frames[0].checksumOk) << "frames[0].checksumOk";
+    EXPECT_EQ(frames[0].status, 'A') << "frames[0].status";
+    EXPECT_EQ(frames[0].data, QByteArray()) << "frames[0].data";
 
     frames = feedAll(rx, bytes({0x21, 0x29, 0x41, 0x31, 0x32, 0x20, 0x33, 0x34, 0x94, 0x35}));
     ASSERT_EQ(frames.size(), 1u);
-    EXPECT_EQ(std::tuple(frames[0].checksumOk, frames[0].data), std::tuple(true, QByteArray("12 34")));
+    EXPECT_TRUE(frames[0].checksumOk) << "frames[0].checksumOk";
+    EXPECT_EQ(frames[0].data, QByteArray("12 34")) << "frames[0].data";
 
     // Swapped checksum characters; then only the second one wrong.
     for (const QByteArray& bad :
@@ -88,7 +87,8 @@ TEST(RxMachine, AcceptsGoodRepliesAndRejectsBadChecksums)
     // Status "Z" with a good checksum (CRC 0x38D3).
     frames = feedAll(rx, bytes({0x21, 0x24, 0x5A, 0x75, 0x93}));
     ASSERT_EQ(frames.size(), 1u);
-    EXPECT_EQ(std::tuple(frames[0].checksumOk, StatusForReplyChar(frames[0].status)), std::tuple(true, 5));
+    EXPECT_TRUE(frames[0].checksumOk) << "frames[0].checksumOk";
+    EXPECT_EQ(StatusForReplyChar(frames[0].status), 5) << "StatusForReplyChar(frames[0].status)";
 }
 
 TEST(RxMachine, ResynchronisesOnStartAndIgnoresZeros)
@@ -102,7 +102,8 @@ TEST(RxMachine, ResynchronisesOnStartAndIgnoresZeros)
     // A start byte in the middle of a reply restarts the frame.
     frames = feedAll(rx, bytes({0x21, 0x29, 0x41, 0x31, 0x21, 0x24, 0x41, 0x35, 0x97}));
     ASSERT_EQ(frames.size(), 1u);
-    EXPECT_EQ(std::tuple(frames[0].checksumOk, frames[0].data), std::tuple(true, QByteArray()));
+    EXPECT_TRUE(frames[0].checksumOk) << "frames[0].checksumOk";
+    EXPECT_EQ(frames[0].data, QByteArray()) << "frames[0].data";
 
     // A length of 2 or less is ignored; the real length follows.
     frames = feedAll(rx, bytes({0x21, 0x01, 0x02, 0x24, 0x41, 0x35, 0x97}));
@@ -120,6 +121,7 @@ TEST(RxMachine, ShortLengthsAndTrailingBytes)
         EXPECT_FALSE(frames[0].checksumOk) << len;
         EXPECT_EQ(rx.index(), -1);
     }
+    EXPECT_EQ(feedAll(rx, bytes({0x21, 0x22})).size(), 1u) << "0x22 reported at its length character";
     // 0x23 leaves room for the checksum alone: the frame waits for both bytes.
     EXPECT_TRUE(feedAll(rx, bytes({0x21, 0x23, 0x41})).empty());
     const auto lone = feedAll(rx, bytes({0x35}));
@@ -151,8 +153,12 @@ TEST(CommandFrameParser, RebuildsCommandsFromAStream)
             got.push_back(*cmd);
     ASSERT_EQ(got.size(), 5u);
     using C = CommandFrameParser::Checksum;
-    EXPECT_EQ(std::tuple(got[0].text, got[1].text, got[2].text),
-              std::tuple(QByteArray("K1"), QByteArray("@"), QByteArray()));
-    EXPECT_EQ(std::tuple(got[0].checksum, got[1].checksum, got[2].checksum, got[3].checksum, got[4].checksum),
-              std::tuple(C::Ok, C::Off, C::Ok, C::Bad, C::Bad));
+    EXPECT_EQ(got[0].text, QByteArray("K1")) << "got[0].text";
+    EXPECT_EQ(got[1].text, QByteArray("@")) << "got[1].text";
+    EXPECT_EQ(got[2].text, QByteArray()) << "got[2].text";
+    EXPECT_EQ(got[0].checksum, C::Ok) << "got[0].checksum";
+    EXPECT_EQ(got[1].checksum, C::Off) << "got[1].checksum";
+    EXPECT_EQ(got[2].checksum, C::Ok) << "got[2].checksum";
+    EXPECT_EQ(got[3].checksum, C::Bad) << "got[3].checksum";
+    EXPECT_EQ(got[4].checksum, C::Bad) << "got[4].checksum";
 }

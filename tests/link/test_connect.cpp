@@ -67,8 +67,17 @@ public:
 
 class LinkConnect : public ::testing::Test {
 protected:
-    void SetUp() override { Config() = AppConfig(), Comm_ResetLink(), setUsbDeviceSource(&usb); }
-    void TearDown() override { Comm_ResetLink(), setUsbDeviceSource(nullptr); }
+    void SetUp() override
+    {
+        Config() = AppConfig();
+        Comm_ResetLink();
+        setUsbDeviceSource(&usb);
+    }
+    void TearDown() override
+    {
+        Comm_ResetLink();
+        setUsbDeviceSource(nullptr);
+    }
 
     FakeClock clock;
     ScopedClock scopedClock{clock};
@@ -83,16 +92,20 @@ protected:
 
 TEST_F(LinkConnect, UsbTwoInstrumentsWithoutAChoiceFail)
 {
-    std::tie(Config().CommType, Config().USBDevice) = std::tuple(1, QString());
+    Config().CommType = 1;
+    Config().USBDevice = QString();
     usb.add(QStringLiteral("SN0001"));
     usb.add(QStringLiteral("FTDI77"), QStringLiteral("6001")); // another USB serial device
     usb.add(QStringLiteral("SN0002"));
 
     EXPECT_FALSE(Comm_Connect());
-    EXPECT_EQ(std::tuple(Comm_USBList(), Comm_USBCount(), Comm_Online(), Config().USBDevice),
-              std::tuple(QStringList{"SN0001", "SN0002"}, 2, false, QString()));
+    EXPECT_EQ(Comm_USBList(), (QStringList{"SN0001", "SN0002"})) << "Comm_USBList";
+    EXPECT_EQ(Comm_USBCount(), 2) << "Comm_USBCount";
+    EXPECT_FALSE(Comm_Online()) << "Comm_Online";
+    EXPECT_EQ(Config().USBDevice, QString()) << "USBDevice";
     EXPECT_EQ(dlg.texts(), QStringList{QStringLiteral("Instrument not found.")});
-    EXPECT_EQ(std::tuple(settingsRequests.count(), captions.count()), std::tuple(1, 0));
+    EXPECT_EQ(settingsRequests.count(), 1) << "settingsRequests.count";
+    EXPECT_EQ(captions.count(), 0) << "captions.count";
 
     // Naming one of them (in any case) connects to that one.
     Config().USBDevice = QStringLiteral("sn0002");
@@ -105,8 +118,8 @@ TEST_F(LinkConnect, UsbTwoInstrumentsWithoutAChoiceFail)
 
     // The opened device carries later transactions.
     Comm_SendCommand(QStringLiteral("V"));
-    EXPECT_EQ(std::tuple(Comm_GetStatus(), usb.peers[QStringLiteral("SN0002")]->commands.size()),
-              std::tuple(0, 2));
+    EXPECT_EQ(Comm_GetStatus(), 0) << "Comm_GetStatus";
+    EXPECT_EQ(usb.peers[QStringLiteral("SN0002")]->commands.size(), 2) << "commands sent to SN0002";
 }
 
 TEST_F(LinkConnect, UsbSingleInstrumentIsAdopted)
@@ -115,14 +128,16 @@ TEST_F(LinkConnect, UsbSingleInstrumentIsAdopted)
     usb.add(QStringLiteral("SN0042"));
 
     EXPECT_TRUE(Comm_Connect());
-    EXPECT_EQ(std::tuple(Config().USBDevice, Comm_Online(), Comm_GetStatus()),
-              std::tuple(QString("SN0042"), true, 0));
+    EXPECT_EQ(Config().USBDevice, QString("SN0042")) << "USBDevice";
+    EXPECT_TRUE(Comm_Online()) << "Comm_Online";
+    EXPECT_EQ(Comm_GetStatus(), 0) << "Comm_GetStatus";
     ASSERT_EQ(captions.count(), 1);
     EXPECT_EQ(captions.last().at(0).toString(), QStringLiteral("DCX700 Comm - [DCX-700 SN0042]"));
-    EXPECT_TRUE(dlg.messages.isEmpty() && settingsRequests.count() == 0);
+    EXPECT_TRUE(dlg.messages.isEmpty()) << "messages.isEmpty";
+    EXPECT_TRUE(settingsRequests.count() == 0) << "settingsRequests.count() == 0";
     // The search is registered with the error handler while it runs.
-    EXPECT_EQ((QStringList{usb.procedureSeen, ErrHandler().TopProcedure()}),
-              (QStringList{"Comm_FindDCX700", ""}));
+    EXPECT_EQ(usb.procedureSeen, "Comm_FindDCX700") << "procedureSeen";
+    EXPECT_EQ(ErrHandler().TopProcedure(), "") << "TopProcedure";
 
     // A device that cannot be opened is not listed.
     usb.add(QStringLiteral("SN0043"), QStringLiteral("8292"), false);
@@ -139,8 +154,10 @@ TEST_F(LinkConnect, UsbListStopsAtEight)
     Config().USBDevice = QStringLiteral("SN09");
     EXPECT_FALSE(Comm_Connect());
     // The search stops once eight are listed.
-    EXPECT_EQ(std::tuple(Comm_USBCount(), Comm_USBList().last(), Comm_USBList().contains("SN09"), usb.opens),
-              std::tuple(8, QString("SN08"), false, 8));
+    EXPECT_EQ(Comm_USBCount(), 8) << "Comm_USBCount";
+    EXPECT_EQ(Comm_USBList().last(), QString("SN08")) << "Comm_USBList.last";
+    EXPECT_FALSE(Comm_USBList().contains("SN09")) << "Comm_USBList().contains('SN09')";
+    EXPECT_EQ(usb.opens, 8) << "opens";
 
     Config().USBDevice = QStringLiteral("SN08");
     EXPECT_TRUE(Comm_Connect());
@@ -153,12 +170,14 @@ TEST_F(LinkConnect, UsbListStopsAtEight)
 
 TEST_F(LinkConnect, SerialPortNumbersOutsideOneToNine)
 {
-    std::tie(Config().CommType, Config().RS232Port) = std::tuple(0, 0);
+    Config().CommType = 0;
+    Config().RS232Port = 0;
     EXPECT_TRUE(Comm_OpenRS232(0));
     EXPECT_TRUE(Comm_OpenRS232(10));
-    EXPECT_EQ(std::tuple(Comm_SerialPortOpen(), Comm_SerialPortNumber()), std::tuple(false, 0));
-    EXPECT_EQ((QStringList{Comm_SerialDevicePath(1), Comm_SerialDevicePath(9)}),
-              (QStringList{"/dev/ttyS0", "/dev/ttyS8"}));
+    EXPECT_FALSE(Comm_SerialPortOpen()) << "Comm_SerialPortOpen";
+    EXPECT_EQ(Comm_SerialPortNumber(), 0) << "Comm_SerialPortNumber";
+    EXPECT_EQ(Comm_SerialDevicePath(1), "/dev/ttyS0") << "Comm_SerialDevicePath(1)";
+    EXPECT_EQ(Comm_SerialDevicePath(9), "/dev/ttyS8") << "Comm_SerialDevicePath(9)";
 
     // No port open and none configured: offline, with the message.
     EXPECT_FALSE(Comm_Connect());
@@ -168,7 +187,8 @@ TEST_F(LinkConnect, SerialPortNumbersOutsideOneToNine)
     Config().RS232Device = QStringLiteral("/nonexistent/tty-dcx");
     EXPECT_EQ(Comm_SerialDevicePath(3), QStringLiteral("/nonexistent/tty-dcx"));
     EXPECT_FALSE(Comm_OpenRS232(3));
-    EXPECT_EQ(std::tuple(Comm_SerialPortNumber(), Comm_SerialPortOpen()), std::tuple(3, false));
+    EXPECT_EQ(Comm_SerialPortNumber(), 3) << "Comm_SerialPortNumber";
+    EXPECT_FALSE(Comm_SerialPortOpen()) << "Comm_SerialPortOpen";
 }
 
 TEST_F(LinkConnect, IdentifyFailureAndBusyGuard)
@@ -180,8 +200,9 @@ TEST_F(LinkConnect, IdentifyFailureAndBusyGuard)
     EXPECT_FALSE(Comm_Connect());
     ASSERT_EQ(captions.count(), 1);
     EXPECT_EQ(captions.last().at(0).toString(), QStringLiteral("DCX700 Comm - [Off Line]"));
-    EXPECT_EQ(std::tuple(Comm_GetStatus(), dlg.texts(), settingsRequests.count()),
-              std::tuple(4, QStringList{"Instrument not found."}, 1));
+    EXPECT_EQ(Comm_GetStatus(), 4) << "Comm_GetStatus";
+    EXPECT_EQ(dlg.texts(), QStringList{"Instrument not found."}) << "texts";
+    EXPECT_EQ(settingsRequests.count(), 1) << "settingsRequests.count";
 
     // A connect started inside a connect returns false at once; the send made
     // by the connect runs with status 10 set, not 9.
@@ -194,7 +215,9 @@ TEST_F(LinkConnect, IdentifyFailureAndBusyGuard)
     };
     EXPECT_TRUE(Comm_Connect());
     // The send itself sets 9 before writing.
-    EXPECT_EQ(std::tuple(nested, statusSeenByPeer, peer.received.size()), std::tuple(false, 9, 2));
+    EXPECT_FALSE(nested) << "nested";
+    EXPECT_EQ(statusSeenByPeer, 9) << "statusSeenByPeer";
+    EXPECT_EQ(peer.received.size(), 2) << "received.size";
     EXPECT_EQ(captions.last().at(0).toString(), QStringLiteral("DCX700 Comm - [DCX-700]"));
 }
 
@@ -205,7 +228,8 @@ TEST_F(LinkConnect, TcpConnectThatNeverCompletesFailsAfterOneSecond)
     const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
     ASSERT_GE(listener, 0);
     sockaddr_in addr{};
-    std::tie(addr.sin_family, addr.sin_addr.s_addr) = std::tuple(AF_INET, htonl(INADDR_LOOPBACK));
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
     ASSERT_EQ(::listen(listener, 0), 0);
     socklen_t len = sizeof addr;
@@ -216,8 +240,9 @@ TEST_F(LinkConnect, TcpConnectThatNeverCompletesFailsAfterOneSecond)
         ::connect(f, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
     }
 
-    std::tie(Config().CommType, Config().EAddress, Config().EPort) =
-        std::tuple(2, QString("127.0.0.1"), QString::number(ntohs(addr.sin_port)));
+    Config().CommType = 2;
+    Config().EAddress = QString("127.0.0.1");
+    Config().EPort = QString::number(ntohs(addr.sin_port));
     bool waitedPastOneSecond = false;
     QTimer::singleShot(0, [&] {
         clock.advanceMs(1000); // exactly 1.0 s: still waiting
@@ -228,7 +253,8 @@ TEST_F(LinkConnect, TcpConnectThatNeverCompletesFailsAfterOneSecond)
     });
     const qint64 start = clock.monotonicMs();
     EXPECT_FALSE(Comm_Connect());
-    EXPECT_EQ(std::tuple(waitedPastOneSecond, clock.monotonicMs() - start), std::tuple(true, 1001));
+    EXPECT_TRUE(waitedPastOneSecond) << "waitedPastOneSecond";
+    EXPECT_EQ(clock.monotonicMs() - start, 1001) << "time waited";
     EXPECT_EQ(dlg.texts(), QStringList{QStringLiteral("Instrument not found.")});
 
     // A port text without a leading number connects to nothing.

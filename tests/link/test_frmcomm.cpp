@@ -81,7 +81,12 @@ protected:
         Comm_UseInProcessPeer(&inst);
         setCommSettingsHost(&host);
     }
-    void TearDown() override { setCommSettingsHost(nullptr), Comm_ResetLink(), Config() = AppConfig{}; }
+    void TearDown() override
+    {
+        setCommSettingsHost(nullptr);
+        Comm_ResetLink();
+        Config() = AppConfig{};
+    }
     template <class T>
     static T* child(const QWidget& w, const char* name)
     {
@@ -103,21 +108,27 @@ protected:
 TEST_F(CommWindow, OpeningShowsTheSettingsAndStopsTheMainWindowsUpdates)
 {
     Config().RS232Device.clear();
-    std::tie(Config().RS232Port, Config().EPort, Config().EAddress, Config().CheckSumOn, Config().CommType) =
-        std::tuple(3, QString("2102"), QString("127.0.0.1"), 1, 2);
+    Config().RS232Port = 3;
+    Config().EPort = QString("2102");
+    Config().EAddress = QString("127.0.0.1");
+    Config().CheckSumOn = 1;
+    Config().CommType = 2;
     frmComm w;
     auto* rs232 = child<QComboBox>(w, "cboRS232");
     ASSERT_EQ(rs232->count(), 9);
-    EXPECT_EQ(std::tuple(rs232->itemText(0), rs232->itemText(8), rs232->currentIndex()),
-              std::tuple(QString("COM1 (/dev/ttyS0)"), QString("COM9 (/dev/ttyS8)"), 2));
-    EXPECT_EQ((QStringList{child<QLineEdit>(w, "txtEport")->text(), child<QLineEdit>(w, "txtEAddr")->text()}),
-              (QStringList{"2102", "127.0.0.1"}));
-    EXPECT_TRUE(child<QCheckBox>(w, "chkSum")->isChecked() &&
-                child<QRadioButton>(w, "optComm_2")->isChecked());
+    EXPECT_EQ(rs232->itemText(0), QString("COM1 (/dev/ttyS0)")) << "itemText(0)";
+    EXPECT_EQ(rs232->itemText(8), QString("COM9 (/dev/ttyS8)")) << "itemText(8)";
+    EXPECT_EQ(rs232->currentIndex(), 2) << "currentIndex";
+    EXPECT_EQ(child<QLineEdit>(w, "txtEport")->text(), "2102") << "txtEport";
+    EXPECT_EQ(child<QLineEdit>(w, "txtEAddr")->text(), "127.0.0.1") << "txtEAddr";
+    EXPECT_TRUE(child<QCheckBox>(w, "chkSum")->isChecked()) << "child<QCheckBox>(w, 'chkSum')->isChecked()";
+    EXPECT_TRUE(child<QRadioButton>(w, "optComm_2")->isChecked())
+        << "child<QRadioButton>(w, 'optComm_2')->isChecked()";
     EXPECT_EQ(host.calls, QStringList{"stop"});
     // Filling the window changed nothing.
-    EXPECT_EQ(std::tuple(Config().RS232Port, Config().CheckSumOn, Comm_SerialPortNumber()),
-              std::tuple(3, 1, 0));
+    EXPECT_EQ(Config().RS232Port, 3) << "RS232Port";
+    EXPECT_EQ(Config().CheckSumOn, 1) << "CheckSumOn";
+    EXPECT_EQ(Comm_SerialPortNumber(), 0) << "Comm_SerialPortNumber";
 }
 
 TEST_F(CommWindow, SendShowsTheReplyOrTheStatusText)
@@ -149,18 +160,21 @@ TEST_F(CommWindow, FindConnectsOnceReloadsTheProcessesAndCloseResumesUpdates)
             child<QPushButton>(w, "cmdFind")->click();
     };
     child<QPushButton>(w, "cmdFind")->click();
-    EXPECT_EQ((QStringList{child<QLineEdit>(w, "txtSend")->text(), child<QLineEdit>(w, "txtRcv")->text()}),
-              (QStringList{"@", "DCX-700 V2.05  "}));
-    EXPECT_EQ(std::tuple(inst.commands, host.calls, Comm_Online()),
-              std::tuple(QStringList{"@"}, QStringList{"reload"}, true));
+    EXPECT_EQ(child<QLineEdit>(w, "txtSend")->text(), "@") << "txtSend";
+    EXPECT_EQ(child<QLineEdit>(w, "txtRcv")->text(), "DCX-700 V2.05  ") << "txtRcv";
+    EXPECT_EQ(inst.commands, QStringList{"@"}) << "commands";
+    EXPECT_EQ(host.calls, QStringList{"reload"}) << "calls";
+    EXPECT_TRUE(Comm_Online()) << "Comm_Online";
 
     // Nobody answers: the connect's own message, the reply box kept.
     QSignalSpy settings(&Comm_Notifier(), &CommNotifier::showSettingsRequested);
-    inst.onCommand = nullptr, inst.silent = true;
+    inst.onCommand = nullptr;
+    inst.silent = true;
     child<QPushButton>(w, "cmdFind")->click();
     EXPECT_EQ(dialogs.texts(), QStringList{"Instrument not found."});
-    EXPECT_EQ(std::tuple(settings.count(), child<QLineEdit>(w, "txtRcv")->text(), host.calls),
-              std::tuple(1, QString("DCX-700 V2.05  "), QStringList{"reload"}));
+    EXPECT_EQ(settings.count(), 1) << "settings.count";
+    EXPECT_EQ(child<QLineEdit>(w, "txtRcv")->text(), QString("DCX-700 V2.05  ")) << "txtRcv";
+    EXPECT_EQ(host.calls, QStringList{"reload"}) << "calls";
 
     child<QPushButton>(w, "cmdOK")->click();
     EXPECT_FALSE(w.isVisible());

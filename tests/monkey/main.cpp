@@ -49,7 +49,8 @@ void printSeed()
 // The seed and the recent actions, also from signal handlers.
 void report()
 {
-    printSeed(), Monkey::printRecentActions();
+    printSeed();
+    Monkey::printRecentActions();
 }
 
 void onCrash(int sig, siginfo_t* info, void* context)
@@ -70,7 +71,8 @@ void installCrashReport()
 {
     for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) {
         struct sigaction sa = {};
-        sa.sa_sigaction = onCrash, sa.sa_flags = SA_SIGINFO | SA_NODEFER;
+        sa.sa_sigaction = onCrash;
+        sa.sa_flags = SA_SIGINFO | SA_NODEFER;
         sigemptyset(&sa.sa_mask);
         sigaction(sig, &sa, &g_previous[sig]);
     }

@@ -124,7 +124,9 @@ void Monkey::step()
     if (clock_.elapsed() >= durationMs_) {
         draining_ = dialogs_.draining = true;
         drainStartMs_ = clock_.elapsed();
-        faultTimer_.stop(), sim_.faults().clear(), link_.accepting = true;
+        faultTimer_.stop();
+        sim_.faults().clear();
+        link_.accepting = true;
         note("drain", QStringLiteral("faults off, closing every window"));
         return drain();
     }
@@ -161,7 +163,10 @@ void Monkey::gate(QWidget* window, const QString& what, std::function<void()> ac
     if (!handle)
         return;
     const quint32 id = nextGate_++;
-    gated_[id] = [this, what, action = std::move(action)] { note("do", what), action(); };
+    gated_[id] = [this, what, action = std::move(action)] {
+        note("do", what);
+        action();
+    };
     // A key press for a window behind a modal one is never delivered.
     if (gated_.size() > 256)
         gated_.erase(gated_.begin());
@@ -388,8 +393,13 @@ void Monkey::drain()
     }
 }
 
-void Monkey::finish(const QStringList& failures)
+void Monkey::finish(QStringList failures)
 {
+    for (const QString& report : dialogs_.errorReports)
+        failures << QStringLiteral("error handler reported: ") + report;
+    // A run in which no reply got through tested nothing beyond the link's failures.
+    if (Comm_AcceptedCount() == 0)
+        failures << QStringLiteral("no reply was accepted");
     finished_ = true;
     stepTimer_.stop();
     faultTimer_.stop();

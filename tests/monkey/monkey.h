@@ -44,7 +44,7 @@ private:
     void note(const char* kind, const QString& what);
     void drain();
     bool timerAsDesigned() const;
-    void finish(const QStringList& failures);
+    void finish(QStringList failures);
 
     void clickSomething();
     void pressKey();

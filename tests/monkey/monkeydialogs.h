@@ -19,10 +19,15 @@ public:
     bool draining = false;
     int answered = 0;
     int busyDepth = 0;
+    // What the error handler reported: each one is a fault the run found.
+    QStringList errorReports;
 
-    MsgResult message(const QString&, MsgButtons buttons, MsgIcon, const QString&) override
+    MsgResult message(const QString& text, MsgButtons buttons, MsgIcon, const QString&) override
     {
         ++answered;
+        if (text.startsWith(QLatin1String("Non Fatal Error:")) ||
+            text.startsWith(QLatin1String("The following error has occurred in procedure:")))
+            errorReports << QString(text).replace(QLatin1Char('\n'), QLatin1Char(' '));
         const std::vector<MsgResult> offered = choices(buttons);
         for (MsgResult calm : {MsgResult::No, MsgResult::Cancel, MsgResult::Abort, MsgResult::Ok})
             if (draining && std::find(offered.begin(), offered.end(), calm) != offered.end())
@@ -46,10 +51,18 @@ public:
         return i == std::size(texts) ? std::nullopt : std::optional(texts[i]);
     }
 
-    std::optional<QString> openFile(const FileDialogRequest&) override
+    // Only files of the kinds the dialog asks for: a wrong kind is refused
+    // through the error handler by design, and every error-handler report
+    // counts as a failure of the run.
+    std::optional<QString> openFile(const FileDialogRequest& req) override
     {
         ++answered;
-        const QStringList files = QDir(folder_).entryList(QDir::Files);
+        QStringList patterns;
+        const QStringList parts = req.filter.split(QLatin1Char('|'));
+        for (qsizetype i = 1; i < parts.size(); i += 2)
+            if (parts.at(i) != QLatin1String("*.*"))
+                patterns += parts.at(i).split(QLatin1Char(';'));
+        const QStringList files = QDir(folder_).entryList(patterns, QDir::Files);
         if (draining || files.isEmpty() || pick(3) == 0)
             return std::nullopt;
         return QDir(folder_).filePath(pick(5) == 0 ? QStringLiteral("no such file.mdb")

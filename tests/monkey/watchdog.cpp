@@ -35,7 +35,8 @@ void Watchdog::run()
     while (!stop_.wait_for(lock, std::chrono::milliseconds(100), [this] { return stopping_; })) {
         const qint64 now = nowMs();
         if (!pending_.load()) {
-            pending_ = true, sentAt_ = now;
+            pending_ = true;
+            sentAt_ = now;
             QMetaObject::invokeMethod(
                 &receiver_,
                 [this] {

@@ -52,13 +52,23 @@ protected:
         ASSERT_TRUE(dir.isValid());
         saved = Config();
         Config().LogFileName = dir.filePath(QStringLiteral("run.txt"));
-        std::tie(Config().LogType, Config().LogStart, Config().LogEnd, Config().LogInterval) =
-            std::tuple(2, 0, 0, 0);
+        Config().LogType = 2;
+        Config().LogStart = 0;
+        Config().LogEnd = 0;
+        Config().LogInterval = 0;
         DataLog() = DataLogger();
     }
-    void TearDown() override { Config() = saved, DataLog() = DataLogger(); }
+    void TearDown() override
+    {
+        Config() = saved;
+        DataLog() = DataLogger();
+    }
     // One 500 ms update tick in the given phase.
-    bool tick(int phase) { return clock.advance(0.5), DataLogSample(phase, reading); }
+    bool tick(int phase)
+    {
+        clock.advance(0.5);
+        return DataLogSample(phase, reading);
+    }
     QString path() const { return Config().LogFileName; }
 
     QTemporaryDir dir;
@@ -106,16 +116,24 @@ TEST(PhaseText, TextsAndGroups)
     for (int c : {-1, 27, 32767})
         EXPECT_EQ(PhaseText(c), QString()) << c;
 
-    for (int c : {0, 1, 2, 3, 4, 5, 25})
-        EXPECT_TRUE(IsIdlePhase(c) && !IsActivePhase(c)) << c;
-    for (int c : {6, 13, 17, 22, 26})
-        EXPECT_TRUE(IsActivePhase(c) && !IsIdlePhase(c)) << c;
-    for (int c : {-1, 23, 24, 27})
-        EXPECT_TRUE(!IsActivePhase(c) && !IsIdlePhase(c)) << c;
+    for (int c : {0, 1, 2, 3, 4, 5, 25}) {
+        EXPECT_TRUE(IsIdlePhase(c)) << c;
+        EXPECT_FALSE(IsActivePhase(c)) << c;
+    }
+    for (int c : {6, 13, 17, 22, 26}) {
+        EXPECT_TRUE(IsActivePhase(c)) << c;
+        EXPECT_FALSE(IsIdlePhase(c)) << c;
+    }
+    for (int c : {-1, 23, 24, 27}) {
+        EXPECT_FALSE(IsActivePhase(c)) << c;
+        EXPECT_FALSE(IsIdlePhase(c)) << c;
+    }
     // Above 5 is enough, whatever the group (25 -> 23).
-    EXPECT_EQ(std::tuple(IsRunStart(0, 6), IsRunStart(25, 23), IsRunStart(-1, 6), IsRunStart(23, 13),
-                         IsRunStart(0, 5)),
-              std::tuple(true, true, false, false, false));
+    EXPECT_TRUE(IsRunStart(0, 6)) << "IsRunStart(0, 6)";
+    EXPECT_TRUE(IsRunStart(25, 23)) << "IsRunStart(25, 23)";
+    EXPECT_FALSE(IsRunStart(-1, 6)) << "IsRunStart(-1, 6)";
+    EXPECT_FALSE(IsRunStart(23, 13)) << "IsRunStart(23, 13)";
+    EXPECT_FALSE(IsRunStart(0, 5)) << "IsRunStart(0, 5)";
 }
 
 TEST(PhaseText, FormatThicknessSwitchesAtTenHundredAndThousandKiloAngstrom)
@@ -177,7 +195,8 @@ TEST_F(DataLogTest, RunSectionBytesAndPhaseRules)
 
 TEST_F(DataLogTest, WindowRuleLogsFromStartToEndMinusStart)
 {
-    std::tie(Config().LogStart, Config().LogEnd) = std::tuple(60, 300);
+    Config().LogStart = 60;
+    Config().LogEnd = 300;
     InitDataLog();
     QList<double> written;
     for (int i = 1; i <= 800; ++i) // 400 s of ticks
@@ -185,26 +204,33 @@ TEST_F(DataLogTest, WindowRuleLogsFromStartToEndMinusStart)
             written << i * 0.5;
     ASSERT_FALSE(written.isEmpty());
     // e + 60 > 300 closes the window; every tick, interval 0.
-    EXPECT_EQ(std::tuple(written.first(), written.last(), written.size()), std::tuple(60.0, 240.0, 361));
+    EXPECT_EQ(written.first(), 60.0) << "written.first";
+    EXPECT_EQ(written.last(), 240.0) << "written.last";
+    EXPECT_EQ(written.size(), 361) << "written.size";
     const QStringList lines = dataLines(path());
     ASSERT_EQ(lines.size(), 361);
-    EXPECT_TRUE(lines.first().startsWith("60.0, Deposit, ") && lines.last().startsWith("240.0, Deposit, "));
+    EXPECT_TRUE(lines.first().startsWith("60.0, Deposit, ")) << "first line";
+    EXPECT_TRUE(lines.last().startsWith("240.0, Deposit, ")) << "last line";
 
     // Interval 1 on the 500 ms grid: one line per second, 0 to 300 s.
     DataLog() = DataLogger();
     QFile::remove(path());
-    std::tie(Config().LogStart, Config().LogEnd, Config().LogInterval) = std::tuple(0, 300, 1);
+    Config().LogStart = 0;
+    Config().LogEnd = 300;
+    Config().LogInterval = 1;
     InitDataLog();
     for (int i = 1; i <= 700; ++i)
         tick(13);
     const QStringList perSecond = dataLines(path());
     ASSERT_EQ(perSecond.size(), 300);
-    EXPECT_TRUE(perSecond.first().startsWith("1.0, ") && perSecond.last().startsWith("300.0, "));
+    EXPECT_TRUE(perSecond.first().startsWith("1.0, ")) << "first line";
+    EXPECT_TRUE(perSecond.last().startsWith("300.0, ")) << "last line";
 
     // Equal bounds: the whole run, every tick when the interval is 0.
     DataLog() = DataLogger();
     QFile::remove(path());
-    std::tie(Config().LogEnd, Config().LogInterval) = std::tuple(0, 0);
+    Config().LogEnd = 0;
+    Config().LogInterval = 0;
     InitDataLog();
     for (int i = 1; i <= 2000; ++i)
         tick(6);
@@ -252,8 +278,8 @@ TEST_F(DataLogTest, SizeQuestionAboveOneMillionBytes)
     dlg.answer(MsgResult::No);
     InitDataLog();
     ASSERT_EQ(dlg.messages.size(), 1);
-    EXPECT_EQ(std::tuple(dlg.messages[0].text, dlg.messages[0].buttons),
-              std::tuple(QString("Log file size is 1000001. Delete?"), MsgButtons::YesNo));
+    EXPECT_EQ(dlg.messages[0].text, QString("Log file size is 1000001. Delete?")) << "messages[0].text";
+    EXPECT_EQ(dlg.messages[0].buttons, MsgButtons::YesNo) << "messages[0].buttons";
     EXPECT_TRUE(readFile(path()).startsWith(QByteArray(1000001, 'x') + "Start:"));
     for (int i = 0; i < 10; ++i)
         tick(13);

@@ -16,8 +16,10 @@ protected:
     {
         saved = Config();
         Config().LogFileName = QStringLiteral("/var/lab/logs/run7.txt");
-        std::tie(Config().LogType, Config().LogStart, Config().LogEnd, Config().LogInterval) =
-            std::tuple(2, 125, 300, 5);
+        Config().LogType = 2;
+        Config().LogStart = 125;
+        Config().LogEnd = 300;
+        Config().LogInterval = 5;
     }
     void TearDown() override { Config() = saved; }
 
@@ -35,7 +37,11 @@ protected:
         return text(f, qPrintable(QStringLiteral("txt%1Min").arg(bound))) + ":" +
                text(f, qPrintable(QStringLiteral("txt%1Sec").arg(bound)));
     }
-    static std::tuple<int, int> stored() { return {Config().LogStart, Config().LogEnd}; }
+    static void expectStored(int start, int end)
+    {
+        EXPECT_EQ(Config().LogStart, start) << "LogStart";
+        EXPECT_EQ(Config().LogEnd, end) << "LogEnd";
+    }
     void spin(frmDataLog& f, const char* name, int v) { control(f, name)->setProperty("value", v); }
     // Types into a field and leaves it.
     void type(frmDataLog& f, const char* name, const QString& s, Qt::FocusReason reason = Qt::TabFocusReason)
@@ -57,28 +63,33 @@ TEST_F(FrmDataLogTest, SpinsDragTheOtherBoundAlong)
 {
     frmDataLog f;
     spin(f, "spnStartSec", 30); // 2:30
-    EXPECT_EQ(stored(), std::tuple(150, 300));
+    expectStored(150, 300);
 
     spin(f, "spnStartMin", 6); // 6:30 passes the end: the end follows
-    EXPECT_EQ(std::tuple(stored(), shown(f, "End")), std::tuple(std::tuple(390, 390), QString("6:30")));
+    expectStored(390, 390);
+    EXPECT_EQ(shown(f, "End"), QString("6:30")) << "End";
 
     spin(f, "spnEndMin", 1); // 1:30 below the start: the start moves down
-    EXPECT_EQ(std::tuple(stored(), shown(f, "Start")), std::tuple(std::tuple(90, 90), QString("1:30")));
+    expectStored(90, 90);
+    EXPECT_EQ(shown(f, "Start"), QString("1:30")) << "Start";
 
     // The arrows of the interval spin control.
     QToolButton* up = control(f, "spnInterval")->findChild<QToolButton*>("up");
     ASSERT_NE(up, nullptr);
     up->click();
-    EXPECT_EQ(std::tuple(Config().LogInterval, text(f, "txtInterval")), std::tuple(6, QString("6")));
+    EXPECT_EQ(Config().LogInterval, 6) << "LogInterval";
+    EXPECT_EQ(text(f, "txtInterval"), QString("6")) << "txtInterval";
     spin(f, "spnInterval", 99); // spin limit 60
     EXPECT_EQ(Config().LogInterval, 60);
     // Past 546:07 (32767 s, the setting's limit) the fields show what is kept.
     spin(f, "spnStartMin", 1000); // spin limit 999
-    EXPECT_EQ(std::tuple(stored(), shown(f, "Start"), shown(f, "End")),
-              std::tuple(std::tuple(32767, 32767), QString("546:7"), QString("546:7")));
+    expectStored(32767, 32767);
+    EXPECT_EQ(shown(f, "Start"), QString("546:7")) << "Start";
+    EXPECT_EQ(shown(f, "End"), QString("546:7")) << "End";
     spin(f, "spnStartMin", 1);
     spin(f, "spnEndMin", 547);
-    EXPECT_EQ(std::tuple(stored(), shown(f, "End")), std::tuple(std::tuple(60 + 7, 32767), QString("546:7")));
+    expectStored(60 + 7, 32767);
+    EXPECT_EQ(shown(f, "End"), QString("546:7")) << "End";
 }
 
 TEST_F(FrmDataLogTest, TypedValuesAreCheckedOnLeavingTheField)
@@ -86,15 +97,17 @@ TEST_F(FrmDataLogTest, TypedValuesAreCheckedOnLeavingTheField)
     frmDataLog f;
     type(f, "txtStartMin", "501");
     ASSERT_EQ(dlg.messages.size(), 1);
-    EXPECT_EQ(std::tuple(dlg.messages[0].text, dlg.messages[0].buttons),
-              std::tuple(QString("Valid values are 0 to 500 minutes."), MsgButtons::Ok));
+    EXPECT_EQ(dlg.messages[0].text, QString("Valid values are 0 to 500 minutes.")) << "messages[0].text";
+    EXPECT_EQ(dlg.messages[0].buttons, MsgButtons::Ok) << "messages[0].buttons";
     // Back to the spin value.
-    EXPECT_EQ(std::tuple(text(f, "txtStartMin"), Config().LogStart), std::tuple(QString("2"), 125));
+    EXPECT_EQ(text(f, "txtStartMin"), QString("2")) << "txtStartMin";
+    EXPECT_EQ(Config().LogStart, 125) << "LogStart";
 
     // Another program or a menu taking the focus checks nothing.
     for (Qt::FocusReason away : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason, Qt::OtherFocusReason}) {
         type(f, "txtStartMin", "501", away);
-        EXPECT_EQ(std::tuple(dlg.messages.size(), text(f, "txtStartMin")), std::tuple(1, QString("501")));
+        EXPECT_EQ(dlg.messages.size(), 1) << "messages.size";
+        EXPECT_EQ(text(f, "txtStartMin"), QString("501")) << "txtStartMin";
     }
     type(f, "txtStartMin", "4", Qt::MouseFocusReason);
     EXPECT_EQ(Config().LogStart, 245);
@@ -102,18 +115,21 @@ TEST_F(FrmDataLogTest, TypedValuesAreCheckedOnLeavingTheField)
     EXPECT_EQ(Config().LogStart, 125);
 
     type(f, "txtStartMin", " 3xyz");
-    EXPECT_EQ(std::tuple(Config().LogStart, text(f, "txtStartMin")), std::tuple(185, QString("3")));
+    EXPECT_EQ(Config().LogStart, 185) << "LogStart";
+    EXPECT_EQ(text(f, "txtStartMin"), QString("3")) << "txtStartMin";
 
     type(f, "txtEndSec", "60");
-    EXPECT_EQ((QStringList{dlg.messages.last().text, text(f, "txtEndSec")}),
-              (QStringList{"Valid values are 0 to 59 seconds.", "0"}));
+    EXPECT_EQ(dlg.messages.last().text, "Valid values are 0 to 59 seconds.") << "last.text";
+    EXPECT_EQ(text(f, "txtEndSec"), "0") << "txtEndSec";
 
     type(f, "txtInterval", "61");
-    EXPECT_EQ(std::tuple(dlg.messages.last().text, Config().LogInterval),
-              std::tuple(QString("Valid values are 0 to 60 seconds."), 5));
+    EXPECT_EQ(dlg.messages.last().text, QString("Valid values are 0 to 60 seconds.")) << "last.text";
+    EXPECT_EQ(Config().LogInterval, 5) << "LogInterval";
     type(f, "txtInterval", "12.4");
-    EXPECT_EQ(std::tuple(Config().LogInterval, text(f, "txtInterval")), std::tuple(12, QString("12")));
+    EXPECT_EQ(Config().LogInterval, 12) << "LogInterval";
+    EXPECT_EQ(text(f, "txtInterval"), QString("12")) << "txtInterval";
 
     type(f, "txtEndMin", "1"); // 1:00 below the start 3:05
-    EXPECT_EQ(std::tuple(stored(), dlg.messages.size()), std::tuple(std::tuple(60, 60), 3));
+    expectStored(60, 60);
+    EXPECT_EQ(dlg.messages.size(), 3) << "messages.size";
 }

@@ -60,15 +60,21 @@ TEST(frmGraphSet, OkAppliesAndSavesTheSettings)
     EXPECT_EQ(f.result(), QDialog::Accepted);
 
     // The chart shows the new settings at once (whole numbers, exact as doubles).
-    EXPECT_EQ(std::tuple(g.xAxisMin(), g.xAxisMax(), g.YMin(), g.YMax(), g.YDiv(),
-                         g.GraphControl()->xAxis->grid()->visible()),
-              std::tuple(125.0, 185.0, 30.0, 20.0, 1.0, false));
+    EXPECT_EQ(g.xAxisMin(), 125.0) << "xAxisMin";
+    EXPECT_EQ(g.xAxisMax(), 185.0) << "xAxisMax";
+    EXPECT_EQ(g.YMin(), 30.0) << "YMin";
+    EXPECT_EQ(g.YMax(), 20.0) << "YMax";
+    EXPECT_EQ(g.YDiv(), 1.0) << "YDiv";
+    EXPECT_FALSE(g.GraphControl()->xAxis->grid()->visible()) << "visible";
 
     auto saved = LoadChartConfig(chart.file, ChartConfig{});
     ASSERT_TRUE(saved);
-    EXPECT_EQ(
-        std::tuple(saved->xAxis.min, saved->xAxis.max, saved->xAxis.gridSpacing, saved->xAxis.gridVisible),
-        std::tuple(0.0, 60.0, 5.0, false));
-    EXPECT_EQ(std::tuple(saved->yAxis.min, saved->yAxis.max, saved->yAxis.gridSpacing, saved->series[0].name),
-              std::tuple(30.0, 20.0, 1.0, QString("Sensor 1")));
+    EXPECT_EQ(saved->xAxis.min, 0.0) << "min";
+    EXPECT_EQ(saved->xAxis.max, 60.0) << "max";
+    EXPECT_EQ(saved->xAxis.gridSpacing, 5.0) << "gridSpacing";
+    EXPECT_FALSE(saved->xAxis.gridVisible) << "gridVisible";
+    EXPECT_EQ(saved->yAxis.min, 30.0) << "min";
+    EXPECT_EQ(saved->yAxis.max, 20.0) << "max";
+    EXPECT_EQ(saved->yAxis.gridSpacing, 1.0) << "gridSpacing";
+    EXPECT_EQ(saved->series[0].name, QString("Sensor 1")) << "series[0].name";
 }

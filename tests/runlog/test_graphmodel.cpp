@@ -38,16 +38,20 @@ TEST(GraphModel, MissingOrGarbageFileKeepsTheChart)
               "[yaxis]\nMin=abc\nMax=12.5\nGridSpacing=\n[SERIES2]\nColour=#12345\n"
               "Name=Crystal 2\n[Series9]\nName=ignored\n");
     ASSERT_TRUE(c.Cfg_Load());
-    EXPECT_EQ(std::tuple(c.yAxisMin(), c.yAxisMax(), c.YDiv(), c.chart().series[1].name,
-                         c.chart().series[1].colour),
-              std::tuple(0.0, 12.5, 1.0, QString("Crystal 2"), 0xFFFF00u));
+    EXPECT_EQ(c.yAxisMin(), 0.0) << "yAxisMin";
+    EXPECT_EQ(c.yAxisMax(), 12.5) << "yAxisMax";
+    EXPECT_EQ(c.YDiv(), 1.0) << "YDiv";
+    EXPECT_EQ(c.chart().series[1].name, QString("Crystal 2")) << "series[1].name";
+    EXPECT_EQ(c.chart().series[1].colour, 0xFFFF00u) << "series[1].colour";
 }
 
 TEST(GraphModel, SettingsTextRoundTripsAndShippedFilesMatchTheCharts)
 {
     ChartConfig cfg = DefaultChartConfig(QStringLiteral("DEV_DEP.OC2"));
-    std::tie(cfg.title, cfg.yAxis.min, cfg.series[2].colour, cfg.xAxis.gridVisible) =
-        std::tuple(QString("Rate, deviation = \"x\""), -12.75, 0x1A2B3Cu, false);
+    cfg.title = QString("Rate, deviation = \"x\"");
+    cfg.yAxis.min = -12.75;
+    cfg.series[2].colour = 0x1A2B3Cu;
+    cfg.xAxis.gridVisible = false;
     auto back = ChartConfigFromText(ChartConfigToText(cfg), DefaultChartConfig(QString()));
     ASSERT_TRUE(back);
     EXPECT_EQ(*back, cfg);
@@ -65,11 +69,13 @@ TEST(GraphModel, SettingsTextRoundTripsAndShippedFilesMatchTheCharts)
         const QString name = QString::fromLatin1(e.file);
         auto shipped = LoadChartConfig(data + name, ChartConfig{});
         ASSERT_TRUE(shipped) << e.file;
-        EXPECT_EQ(std::tuple(shipped->title, shipped->series[0].name, shipped->xAxis.min),
-                  std::tuple(QString(e.title), QString(e.series1), 0.0));
-        EXPECT_EQ(std::tuple(shipped->series[0].colour, shipped->series[1].colour, shipped->series[2].colour,
-                             shipped->series[3].colour),
-                  std::tuple(0x00FF00u, 0xFFFF00u, 0x0000FFu, 0xFF0000u));
+        EXPECT_EQ(shipped->title, QString(e.title)) << "title";
+        EXPECT_EQ(shipped->series[0].name, QString(e.series1)) << "series[0].name";
+        EXPECT_EQ(shipped->xAxis.min, 0.0) << "min";
+        EXPECT_EQ(shipped->series[0].colour, 0x00FF00u) << "series[0].colour";
+        EXPECT_EQ(shipped->series[1].colour, 0xFFFF00u) << "series[1].colour";
+        EXPECT_EQ(shipped->series[2].colour, 0x0000FFu) << "series[2].colour";
+        EXPECT_EQ(shipped->series[3].colour, 0xFF0000u) << "series[3].colour";
         // The shipped file and the built-in settings agree.
         EXPECT_EQ(*shipped, DefaultChartConfig(name)) << e.file;
     }

@@ -26,7 +26,10 @@ struct Rig {
             charts[size_t(g)] = std::make_unique<ChartModel>();
             ChartModel& c = *charts[size_t(g)];
             c.setCfg_Filename(QStringLiteral("/nonexistent/chart.OC2"));
-            c.setXMin(0), c.setXWide(xWide), c.setYMin(-1000), c.setYMax(100000);
+            c.setXMin(0);
+            c.setXWide(xWide);
+            c.setYMin(-1000);
+            c.setYMax(100000);
             ptrs[size_t(g)] = &c;
         }
         graphs = std::make_unique<LiveGraphs>(ptrs);
@@ -55,10 +58,6 @@ struct Rig {
 TEST(LiveGraphs, FirstTickAppendsNothingSecondAppendsSampleOne)
 {
     Rig rig;
-    EXPECT_EQ(rig.graphs->PointIndex(), 1);
-    for (int g = 0; g < GraphCount; ++g)
-        EXPECT_EQ(rig.chart(g).pointCount(), 0);
-
     rig.tick(kRunStart + 0.5, 7.0); // overwrites sample 1
     for (int g = 0; g < GraphCount; ++g)
         EXPECT_EQ(rig.chart(g).pointCount(), 0) << "chart " << g;
@@ -69,17 +68,22 @@ TEST(LiveGraphs, FirstTickAppendsNothingSecondAppendsSampleOne)
         ASSERT_EQ(rig.chart(g).pointCount(), 1) << "chart " << g;
     const ChartPoint& rate = rig.chart(GraphRate).point(0);
     // Every value here is exact in binary.
-    EXPECT_EQ(std::tuple(rate.x, rate.y[0], rate.y[3], rig.chart(GraphDeviation).point(0).y[2],
-                         rig.chart(GraphPower).point(0).y[1], rig.chart(GraphSensorRate).point(0).y[1]),
-              std::tuple(0.5, 7.0, 10.0, 27.0, 50.0, 107.0));
+    EXPECT_EQ(rate.x, 0.5) << "x";
+    EXPECT_EQ(rate.y[0], 7.0) << "y[0]";
+    EXPECT_EQ(rate.y[3], 10.0) << "y[3]";
+    EXPECT_EQ(rig.chart(GraphDeviation).point(0).y[2], 27.0) << "y[2]";
+    EXPECT_EQ(rig.chart(GraphPower).point(0).y[1], 50.0) << "y[1]";
+    EXPECT_EQ(rig.chart(GraphSensorRate).point(0).y[1], 107.0) << "y[1]";
     // Sample 2 is in the ring but not yet on the charts.
-    EXPECT_EQ(std::tuple(rig.graphs->OutputHistory(0, LiveGraphs::OutRateItem, 2),
-                         rig.graphs->OutputHistory(0, LiveGraphs::OutTime, 2)),
-              std::tuple(8.0, 1.0));
+    EXPECT_EQ(rig.graphs->OutputHistory(0, LiveGraphs::OutRateItem, 2), 8.0)
+        << "rig.graphs->OutputHistory(0, LiveGraphs::OutRateItem, 2)";
+    EXPECT_EQ(rig.graphs->OutputHistory(0, LiveGraphs::OutTime, 2), 1.0)
+        << "rig.graphs->OutputHistory(0, LiveGraphs::OutTime, 2)";
 
     // A new run start empties everything again.
     rig.graphs->InitGraph(rig.r, kRunStart + 2.0, kRunStart + 2.0);
-    EXPECT_EQ(std::tuple(rig.graphs->PointIndex(), rig.graphs->LastPlotted()), std::tuple(1, 1));
+    EXPECT_EQ(rig.graphs->PointIndex(), 1) << "PointIndex";
+    EXPECT_EQ(rig.graphs->LastPlotted(), 1) << "LastPlotted";
     for (int g = 0; g < GraphCount; ++g)
         EXPECT_EQ(rig.chart(g).pointCount(), 0);
 }
@@ -108,9 +112,11 @@ TEST(LiveGraphs, EverySampleAppendedOnceAcrossRingWrap)
         previousNewest = newest;
     }
     // The ring position wrapped twice: tick 1300 stored at 300, next goes to 301.
-    EXPECT_EQ(std::tuple(rig.graphs->PointIndex(), rig.graphs->OutputHistory(0, LiveGraphs::OutRateItem, 300),
-                         rig.graphs->OutputHistory(0, LiveGraphs::OutRateItem, 1)),
-              std::tuple(301, 1300.0, 1001.0));
+    EXPECT_EQ(rig.graphs->PointIndex(), 301) << "PointIndex";
+    EXPECT_EQ(rig.graphs->OutputHistory(0, LiveGraphs::OutRateItem, 300), 1300.0)
+        << "rig.graphs->OutputHistory(0, LiveGraphs::OutRateItem, 300)";
+    EXPECT_EQ(rig.graphs->OutputHistory(0, LiveGraphs::OutRateItem, 1), 1001.0)
+        << "rig.graphs->OutputHistory(0, LiveGraphs::OutRateItem, 1)";
 }
 
 TEST(LiveGraphs, RolloverKeepsOnlyPointsInsideRateWindowInAllCharts)
@@ -122,28 +128,31 @@ TEST(LiveGraphs, RolloverKeepsOnlyPointsInsideRateWindowInAllCharts)
     Rig rig(60.0);
     for (int i = 1; i <= 501; ++i)
         rig.tick(kRunStart + 0.5 * i, i);
-    for (int g = 0; g < GraphCount; ++g)
-        EXPECT_EQ(std::tuple(rig.chart(g).pointCount(), rig.chart(g).xAxisMin(), rig.chart(g).xAxisMax()),
-                  std::tuple(500, 195.0, 255.0))
-            << "chart " << g;
+    for (int g = 0; g < GraphCount; ++g) {
+        EXPECT_EQ(rig.chart(g).pointCount(), 500) << "chart " << g;
+        EXPECT_EQ(rig.chart(g).xAxisMin(), 195.0) << "chart " << g;
+        EXPECT_EQ(rig.chart(g).xAxisMax(), 255.0) << "chart " << g;
+    }
     rig.tick(kRunStart + 0.5 * 502, 502);
     for (int g = 0; g < GraphCount; ++g) {
         const ChartModel& c = rig.chart(g);
         ASSERT_EQ(c.pointCount(), 112) << "chart " << g;
-        EXPECT_EQ(std::tuple(c.point(0).x, c.points().back().x), std::tuple(195.0, 250.5));
+        EXPECT_EQ(c.point(0).x, 195.0) << "x";
+        EXPECT_EQ(c.points().back().x, 250.5) << "x";
         for (int p = 1; p < c.pointCount(); ++p)
             ASSERT_DOUBLE_EQ(c.point(p).x - c.point(p - 1).x, 0.5);
     }
     // The values travel with their times: t = 195 is the sample of tick 390.
-    EXPECT_EQ(std::tuple(rig.chart(GraphRate).point(0).y[0], rig.chart(GraphSensorRate).point(0).y[2]),
-              std::tuple(390.0, 590.0));
+    EXPECT_EQ(rig.chart(GraphRate).point(0).y[0], 390.0) << "y[0]";
+    EXPECT_EQ(rig.chart(GraphSensorRate).point(0).y[2], 590.0) << "y[2]";
 }
 
 TEST(LiveGraphs, ClampsDrawnValuesButKeepsTrueOnes)
 {
     Rig rig;
     ChartModel& rate = rig.chart(GraphRate);
-    rate.setYMin(0), rate.setYMax(10);
+    rate.setYMin(0);
+    rate.setYMax(10);
     rig.tick(kRunStart + 0.5, 12.5); // series 1: 12.5 .. series 4: 15.5
     rig.r.OutRate[0] = -3.0;
     rig.graphs->UpdateGraph(rig.r, kRunStart + 1.0, kRunStart);
@@ -151,12 +160,14 @@ TEST(LiveGraphs, ClampsDrawnValuesButKeepsTrueOnes)
     rig.tick(kRunStart + 1.5, 0); // appends the -3 sample
 
     ASSERT_EQ(rate.pointCount(), 2);
-    EXPECT_EQ(
-        std::tuple(rate.point(0).y[0], rate.point(0).value[0], rate.point(1).y[0], rate.point(1).value[0]),
-        std::tuple(10.0, 12.5, 0.0, -3.0));
-    EXPECT_EQ(std::tuple(rig.graphs->OutputHistory(0, LiveGraphs::OutRateItem, 1),
-                         rig.graphs->OutputHistory(0, LiveGraphs::OutRateItem, 2)),
-              std::tuple(12.5, -3.0));
+    EXPECT_EQ(rate.point(0).y[0], 10.0) << "y[0]";
+    EXPECT_EQ(rate.point(0).value[0], 12.5) << "value[0]";
+    EXPECT_EQ(rate.point(1).y[0], 0.0) << "y[0]";
+    EXPECT_EQ(rate.point(1).value[0], -3.0) << "value[0]";
+    EXPECT_EQ(rig.graphs->OutputHistory(0, LiveGraphs::OutRateItem, 1), 12.5)
+        << "rig.graphs->OutputHistory(0, LiveGraphs::OutRateItem, 1)";
+    EXPECT_EQ(rig.graphs->OutputHistory(0, LiveGraphs::OutRateItem, 2), -3.0)
+        << "rig.graphs->OutputHistory(0, LiveGraphs::OutRateItem, 2)";
     // The other charts keep their own ranges: 12.5 fits the deviation chart.
     EXPECT_DOUBLE_EQ(rig.chart(GraphDeviation).point(0).y[0], 12.5);
 }
@@ -170,15 +181,16 @@ TEST(LiveGraphs, UnusedOutputIsAGapInOutputChartsOnly)
     rig.tick(kRunStart + 1.0, 4.0);
     for (int g : {GraphRate, GraphDeviation, GraphPower}) {
         const ChartPoint& p = rig.chart(g).point(0);
-        EXPECT_EQ(std::tuple(std::isnan(p.y[0]), std::isnan(p.y[1]), std::isnan(p.y[2])),
-                  std::tuple(false, true, false))
-            << "chart " << g;
+        EXPECT_FALSE(std::isnan(p.y[0])) << "chart " << g;
+        EXPECT_TRUE(std::isnan(p.y[1])) << "chart " << g;
+        EXPECT_FALSE(std::isnan(p.y[2])) << "chart " << g;
     }
     EXPECT_DOUBLE_EQ(rig.chart(GraphSensorRate).point(0).y[1], 103.0);
     // The ring keeps the readings, thickness and frequency included.
-    EXPECT_EQ(std::tuple(rig.graphs->OutputHistory(1, LiveGraphs::OutPowerItem, 1),
-                         rig.graphs->SensorHistory(1, LiveGraphs::SensorFrequencyItem, 1)),
-              std::tuple(-1.0, 5.9e6));
+    EXPECT_EQ(rig.graphs->OutputHistory(1, LiveGraphs::OutPowerItem, 1), -1.0)
+        << "rig.graphs->OutputHistory(1, LiveGraphs::OutPowerItem, 1)";
+    EXPECT_EQ(rig.graphs->SensorHistory(1, LiveGraphs::SensorFrequencyItem, 1), 5.9e6)
+        << "rig.graphs->SensorHistory(1, LiveGraphs::SensorFrequencyItem, 1)";
 
     // The gap follows the power of the latest readings: an output switched
     // off draws its previous (still powered) sample as a gap too.

@@ -25,11 +25,15 @@ Poll poll(Client& c)
     const auto v = fields(c.value("V"));
     const auto k2 = fields(c.value("K2"));
     const auto k1 = fields(c.value("K1"));
-    EXPECT_EQ(std::tuple(v.size(), k1.size(), k2.size()), std::tuple(5, 17, 13));
+    EXPECT_EQ(v.size(), 5) << "v.size";
+    EXPECT_EQ(k1.size(), 17) << "k1.size";
+    EXPECT_EQ(k2.size(), 13) << "k2.size";
     if (v.size() != 5 || k1.size() != 17 || k2.size() != 13)
         return p;
-    std::tie(p.phase, p.elapsed, p.process, p.layer) =
-        std::tuple(v[0].toInt(), v[1].toDouble(), v[2].toInt(), v[3].toInt());
+    p.phase = v[0].toInt();
+    p.elapsed = v[1].toDouble();
+    p.process = v[2].toInt();
+    p.layer = v[3].toInt();
     for (int k = 0; k < 4; ++k) {
         p.rate[k] = k1[1 + 4 * k].toDouble();
         p.dev[k] = k1[2 + 4 * k].toDouble();
@@ -97,7 +101,9 @@ TEST(SimRunEngine, DemoProcessWalksPreconditioningAndDepositToStopped)
         const bool firstLayer = p.layer == 1;
         const int out = firstLayer ? 1 : 0;
         // An output not in the layer reports -1.
-        EXPECT_TRUE(p.power[firstLayer ? 0 : 1] < 0 && p.power[2] < 0 && p.power[3] < 0);
+        EXPECT_TRUE(p.power[firstLayer ? 0 : 1] < 0) << "power of output firstLayer ? 0 : 1";
+        EXPECT_TRUE(p.power[2] < 0) << "power of output 2";
+        EXPECT_TRUE(p.power[3] < 0) << "power of output 3";
         EXPECT_GE(p.power[out], 0);
         EXPECT_LE(p.power[out], firstLayer ? 40.0 : 60.0) << "power above the layer's maximum";
         if (p.layer == 2 && (p.phase == 13 || p.phase == 14 || p.phase == 15)) {
@@ -124,10 +130,13 @@ TEST(SimRunEngine, DemoProcessWalksPreconditioningAndDepositToStopped)
     EXPECT_GT(lastThick, 0.9);
     // the crystal of sensor 1 lost frequency: about 0.81 Hz per Å per g/cm³ (1 kÅ of aluminium ≈ 2.2 kHz)
     const double shift = before.sFreq[0] - ticks.back().sFreq[0];
-    EXPECT_TRUE(shift > 1500.0 && shift < 3500.0) << shift;
-    EXPECT_TRUE(before.sFreq[0] > 5.9e6 && before.sFreq[0] < 6.0e6) << before.sFreq[0];
+    EXPECT_TRUE(shift > 1500.0) << shift;
+    EXPECT_TRUE(shift < 3500.0) << shift;
+    EXPECT_TRUE(before.sFreq[0] > 5.9e6) << before.sFreq[0];
+    EXPECT_TRUE(before.sFreq[0] < 6.0e6) << before.sFreq[0];
     // the elapsed time covers the whole run (150 s of rises and soaks, about
     // 50 s of chromium and 80 s of aluminium deposit) and stays once stopped
-    EXPECT_TRUE(ticks.back().elapsed > 270.0 && ticks.back().elapsed < 340.0) << ticks.back().elapsed;
+    EXPECT_TRUE(ticks.back().elapsed > 270.0) << ticks.back().elapsed;
+    EXPECT_TRUE(ticks.back().elapsed < 340.0) << ticks.back().elapsed;
     EXPECT_EQ(poll(c).elapsed, ticks.back().elapsed);
 }

@@ -54,8 +54,16 @@ bool connectTo(QTcpSocket& s, quint16 port)
 // The program's link, configured per test, with dialogs answered here.
 class LinkToSim : public ::testing::Test {
 protected:
-    void SetUp() override { Config() = AppConfig(), Comm_ResetLink(); }
-    void TearDown() override { Comm_ResetLink(), Config() = AppConfig(); }
+    void SetUp() override
+    {
+        Config() = AppConfig();
+        Comm_ResetLink();
+    }
+    void TearDown() override
+    {
+        Comm_ResetLink();
+        Config() = AppConfig();
+    }
 
     SimInstrument sim;
     ScriptedDialogs dlg;
@@ -69,20 +77,22 @@ TEST_F(LinkToSim, SerialOverThePseudoTerminal)
     SimPty pty(sim);
     ASSERT_TRUE(pty.open()) << pty.errorString().toStdString();
     ASSERT_TRUE(pty.devicePath().startsWith("/dev/"));
-    std::tie(Config().CommType, Config().RS232Port, Config().RS232Device) =
-        std::tuple(0, 4, pty.devicePath());
+    Config().CommType = 0;
+    Config().RS232Port = 4;
+    Config().RS232Device = pty.devicePath();
 
     // Start-up: the configured port is opened by the connect itself.
     ASSERT_TRUE(Comm_Connect());
-    EXPECT_EQ(std::tuple(Comm_SerialPortNumber(), Comm_InstrumentID()),
-              std::tuple(4, QString("DCX-700 SIM 4.20")));
+    EXPECT_EQ(Comm_SerialPortNumber(), 4) << "Comm_SerialPortNumber";
+    EXPECT_EQ(Comm_InstrumentID(), QString("DCX-700 SIM 4.20")) << "Comm_InstrumentID";
     EXPECT_EQ(Comm_SendCommand("B?  1"), "25");
     EXPECT_EQ(Comm_GetStatus(), linkstatus::Ok);
 
     // Bytes a terminal would translate (CR, LF, DEL, 0x11/0x13) pass unchanged:
     // the checksum holds, so the command is answered (refused: names are printable).
     Comm_SendCommand(QString::fromLatin1("C3 1,A\r\nB\x7f\x11\x13"));
-    EXPECT_EQ(std::tuple(Comm_GetStatus(), sim.badChecksums()), std::tuple(linkstatus::BadData, 0));
+    EXPECT_EQ(Comm_GetStatus(), linkstatus::BadData) << "Comm_GetStatus";
+    EXPECT_EQ(sim.badChecksums(), 0) << "badChecksums";
 
     // Input waiting before a command is discarded: a stale complete reply
     // must not be taken as the answer.
@@ -93,13 +103,15 @@ TEST_F(LinkToSim, SerialOverThePseudoTerminal)
     // Port numbers outside 1..9 leave the open port as it was; connect still works.
     EXPECT_TRUE(Comm_OpenRS232(0));
     EXPECT_TRUE(Comm_OpenRS232(10));
-    EXPECT_EQ(std::tuple(Comm_SerialPortOpen(), Comm_SerialPortNumber()), std::tuple(true, 4));
+    EXPECT_TRUE(Comm_SerialPortOpen()) << "Comm_SerialPortOpen";
+    EXPECT_EQ(Comm_SerialPortNumber(), 4) << "Comm_SerialPortNumber";
     EXPECT_TRUE(Comm_Connect());
 
     // Closed by the settings window: connect reopens the port it last held.
     Comm_CloseRS232();
     EXPECT_FALSE(Comm_SerialPortOpen());
-    EXPECT_TRUE(Comm_Connect() && dlg.messages.isEmpty());
+    EXPECT_TRUE(Comm_Connect()) << "Comm_Connect";
+    EXPECT_TRUE(dlg.messages.isEmpty()) << "messages.isEmpty";
 }
 
 TEST_F(LinkToSim, TcpOverLoopbackAndClientReplacement)
@@ -107,8 +119,10 @@ TEST_F(LinkToSim, TcpOverLoopbackAndClientReplacement)
     std::optional<SimTcpServer> server(std::in_place, sim);
     ASSERT_TRUE(server->listen(QHostAddress::LocalHost, 0)) << server->errorString().toStdString();
     EXPECT_TRUE(server->address().isLoopback());
-    std::tie(Config().CommType, Config().EAddress, Config().EPort, Config().CheckSumOn) =
-        std::tuple(2, QString("127.0.0.1"), QString::number(server->port()), 0);
+    Config().CommType = 2;
+    Config().EAddress = QString("127.0.0.1");
+    Config().EPort = QString::number(server->port());
+    Config().CheckSumOn = 0;
 
     ASSERT_TRUE(Comm_Connect());
     EXPECT_EQ(Comm_InstrumentID(), "DCX-700 SIM 4.20");

@@ -91,8 +91,10 @@ TEST_F(ConfigFile, EveryKeyIsReadAndWrittenBackInOrder)
                   "|LogType=2|Start=10|End=600|Interval=5|Display=3|RunHistory=0|KeepDays=30");
 
     // Changed in memory, written at close; Debug is never written back.
-    std::tie(Config().CommType, Config().LogStart, Config().DebugDump, Config().EAddress) =
-        std::tuple(1, -20, 0, QString("192.168.7.9"));
+    Config().CommType = 1;
+    Config().LogStart = -20;
+    Config().DebugDump = 0;
+    Config().EAddress = QString("192.168.7.9");
     ASSERT_TRUE(WriteINI());
     const QString text = QString::fromUtf8(iniText());
     // Numbers are written without a leading blank.
@@ -119,9 +121,15 @@ TEST_F(ConfigFile, BadNumbersKeepTheirDefaults)
     // Not a number, above the 16-bit range, an empty value: the default. Blanks
     // around a value are ignored; integers round half to even; below the
     // 16-bit range and trailing text: the default.
-    EXPECT_EQ(std::tuple(c.CommType, c.RS232Port, c.CheckSumOn, c.UpDnSystem, c.LogType, c.LogStart, c.LogEnd,
-                         c.LogInterval, c.Display),
-              std::tuple(0, 1, 1, 1, 2, 12, 14, 1, 0));
+    EXPECT_EQ(c.CommType, 0) << "CommType";
+    EXPECT_EQ(c.RS232Port, 1) << "RS232Port";
+    EXPECT_EQ(c.CheckSumOn, 1) << "CheckSumOn";
+    EXPECT_EQ(c.UpDnSystem, 1) << "UpDnSystem";
+    EXPECT_EQ(c.LogType, 2) << "LogType";
+    EXPECT_EQ(c.LogStart, 12) << "LogStart";
+    EXPECT_EQ(c.LogEnd, 14) << "LogEnd";
+    EXPECT_EQ(c.LogInterval, 1) << "LogInterval";
+    EXPECT_EQ(c.Display, 0) << "Display";
 }
 
 } // namespace

@@ -42,8 +42,8 @@ TEST_F(FormUtilTest, SaveAndRestorePlacement)
     w.resize(320, 240);
     SaveFormPosition(&w);
     const QString text = stored(QStringLiteral("frmProcess"));
-    EXPECT_TRUE(text.startsWith(QStringLiteral("L=")) && text.endsWith(QStringLiteral("W=320;H=240;S=0;")))
-        << text.toStdString();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("L="))) << text.toStdString();
+    EXPECT_TRUE(text.endsWith(QStringLiteral("W=320;H=240;S=0;"))) << text.toStdString();
 
     // A resizable window takes position and size.
     store(QStringLiteral("frmProcess"), QStringLiteral("L=10;T=20;W=300;H=200;S=0;"));
@@ -56,8 +56,8 @@ TEST_F(FormUtilTest, SaveAndRestorePlacement)
     fixed.setFixedSize(200, 100);
     store(QStringLiteral("frmAbout"), QStringLiteral("L=100000;T=100000;W=999;H=999;S=0;"));
     RestoreFormPosition(&fixed, true);
-    EXPECT_EQ(std::tuple(fixed.size(), fixed.geometry().bottomRight()),
-              std::tuple(QSize(200, 100), screen().bottomRight()));
+    EXPECT_EQ(fixed.size(), QSize(200, 100)) << "fixed.size";
+    EXPECT_EQ(fixed.geometry().bottomRight(), screen().bottomRight()) << "bottomRight";
     RestoreFormPosition(&fixed, false);
     EXPECT_EQ(fixed.pos(), QPoint(100000, 100000));
 

@@ -26,7 +26,8 @@ TEST(Numbers, OutOfRangeIsTooLargeOrTooSmallByTheWholeNumberNotTheExponentSign)
     const double neg = LeadingNumber(QString(QLatin1String("-") +
                                              zeros.left(386).replace(QLatin1Char('0'), QLatin1Char('8')) +
                                              QLatin1String("1.5E-3")));
-    EXPECT_TRUE(std::isinf(neg) && neg < 0);
+    EXPECT_TRUE(std::isinf(neg)) << "std::isinf(neg)";
+    EXPECT_TRUE(neg < 0) << "neg < 0";
     // About 1e-401 without any exponent: too small, so zero.
     EXPECT_EQ(LeadingNumber(QString(QLatin1String("0.") + zeros + QLatin1String("1"))), 0.0);
     EXPECT_EQ(StrictNumber(QString(QLatin1String("0.") + zeros + QLatin1String("1"))),
@@ -36,8 +37,9 @@ TEST(Numbers, OutOfRangeIsTooLargeOrTooSmallByTheWholeNumberNotTheExponentSign)
 
 TEST(Numbers, StrictNumberAcceptsOnlyOneWholeNumber)
 {
-    EXPECT_EQ(std::tuple(StrictNumber(u" 42 "), StrictNumber(u"-0.25"), StrictNumber(u"1e2")),
-              std::tuple(std::optional(42.0), std::optional(-0.25), std::optional(100.0)));
+    EXPECT_EQ(StrictNumber(u" 42 "), std::optional(42.0)) << "StrictNumber(u' 42 ')";
+    EXPECT_EQ(StrictNumber(u"-0.25"), std::optional(-0.25)) << "StrictNumber(u'-0.25')";
+    EXPECT_EQ(StrictNumber(u"1e2"), std::optional(100.0)) << "StrictNumber(u'1e2')";
     for (const char16_t* bad : {u"", u"  ", u"12abc", u"abc", u"1,5", u"+", u".", u"1e999", u"1 2"})
         EXPECT_EQ(StrictNumber(bad), std::nullopt) << QString::fromUtf16(bad).toStdString();
 }
@@ -60,10 +62,10 @@ TEST(Numbers, RoundsHalfToEvenAndFailsOutOfRange)
     };
     for (const auto& [v, want] : cases)
         EXPECT_EQ(RoundToInt16(v), want) << v;
-    EXPECT_EQ(std::tuple(RoundToInt32(2147483647.4), RoundToInt32(2147483647.5), RoundToInt32(-2147483648.5),
-                         RoundToInt32(100000.5)),
-              std::tuple(std::optional<qint32>(2147483647), std::optional<qint32>(),
-                         std::optional<qint32>(-2147483647 - 1), std::optional<qint32>(100000)));
+    EXPECT_EQ(RoundToInt32(2147483647.4), std::optional<qint32>(2147483647)) << "2147483647.4";
+    EXPECT_EQ(RoundToInt32(2147483647.5), std::optional<qint32>()) << "2147483647.5";
+    EXPECT_EQ(RoundToInt32(-2147483648.5), std::optional<qint32>(-2147483647 - 1)) << "-2147483648.5";
+    EXPECT_EQ(RoundToInt32(100000.5), std::optional<qint32>(100000)) << "100000.5";
     EXPECT_FALSE(std::signbit(RoundHalfEven(-0.5)));
 }
 

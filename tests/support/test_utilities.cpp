@@ -11,9 +11,9 @@
 
 TEST(TimeTexts, SecondsToTimeAndBack)
 {
-    EXPECT_EQ(
-        (QStringList{SecondsToTime(75), SecondsToTime(3600), SecondsToTime(3725), SecondsToTime(360000)}),
-        (QStringList{"0:01:15", "1:00:00", "1:02:05", "100:00:00"}));
+    EXPECT_EQ(SecondsToTime(3600), "1:00:00") << "SecondsToTime(3600)";
+    EXPECT_EQ(SecondsToTime(3725), "1:02:05") << "SecondsToTime(3725)";
+    EXPECT_EQ(SecondsToTime(360000), "100:00:00") << "SecondsToTime(360000)";
     for (int s : {0, 1, 59, 60, 61, 599, 3599, 3725, 32767, 86399})
         EXPECT_EQ(TimeToSeconds(SecondsToTime(s)), s) << s;
     // Seconds are rounded half to even. Texts not made by SecondsToTime are
@@ -35,12 +35,16 @@ TEST(Wait, WaitSecondsRunsEventsUntilTheFakeClockHasMoved)
     int ticks = 0;
     QTimer ticker;
     ticker.setInterval(0);
-    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks, clock.advance(0.25); });
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        ++ticks;
+        clock.advance(0.25);
+    });
     ticker.start();
 
     WaitSeconds(1.0);
     // Four quarter seconds, and not one event loop pass more.
-    EXPECT_EQ(std::tuple(ticks, clock.monotonicMs()), std::tuple(4, 1000));
+    EXPECT_EQ(ticks, 4) << "ticks";
+    EXPECT_EQ(clock.monotonicMs(), 1000) << "monotonicMs";
 
     // Across midnight the start moves back a day instead of waiting for ever.
     clock.setTimeOfDay(86399.5);
@@ -67,9 +71,10 @@ TEST(Critical, CriticalErrorShowsAndEndsThroughTheExitAction)
     }
     EXPECT_EQ(exits, 1);
     ASSERT_EQ(dlg.messages.size(), 1);
-    EXPECT_EQ(std::tuple(dlg.messages[0].text, dlg.messages[0].icon),
-              std::tuple(QString("Critical Error: Database template missing.\nApplication must close!"),
-                         MsgIcon::Critical));
+    EXPECT_EQ(dlg.messages[0].text,
+              QString("Critical Error: Database template missing.\nApplication must close!"))
+        << "messages[0].text";
+    EXPECT_EQ(dlg.messages[0].icon, MsgIcon::Critical) << "messages[0].icon";
 }
 
 TEST(Files, AppendCopyAndKill)
@@ -82,26 +87,32 @@ TEST(Files, AppendCopyAndKill)
     EXPECT_TRUE(AppendToTextFile(log, "first"));
     EXPECT_TRUE(AppendToTextFile(log, "second"));
     EXPECT_EQ(readFile(log), "first\r\nsecond\r\n");
-    EXPECT_EQ(std::tuple(FileExists(dir.path()), GetFileSize(log), dlg.messages.isEmpty()),
-              std::tuple(false, 15, true));
+    EXPECT_FALSE(FileExists(dir.path())) << "directory exists";
+    EXPECT_EQ(GetFileSize(log), 15) << "GetFileSize(log)";
+    EXPECT_TRUE(dlg.messages.isEmpty()) << "messages.isEmpty";
 
     // A binary copy keeps every byte and replaces what was there.
     const QByteArray bytes("a\0b\r\nc\n\xff", 9);
     const QString src = dir.filePath("src.bin"), dst = dir.filePath("dst.bin");
-    ASSERT_TRUE(writeFile(src, bytes) && writeFile(dst, "old content that is longer"));
+    ASSERT_TRUE(writeFile(src, bytes));
+    ASSERT_TRUE(writeFile(dst, "old content that is longer"));
     EXPECT_TRUE(CopyFileByte(src, dst));
     EXPECT_EQ(readFile(dst), bytes);
     // A missing source leaves the destination alone and says so.
     EXPECT_FALSE(CopyFileByte(dir.filePath("none.bin"), dst));
     EXPECT_EQ(GetFileSize(dst), 9);
     ASSERT_EQ(dlg.messages.size(), 1);
-    EXPECT_TRUE(dlg.messages[0].title == "CopyFileByte" && dlg.messages[0].text.startsWith("Error: 53. "));
+    EXPECT_TRUE(dlg.messages[0].title == "CopyFileByte") << "dlg.messages[0].title == 'CopyFileByte'";
+    EXPECT_TRUE(dlg.messages[0].text.startsWith("Error: 53. "))
+        << "dlg.messages[0].text.startsWith('Error: 53. ')";
 
     EXPECT_EQ(GetFileSize(dir.filePath("none.bin")), 0);
     EXPECT_EQ(dlg.messages.last().title, "GetFileSize");
     EXPECT_FALSE(AppendToTextFile(dir.filePath("no/such/dir/x.txt"), "x"));
-    EXPECT_TRUE(dlg.messages.last().title == "AppendToTextFile" &&
-                dlg.messages.last().text.startsWith("Error: 75. "));
+    EXPECT_TRUE(dlg.messages.last().title == "AppendToTextFile")
+        << "dlg.messages.last().title == 'AppendToTextFile'";
+    EXPECT_TRUE(dlg.messages.last().text.startsWith("Error: 75. "))
+        << "dlg.messages.last().text.startsWith('Error: 75. ')";
 
     EXPECT_TRUE(KillFile(src));
     EXPECT_FALSE(FileExists(src));
