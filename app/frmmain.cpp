@@ -3,6 +3,7 @@
 #include "app/applogging.h"
 #include "app/frmabout.h"
 #include "history/runhistorywidget.h"
+#include "remote/archiverunssource.h"
 #include "remote/remotemonitoring.h"
 #include "support/config.h"
 #include "support/dialogs.h"
