@@ -14,7 +14,8 @@ namespace {
 
 void grab(QWidget& form, const char* file)
 {
-    form.show(), QApplication::processEvents();
+    form.show();
+    QApplication::processEvents();
     const QPixmap pic = form.grab();
     EXPECT_TRUE(!pic.isNull() && pic.width() > 100);
     const QString dir = qEnvironmentVariable("DCX_SCREENSHOT_DIR");
@@ -48,8 +49,10 @@ TEST_F(Screenshots, Film)
     frmFilm form;
     grab(form, "screenshot-film.png");
     for (const auto& [tab, file] :
-         {std::pair(1, "screenshot-film-conditioning.png"), std::pair(2, "screenshot-film-controls.png")})
-        Find<QTabWidget>(&form, "tabFilm")->setCurrentIndex(tab), grab(form, file);
+         {std::pair(1, "screenshot-film-conditioning.png"), std::pair(2, "screenshot-film-controls.png")}) {
+        Find<QTabWidget>(&form, "tabFilm")->setCurrentIndex(tab);
+        grab(form, file);
+    }
 }
 
 TEST_F(Screenshots, Material)
