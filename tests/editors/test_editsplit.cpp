@@ -2,7 +2,6 @@
 // display. Expected values are worked by hand from the editors' rules.
 #include "editors/filmsplit.h"
 #include "editors/layersplit.h"
-#include "editors/materialsplit.h"
 #include "editors/renamecheck.h"
 #include "editors/systemsplit.h"
 #include "store/modelfields.h"
@@ -78,31 +77,6 @@ TEST(FilmSplit, HourPairsAndOutOfRangeValues)
     const FilmEdit kept = LoadFilmEdit(bad, previous);
     EXPECT_EQ(kept.tooling, 150) << "tooling";
     EXPECT_EQ(kept.xtalFail, 1) << "crystal fail";
-}
-
-// 2.7, 0.39 and the Z-factor's range are the material window test's.
-TEST(MaterialSplit, TypedEntries)
-{
-    struct Case {
-        QString text;
-        int lo, hi;
-        bool ok;
-        int spin;
-        QString message;
-    };
-    const Case cases[] = {
-        {"2.705", 40, 9999, true, 270, ""},
-        {"abc", 40, 9999, false, 0, "Valid values are 0.40 to 99.99."},
-        {"9.99", 10, 999, true, 999, ""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text.toStdString());
-        const EntryCheck r = CheckHundredthsEntry(c.text, c.lo, c.hi);
-        EXPECT_EQ(r.ok, c.ok) << "ok";
-        EXPECT_EQ(c.ok ? r.spin : 0, c.spin) << "spin";
-        EXPECT_EQ(r.message, c.message) << "message";
-    }
-    EXPECT_EQ(HundredthsSpin(0.1, 40, 9999), 40);
 }
 
 TEST(RenameCheck, CutTrimDuplicateStop)

@@ -31,7 +31,7 @@ TEST_F(MaterialEditor, TypedAndSpunValuesAreStoredAtOnce)
     form.show();
     QApplication::setActiveWindow(&form);
     UpDownWidget* density = Spin(&form, "spnDensity");
-    type(&form, "txtDensity", "2.7", Qt::Key_Return);
+    type(&form, "txtDensity", "2.705", Qt::Key_Return); // 270.5 hundredths, half to even
     EXPECT_EQ(density->value(), 270) << "density spinner";
     EXPECT_EQ(Text(&form, "txtDensity"), "2.70") << "density box";
     EXPECT_EQ(Model().MaterialTable[1].Density, double(2.7f)) << "Density";
