@@ -15,18 +15,20 @@ TEST(LayerSplit, LoadShowsAndStoresWhatTheSpinnersHold)
     struct Case {
         const char* name;
         double rate, thick, maxPower;
-        int time, film, output;
+        int time, film, output, startMode;
         const char* rateText;
         const char* thickText;
         const char* powerText;
         double storedRate, storedThick, storedPower;
-        int storedTime, storedFilm, storedOutput; // no option selected keeps the old 3
+        int storedTime, storedFilm, storedOutput, storedStartMode; // no option selected keeps the old 3
     };
     const Case cases[] = {
-        {"limits", 99.9, 99.999, 100.0, 5999, 7, 1, "99.9", "99.999", "0.0", 99.9, 99.999, 0.0, 5999, 7, 1},
-        {"above", 150, 123.4, 25.0, 7000, 0, 0, "99.9", "99.999", "25.0", 99.9, 99.999, 25.0, 5999, 1, 3},
+        {"limits", 99.9, 99.999, 100.0, 5999, 7, 4, 1, "99.9", "99.999", "0.0", 99.9, 99.999, 0.0, 5999, 7, 4,
+         1},
+        {"above", 150, 123.4, 25.0, 7000, 0, 0, 2, "99.9", "99.999", "25.0", 99.9, 99.999, 25.0, 5999, 1, 3,
+         1},
         // -0.5: the whole part -1 stays off its spinner, the tenths (5) fit theirs.
-        {"below", -1.5, -2, -0.5, -4, 51, 5, "0.0", "0.000", "0.5", 0, 0, 0.5, 0, 50, 3},
+        {"below", -1.5, -2, -0.5, -4, 51, 5, -1, "0.0", "0.000", "0.5", 0, 0, 0.5, 0, 50, 3, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -34,10 +36,16 @@ TEST(LayerSplit, LoadShowsAndStoresWhatTheSpinnersHold)
         l.Rate = c.rate;
         l.Final_Thick = c.thick;
         l.Max_Power1 = c.maxPower;
+        l.Slew_Rate1 = c.maxPower;
+        l.Start_Mode = qint16(c.startMode);
         l.Time_Setpoint = qint16(c.time);
         l.Film_Number = qint16(c.film);
         l.Output_Number = qint16(c.output);
+        l.Ramp1_Enabled = 1.0; // the window test turns ramp 1 on from off
+        l.Ramp2_Enabled = 1.0;
         const LayerEdit e = LoadLayerEdit(l);
+        EXPECT_TRUE(e.rampOn[1]) << "ramp 1 enable";
+        EXPECT_TRUE(e.rampOn[2]) << "ramp 2 enable";
         EXPECT_EQ(LayerRateText(e.rate[0]), c.rateText) << "rate text";
         EXPECT_EQ(ThousandthsText(e.thick[0]), c.thickText) << "thickness text";
         EXPECT_EQ(TenthsText(e.maxPower.whole, e.maxPower.tenths), c.powerText) << "max power text";
@@ -47,6 +55,10 @@ TEST(LayerSplit, LoadShowsAndStoresWhatTheSpinnersHold)
         EXPECT_EQ(out.Rate, c.storedRate) << "Rate";
         EXPECT_EQ(out.Final_Thick, c.storedThick) << "Final_Thick";
         EXPECT_EQ(out.Max_Power1, c.storedPower) << "Max_Power1";
+        EXPECT_EQ(out.Slew_Rate1, c.storedPower) << "Slew_Rate1";
+        EXPECT_EQ(out.Start_Mode, c.storedStartMode) << "Start_Mode";
+        EXPECT_EQ(out.Ramp1_Enabled, 1.0) << "Ramp1_Enabled";
+        EXPECT_EQ(out.Ramp2_Enabled, 1.0) << "Ramp2_Enabled";
         EXPECT_EQ(out.Time_Setpoint, c.storedTime) << "Time_Setpoint";
         EXPECT_EQ(out.Film_Number, c.storedFilm) << "Film_Number";
         EXPECT_EQ(out.Output_Number, c.storedOutput) << "Output_Number";
@@ -134,7 +146,13 @@ TEST(SystemSplit, PeriodFrequencyAndEvents)
     const QStringList& rel = RelayEventNames();
     ASSERT_EQ(in.size(), 46);
     ASSERT_EQ(rel.size(), 69);
-    EXPECT_EQ((QStringList{in.at(30), in.at(44)}), (QStringList{"Start Process 25", "Interlock"}));
+    EXPECT_EQ(in.mid(30, 4).join(u','), "Start Process 25,Soak Hold,Zero Thickness,Zero Time");
+    EXPECT_EQ(in.mid(44).join(u','), "Interlock,None");
+    EXPECT_EQ(rel.mid(12, 15).join(u','),
+              "All Crystal Good,All Crystal Fail,Process Hold,Deposit Phase,"
+              "PreCond Phase,SoakHold Phase,Process Active,Manual Mode,Max Power,"
+              "Stopped,Time Setpoint,Thick. Limit,Final Thickness,Dual Xtal Shtr 1,"
+              "Dual Xtal Shtr 3");
     // Pocket codes are 31 + 8 x (o - 1) + p.
     EXPECT_EQ((QStringList{rel.at(31), rel.at(31 + 8 * 2 + 5 - 1), rel.at(62), rel.at(63)}),
               (QStringList{"Out 1 Pocket 1", "Out 3 Pocket 5", "Out 4 Pocket 8", "Not Used"}));

@@ -20,7 +20,7 @@ TEST_F(LayerEditor, LoadsSplitsAndStoresWhatItShows)
     l.Start_Mode = 0;
     l.Film_Number = 50;
     l.Output_Number = 2;
-    l.Ramp1_Enabled = 1.0;
+    l.Ramp2_Enabled = 1.0;
     l.Ramp1_Time = 90;
     l.Ramp2_Rate = 3.4;
     l.Thick_Limit = 1.2;
@@ -46,7 +46,9 @@ TEST_F(LayerEditor, LoadsSplitsAndStoresWhatItShows)
     QTest::keyClick(Spin(&form, "spnRateTenths_2"), Qt::Key_Up);
     QTest::keyClick(Spin(&form, "spnThickSetpointHundredths"), Qt::Key_Up);
     QTest::keyClick(Spin(&form, "spnTimeSetpoint_2"), Qt::Key_PageUp);
-    for (const char* box : {"optOutNum_4", "chkSensor1", "chkSensor3", "chkRamp_1", "chkRamp_2"})
+    QTest::keyClick(Spin(&form, "spnTimeSetpoint_1"), Qt::Key_Up);
+    QTest::keyClick(Spin(&form, "spnFinalThick_1"), Qt::Key_Up);
+    for (const char* box : {"optOutNum_1", "chkSensor1", "chkSensor4", "chkRamp_1", "chkRamp_2"})
         Find<QAbstractButton>(&form, box)->click(); // the wide ramp boxes miss a click at their middle
     films->setCurrentIndex(2);
     Click(&form, "cmdOK");
@@ -60,15 +62,16 @@ TEST_F(LayerEditor, LoadsSplitsAndStoresWhatItShows)
                            {"Max_Power1", l.Max_Power1, 99.9},
                            {"Slew_Rate1", l.Slew_Rate1, 0.0},
                            {"Start_Mode", double(l.Start_Mode), 1},
-                           {"Output_Number", double(l.Output_Number), 4},
+                           {"Output_Number", double(l.Output_Number), 1},
                            {"Film_Number", double(l.Film_Number), 3},
                            {"Sensor1", double(l.Sensor1), 0},
                            {"Sensor2", double(l.Sensor2), 0},
-                           {"Sensor3", double(l.Sensor3), 1},
-                           {"Sensor4", double(l.Sensor4), 0},
-                           {"Ramp1_Enabled", l.Ramp1_Enabled, 0},
-                           {"Ramp1_Time", double(l.Ramp1_Time), 90},
-                           {"Ramp2_Enabled", l.Ramp2_Enabled, 1},
+                           {"Sensor3", double(l.Sensor3), 0},
+                           {"Sensor4", double(l.Sensor4), 1},
+                           {"Ramp1_Enabled", l.Ramp1_Enabled, 1},
+                           {"Ramp1_Time", double(l.Ramp1_Time), 91},
+                           {"Ramp1_Start", l.Ramp1_Start, 1.0},
+                           {"Ramp2_Enabled", l.Ramp2_Enabled, 0},
                            {"Ramp2_Rate", l.Ramp2_Rate, 3.5},
                            {"Ramp2_Time", double(l.Ramp2_Time), 10},
                            {"Thick_Limit", l.Thick_Limit, 1.21},

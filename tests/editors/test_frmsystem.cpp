@@ -81,11 +81,12 @@ TEST_F(SystemEditor, TypedValuesClampAndFrequenciesStayApart)
     EXPECT_EQ(d.texts(), QStringList{"Min Freq. must be below Max Freq."});
     const SystemRecord& s = Model().SystemParams;
     EXPECT_EQ(s.Min_Freq, 5.0) << "Min Freq after a refused OK";
-    type(&form, "txtSysParam_2", "6.1");
+    type(&form, "txtSysParam_2", "6.0");
+    EXPECT_EQ(Text(&form, "txtSysParam_1"), "5.9") << "typed Max meeting Min pushes it down";
     form.cmdOK_Click();
     EXPECT_EQ(s.Period, double(0.75f)) << "Period";
-    EXPECT_EQ(s.Min_Freq, 6.0) << "Min Freq";
-    EXPECT_EQ(s.Max_Freq, 6.1) << "Max Freq";
+    EXPECT_EQ(s.Min_Freq, 5.9) << "Min Freq";
+    EXPECT_EQ(s.Max_Freq, 6.0) << "Max Freq";
     EXPECT_EQ(s.Power_Scale_1, -10.0) << "Power Scale 1";
     EXPECT_EQ(s.Power_Scale_2, 10.0) << "Power Scale 2";
     EXPECT_EQ(s.Power_Scale_3, 5.1) << "Power Scale 3";
@@ -103,6 +104,7 @@ TEST_F(SystemEditor, OutOfRangeRecordShowsAndStoresWhatItWillKeep)
     m.InputTable[0].Input_Type = 0;
     m.InputTable[5].Input_Type = 47;
     m.OutputTable[15].Output_Type = 70;
+    m.OutputTable[0].Output_Type = 5;
     frmSystem form;
     EXPECT_EQ(Texts(&form, {"txtSysParam_0", "txtXTool_2", "txtSysParam_6"}),
               (QStringList{"0.3", "399", "10"}));
@@ -110,7 +112,7 @@ TEST_F(SystemEditor, OutOfRangeRecordShowsAndStoresWhatItWillKeep)
     QStringList combos;
     for (const char* name : {"cmbInput_0", "cmbInput_5", "cmbRelay_15", "cmbRelay_0"})
         combos << Find<QComboBox>(&form, name)->currentText();
-    EXPECT_EQ(combos, (QStringList{"None", "None", "None", "Source 1 Shutter"}));
+    EXPECT_EQ(combos, (QStringList{"None", "None", "None", "Sensor 1 Shutter"}));
     form.cmdOK_Click();
     EXPECT_EQ(s.Period, double(0.3f)) << "Period";
     EXPECT_EQ(s.Simulate_Mode, 1) << "Simulate Mode";
@@ -135,10 +137,12 @@ TEST_F(SystemEditor, CancelLeavesEverythingAsItWas)
     EXPECT_EQ(Model(), before);
     WhenModal([](QWidget* w) {
         QTest::keyClick(Spin(w, "spnXTool_0"), Qt::Key_PageUp);
+        Find<QComboBox>(w, "cmbRelay_0")->setCurrentIndex(68);
         QTest::keyClick(w, Qt::Key_Return);
     });
     EXPECT_TRUE(ShowSystemEditor(nullptr));
-    EXPECT_EQ(Model().SystemParams.Xtool1, 110);
+    EXPECT_EQ(Model().SystemParams.Xtool1, 110) << "Xtool1";
+    EXPECT_EQ(Model().OutputTable[0].Output_Type, 69) << "relay 1";
 }
 
 } // namespace
