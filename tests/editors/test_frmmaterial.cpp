@@ -32,11 +32,9 @@ TEST_F(MaterialEditor, TypedAndSpunValuesAreStoredAtOnce)
     QApplication::setActiveWindow(&form);
     UpDownWidget* density = Spin(&form, "spnDensity");
     type(&form, "txtDensity", "2.705", Qt::Key_Return); // 270.5 hundredths, half to even
-    EXPECT_EQ(density->value(), 270) << "density spinner";
     EXPECT_EQ(Text(&form, "txtDensity"), "2.70") << "density box";
     EXPECT_EQ(Model().MaterialTable[1].Density, double(2.7f)) << "Density";
     EXPECT_EQ(density->resetText(), "&Reset to stored value (1.00 g/cm³)");
-    EXPECT_TRUE(d.texts().isEmpty());
 
     // A refused entry keeps the focus, and the wheel turn or arrow click that
     // tried to take it is dropped.
@@ -48,13 +46,10 @@ TEST_F(MaterialEditor, TypedAndSpunValuesAreStoredAtOnce)
     EXPECT_EQ(d.texts(), (QStringList{"Valid values are 0.40 to 99.99.", "Valid values are 0.40 to 99.99.",
                                       "Valid values are 0.10 to 9.99.", "Valid values are 0.10 to 9.99."}));
     EXPECT_TRUE(Find<QWidget>(&form, "txtZFactor")->hasFocus());
-    EXPECT_EQ(density->value(), 270) << "density spinner after refusals";
     EXPECT_EQ(Model().MaterialTable[1].Density, double(2.7f)) << "Density after refusals";
-    EXPECT_EQ(Spin(&form, "spnZFactor")->value(), 100) << "Z-factor spinner after refusals";
     EXPECT_EQ(Model().MaterialTable[1].ZFactor, 1.0) << "ZFactor after refusals";
     Find<QLineEdit>(&form, "txtZFactor")->setText("1.00");
     Wheel(Spin(&form, "spnZFactor"), 3);
-    EXPECT_EQ(Text(&form, "txtZFactor"), "1.03") << "Z-factor box";
     EXPECT_EQ(Model().MaterialTable[1].ZFactor, double(1.03f)) << "ZFactor";
 
     // Material 2 holds the density the spinner already shows: its box still shows it.
