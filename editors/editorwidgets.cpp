@@ -6,9 +6,11 @@
 #include <QLabel>
 #include <QLineEdit>
 
-UpDownWidget* MakeSpinner(QWidget* parent, const QString& name, int lo, int hi, const QString& tip)
+UpDownWidget* MakeSpinner(QWidget* parent, const QString& name, int lo, int hi, const QString& tip,
+                          std::function<QString(int)> countText)
 {
     auto* s = new UpDownWidget(parent);
+    s->setCountText(std::move(countText));
     s->setObjectName(name);
     s->setRange(lo, hi);
     if (!tip.isEmpty())

@@ -102,11 +102,10 @@ FilmEdit LoadFilmEdit(const FilmRecord& f, const FilmEdit& previous)
 {
     FilmEdit e = previous;
     // The proportional term has no range guard: its spinner is clamped and the
-    // box shows the stored number, which is what storing reads back.
+    // box shows the stored number (a typed 12.5 too), which storing reads back.
     const auto& p = FieldSpecOf(&F::Pterm);
     e.propTerm = ClampInt(RoundHalfEven(f.Pterm), p.minSteps(), p.maxSteps());
-    e.propText = InRange(RoundHalfEven(f.Pterm), p.minSteps(), p.maxSteps()) ? QString::number(e.propTerm)
-                                                                             : PlainNumber(f.Pterm);
+    e.propText = PlainNumber(f.Pterm);
     for (size_t i = 0; i < kPairs.size(); ++i)
         e.pairs[i] = loadPair(kPairs[i], get(kPairs[i], f), e.pairs[i]);
     guarded(e.material, f.Material_Index - 1, 0, MaxMaterials - 1);

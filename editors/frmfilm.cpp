@@ -99,11 +99,11 @@ void frmFilm::buildControls()
         const bool time = row.kind == PairKind::Time;
         const auto& spec =
             std::visit([](auto f) -> const FieldSpec<F>& { return FieldSpecOf(f); }, row.field);
-        c.high = MakeSpinner(parent, QString::fromLatin1(row.high), 0,
-                             int(time ? spec.maximum / 60 : spec.maximum),
-                             time ? tr("Minutes") : tr("Whole part"));
-        c.low = MakeSpinner(parent, QString::fromLatin1(row.low), 0, time ? kSecondsMax : kDigitMax,
-                            time ? tr("Seconds") : tr("Tenths"));
+        c.high = MakePartSpinner(parent, QString::fromLatin1(row.high), 0,
+                                 int(time ? spec.maximum / 60 : spec.maximum), spec, time ? 60 : 1,
+                                 time ? tr("Minutes") : tr("Whole part"));
+        c.low = MakePartSpinner(parent, QString::fromLatin1(row.low), 0, time ? kSecondsMax : kDigitMax, spec,
+                                time ? 1 : 0.1, time ? tr("Seconds") : tr("Tenths"));
         c.txt = MakeDisplay(parent, QString::fromLatin1(row.display), 7);
         c.label = MakeLabel(parent, tr(row.label), c.high);
         connect(c.high, &UpDownWidget::valueChanged, this, [this, i] { spnPair_Change(i); });

@@ -69,7 +69,8 @@ void frmLayer::buildControls()
     const auto rateSpins = [this](int i) {
         spnRate[size_t(i)] =
             MakeWholeSpinner(this, Indexed("spnRate", i), FieldSpecOf(&LayerRecord::Rate), tr("Whole Å/s"));
-        spnRateTenths[size_t(i)] = MakeSpinner(this, Indexed("spnRateTenths", i), 0, kDigitMax, tr("Tenths"));
+        spnRateTenths[size_t(i)] = MakePartSpinner(this, Indexed("spnRateTenths", i), 0, kDigitMax,
+                                                   FieldSpecOf(&LayerRecord::Rate), 0.1, tr("Tenths"));
         txtRate[size_t(i)] = MakeDisplay(this, Indexed("txtRate", i), 5);
         connect(spnRate[size_t(i)], &UpDownWidget::valueChanged, this, [this, i] { spnRate_Change(i); });
         connect(spnRateTenths[size_t(i)], &UpDownWidget::valueChanged, this,
@@ -80,11 +81,12 @@ void frmLayer::buildControls()
                                              std::function<void()> changed) {
         static const char* const suffix[4] = {"", "Tenths", "Hundredths", "Thousandths"};
         static const char* const tip[4] = {"Whole kÅ", "Tenths", "Hundredths", "Thousandths"};
+        static const double place[4] = {1, 0.1, 0.01, 0.001};
         for (int d = 0; d < 4; ++d) {
             const QString name = QString::fromLatin1(base) + QLatin1String(suffix[d]);
-            t.spin[size_t(d)] =
-                MakeSpinner(this, index < 0 ? name : name + QLatin1Char('_') + QString::number(index), 0,
-                            d == 0 ? thickMax : kDigitMax, tr(tip[d]));
+            t.spin[size_t(d)] = MakePartSpinner(
+                this, index < 0 ? name : name + QLatin1Char('_') + QString::number(index), 0,
+                d == 0 ? thickMax : kDigitMax, FieldSpecOf(&LayerRecord::Final_Thick), place[d], tr(tip[d]));
             connect(t.spin[size_t(d)], &UpDownWidget::valueChanged, this, changed);
         }
         t.txt = MakeDisplay(
@@ -101,7 +103,7 @@ void frmLayer::buildControls()
                                    const char* display, double LayerRecord::*field,
                                    void (frmLayer::*changed)()) {
         s[1] = MakeWholeSpinner(this, Indexed(base, 1), FieldSpecOf(field), tr("Whole part"));
-        s[0] = MakeSpinner(this, Indexed(base, 0), 0, kDigitMax, tr("Tenths"));
+        s[0] = MakePartSpinner(this, Indexed(base, 0), 0, kDigitMax, FieldSpecOf(field), 0.1, tr("Tenths"));
         txt = MakeDisplay(this, QString::fromLatin1(display), 5);
         for (UpDownWidget* w : s)
             connect(w, &UpDownWidget::valueChanged, this, changed);

@@ -56,8 +56,7 @@ void frmMaterial::buildControls()
         txt = MakeEntry(this, QString::fromLatin1(txtName), 6);
         txt->setMaxLength(maxChars);
         txt->installEventFilter(this);
-        spin = MakeSpinner(this, QString::fromLatin1(spinName), spec.minSteps(), spec.maxSteps(),
-                           tr("Hundredths"));
+        spin = MakeStepSpinner(this, QString::fromLatin1(spinName), spec, tr("Hundredths"));
         AttachStepKeys(txt, spin);
         g->addWidget(MakeLabel(this, label, txt), r, 0);
         g->addWidget(txt, r, 1);

@@ -3,6 +3,7 @@
 #include "editors/editorwidgets.h"
 #include "editors/updownwidget.h"
 #include "store/model.h"
+#include "support/dialogs.h"
 #include "support/errhandler.h"
 
 #include <QComboBox>
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -51,6 +53,8 @@ void frmSystem::buildControls()
                                  const QString& unit) {
         spnSysParam[size_t(i)] =
             MakeSpinner(parent, Indexed("spnSysParam", i), SysParamMin(i), SysParamMax(i));
+        spnSysParam[size_t(i)]->setCountText(
+            [i, unit](int v) { return SysParamText(i, v) + QLatin1Char(' ') + unit; });
         txtSysParam[size_t(i)] = MakeEntry(parent, Indexed("txtSysParam", i), 5);
         connect(spnSysParam[size_t(i)], &UpDownWidget::valueChanged, this,
                 [this, i] { spnSysParam_Change(i); });
@@ -209,7 +213,7 @@ void frmSystem::spnSysParam_Change(int index)
         std::array<int, kSysParams> p{};
         for (size_t i = 0; i < p.size(); ++i)
             p[i] = spnSysParam[i]->value();
-        OrderFrequencies(index, p);
+        OrderFrequencies(index, p, typing_);
         const size_t other = index == 1 ? 2 : 1;
         spnSysParam[other]->setValue(p[other]); // runs the other's handler, which finds them apart
     }
@@ -219,6 +223,7 @@ void frmSystem::spnSysParam_Change(int index)
 void frmSystem::txtSysParam_LostFocus(int index)
 {
     // Typed values are clamped, never refused; the box then shows what is kept.
+    const QScopedValueRollback typing(typing_, true);
     spnSysParam[size_t(index)]->setValue(TypedSysParam(index, txtSysParam[size_t(index)]->text()));
     txtSysParam[size_t(index)]->setText(SysParamText(index, spnSysParam[size_t(index)]->value()));
 }
@@ -229,6 +234,12 @@ void frmSystem::cmdOK_Click()
     for (int i = 0; i < kSysParams; ++i)
         if (txtSysParam[size_t(i)]->hasFocus() || txtSysParam[size_t(i)]->isModified())
             txtSysParam_LostFocus(i);
+    if (!FrequenciesOrdered(readControls().sysParam)) {
+        // Only typing reaches this; an inverted window must not reach the instrument.
+        dialogs().message(QStringLiteral("Min Freq. must be below Max Freq."));
+        txtSysParam[1]->setFocus(Qt::OtherFocusReason);
+        return;
+    }
     SaveSystem();
     accept();
 }

@@ -43,6 +43,7 @@ private:
     std::array<QComboBox*, MaxOutputs> cmbRelay{};
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
+    bool typing_ = false; // a typed value is being taken into its spinner
 };
 
 #endif

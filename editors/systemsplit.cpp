@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr std::array<float, kPeriods> kPeriodList = {0.1f, 0.15f, 0.2f, 0.25f, 0.3f, 0.4f, 0.5f, 0.75f, 1.0f};
-
 using S = SystemRecord;
 constexpr std::array<double S::*, kSysParams> kSysFields = {
     &S::Period,        &S::Min_Freq,      &S::Max_Freq,     &S::Power_Scale_1,
@@ -74,25 +72,25 @@ int entryOf(int code, int count)
 
 float PeriodListValue(int index)
 {
-    return kPeriodList[size_t(qBound(0, index, kPeriods - 1))];
+    return float(FieldSpecOf(&S::Period).valueAt(index));
 }
 
 int PeriodIndexAtLeast(double v)
 {
     int i = 0;
-    while (i < kPeriods - 1 && double(kPeriodList[size_t(i)]) < v)
+    while (i < kPeriods - 1 && double(PeriodListValue(i)) < v)
         ++i;
     return i;
 }
 
 int SysParamMin(int index)
 {
-    return index == 0 ? 0 : FieldSpecOf(kSysFields[size_t(index)]).minSteps();
+    return FieldSpecOf(kSysFields[size_t(index)]).minSteps();
 }
 
 int SysParamMax(int index)
 {
-    return index == 0 ? kPeriods - 1 : FieldSpecOf(kSysFields[size_t(index)]).maxSteps();
+    return FieldSpecOf(kSysFields[size_t(index)]).maxSteps();
 }
 
 const QStringList& InputEventNames()
@@ -113,7 +111,7 @@ SystemEdit LoadSystemEdit(const ParameterModel& m)
     SystemEdit e;
     e.simulateOn = s.Simulate_Mode != 0;
     // Below the list's first value or above its last, the period clamps to that end.
-    e.sysParam[0] = s.Period < double(kPeriodList.front()) ? 0 : PeriodIndexAtLeast(s.Period);
+    e.sysParam[0] = s.Period < double(PeriodListValue(0)) ? 0 : PeriodIndexAtLeast(s.Period);
     const auto tooling = FieldSpecOf(&S::System_Tooling);
     e.sysTool = ClampInt(s.System_Tooling, tooling.minSteps(), tooling.maxSteps());
     for (size_t i = 0; i < 4; ++i)
@@ -175,12 +173,19 @@ int TypedSysParam(int index, const QString& text)
     return ClampInt(RoundHalfEven(v * 10), lo, hi);
 }
 
-void OrderFrequencies(int changed, std::array<int, kSysParams>& p)
+void OrderFrequencies(int changed, std::array<int, kSysParams>& p, bool typed)
 {
-    if (p[1] != p[2])
+    // A spinner may jump past its partner (PageUp, End, several wheel notches);
+    // a typed value is corrected only when it meets it.
+    if (typed ? p[1] != p[2] : p[1] < p[2])
         return;
     if (changed == 1)
         p[2] = qMin(p[1] + 1, SysParamMax(2));
     else if (changed == 2)
         p[1] = qMax(p[2] - 1, SysParamMin(1));
+}
+
+bool FrequenciesOrdered(const std::array<int, kSysParams>& p)
+{
+    return p[1] < p[2];
 }

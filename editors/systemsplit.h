@@ -52,8 +52,11 @@ void StoreSystemEdit(const SystemEdit& e, ParameterModel& model);
 QString SysParamText(int index, int v);
 // The spinner value a typed display text sets (clamped, never refused).
 int TypedSysParam(int index, const QString& text);
-// After spnSysParam(changed) moved (1 = Min, 2 = Max): an equal pair is
-// pushed apart by one step, moving the other spinner.
-void OrderFrequencies(int changed, std::array<int, kSysParams>& sysParam);
+// After spnSysParam(changed) moved (1 = Min, 2 = Max): a Min that reached or
+// passed Max pushes the other spinner one step beyond it. After a typed value
+// only an equal pair is pushed apart; a typed inversion stays until OK.
+void OrderFrequencies(int changed, std::array<int, kSysParams>& sysParam, bool typed = false);
+// Min Freq below Max Freq: what OK requires before it stores.
+bool FrequenciesOrdered(const std::array<int, kSysParams>& sysParam);
 
 #endif

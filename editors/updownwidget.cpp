@@ -65,9 +65,11 @@ UpDownWidget::UpDownWidget(QWidget* parent) : QWidget(parent)
         b->setFocusPolicy(Qt::NoFocus);
         b->setIconSize(QSize(7, 7));
         b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        // The press has offered this spinner the focus (the arrows take none);
+        // when the box it would leave refused to let it go, the click is dropped.
         connect(b, &QToolButton::clicked, this, [this, direction] {
-            setFocus(Qt::MouseFocusReason);
-            stepBy(direction);
+            if (window()->focusWidget() == this)
+                stepBy(direction);
         });
         layout->addWidget(b);
         return b;
@@ -137,8 +139,21 @@ void UpDownWidget::keyPressEvent(QKeyEvent* event)
     event->accept();
 }
 
+bool UpDownWidget::takeFocus()
+{
+    if (window()->focusWidget() != this)
+        setFocus(Qt::MouseFocusReason);
+    return window()->focusWidget() == this;
+}
+
 void UpDownWidget::wheelEvent(QWheelEvent* event)
 {
+    // A real wheel has had the focus offered already; one sent by code has not.
+    if (!(event->spontaneous() ? window()->focusWidget() == this : takeFocus())) {
+        wheelRest_ = 0;
+        event->accept();
+        return;
+    }
     wheelRest_ += event->angleDelta().y();
     const int steps = wheelRest_ / kWheelNotch;
     wheelRest_ -= steps * kWheelNotch;
@@ -150,10 +165,15 @@ void UpDownWidget::wheelEvent(QWheelEvent* event)
 void UpDownWidget::contextMenuEvent(QContextMenuEvent* event)
 {
     QMenu menu(this);
-    QAction* reset = menu.addAction(tr("&Reset to stored value (%1)").arg(reset_));
+    QAction* reset = menu.addAction(resetText());
     reset->setEnabled(reset_ != value_);
     if (menu.exec(event->globalPos()) == reset)
         resetToStored();
+}
+
+QString UpDownWidget::resetText() const
+{
+    return tr("&Reset to stored value (%1)").arg(countText_ ? countText_(reset_) : QString::number(reset_));
 }
 
 void UpDownWidget::paintEvent(QPaintEvent*)

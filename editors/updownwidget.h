@@ -3,6 +3,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QToolButton;
 
 // A small up-down spinner with no text of its own: the editors show its value
@@ -31,6 +33,10 @@ public:
     void setResetValue(int value) { reset_ = value; }
     int resetValue() const { return reset_; }
     void resetToStored() { setValue(reset_); }
+    // How a count reads in its field's units and format (270 -> "2.70 g/cm³"),
+    // for the reset menu entry; plain counts by default.
+    void setCountText(std::function<QString(int)> text) { countText_ = std::move(text); }
+    QString resetText() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -47,6 +53,10 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    // Takes the focus for a wheel turn; false when the control the focus
+    // left refused to let it go (a range check), so the turn is dropped.
+    bool takeFocus();
+
     QToolButton* up_ = nullptr;
     QToolButton* down_ = nullptr;
     int min_ = 0;
@@ -54,6 +64,7 @@ private:
     int step_ = 1;
     int value_ = 0;
     int reset_ = 0;
+    std::function<QString(int)> countText_;
     int wheelRest_ = 0; // wheel angle not yet turned into a step (high-resolution wheels)
 };
 

@@ -3,6 +3,7 @@
 #include "support/modutil.h"
 #include "support/numbers.h"
 
+#include <cmath>
 #include <cstring>
 
 #include <array>
@@ -16,6 +17,11 @@ constexpr double kLayerTimeMax = 5999; // layer times, in the instrument's own u
 constexpr double kFilmTimeMax = 3600;  // film times: 0..1:00:00
 constexpr double kToolingMin = 10;
 constexpr double kToolingMax = 399;
+
+constexpr const char* kFree = "g"; // any number, shown as it stands
+
+// The measurement periods the instrument offers, in seconds.
+constexpr std::array<float, 9> kPeriods = {0.1f, 0.15f, 0.2f, 0.25f, 0.3f, 0.4f, 0.5f, 0.75f, 1.0f};
 
 using L = LayerRecord;
 const std::array<FieldSpec<L>, 24> kLayer = {{
@@ -38,16 +44,16 @@ const std::array<FieldSpec<L>, 24> kLayer = {{
     {"Ramp2_Start", &L::Ramp2_Start, 0, kThickMax, 0.001, "0.000", "kÅ"},
     {"Ramp2_Rate", &L::Ramp2_Rate, 0, kRateMax, 0.1, "0.0", "Å/s"},
     {"Ramp2_Time", &L::Ramp2_Time, 0, kLayerTimeMax, 1, "", ""},
-    {"Film_Number", &L::Film_Number, 1, MaxFilms, 1, "", ""},
-    {"Next_Layer", &L::Next_Layer, -1, MaxLayers, 1, "", ""},
-    {"CoDep_Layer", &L::CoDep_Layer, -1, MaxLayers, 1, "", ""},
+    {"Film_Number", &L::Film_Number, 1, MaxFilms, 1, "", "", {}, true},
+    {"Next_Layer", &L::Next_Layer, 1, MaxLayers, 1, "", "", {}, true},
+    {"CoDep_Layer", &L::CoDep_Layer, 1, MaxLayers, 1, "", "", {}, true},
     {"Start_Mode", &L::Start_Mode, 0, 1, 1, "", ""},
     {"Layer_Free", &L::Layer_Free, 0, 1, 1, "", ""},
 }};
 
 using F = FilmRecord;
 const std::array<FieldSpec<F>, 28> kFilm = {{
-    {"Pterm", &F::Pterm, 0, 999, 1, "", ""},
+    {"Pterm", &F::Pterm, 0, 999, 1, kFree, ""}, // the spinner's range; a typed term is free
     {"Iterm", &F::Iterm, 0, kRateMax, 0.1, "0.0", ""},
     {"Dterm", &F::Dterm, 0, kRateMax, 0.1, "0.0", ""},
     {"Material_Index", &F::Material_Index, 1, MaxMaterials, 1, "", ""},
@@ -85,8 +91,7 @@ const std::array<FieldSpec<M>, 2> kMaterial = {{
 
 using S = SystemRecord;
 const std::array<FieldSpec<S>, 13> kSystem = {{
-    // The period moves through a list of nine values; its step is the smallest gap.
-    {"Period", &S::Period, 0.1, 1.0, 0.05, "", "s"},
+    {"Period", &S::Period, 0.1, 1.0, 0.05, "", "s", kPeriods},
     {"System Tooling", &S::System_Tooling, kToolingMin, kToolingMax, 1, "", "%"},
     {"Xtool1", &S::Xtool1, kToolingMin, kToolingMax, 1, "", "%"},
     {"Xtool2", &S::Xtool2, kToolingMin, kToolingMax, 1, "", "%"},
@@ -118,12 +123,44 @@ int steps(double v, double step)
 template <typename Record>
 int FieldSpec<Record>::minSteps() const
 {
-    return steps(minimum, step);
+    return values.empty() ? steps(minimum, step) : 0;
 }
 template <typename Record>
 int FieldSpec<Record>::maxSteps() const
 {
-    return steps(maximum, step);
+    return values.empty() ? steps(maximum, step) : int(values.size()) - 1;
+}
+
+template <typename Record>
+double FieldSpec<Record>::valueAt(int n) const
+{
+    if (!values.empty())
+        return double(values[size_t(qBound(0, n, int(values.size()) - 1))]);
+    // Divided rather than multiplied by the step, so 27 hundredths is 0.27 exactly.
+    return step < 1 ? n / std::round(1 / step) : n * step;
+}
+
+template <typename Record>
+bool FieldSpec<Record>::admits(double v) const
+{
+    if (minusOneIsNone && v == -1)
+        return true;
+    for (int n = minSteps(); n <= maxSteps(); ++n)
+        if (valueAt(n) == v)
+            return true;
+    return false;
+}
+
+template <typename Record>
+double FieldSpec<Record>::shown(double v) const
+{
+    if (!std::isfinite(v) || !values.empty() || std::strcmp(format, kFree) == 0)
+        return v;
+    const double scale = step < 1 ? std::round(1 / step) : 1;
+    if (scale == 1)
+        return RoundHalfEven(v);
+    const double whole = std::floor(v);
+    return whole + RoundHalfEven((v - whole) * scale) / scale;
 }
 
 template <typename Record>
@@ -137,6 +174,11 @@ QString FieldSpec<Record>::text(double v) const
 {
     if (isTime())
         return SecondsToTime(qint32(RoundHalfEven(v)));
+    if (!values.empty())
+        return QString::number(double(float(v)), 'g', 7); // 0.15, not 0.150000006
+    if (std::strcmp(format, kFree) == 0)
+        return v == 0 ? QStringLiteral("0") : QString::number(v, 'g', 15);
+    v = shown(v);
     if (*format)
         return FormatNumber(v, QString::fromLatin1(format));
     const int decimals = step >= 1 ? 0 : step >= 0.1 ? 1 : step >= 0.01 ? 2 : 3;

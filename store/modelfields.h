@@ -21,14 +21,28 @@ struct FieldSpec {
     double step;        // smallest change the editor makes, in field units
     const char* format; // FormatNumber pattern, "h:mm:ss" for times, "" for a plain number
     const char* unit;   // "" when the field has none
+    // The only values the field takes (the period's list, single precision as
+    // the instrument keeps them); a spinner then counts list positions.
+    std::span<const float> values{};
+    // -1 stands for "none" (a free slot, no link) besides minimum..maximum.
+    bool minusOneIsNone = false;
 
     // The limits counted in steps: what a spinner holding the field in its
     // smallest unit ranges over (Density 0.40..99.99 by 0.01 -> 40..9999).
     int minSteps() const;
     int maxSteps() const;
+    // The field value a spinner count stands for (the list value for a list).
+    double valueAt(int steps) const;
+    // Whether the field may hold v: on its step grid within its limits, one
+    // of its list values, or -1 where that means none.
+    bool admits(double v) const;
+    // v as the editors' spinners hold it: the whole part rounded down and the
+    // fraction rounded half to even at the field's step (12.25 -> 12.2).
+    double shown(double v) const;
 
-    // A value as the editors show it: the pattern, a time as h:mm:ss, and a
-    // plain number with the decimals its step allows and no trailing zeros.
+    // A value as the editors show it: the pattern, a time as h:mm:ss, a plain
+    // number with the decimals its step allows and no trailing zeros, and a
+    // free number (format "g": a typed P term) or a list value as it stands.
     QString text(double v) const;
     // The same with the unit after a blank (times carry none: h:mm:ss says it).
     QString textWithUnit(double v) const;

@@ -64,10 +64,17 @@ inline void WhenModal(std::function<void(QWidget*)> act)
     });
 }
 
-// Each test starts from a freshly reset model.
+// Each test starts from a freshly reset model, under a German default
+// locale: numbers must still show and store with ".".
 class EditorTest : public ::testing::Test {
 protected:
-    void SetUp() override { Model() = ParameterModel(), Working() = WorkingGlobals(); }
+    void SetUp() override
+    {
+        Model() = ParameterModel();
+        Working() = WorkingGlobals();
+        QLocale::setDefault(QLocale(QLocale::German));
+    }
+    void TearDown() override { QLocale::setDefault(QLocale::c()); }
 };
 
 #endif

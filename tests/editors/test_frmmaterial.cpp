@@ -5,6 +5,7 @@
 #include "tests/editors/editortestkit.h"
 
 #include <QComboBox>
+#include <QToolButton>
 
 namespace {
 
@@ -14,13 +15,14 @@ protected:
     ScopedDialogs scoped{d};
 };
 
-void type(QWidget* form, const char* box, const char* text)
+// Types into a box and ends with key (Enter checks; Tab leaves the box).
+void type(QWidget* form, const char* box, const char* text, Qt::Key key)
 {
     auto* e = Find<QLineEdit>(form, box);
     e->setFocus();
     e->selectAll();
     QTest::keyClicks(e, QString::fromLatin1(text));
-    QTest::keyClick(e, Qt::Key_Return);
+    QTest::keyClick(e, key);
 }
 
 TEST_F(MaterialEditor, TypedAndSpunValuesAreStoredAtOnce)
@@ -28,35 +30,38 @@ TEST_F(MaterialEditor, TypedAndSpunValuesAreStoredAtOnce)
     frmMaterial form;
     form.show();
     QApplication::setActiveWindow(&form);
-    type(&form, "txtDensity", "2.7");
-    EXPECT_EQ(std::tuple(Spin(&form, "spnDensity")->value(), Text(&form, "txtDensity"),
-                         Model().MaterialTable[1].Density),
-              std::tuple(270, QString("2.70"), double(2.7f)));
-    EXPECT_TRUE(d.texts().isEmpty());
+    UpDownWidget* density = Spin(&form, "spnDensity");
+    type(&form, "txtDensity", "2.705", Qt::Key_Return); // 270.5 hundredths, half to even
+    EXPECT_EQ(Text(&form, "txtDensity"), "2.70") << "density box";
+    EXPECT_EQ(Model().MaterialTable[1].Density, double(2.7f)) << "Density";
+    EXPECT_EQ(density->resetText(), "&Reset to stored value (1.00 g/cm³)");
 
-    type(&form, "txtDensity", "0.39");
-    EXPECT_EQ(d.texts(), QStringList{"Valid values are 0.40 to 99.99."});
-    EXPECT_TRUE(Find<QWidget>(&form, "txtDensity")->hasFocus());
-    EXPECT_EQ(std::tuple(Spin(&form, "spnDensity")->value(), Model().MaterialTable[1].Density),
-              std::tuple(270, double(2.7f)));
-
-    Find<QLineEdit>(&form, "txtZFactor")->setText("10");
-    form.txtZFactor_LostFocus();
-    EXPECT_EQ(d.texts().last(), "Valid values are 0.10 to 9.99.");
+    // A refused entry keeps the focus, and the wheel turn or arrow click that
+    // tried to take it is dropped.
+    type(&form, "txtDensity", "0.39", Qt::Key_Return);
+    Wheel(density, 2);
+    Find<QLineEdit>(&form, "txtDensity")->setText("2.70");
+    type(&form, "txtZFactor", "10", Qt::Key_Tab);
+    QTest::mouseClick(Spin(&form, "spnZFactor")->findChildren<QToolButton*>().value(0), Qt::LeftButton);
+    EXPECT_EQ(d.texts(), (QStringList{"Valid values are 0.40 to 99.99.", "Valid values are 0.40 to 99.99.",
+                                      "Valid values are 0.10 to 9.99.", "Valid values are 0.10 to 9.99."}));
+    EXPECT_TRUE(Find<QWidget>(&form, "txtZFactor")->hasFocus());
+    EXPECT_EQ(Model().MaterialTable[1].Density, double(2.7f)) << "Density after refusals";
+    EXPECT_EQ(Model().MaterialTable[1].ZFactor, 1.0) << "ZFactor after refusals";
+    Find<QLineEdit>(&form, "txtZFactor")->setText("1.00");
     Wheel(Spin(&form, "spnZFactor"), 3);
-    EXPECT_EQ(std::tuple(Text(&form, "txtZFactor"), Model().MaterialTable[1].ZFactor),
-              std::tuple(QString("1.03"), double(1.03f)));
+    EXPECT_EQ(Model().MaterialTable[1].ZFactor, double(1.03f)) << "ZFactor";
 
     // Material 2 holds the density the spinner already shows: its box still shows it.
     // ZFactor 250 is out of range: clamped, and stored as shown.
-    std::tie(Model().MaterialTable[2].Density, Model().MaterialTable[2].ZFactor) = std::tuple(2.7, 250.0);
-    auto* list = Find<QComboBox>(&form, "cboMaterials");
-    QTest::keyClick(list, Qt::Key_Down);
+    MaterialRecord& m2 = Model().MaterialTable[2];
+    m2.Density = 2.7;
+    m2.ZFactor = 250.0;
+    QTest::keyClick(Find<QComboBox>(&form, "cboMaterials"), Qt::Key_Down);
     EXPECT_EQ(form.currentMaterial(), 2);
     EXPECT_EQ(Texts(&form, {"txtDensity", "txtZFactor"}), (QStringList{"2.70", "9.99"}));
-    // The density, in range, is untouched by looking.
-    EXPECT_EQ(std::tuple(Model().MaterialTable[2].ZFactor, Model().MaterialTable[2].Density),
-              std::tuple(double(9.99f), 2.7));
+    EXPECT_EQ(m2.ZFactor, double(9.99f)) << "clamped ZFactor";
+    EXPECT_EQ(m2.Density, 2.7) << "Density, in range, untouched by looking";
 }
 
 TEST_F(MaterialEditor, RenameRefusesDuplicatesAndCancelChangesNothing)

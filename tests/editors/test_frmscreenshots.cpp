@@ -1,5 +1,6 @@
-// The four editors rendered offscreen on sample records. With
-// DCX_SCREENSHOT_DIR set the pictures are saved there (docs/ keeps them).
+// The four editors offscreen on sample records: each shows its caption with
+// every control usable in the state shown. With DCX_SCREENSHOT_DIR set
+// (scripts/pictures) the pictures are saved there; docs/ keeps them.
 #include "editors/frmfilm.h"
 #include "editors/frmlayer.h"
 #include "editors/frmmaterial.h"
@@ -8,17 +9,29 @@
 
 #include <QDir>
 #include <QPixmap>
+#include <QRegularExpression>
 #include <QTabWidget>
 
 namespace {
 
-void grab(QWidget& form, const char* file)
+// Shows the form, checks its caption and that none of its controls is
+// disabled, and saves the picture when asked.
+void grab(QWidget& form, const char* file, const QString& caption)
 {
-    form.show(), QApplication::processEvents();
-    const QPixmap pic = form.grab();
-    EXPECT_TRUE(!pic.isNull() && pic.width() > 100);
+    SCOPED_TRACE(file);
+    form.show();
+    QApplication::processEvents();
+    EXPECT_EQ(form.windowTitle(), caption) << "caption";
+    const QRegularExpression control(QStringLiteral("^(txt|spn|cmd|opt|chk|cmb|cbo)"));
+    QStringList disabled;
+    for (const QWidget* w : form.findChildren<QWidget*>())
+        if (w->objectName().contains(control) && !w->isEnabled())
+            disabled << w->objectName();
+    EXPECT_EQ(disabled, QStringList()) << "disabled controls";
     const QString dir = qEnvironmentVariable("DCX_SCREENSHOT_DIR");
-    EXPECT_TRUE(dir.isEmpty() || pic.save(QDir(dir).filePath(QString::fromLatin1(file))));
+    if (!dir.isEmpty()) {
+        EXPECT_TRUE(form.grab().save(QDir(dir).filePath(QString::fromLatin1(file)))) << "saved";
+    }
 }
 
 using Screenshots = EditorTest;
@@ -32,7 +45,7 @@ TEST_F(Screenshots, Layer)
         std::tuple(12.5, 1.25, 300, 1.1, 3, 2, 1.0, 5.0, 1.0, 60);
     Working().CurLayer = 12;
     frmLayer form;
-    grab(form, "screenshot-layer.png");
+    grab(form, "screenshot-layer.png", "Layer Parameters");
 }
 
 TEST_F(Screenshots, Film)
@@ -46,17 +59,23 @@ TEST_F(Screenshots, Film)
              f.Sampling, f.Sample_Time, f.Sample_Hold) = std::tuple(12.5, 90, 60.0, 2.5, 1, 10.0, 2, 30, 120);
     Working().CurFilm = 3;
     frmFilm form;
-    grab(form, "screenshot-film.png");
-    for (const auto& [tab, file] :
-         {std::pair(1, "screenshot-film-conditioning.png"), std::pair(2, "screenshot-film-controls.png")})
-        Find<QTabWidget>(&form, "tabFilm")->setCurrentIndex(tab), grab(form, file);
+    const QString caption = "Film #3: Gold            ";
+    grab(form, "screenshot-film.png", caption);
+    Find<QTabWidget>(&form, "tabFilm")->setCurrentIndex(1);
+    grab(form, "screenshot-film-conditioning.png", caption);
+    Find<QTabWidget>(&form, "tabFilm")->setCurrentIndex(2);
+    grab(form, "screenshot-film-controls.png", caption);
+    // Control error 1 shows its value; sampling 2 shows the times, not the accuracy.
+    EXPECT_TRUE(Find<QWidget>(&form, "txtControlError")->isVisible()) << "control error";
+    EXPECT_TRUE(Find<QWidget>(&form, "spnHoldTime_0")->isVisible()) << "hold time";
+    EXPECT_FALSE(Find<QWidget>(&form, "txtAccuracy")->isVisible()) << "accuracy";
 }
 
 TEST_F(Screenshots, Material)
 {
     Model().MaterialTable[1] = {Name16("Aluminum"), 2.7, 1.08};
     frmMaterial form;
-    grab(form, "screenshot-material.png");
+    grab(form, "screenshot-material.png", "Materials");
 }
 
 TEST_F(Screenshots, System)
@@ -66,7 +85,7 @@ TEST_F(Screenshots, System)
     for (int n = 0; n < MaxOutputs; ++n)
         Model().OutputTable[size_t(n)].Output_Type = qint16(n < 8 ? n + 1 : 69);
     frmSystem form;
-    grab(form, "screenshot-system.png");
+    grab(form, "screenshot-system.png", "System Parameters");
 }
 
 } // namespace

@@ -92,9 +92,9 @@ TEST(ProcessReport, CsvOfACoDepositionProcessInAnyLocale)
         "Layers,3",
         "",
         kLayerHeadings,
-        "1,10,Primary,\"3. Gold, pure\",Gold,2,\"1, 3\",2.5,1.235,0.500,120,Manual,45.6,2.0,"
+        "1,10,Primary,\"3. Gold, pure\",Gold,2,\"1, 3\",2.5,1.234,0.500,120,Manual,45.6,2.0,"
         "\"1.5 Å/s from 0.800 kÅ, time 30\",Off",
-        "1,11,Co-dep partner,4. Film4,Material 1,3,2,0.3,0.400,0.000,0,Auto,25.0,25.0,Off,Off",
+        "1,11,Co-dep partner,4. Film4,Material 1,3,2,0.2,0.400,0.000,0,Auto,25.0,25.0,Off,Off",
         "2,12,Primary,5. Film5,Material 1,1,1,10.0,2.000,0.000,0,Auto,25.0,25.0,Off,Off",
         "",
         kFilmHeadings,
