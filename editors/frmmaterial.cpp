@@ -151,6 +151,7 @@ bool frmMaterial::ValidateEntry(QLineEdit* box, const QString& low, const QStrin
         dialogs().message(QStringLiteral("Valid values are ") + low + QStringLiteral(" to ") + high +
                           QLatin1Char('.'));
         box->setFocus(Qt::OtherFocusReason);
+        MarkEntryRefused(this);
         checking_ = false;
         return false;
     }

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QStyleOptionFocusRect>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -68,7 +69,7 @@ UpDownWidget::UpDownWidget(QWidget* parent) : QWidget(parent)
         // The press has offered this spinner the focus (the arrows take none);
         // when the box it would leave refused to let it go, the click is dropped.
         connect(b, &QToolButton::clicked, this, [this, direction] {
-            if (window()->focusWidget() == this)
+            if (window()->focusWidget() == this && !EntryRefusedJustNow(this))
                 stepBy(direction);
         });
         layout->addWidget(b);
@@ -149,7 +150,8 @@ bool UpDownWidget::takeFocus()
 void UpDownWidget::wheelEvent(QWheelEvent* event)
 {
     // A real wheel has had the focus offered already; one sent by code has not.
-    if (!(event->spontaneous() ? window()->focusWidget() == this : takeFocus())) {
+    if (!(event->spontaneous() ? window()->focusWidget() == this : takeFocus()) ||
+        EntryRefusedJustNow(this)) {
         wheelRest_ = 0;
         event->accept();
         return;
@@ -197,4 +199,21 @@ void UpDownWidget::focusOutEvent(QFocusEvent* event)
 {
     QWidget::focusOutEvent(event);
     update();
+}
+
+namespace {
+const char* const kRefusedProperty = "dcxEntryRefused";
+} // namespace
+
+void MarkEntryRefused(QWidget* window)
+{
+    // Cleared on the next round of the event loop: the wheel turn or click
+    // that moved the focus is still being delivered until then.
+    window->setProperty(kRefusedProperty, true);
+    QTimer::singleShot(0, window, [window] { window->setProperty(kRefusedProperty, QVariant()); });
+}
+
+bool EntryRefusedJustNow(const QWidget* widget)
+{
+    return widget->window()->property(kRefusedProperty).toBool();
 }

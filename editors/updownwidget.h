@@ -72,4 +72,10 @@ private:
 // a typed value's box and its spinner work from the one keyboard focus.
 void AttachStepKeys(QWidget* box, UpDownWidget* spin);
 
+// A box of the window refused what was typed and kept the focus: the wheel
+// turn or arrow click that tried to take the focus from it is dropped, even
+// where the window system hands the focus back only after the message.
+void MarkEntryRefused(QWidget* window);
+bool EntryRefusedJustNow(const QWidget* widget);
+
 #endif
