@@ -9,11 +9,10 @@
 #include <QStringList>
 
 #include <deque>
-#include <functional>
 
 // A hand-scripted instrument: records every command text it receives and
-// answers each with the next queued reply, or with the responder, or with a
-// bare acceptance. Replies are built here, independently of the code under test.
+// answers each with the next queued reply or with a bare acceptance. Replies
+// are built here, independently of the code under test.
 class ScriptedPeer : public InProcessPeer {
 public:
     struct Reply {
@@ -33,8 +32,6 @@ public:
             if (!queued.empty()) {
                 r = queued.front();
                 queued.pop_front();
-            } else if (responder) {
-                r = responder(text);
             }
             emit sendToHost(*BuildReplyFrame(r.status, r.data.toLatin1()));
         }
@@ -45,7 +42,6 @@ public:
 
     QStringList commands;
     std::deque<Reply> queued;
-    std::function<Reply(const QString&)> responder;
 
 private:
     CommandFrameParser parser;

@@ -55,7 +55,6 @@ TEST_F(DesignImport, ThreeLinesMatchFilmsIgnoringCaseAndBlanks)
     const ImportOutcome out = ImportMacleod(Model(), file);
     EXPECT_EQ(out.end, ImportEnd::Imported);
     // Process 1 holds layers: the first empty one is 2; slots 1..3 are free.
-    EXPECT_EQ(out.process, 2);
     EXPECT_EQ(Model().ProcessTable[2].Process_Name.text(), "HighReflector   ");
     EXPECT_EQ(steps(2), QStringList({"1:2:0.125", "2:5:0.25", "3:2:0.6", "3/3"}));
     EXPECT_EQ(dlg.texts(),

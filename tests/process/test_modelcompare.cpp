@@ -63,7 +63,6 @@ TEST(ModelCompare, ListsEachDifferenceOnceInTheEditorsFormat)
          {"Process 3: 3 layers in 3 steps (PC) vs 3 layers in 2 steps (instrument)",
           "Process 3 Layer 21: a step of its own (PC) vs co-deposited (instrument)"}},
         {"a family not chosen", [](M m) { m.SystemParams.Period = 0.5; }, {}, {true, true, false}},
-        {"an unread record", [](M m) { m.FilmTable[7].Film_Name = "Gold"; }, {}, {}, {"Film 7"}},
         {"a record at or after the stop",
          [](M m) {
              m.LayerTable[20].Rate = 2.5;

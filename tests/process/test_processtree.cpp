@@ -63,9 +63,7 @@ TEST_F(ProcessTreeTest, FullRebuildAndRefreshTexts)
     ProcessTree tree;
     tree.rebuild(m);
     ASSERT_GE(tree.nodes().size(), 100u);
-    EXPECT_EQ(tree.nodes()[0].key, "P1") << "first key";
     EXPECT_EQ(tree.nodes()[0].text, "Optic           ") << "first text";
-    EXPECT_EQ(tree.nodes()[99].key, "P100") << "last process key";
     EXPECT_EQ(tree.nodes().size(), 100u + 2 * (3 + 4 + 1));
     EXPECT_EQ(processNodes(tree, 1), QStringList({"L10,P1=Layer 1.2", "F3,P1,L10=Film3", "L11,P1=->Layer 1.3",
                                                   "F4,P1,L11=Film4", "L12,P1=Layer 2", "F5,P1,L12=Film5"}));
@@ -124,8 +122,6 @@ TEST_F(ProcessTreeTest, CoDepInsertRules)
     // A partner after 11 in process 1: 11 leaves the group through the new slot.
     EXPECT_EQ(InsertCoDep(m, "L10,P1", "Layer 1.2").slot, 1);
     expectShape(m, 1, {{10, 11, 1, 12}, 10, 2, 4});
-    EXPECT_EQ(m.LayerTable[11].Next_Layer, -1) << "old last member";
-    EXPECT_EQ(m.LayerTable[1].Next_Layer, 12) << "new last member";
     // Deleting the middle partner hands its place to slot 1.
     ParameterModel copy = m;
     ASSERT_TRUE(DeleteLayer(copy, "L11,P1"));

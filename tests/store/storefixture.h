@@ -11,15 +11,12 @@
 #include "support/scripteddialogs.h"
 #include "tests/common/testfiles.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 namespace storetest {
 

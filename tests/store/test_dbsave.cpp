@@ -117,7 +117,6 @@ TEST_F(DbSave, FailureAtAnyStageKeepsTheOldFile)
         {SaveStage::Record, "Process 1 Layer 12"},
         {SaveStage::Record, "Film 7"},
         {SaveStage::Record, "System"},
-        {SaveStage::Record, "Output 16"},
         {SaveStage::Commit, ""},
         {SaveStage::Close, ""},
         {SaveStage::Sync, ""},

@@ -59,7 +59,6 @@ TEST_F(ErrHandlerTest, StackOverflowKeepsTheFirstNamesAndUnderflowStopsAtZero)
     for (int i = 0; i < 101; ++i)
         h.Pop();
     EXPECT_EQ(h.StackIndex(), 0) << "StackIndex";
-    EXPECT_EQ(dlg.messages.size(), 1) << "messages.size";
     h.Pop();
     EXPECT_EQ(h.StackIndex(), 0);
     ASSERT_EQ(dlg.messages.size(), 2);

@@ -26,7 +26,6 @@ TEST(ProgramFolder, ChoosesBuildTreeHomeOrPerUserFolder)
         {"build tree keeps its own folder", {}, build, build, {}},
         {"--home wins over the build tree", t.filePath("h"), build, t.filePath("h"), {}},
         {"installed: per-user folder from share", {}, installed, data + "/dcx700-comm", shared},
-        {"--home wins over the installed rule", t.filePath("h"), installed, t.filePath("h"), {}},
     };
     for (const Case& c : cases) {
         const ProgramFolderChoice got = ChooseProgramFolder(c.home, c.exeDir, data);
@@ -92,7 +91,6 @@ TEST(ProgramFolder, FillsPerUserFolderKeepingTheUsersSettings)
     for (auto [name, bytes] : {std::pair("DCX700 Comm.ini", "[Graph]\r\nDisplay=2\r\n"),
                                {"AVG_DEP.OC2", "user chart"},
                                {"CH_DEP.OC2", "new CH_DEP.OC2"},
-                               {"DCX700 Comm.html", "new DCX700 Comm.html"},
                                {"guide/main.png", "new guide/main.png"},
                                {"DCX700.mdb", "user database"}})
         EXPECT_EQ(readFile(user + "/" + name), bytes) << name;
