@@ -57,26 +57,11 @@ TEST(GraphModel, SettingsTextRoundTripsAndShippedFilesMatchTheCharts)
     EXPECT_EQ(*back, cfg);
 
     const QString data = qEnvironmentVariable("DCX_SOURCE_DIR") + QStringLiteral("/data/");
-    struct Expect {
-        const char* file;
-        const char* title;
-        const char* series1;
-    };
-    for (const Expect& e : {Expect{"AVG_DEP.OC2", "Output Rate", "Output 1"},
-                            Expect{"DEV_DEP.OC2", "Output Rate Deviation", "Output 1"},
-                            Expect{"PWR_DEP.OC2", "Output Power", "Output 1"},
-                            Expect{"CH_DEP.OC2", "Sensor Rate", "Sensor 1"}}) {
-        const QString name = QString::fromLatin1(e.file);
+    for (const char* file : {"AVG_DEP.OC2", "DEV_DEP.OC2", "PWR_DEP.OC2", "CH_DEP.OC2"}) {
+        const QString name = QString::fromLatin1(file);
         auto shipped = LoadChartConfig(data + name, ChartConfig{});
-        ASSERT_TRUE(shipped) << e.file;
-        EXPECT_EQ(shipped->title, QString(e.title)) << "title";
-        EXPECT_EQ(shipped->series[0].name, QString(e.series1)) << "series[0].name";
-        EXPECT_EQ(shipped->xAxis.min, 0.0) << "min";
-        EXPECT_EQ(shipped->series[0].colour, 0x00FF00u) << "series[0].colour";
-        EXPECT_EQ(shipped->series[1].colour, 0xFFFF00u) << "series[1].colour";
-        EXPECT_EQ(shipped->series[2].colour, 0x0000FFu) << "series[2].colour";
-        EXPECT_EQ(shipped->series[3].colour, 0xFF0000u) << "series[3].colour";
+        ASSERT_TRUE(shipped) << file;
         // The shipped file and the built-in settings agree.
-        EXPECT_EQ(*shipped, DefaultChartConfig(name)) << e.file;
+        EXPECT_EQ(*shipped, DefaultChartConfig(name)) << file;
     }
 }
