@@ -49,6 +49,7 @@ TEST_F(MaterialEditor, TypedAndSpunValuesAreStoredAtOnce)
     EXPECT_EQ(Model().MaterialTable[1].Density, double(2.7f)) << "Density after refusals";
     EXPECT_EQ(Model().MaterialTable[1].ZFactor, 1.0) << "ZFactor after refusals";
     Find<QLineEdit>(&form, "txtZFactor")->setText("1.00");
+    QApplication::processEvents(); // a later turn of the wheel comes in a later round
     Wheel(Spin(&form, "spnZFactor"), 3);
     EXPECT_EQ(Model().MaterialTable[1].ZFactor, double(1.03f)) << "ZFactor";
 

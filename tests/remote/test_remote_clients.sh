@@ -63,8 +63,10 @@ prometheus --config.file="$work/prometheus.yml" --storage.tsdb.path="$work/data"
 pids+=($!)
 query="http://127.0.0.1:$pport/api/v1/query?query=dcx700_output_rate_meters_per_second"
 result=""
-for _ in $(seq 1 100); do
-  result="$(curl -sf "$query" 2>/dev/null)" && grep -q '"output":"4"' <<<"$result" && break
+# The demo process rises and soaks before it deposits: wait for a rate.
+for _ in $(seq 1 300); do
+  result="$(curl -sf "$query" 2>/dev/null)" && grep -q '"output":"4"' <<<"$result" &&
+    grep -qE '"value":\[[0-9.]+,"[1-9]' <<<"$result" && break
   result=""
   sleep 0.2
 done

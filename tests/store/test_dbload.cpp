@@ -329,7 +329,7 @@ TEST_F(DbLoad, ProgressWindowTexts)
     };
     check([] { return DBOpen(); }, {"show Open Database", "Opening database:", "DCX700.mdb"},
           "Optic           ",
-          {"Reading Process 1: 0", "Reading Process 100: 40", "Reading Film 25: 50",
+          {"Reading Process 1: 0", "Reading Process 100: 40", "Reading Film 25: 50", "Reading Film 50: 60",
            "Reading Material 100: 80"},
           "Reading System Params: 95");
     check(&DBSave, {"show Save To Database", "Saving Database:", "Create file DCX700.mdb"}, "Save Data",
