@@ -61,7 +61,8 @@ TEST_F(RunsCli, MonitorRecordsARunThatExportsAsPrintedAndTheToolsReadIt)
     inst.replies["V"] = {"0 0 4 1 0",  "7 1.5 4 1 0",  "13 2.5 4 1 0",
                          "13 3 4 2 0", "13 3.5 4 2 0", "0 0 4 1 0"};
     inst.replies["K1"] = {kOutputs, kOutputs, kOutputs, "C:", kOutputs};
-    const CtlRun m = ctl(tcp() + QStringList{"monitor", "--count", "7"});
+    // The design's loop: a refused query is one failed tick, not a reconnect.
+    const CtlRun m = ctl(tcp() + QStringList{"monitor", "--count", "7", "--no-reconnect"});
     ASSERT_EQ(m.exitCode, 0) << m.err.toStdString();
     const QStringList out = lines(m.out);
     ASSERT_EQ(out.size(), 8);
